@@ -1,0 +1,3 @@
+#include "controls/Log.h"
+
+Q_LOGGING_CATEGORY(lcControls, "va.controls")
