@@ -1,0 +1,99 @@
+#include "controls/PeakCache.h"
+
+#include "controls/WaveDisplayCodes.h"
+
+#include <QFile>
+
+#include <bit>
+#include <new>
+
+namespace controls {
+
+// Entries are read and written as they lie in memory, which is the file's byte order only on a
+// little-endian host.
+static_assert(std::endian::native == std::endian::little);
+static_assert(sizeof(PeakEntry) == 4);
+
+namespace {
+
+constexpr qint64 kHeaderSize = 6;
+
+} // namespace
+
+PeakCache PeakCache::zeroed(int channelCount, uint32_t entries)
+{
+    PeakCache cache;
+    cache.channels.resize(size_t(channelCount));
+    for (PeakChannel& channel : cache.channels)
+        channel.resize(entries, PeakEntry{});
+    return cache;
+}
+
+PeakCache PeakCache::unset(int channelCount, uint32_t entries)
+{
+    PeakCache cache;
+    cache.channels.resize(size_t(channelCount));
+    for (PeakChannel& channel : cache.channels)
+        channel.resize(entries);
+    return cache;
+}
+
+int writePeakFile(const QString& path, const PeakCache& cache, uint16_t channelCount)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Truncate))
+        return WaveDisplayCode::CannotCreatePeakFile;
+
+    const uint32_t entries = cache.channels.size() >= channelCount ? cache.entriesPerChannel() : 0;
+    const uchar header[kHeaderSize] = {
+        uchar(channelCount), uchar(channelCount >> 8),
+        uchar(entries), uchar(entries >> 8), uchar(entries >> 16), uchar(entries >> 24),
+    };
+    if (file.write(reinterpret_cast<const char*>(header), kHeaderSize) != kHeaderSize)
+        return WaveDisplayCode::PeakFileWriteFailed;
+    if (entries > 0) {
+        for (int c = 0; c < channelCount; ++c) {
+            const qint64 bytes = qint64(entries) * qint64(sizeof(PeakEntry));
+            if (file.write(reinterpret_cast<const char*>(cache.channels[size_t(c)].data()), bytes) != bytes)
+                return WaveDisplayCode::PeakFileWriteFailed;
+        }
+    }
+    if (!file.flush())
+        return WaveDisplayCode::PeakFileWriteFailed;
+    return WaveDisplayCode::Ok;
+}
+
+int readPeakFile(const QString& path, uint32_t expectedEntries, int channels, PeakCache& cache)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return WaveDisplayCode::CannotOpenPeakFile;
+
+    uchar header[kHeaderSize];
+    if (file.read(reinterpret_cast<char*>(header), kHeaderSize) != kHeaderSize)
+        return WaveDisplayCode::PeakFileReadFailed;
+    const int storedChannels = header[0] | header[1] << 8;
+    const uint32_t entries = uint32_t(header[2]) | uint32_t(header[3]) << 8 | uint32_t(header[4]) << 16
+                           | uint32_t(header[5]) << 24;
+    if (entries != expectedEntries || storedChannels < channels)
+        return WaveDisplayCode::PeakFileStale;
+    // The sizes come from the file; they must agree with its length before any memory is taken.
+    const qint64 channelBytes = qint64(entries) * qint64(sizeof(PeakEntry));
+    if (file.size() != kHeaderSize + qint64(storedChannels) * channelBytes)
+        return WaveDisplayCode::PeakFileReadFailed;
+
+    PeakCache loaded;
+    try {
+        loaded = PeakCache::unset(storedChannels, entries); // every entry is read below
+    } catch (const std::bad_alloc&) {
+        return WaveDisplayCode::OutOfMemory;
+    }
+    for (PeakChannel& channel : loaded.channels) {
+        if (file.read(reinterpret_cast<char*>(channel.data()), channelBytes) != channelBytes)
+            return WaveDisplayCode::PeakFileReadFailed;
+    }
+    cache = std::move(loaded);
+    return WaveDisplayCode::Ok;
+}
+
+} // namespace controls
