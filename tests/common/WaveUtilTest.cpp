@@ -1,5 +1,5 @@
 #include "common/WaveUtil.h"
-#include "tests/common/WaveFixtures.h"
+#include "tests/support/WaveFixtures.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>

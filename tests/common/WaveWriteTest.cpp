@@ -1,6 +1,6 @@
 #include "common/WaveRead.h"
 #include "common/WaveWrite.h"
-#include "tests/common/WaveFixtures.h"
+#include "tests/support/WaveFixtures.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // reads progress and the state, cancels, and installs the result after joining. Also run under
 // ThreadSanitizer.
 #include "controls/WaveDisplayFile.h"
-#include "tests/controls/WaveFixtures.h"
+#include "tests/support/WaveFixtures.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // agree (the file comes from disk and may be anything).
 #include "controls/PeakCache.h"
 #include "controls/WaveDisplayCodes.h"
-#include "tests/controls/WaveFixtures.h"
+#include "tests/support/WaveFixtures.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 #include "controls/WaveDisplayFile.h"
 #include "platform/FileTime.h"
 #include "platform/Rounding.h"
-#include "tests/controls/WaveFixtures.h"
+#include "tests/support/WaveFixtures.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -25,6 +25,12 @@ using testsupport::writeFile;
 namespace {
 
 constexpr int32_t kUntouched = -7;
+
+// A WAV with a 16-byte "fmt " chunk, as many programs write it.
+QByteArray wave(const WaveFormatEx& format, const QByteArray& data)
+{
+    return riff("WAVE", chunk("fmt ", fmtBody(format, 16)) + chunk("data", data));
+}
 
 WaveViewState scrolledView()
 {
@@ -52,7 +58,7 @@ QByteArray countingWave(int frames)
         const int16_t v = int16_t((f / kFramesPerPeak) * 100 + f % kFramesPerPeak - 16);
         samples << v << int16_t(-v);
     }
-    return wave(Fmt{1, 2, 8000, 16}, pcm16(samples));
+    return wave(waveFormat(1, 2, 8000, 16), pcm16(samples));
 }
 
 // Rising within each block on the first channel and falling on the second, so that every block's
@@ -68,7 +74,7 @@ QByteArray rampWave(int bits, int channels, int frames)
             data += bits == 8 ? QByteArray(1, char(value)) : le16(uint16_t(value));
         }
     }
-    return wave(Fmt{1, uint16_t(channels), 8000, uint16_t(bits)}, data);
+    return wave(waveFormat(1, uint16_t(channels), 8000, uint16_t(bits)), data);
 }
 
 PeakEntry countingEntry(int block, int channel)
@@ -101,8 +107,8 @@ TEST_F(WaveDisplayFileTest, OpenCopiesTheFormatAndResetsTheView)
     ASSERT_EQ(m_display.BuildPeaks(m_progress), WaveDisplayCode::Ok);
     m_display.view() = scrolledView();
 
-    Fmt tagged{3, 1, 22050, 16}; // not PCM: the tag is not tested, and not copied
-    const QString second = write("second.wav", riff(chunk("fmt ", fmtBody(tagged) + le16(0)) + chunk("data", QByteArray(200, '\0'))));
+    const WaveFormatEx tagged = waveFormat(3, 1, 22050, 16); // not PCM: the tag is not tested, and not copied
+    const QString second = write("second.wav", riff("WAVE", chunk("fmt ", fmtBody(tagged, 16) + le16(0)) + chunk("data", QByteArray(200, '\0'))));
     ASSERT_EQ(m_display.OpenWaveFile(second), WaveDisplayCode::Ok);
 
     EXPECT_EQ(m_display.WaveFileName(), second);
@@ -141,7 +147,7 @@ TEST_F(WaveDisplayFileTest, MalformedWaveFilesGiveEachRoutinesCode)
     const QByteArray bits24 = readFile(soxWave(soxFolder + "/24.wav", 24, 1, 100));
     const QByteArray channels3 = readFile(soxWave(soxFolder + "/3ch.wav", 16, 3, 100));
     const QByteArray frames4 = pcm16({1, -1, 2, -2, 3, -3, 4, -4}); // 4 stereo frames
-    const QByteArray stereoFmt = fmtBody(Fmt{1, 2, 8000, 16});
+    const QByteArray stereoFmt = fmtBody(waveFormat(1, 2, 8000, 16), 16);
     const QByteArray extensible = stereoFmt + le16(22) + QByteArray(22, '\x05');
 
     struct Case {
@@ -153,33 +159,33 @@ TEST_F(WaveDisplayFileTest, MalformedWaveFilesGiveEachRoutinesCode)
     const Case cases[] = {
         {"missing file", std::nullopt, WaveDisplayCode::CannotOpenWave},
         {"empty file", QByteArray(), WaveDisplayCode::NotWave},
-        {"big-endian RIFF", QByteArray("RIFX") + wave(Fmt{}, frames4).mid(4), WaveDisplayCode::NotWave},
-        {"RIFF of another form", riff(chunk("fmt ", stereoFmt) + chunk("data", frames4), "AVI "), WaveDisplayCode::NotWave},
-        {"no fmt chunk", riff(chunk("data", frames4)), WaveDisplayCode::NoFormatChunk},
-        {"fmt of 14 bytes", riff(chunk("fmt ", stereoFmt.left(14)) + chunk("data", frames4)),
+        {"big-endian RIFF", QByteArray("RIFX") + wave(waveFormat(), frames4).mid(4), WaveDisplayCode::NotWave},
+        {"RIFF of another form", riff("AVI ", chunk("fmt ", stereoFmt) + chunk("data", frames4)), WaveDisplayCode::NotWave},
+        {"no fmt chunk", riff("WAVE", chunk("data", frames4)), WaveDisplayCode::NoFormatChunk},
+        {"fmt of 14 bytes", riff("WAVE", chunk("fmt ", stereoFmt.left(14)) + chunk("data", frames4)),
          WaveDisplayCode::FormatChunkUnreadable},
-        {"fmt running past the end of the file", riff(chunk("fmt ", stereoFmt, 4000)),
+        {"fmt running past the end of the file", riff("WAVE", chunk("fmt ", stereoFmt, 4000)),
          WaveDisplayCode::FormatChunkUnreadable},
         {"24-bit from sox", bits24, WaveDisplayCode::UnsupportedFormat},
         {"3 channels from sox", channels3, WaveDisplayCode::UnsupportedFormat},
-        {"no channels", wave(Fmt{1, 0, 8000, 16, 2}, frames4), WaveDisplayCode::UnsupportedFormat},
-        {"12 bits", wave(Fmt{1, 1, 8000, 12, 2}, frames4), WaveDisplayCode::UnsupportedFormat},
-        {"block align 0", wave(Fmt{1, 2, 8000, 16, 0}, frames4), WaveDisplayCode::UnsupportedFormat},
-        {"block align unlike the frame size", wave(Fmt{1, 1, 8000, 16, 3}, frames4), WaveDisplayCode::UnsupportedFormat},
-        {"24-bit without data: the format counts first", riff(chunk("fmt ", fmtBody(Fmt{1, 1, 8000, 24}))),
+        {"no channels", wave(waveFormat(1, 0, 8000, 16, 2), frames4), WaveDisplayCode::UnsupportedFormat},
+        {"12 bits", wave(waveFormat(1, 1, 8000, 12, 2), frames4), WaveDisplayCode::UnsupportedFormat},
+        {"block align 0", wave(waveFormat(1, 2, 8000, 16, 0), frames4), WaveDisplayCode::UnsupportedFormat},
+        {"block align unlike the frame size", wave(waveFormat(1, 1, 8000, 16, 3), frames4), WaveDisplayCode::UnsupportedFormat},
+        {"24-bit without data: the format counts first", riff("WAVE", chunk("fmt ", fmtBody(waveFormat(1, 1, 8000, 24), 16))),
          WaveDisplayCode::UnsupportedFormat},
-        {"no data chunk", riff(chunk("fmt ", stereoFmt)), WaveDisplayCode::NoDataChunk},
-        {"16-bit stereo", riff(chunk("fmt ", stereoFmt) + chunk("data", frames4)), WaveDisplayCode::Ok, 4},
-        {"extensible fmt of 40 bytes", riff(chunk("fmt ", extensible) + chunk("data", frames4)), WaveDisplayCode::Ok, 4},
-        {"non-PCM tag", wave(Fmt{0xFFFE, 2, 8000, 16}, frames4), WaveDisplayCode::Ok, 4},
+        {"no data chunk", riff("WAVE", chunk("fmt ", stereoFmt)), WaveDisplayCode::NoDataChunk},
+        {"16-bit stereo", riff("WAVE", chunk("fmt ", stereoFmt) + chunk("data", frames4)), WaveDisplayCode::Ok, 4},
+        {"extensible fmt of 40 bytes", riff("WAVE", chunk("fmt ", extensible) + chunk("data", frames4)), WaveDisplayCode::Ok, 4},
+        {"non-PCM tag", wave(waveFormat(0xFFFE, 2, 8000, 16), frames4), WaveDisplayCode::Ok, 4},
         {"data before fmt, other chunks between",
-         riff(chunk("data", frames4) + chunk("LIST", QByteArray("INFOabc", 7)) + chunk("fmt ", stereoFmt)),
+         riff("WAVE", chunk("data", frames4) + chunk("LIST", QByteArray("INFOabc", 7)) + chunk("fmt ", stereoFmt)),
          WaveDisplayCode::Ok, 4},
         {"data running past the end: the whole frames present",
-         riff(chunk("fmt ", stereoFmt) + chunk("data", frames4 + "xy", 4000)), WaveDisplayCode::Ok, 4},
-        {"RIFF size past the end", QByteArray("RIFF") + le32(999999) + wave(Fmt{1, 2, 8000, 16}, frames4).mid(8),
+         riff("WAVE", chunk("fmt ", stereoFmt) + chunk("data", frames4 + "xy", 4000)), WaveDisplayCode::Ok, 4},
+        {"RIFF size past the end", QByteArray("RIFF") + le32(999999) + wave(waveFormat(1, 2, 8000, 16), frames4).mid(8),
          WaveDisplayCode::Ok, 4},
-        {"8-bit mono", wave(Fmt{1, 1, 8000, 8}, QByteArray(7, '\x80')), WaveDisplayCode::Ok, 7},
+        {"8-bit mono", wave(waveFormat(1, 1, 8000, 8), QByteArray(7, '\x80')), WaveDisplayCode::Ok, 7},
     };
     const QByteArray good = countingWave(640);
     for (const Case& c : cases) {
@@ -294,7 +300,7 @@ TEST_F(WaveDisplayFileTest, EightBitSilenceGivesRawMidpointEntries)
 
 TEST_F(WaveDisplayFileTest, BuildOfAFileWithoutFramesSucceedsEmptyAndResetsTheView)
 {
-    const QString wav = write("empty.wav", wave(Fmt{1, 2, 8000, 16}, QByteArray()));
+    const QString wav = write("empty.wav", wave(waveFormat(1, 2, 8000, 16), QByteArray()));
     ASSERT_EQ(m_display.OpenWaveFile(wav), WaveDisplayCode::Ok);
     m_display.view() = scrolledView();
     EXPECT_EQ(m_display.BuildPeaks(m_progress), WaveDisplayCode::Ok);

@@ -5,6 +5,7 @@
 #include "common/WaveFormat.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <cstdint>
@@ -24,6 +25,15 @@ QByteArray riff(const char* formType, const QByteArray& body, std::optional<uint
 QByteArray fmtBody(const WaveFormatEx& format, int size = kWaveFormatSize);
 // A WAV as our writer lays it out: 18-byte "fmt ", then "data", then the later chunks.
 QByteArray pcmWave(const WaveFormatEx& format, const QByteArray& samples, const QByteArray& laterChunks = {});
+// A format record with every field free: blockAlign defaults to channels x bits / 8, the byte rate
+// follows from it.
+WaveFormatEx waveFormat(uint16_t tag = WAVE_FORMAT_PCM, uint16_t channels = 1, uint32_t rate = 8000,
+                        uint16_t bits = 16, std::optional<uint16_t> blockAlign = {});
+// 16-bit samples as little-endian bytes.
+QByteArray pcm16(const QList<int16_t>& samples);
+// A sox-made WAV of `frames` frames at `path`: a sine on the first channel, white noise on the
+// others, so that peaks differ from block to block and reach both ends of the range.
+QString soxWave(const QString& path, int bits, int channels, int64_t frames, int rate = 8000);
 // count bytes of a repeatable pattern, different for each seed.
 QByteArray sampleBytes(int count, int seed = 1);
 

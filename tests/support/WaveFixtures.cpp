@@ -1,6 +1,8 @@
-#include "tests/common/WaveFixtures.h"
+#include "tests/support/WaveFixtures.h"
 
 #include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -46,6 +48,39 @@ QByteArray fmtBody(const WaveFormatEx& format, int size)
 QByteArray pcmWave(const WaveFormatEx& format, const QByteArray& samples, const QByteArray& laterChunks)
 {
     return riff("WAVE", chunk("fmt ", fmtBody(format)) + chunk("data", samples) + laterChunks);
+}
+
+WaveFormatEx waveFormat(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits, std::optional<uint16_t> blockAlign)
+{
+    WaveFormatEx format;
+    format.formatTag = tag;
+    format.channels = channels;
+    format.samplesPerSec = rate;
+    format.bitsPerSample = bits;
+    format.blockAlign = blockAlign.value_or(uint16_t(channels * (bits / 8)));
+    format.avgBytesPerSec = rate * format.blockAlign;
+    return format;
+}
+
+QByteArray pcm16(const QList<int16_t>& samples)
+{
+    QByteArray bytes;
+    for (int16_t s : samples)
+        bytes += le16(uint16_t(s));
+    return bytes;
+}
+
+QString soxWave(const QString& path, int bits, int channels, int64_t frames, int rate)
+{
+    // The rate and channels go before -n too: otherwise sox synthesises at its default rate and
+    // resamples, and the frame count is not the one asked for.
+    const QString r = QString::number(rate);
+    const QString c = QString::number(channels);
+    const testsupport::ToolResult made = testsupport::runSox({"-D", "-r", r, "-c", c, "-n", "-r", r, "-c", c, "-b",
+                                                              QString::number(bits), path, "synth",
+                                                              QString::number(frames) + "s", "sine", "300", "whitenoise"});
+    EXPECT_EQ(made.exitCode, 0) << made.err.toStdString();
+    return path;
 }
 
 QByteArray sampleBytes(int count, int seed)
