@@ -6,6 +6,9 @@
 
 #include <QFile>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <limits>
 #include <optional>
@@ -215,9 +218,11 @@ int WaveDisplayFile::DeletePeakRange(uint32_t a, uint32_t b)
 int WaveDisplayFile::GetFileWriteTime(const QString& fileName, int64_t& time)
 {
     // Not logged here: the callers decide whether a missing file is a failure.
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    // Non-blocking, so that a FIFO in place of a file cannot stall the GUI thread.
+    const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return m_lastError = WaveDisplayCode::CannotOpenWave;
+    ::close(fd);
     const std::optional<int64_t> written = platform::fileWriteTimeNs(fileName);
     if (!written)
         return m_lastError = WaveDisplayCode::FileTimeUnreadable;
