@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
+#include <QtEndian>
+
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -36,8 +38,8 @@ constexpr int64_t kBlockSize = 1 << 20;
 
 bool writeSize(RiffFile& file, const RiffChunk& chunk, int64_t size)
 {
-    const uint32_t value = uint32_t(size);
-    const uint8_t bytes[4] = {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
+    uint8_t bytes[4];
+    qToLittleEndian<uint32_t>(uint32_t(size), bytes);
     return file.seek(chunk.dataOffset - 4) >= 0 && file.write(bytes, 4) == 4;
 }
 

@@ -3,6 +3,7 @@
 #include "controls/WaveDisplayCodes.h"
 
 #include <QFile>
+#include <QtEndian>
 
 #include <bit>
 #include <new>
@@ -45,10 +46,9 @@ int writePeakFile(const QString& path, const PeakCache& cache, uint16_t channelC
         return WaveDisplayCode::CannotCreatePeakFile;
 
     const uint32_t entries = cache.channels.size() >= channelCount ? cache.entriesPerChannel() : 0;
-    const uchar header[kHeaderSize] = {
-        uchar(channelCount), uchar(channelCount >> 8),
-        uchar(entries), uchar(entries >> 8), uchar(entries >> 16), uchar(entries >> 24),
-    };
+    uchar header[kHeaderSize];
+    qToLittleEndian<uint16_t>(channelCount, header);
+    qToLittleEndian<uint32_t>(entries, header + 2);
     if (file.write(reinterpret_cast<const char*>(header), kHeaderSize) != kHeaderSize)
         return WaveDisplayCode::PeakFileWriteFailed;
     if (entries > 0) {
@@ -72,9 +72,8 @@ int readPeakFile(const QString& path, uint32_t expectedEntries, int channels, Pe
     uchar header[kHeaderSize];
     if (file.read(reinterpret_cast<char*>(header), kHeaderSize) != kHeaderSize)
         return WaveDisplayCode::PeakFileReadFailed;
-    const int storedChannels = header[0] | header[1] << 8;
-    const uint32_t entries = uint32_t(header[2]) | uint32_t(header[3]) << 8 | uint32_t(header[4]) << 16
-                           | uint32_t(header[5]) << 24;
+    const int storedChannels = qFromLittleEndian<uint16_t>(header);
+    const uint32_t entries = qFromLittleEndian<uint32_t>(header + 2);
     if (entries != expectedEntries || storedChannels < channels)
         return WaveDisplayCode::PeakFileStale;
     // The sizes come from the file; they must agree with its length before any memory is taken.

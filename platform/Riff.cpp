@@ -3,6 +3,7 @@
 #include "platform/Log.h"
 
 #include <QFile>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cerrno>
@@ -22,19 +23,6 @@ constexpr int64_t kMaxChunkSize = 0xFFFFFFFFLL;
 bool hasFormType(uint32_t id)
 {
     return id == kRiff || id == kList;
-}
-
-uint32_t get32(const uint8_t* p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-void put32(uint8_t* p, uint32_t v)
-{
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-    p[2] = uint8_t(v >> 16);
-    p[3] = uint8_t(v >> 24);
 }
 
 int64_t paddedEnd(const RiffChunk& c)
@@ -187,8 +175,8 @@ int RiffFile::readHeader(int64_t at, int64_t limit, RiffChunk& chunk, bool topLe
     if (readAt(m_fd, header, 8, at) != 8)
         return RiffCode::CannotRead;
     RiffChunk c;
-    c.id = get32(header);
-    c.storedSize = get32(header + 4);
+    c.id = qFromLittleEndian<uint32_t>(header);
+    c.storedSize = qFromLittleEndian<uint32_t>(header + 4);
     c.size = c.storedSize;
     c.dataOffset = at + 8;
     if (c.dataOffset + int64_t(c.storedSize) > limit) {
@@ -201,7 +189,7 @@ int RiffFile::readHeader(int64_t at, int64_t limit, RiffChunk& chunk, bool topLe
     if (hasFormType(c.id)) {
         if (c.size < 4 || readAt(m_fd, header + 8, 4, c.dataOffset) != 4)
             return RiffCode::Corrupt;
-        c.formType = get32(header + 8);
+        c.formType = qFromLittleEndian<uint32_t>(header + 8);
     }
     chunk = c;
     return RiffCode::Ok;
@@ -265,7 +253,7 @@ int RiffFile::ascend(RiffChunk& chunk)
         if (size > kMaxChunkSize)
             return RiffCode::TooLarge;
         uint8_t bytes[4];
-        put32(bytes, uint32_t(size));
+        qToLittleEndian<uint32_t>(uint32_t(size), bytes);
         if (writeAt(m_fd, bytes, 4, chunk.dataOffset - 4) != 4)
             return RiffCode::CannotWrite;
         if (size & 1) {
@@ -287,11 +275,11 @@ int RiffFile::createChunk(RiffChunk& chunk, Create kind)
         return RiffCode::InvalidArgument;
     const uint32_t id = kind == Create::Riff ? kRiff : kind == Create::List ? kList : chunk.id;
     uint8_t header[12];
-    put32(header, id);
-    put32(header + 4, chunk.size);
+    qToLittleEndian<uint32_t>(id, header);
+    qToLittleEndian<uint32_t>(chunk.size, header + 4);
     int64_t length = 8;
     if (hasFormType(id)) {
-        put32(header + 8, chunk.formType);
+        qToLittleEndian<uint32_t>(chunk.formType, header + 8);
         length = 12;
     }
     if (writeAt(m_fd, header, length, m_position) != length)
