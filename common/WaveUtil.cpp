@@ -2,20 +2,16 @@
 
 #include "common/Log.h"
 #include "common/WaveWrite.h"
+#include "platform/PendingFile.h"
 #include "platform/Riff.h"
 #include "platform/Rounding.h"
-#include "platform/TempName.h"
 
 #include <QFile>
-#include <QFileInfo>
-
-#include <algorithm>
-#include <cstdio>
-#include <fcntl.h>
 #include <QtEndian>
 
+#include <algorithm>
+
 #include <memory>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -98,39 +94,20 @@ bool appendInPlace(RiffFile& file, const SilencePlan& plan, int64_t count, uint8
     return file.close() == RiffCode::Ok;
 }
 
-bool syncFile(const QString& path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
-
 // With chunks after "data": header and data, the silence and its pad byte, then the later chunks
-// unchanged, written beside the original and renamed over it.
+// unchanged, written beside the original and put in its place only when complete.
 bool appendByCopy(RiffFile& source, const SilencePlan& plan, int64_t count, uint8_t silence)
 {
-    const QString target = QFileInfo(source.path()).canonicalFilePath();
-    const QString temp = platform::createTempFile(QFileInfo(target).absolutePath(), QStringLiteral("wav"));
-    if (target.isEmpty() || temp.isEmpty())
+    platform::PendingFile pending(source.path());
+    if (!pending.isValid())
         return false;
-    auto copy = RiffFile::open(temp, RiffFile::Mode::ReadWrite);
+    auto copy = RiffFile::open(pending.path(), RiffFile::Mode::ReadWrite);
     bool ok = copy && copyRange(source, 0, plan.dataEnd, *copy) && writeFill(*copy, count, silence)
            && writeFill(*copy, plan.newDataSize & 1, 0) && copyRange(source, plan.tailStart, plan.fileSize, *copy)
            && writeSize(*copy, plan.data, plan.newDataSize) && writeSize(*copy, plan.riff, plan.newRiffSize);
     ok = copy && copy->close() == RiffCode::Ok && ok;
-    struct stat original;
-    const QByteArray targetName = QFile::encodeName(target);
-    const QByteArray tempName = QFile::encodeName(temp);
-    ok = ok && ::stat(targetName.constData(), &original) == 0 && ::chmod(tempName.constData(), original.st_mode & 07777) == 0
-      && syncFile(temp);
     source.close();
-    ok = ok && std::rename(tempName.constData(), targetName.constData()) == 0;
-    if (!ok)
-        QFile::remove(temp);
-    return ok;
+    return ok && pending.commit();
 }
 
 } // namespace
