@@ -246,6 +246,11 @@ uint32_t WaveDisplayFile::MaxZoomLevel()
     return uint32_t(std::min<uint64_t>(level, std::numeric_limits<uint32_t>::max()));
 }
 
+int WaveDisplayFile::recordViewResult(const char* operation, int code)
+{
+    return record(operation, m_fileName, code);
+}
+
 int WaveDisplayFile::GetLastError(QString* message, int* osError, QString* osMessage) const
 {
     if (message)

@@ -93,6 +93,9 @@ public:
 
     // The last recorded code; the texts are empty and the OS error is 0.
     int GetLastError(QString* message = nullptr, int* osError = nullptr, QString* osMessage = nullptr) const;
+    // Records the result of an operation of the view (drawing, a mouse or key event) as the last
+    // code; failures are logged. Returns code.
+    int recordViewResult(const char* operation, int code);
 
 private:
     int loadPeakFile(const QString& peakFileName, bool checkTime);
