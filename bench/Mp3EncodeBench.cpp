@@ -1,0 +1,136 @@
+// MP3 encoding of a one-hour 44.1 kHz 16-bit stereo WAV through the encoder library liblame_enc.so
+// (as the programs drive it: blocks of the WAV's data, the flush, the file written), against the
+// lame command at the same bit rate and quality setting on the same file. Goal: at most 1.1 times
+// lame's time; both use libmp3lame.
+#include "common/WaveRead.h"
+#include "platform/codecs/LameEncoderLibrary.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr uint32_t kBitRate = 128;
+// The library's high-quality preset is libmp3lame's quality 2.
+constexpr int kQuality = 2;
+constexpr int kSeconds = 3600;
+
+double since(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+bool runQuietly(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.start(program, arguments);
+    return process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+// The peak benchmark's input, made the same way when it is not there yet.
+QString input()
+{
+    const QString folder = QStringLiteral(VA_BENCH_WORK);
+    QDir().mkpath(folder);
+    const QString path = folder + "/hour-44k-16bit-stereo.wav";
+    if (QFileInfo(path).size() == 44 + qint64(kSeconds) * 44100 * 4)
+        return path;
+    std::printf("making %s (once)...\n", qPrintable(path));
+    std::fflush(stdout);
+    const QString partial = path + ".part.wav";
+    if (!runQuietly(QStringLiteral(VA_SOX), {"-n", "-r", "44100", "-b", "16", "-c", "2", partial, "synth",
+                                             QString::number(kSeconds), "sine", "50-8000", "pinknoise", "vol", "0.9"}))
+        return {};
+    QFile::remove(path);
+    QFile::rename(partial, path);
+    return path;
+}
+
+// Encodes the WAV into mp3 through the library; false on any failure.
+bool encode(platform::codecs::LameEncoderLibrary& lib, const QString& wave, const QString& mp3)
+{
+    TWaveReader reader;
+    if (OpenWaveForRead(wave, reader) != WaveReadCode::Ok)
+        return false;
+    const LameEncConfig config = platform::codecs::makeLameConfig(reader.format.samplesPerSec, reader.format.channels,
+                                                                  kBitRate);
+    uint32_t samplesPerChunk = 0, bufferSize = 0;
+    LameEncStream stream = 0;
+    if (lib.initStream(&config, &samplesPerChunk, &bufferSize, &stream) != LAME_ENC_OK)
+        return false;
+    QFile out(mp3);
+    bool ok = out.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    const uint32_t blockBytes = samplesPerChunk * reader.format.blockAlign;
+    std::vector<int16_t> samples(blockBytes / 2);
+    std::vector<uint8_t> buffer(bufferSize);
+    for (uint32_t left = reader.dataSize; ok && left > 0;) {
+        const uint32_t n = std::min(left, blockBytes);
+        uint32_t written = 0;
+        ok = reader.handle->read(samples.data(), n) == n
+          && lib.encodeChunk(stream, n / 2, samples.data(), buffer.data(), &written) == LAME_ENC_OK
+          && out.write(reinterpret_cast<const char*>(buffer.data()), written) == written;
+        left -= n;
+    }
+    uint32_t written = 0;
+    ok = ok && lib.deinitStream(stream, buffer.data(), &written) == LAME_ENC_OK
+      && out.write(reinterpret_cast<const char*>(buffer.data()), written) == written;
+    lib.closeStream(stream);
+    out.close();
+    return ok && out.error() == QFileDevice::NoError;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QString wave = input();
+    if (wave.isEmpty()) {
+        std::fprintf(stderr, "could not make the input file with sox\n");
+        return 1;
+    }
+    QString error;
+    const auto lib = platform::codecs::LameEncoderLibrary::load(QCoreApplication::applicationDirPath(), &error);
+    if (!lib) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+    const double minutes = double(QFileInfo(wave).size() - 44) / (44100.0 * 4 * 60);
+    std::printf("input: %s (%.0f minutes), %u kbit/s, quality %d\n", qPrintable(wave), minutes, kBitRate, kQuality);
+    std::fflush(stdout);
+    runQuietly("cat", {wave});
+
+    const QString ours = QStringLiteral(VA_BENCH_WORK) + "/encoded-by-library.mp3";
+    const QString theirs = QStringLiteral(VA_BENCH_WORK) + "/encoded-by-lame.mp3";
+    auto start = Clock::now();
+    if (!encode(*lib, wave, ours)) {
+        std::fprintf(stderr, "the library's encoding failed\n");
+        return 1;
+    }
+    const double library = since(start);
+    start = Clock::now();
+    if (!runQuietly("lame", {"--quiet", "-b", QString::number(kBitRate), "-q", QString::number(kQuality), wave, theirs})) {
+        std::fprintf(stderr, "lame failed\n");
+        return 1;
+    }
+    const double lame = since(start);
+    QFile::remove(ours);
+    QFile::remove(theirs);
+
+    std::printf("lame -b %u -q %d:      %.2f s  (%.2f s per ten minutes)\n", kBitRate, kQuality, lame,
+                lame * 10 / minutes);
+    std::printf("liblame_enc.so:         %.2f s  (%.2f s per ten minutes; %.2f x lame, goal <= 1.1)\n", library,
+                library * 10 / minutes, library / lame);
+    return 0;
+}
