@@ -2,6 +2,8 @@
 
 #include "common/Log.h"
 
+#include <QtEndian>
+
 using platform::RiffChunk;
 using platform::RiffFile;
 namespace RiffCode = platform::RiffCode;
@@ -120,6 +122,30 @@ bool WriteWaveData(WaveWriterHandle& handle, const void* buffer, int64_t count, 
         return failWrite(handle, WaveWriteError::WriteFailed, error);
     }
     return true;
+}
+
+bool RefreshWaveHeader(WaveWriterHandle& handle)
+{
+    if (!handle || !handle->file)
+        return false;
+    WaveWriter& writer = *handle;
+    RiffFile& file = *writer.file;
+    const int64_t end = file.position();
+    const int64_t riffSize = end - writer.riffChunk.dataOffset;
+    const int64_t dataSize = end - writer.dataChunk.dataOffset;
+    if (dataSize < 0 || riffSize > kMaxRiffChunkSize)
+        return false;
+    // Each size field sits just before the first byte of its chunk's data.
+    auto writeSize = [&](int64_t dataOffset, int64_t size) {
+        uint8_t bytes[4];
+        qToLittleEndian(uint32_t(size), bytes);
+        return file.seek(dataOffset - 4) == dataOffset - 4 && file.write(bytes, 4) == 4;
+    };
+    bool ok = writeSize(writer.riffChunk.dataOffset, riffSize) && writeSize(writer.dataChunk.dataOffset, dataSize);
+    ok = file.seek(end) == end && ok;
+    if (!ok)
+        qCWarning(lcCommon) << "could not bring the header of" << file.path() << "up to date";
+    return ok;
 }
 
 bool CloseWaveFile(WaveWriterHandle& handle)

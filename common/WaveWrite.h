@@ -50,6 +50,12 @@ WaveWriterHandle CreateWaveFile(const QString& fileName, uint32_t samplesPerSec,
 // returned and *error (when given) says why. A null handle returns false.
 bool WriteWaveData(WaveWriterHandle& handle, const void* buffer, int64_t count, WaveWriteError* error = nullptr);
 
+// Writes the sizes of what was written so far into the header of a file still being written (the
+// "data" size and the RIFF size up to the end of the data) and goes back to the end, so that a
+// reader sees exactly those samples if the writer dies. False when the handle is null or a seek or
+// write failed; the handle stays open either way.
+bool RefreshWaveHeader(WaveWriterHandle& handle);
+
 // Writes the "data" and RIFF sizes and closes the file; the handle is reset whatever happens.
 // False when something failed or the handle was null.
 bool CloseWaveFile(WaveWriterHandle& handle);

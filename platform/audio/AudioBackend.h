@@ -7,7 +7,8 @@
 // Threads: stream callbacks run on the backend's own thread (the virtual backend: on the thread
 // that advances its clock) and must not block for long. Everything else may be called from any
 // one thread at a time. After close() (or the stream's destruction) returns, no callback of that
-// stream runs any more.
+// stream runs any more; so close() waits for a callback that is running, and must not be called
+// while holding a lock that a callback waits for.
 
 #include <QString>
 
@@ -97,6 +98,12 @@ public:
                                                      OutputStream::Callbacks callbacks, StreamError* error) = 0;
     virtual std::unique_ptr<InputStream> openInput(const QString& device, const StreamFormat& format,
                                                    InputStream::Callbacks callbacks, StreamError* error) = 0;
+
+    // False for a backend whose clock its user drives (the virtual backend). Its callbacks may then
+    // wait for the engine's reader and writer threads instead of playing silence or dropping frames,
+    // so that what comes out does not depend on thread timing. A real-time backend's callbacks never
+    // wait.
+    virtual bool realTime() const { return true; }
 };
 
 } // namespace platform::audio

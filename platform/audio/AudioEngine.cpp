@@ -1,0 +1,448 @@
+#include "platform/audio/AudioEngine.h"
+
+#include "platform/Log.h"
+#include "platform/Rounding.h"
+#include "platform/audio/MixData.h"
+#include "platform/audio/PcmWave.h"
+#include "platform/audio/PlayerCodes.h"
+
+#include <QFileInfo>
+
+namespace platform::audio {
+
+namespace {
+
+constexpr int kUnitMilliseconds = 0;
+constexpr int kUnitFrames = 1;
+
+bool knownUnit(int unit)
+{
+    return unit == kUnitMilliseconds || unit == kUnitFrames;
+}
+
+int64_t toFrames(int64_t value, int unit, uint32_t rate)
+{
+    return unit == kUnitFrames ? value : divRoundHalfEven(value * int64_t(rate), 1000);
+}
+
+int64_t fromFrames(int64_t frames, int unit, uint32_t rate)
+{
+    if (unit == kUnitFrames)
+        return frames;
+    return unit == kUnitMilliseconds && rate > 0 ? frames * 1000 / rate : 0;
+}
+
+bool recordable(uint32_t rate, uint16_t bits, uint16_t channels)
+{
+    return rate >= 1000 && rate <= 384000 && (bits == 8 || bits == 16) && (channels == 1 || channels == 2);
+}
+
+float usableGain(float gain)
+{
+    return gain > 0.0f ? gain : 0.0f; // NaN fails the test too
+}
+
+int indexOf(const std::vector<AudioDevice>& devices, const QString& name)
+{
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        if (devices[i].name == name)
+            return int(i);
+    }
+    return -1;
+}
+
+uint16_t deviceField(const std::vector<AudioDevice>& devices, int index, QString* out, bool description,
+                     uint16_t invalid)
+{
+    if (index < 0 || index >= int(devices.size()) || !out)
+        return invalid;
+    *out = description ? devices[std::size_t(index)].description : devices[std::size_t(index)].name;
+    return PlayerCode::Ok;
+}
+
+uint16_t selectByIndex(const std::vector<AudioDevice>& devices, int index, QString& selected, uint16_t invalid)
+{
+    if (index == -1) {
+        selected.clear();
+        return PlayerCode::Ok;
+    }
+    if (index < 0 || index >= int(devices.size()))
+        return invalid;
+    selected = devices[std::size_t(index)].name;
+    return PlayerCode::Ok;
+}
+
+uint16_t selectByName(const std::vector<AudioDevice>& devices, const QString& name, QString& selected,
+                      uint16_t invalid)
+{
+    if (!name.isEmpty() && indexOf(devices, name) < 0)
+        return invalid;
+    selected = name;
+    return PlayerCode::Ok;
+}
+
+} // namespace
+
+AudioEngine::AudioEngine(AudioBackend& backend)
+    : m_backend(backend)
+{
+    m_poster.setFilter([this](const platform::PostedMessage& message) { return deliverPlaybackEnded(message); });
+}
+
+AudioEngine::~AudioEngine()
+{
+    stopPlayback();
+    if (m_record)
+        m_record->stop();
+}
+
+// Devices ------------------------------------------------------------------------------------------
+
+int AudioEngine::GetNumberOfOutputDevices()
+{
+    return int(m_backend.outputDevices().size());
+}
+
+int AudioEngine::GetNumberOfInputDevices()
+{
+    return int(m_backend.inputDevices().size());
+}
+
+uint16_t AudioEngine::GetOutputDeviceDescription(int index, QString* description)
+{
+    return deviceField(m_backend.outputDevices(), index, description, true, PlayerCode::InvalidOutputIndex);
+}
+
+uint16_t AudioEngine::GetInputDeviceDescription(int index, QString* description)
+{
+    return deviceField(m_backend.inputDevices(), index, description, true, PlayerCode::InvalidInputIndex);
+}
+
+uint16_t AudioEngine::GetOutputDeviceName(int index, QString* name)
+{
+    return deviceField(m_backend.outputDevices(), index, name, false, PlayerCode::InvalidOutputIndex);
+}
+
+uint16_t AudioEngine::GetInputDeviceName(int index, QString* name)
+{
+    return deviceField(m_backend.inputDevices(), index, name, false, PlayerCode::InvalidInputIndex);
+}
+
+int AudioEngine::FindOutputDeviceIndex(const QString& name)
+{
+    return indexOf(m_backend.outputDevices(), name);
+}
+
+int AudioEngine::FindInputDeviceIndex(const QString& name)
+{
+    return indexOf(m_backend.inputDevices(), name);
+}
+
+uint16_t AudioEngine::GetPreferredOutputDeviceIndex(int* index)
+{
+    const int found = indexOf(m_backend.outputDevices(), m_backend.defaultOutputDevice());
+    if (found < 0 || !index)
+        return PlayerCode::NoPreferredOutput;
+    *index = found;
+    return PlayerCode::Ok;
+}
+
+uint16_t AudioEngine::GetPreferredInputDeviceIndex(int* index)
+{
+    const int found = indexOf(m_backend.inputDevices(), m_backend.defaultInputDevice());
+    if (found < 0 || !index)
+        return PlayerCode::NoPreferredInput;
+    *index = found;
+    return PlayerCode::Ok;
+}
+
+uint16_t AudioEngine::SelectOutputDevice(int index)
+{
+    return selectByIndex(m_backend.outputDevices(), index, m_outputDevice, PlayerCode::InvalidOutputIndex);
+}
+
+uint16_t AudioEngine::SelectInputDevice(int index)
+{
+    return selectByIndex(m_backend.inputDevices(), index, m_inputDevice, PlayerCode::InvalidInputIndex);
+}
+
+uint16_t AudioEngine::SelectOutputDeviceByName(const QString& name)
+{
+    return selectByName(m_backend.outputDevices(), name, m_outputDevice, PlayerCode::InvalidOutputIndex);
+}
+
+uint16_t AudioEngine::SelectInputDeviceByName(const QString& name)
+{
+    return selectByName(m_backend.inputDevices(), name, m_inputDevice, PlayerCode::InvalidInputIndex);
+}
+
+uint16_t AudioEngine::outputDeviceName(int index, QString* name)
+{
+    QString selected;
+    const uint16_t code = selectByIndex(m_backend.outputDevices(), index, selected, PlayerCode::InvalidOutputIndex);
+    if (code == PlayerCode::Ok)
+        *name = selected;
+    return code;
+}
+
+uint16_t AudioEngine::SetTempPath(const QString& folder)
+{
+    const QFileInfo info(folder);
+    if (folder.isEmpty() || !info.isDir() || !info.isWritable()) {
+        qCWarning(lcPlatform) << "the temporary folder" << folder << "is not a writable folder";
+        return PlayerCode::BadTempLocation;
+    }
+    m_tempPath = folder;
+    return PlayerCode::Ok;
+}
+
+void AudioEngine::SetCallbackWindow(QObject* window)
+{
+    m_poster.setReceiver(window);
+}
+
+// Playback -----------------------------------------------------------------------------------------
+
+uint16_t AudioEngine::startPlayback(PlaybackSetup setup, int unit)
+{
+    if (m_playback)
+        return PlayerCode::AlreadyPlaying;
+    if (setup.first.isEmpty())
+        return PlayerCode::NoFileName;
+    if (!knownUnit(unit))
+        return PlayerCode::NoDataToPlay;
+    if (unit == kUnitMilliseconds) {
+        PcmWave wave;
+        if (const uint16_t code = openPcmWave(setup.first, wave))
+            return code;
+        setup.start = toFrames(setup.start, unit, wave.format.samplesPerSec);
+        setup.end = toFrames(setup.end, unit, wave.format.samplesPerSec);
+    }
+    setup.backend = &m_backend;
+    setup.prefetcher = &m_prefetcher;
+    setup.gains = &m_gains;
+    setup.device = m_outputDevice;
+    const intptr_t number = ++m_playbackNumber;
+    setup.ended = [this, number](bool saturated) { m_poster.post(kMsgPlaybackEnded, saturated ? 1 : 0, number); };
+    return PlaybackSession::start(std::move(setup), m_playback);
+}
+
+bool AudioEngine::deliverPlaybackEnded(const platform::PostedMessage& message)
+{
+    if (message.message() != kMsgPlaybackEnded)
+        return true;
+    // Stopped since, or a playback before the current one: the window has moved on.
+    if (!m_playback || message.lParam() != m_playbackNumber)
+        return false;
+    stopPlayback();
+    return true;
+}
+
+void AudioEngine::stopPlayback()
+{
+    m_playback.reset();
+}
+
+uint16_t AudioEngine::AudioPlayWave(const QString& file, int64_t start, int unit, int, int, int64_t end)
+{
+    PlaybackSetup setup;
+    setup.first = file;
+    setup.start = start;
+    setup.end = end;
+    return startPlayback(std::move(setup), unit);
+}
+
+uint16_t AudioEngine::AudioPlayMixWave(const QString& voice, const QString& music, int64_t start, int unit, int,
+                                       int, int64_t end, int preventSaturation)
+{
+    if (voice.isEmpty() || music.isEmpty())
+        return PlayerCode::NoFileName;
+    PlaybackSetup setup;
+    setup.first = voice;
+    setup.second = music;
+    setup.start = start;
+    setup.end = end;
+    setup.preventSaturation = preventSaturation != 0;
+    return startPlayback(std::move(setup), unit);
+}
+
+uint16_t AudioEngine::AudioPause()
+{
+    if (!m_playback)
+        return PlayerCode::NoDataToPlay;
+    m_playback->pause();
+    return PlayerCode::Ok;
+}
+
+uint16_t AudioEngine::AudioResume()
+{
+    return m_playback ? m_playback->resume() : PlayerCode::NoDataToPlay;
+}
+
+uint16_t AudioEngine::AudioStop()
+{
+    stopPlayback();
+    return PlayerCode::Ok;
+}
+
+uint16_t AudioEngine::AudioMoveTo(int64_t position, int unit)
+{
+    if (!m_playback || !knownUnit(unit))
+        return PlayerCode::NoDataToPlay;
+    return m_playback->moveTo(toFrames(position, unit, m_playback->format().rate));
+}
+
+int64_t AudioEngine::AudioGetPosition(int unit)
+{
+    if (!m_playback)
+        return 0;
+    return fromFrames(m_playback->position(), unit, m_playback->format().rate);
+}
+
+uint16_t AudioEngine::AudioGetPlaybackLevel(int* left, int* right)
+{
+    int l = 0;
+    int r = 0;
+    if (m_playback)
+        m_playback->levels(&l, &r);
+    if (left)
+        *left = l;
+    if (right)
+        *right = r;
+    return PlayerCode::Ok;
+}
+
+// Recording ----------------------------------------------------------------------------------------
+
+RecordSession* AudioEngine::takeRecording() const
+{
+    return m_record && m_record->writesTake() ? m_record.get() : nullptr;
+}
+
+uint16_t AudioEngine::AudioStartRecord(const QString& file, uint32_t samplesPerSec, uint16_t bitsPerSample,
+                                       uint16_t channels, int)
+{
+    if (takeRecording())
+        return PlayerCode::AlreadyRecording;
+    if (file.isEmpty())
+        return PlayerCode::NoRecordFileName;
+    if (!recordable(samplesPerSec, bitsPerSample, channels))
+        return PlayerCode::UnsupportedRecordFormat;
+    if (m_record) {
+        m_record->stop();
+        m_record.reset();
+    }
+    return RecordSession::start(m_backend, m_inputDevice, {samplesPerSec, channels, bitsPerSample}, file, m_record);
+}
+
+int64_t AudioEngine::AudioGetRecordPosition(int unit)
+{
+    const RecordSession* recording = takeRecording();
+    return recording ? fromFrames(recording->frames(), unit, recording->format().rate) : 0;
+}
+
+uint16_t AudioEngine::AudioGetRecordLevel(int* left, int* right)
+{
+    int l = 0;
+    int r = 0;
+    if (m_record)
+        m_record->levels(&l, &r);
+    if (left)
+        *left = l;
+    if (right)
+        *right = r;
+    return PlayerCode::Ok;
+}
+
+uint16_t AudioEngine::PauseRecording()
+{
+    if (RecordSession* recording = takeRecording())
+        recording->setPaused(true);
+    return PlayerCode::Ok;
+}
+
+uint16_t AudioEngine::ResumeRecording()
+{
+    if (RecordSession* recording = takeRecording())
+        recording->setPaused(false);
+    return PlayerCode::Ok;
+}
+
+uint16_t AudioEngine::AudioStopRecord()
+{
+    if (!takeRecording())
+        return PlayerCode::Ok;
+    const uint16_t code = m_record->stop();
+    m_record.reset();
+    return code;
+}
+
+uint16_t AudioEngine::AudioStartRecordLevelTest(uint32_t samplesPerSec, uint16_t bitsPerSample, uint16_t channels)
+{
+    if (m_record)
+        return PlayerCode::AlreadyRecording;
+    if (!recordable(samplesPerSec, bitsPerSample, channels))
+        return PlayerCode::UnsupportedRecordFormat;
+    return RecordSession::start(m_backend, m_inputDevice, {samplesPerSec, channels, bitsPerSample}, QString(),
+                                m_record);
+}
+
+uint16_t AudioEngine::AudioStopRecordLevelTest()
+{
+    if (m_record && !m_record->writesTake()) {
+        m_record->stop();
+        m_record.reset();
+    }
+    return PlayerCode::Ok;
+}
+
+// Files, mixing, gains -----------------------------------------------------------------------------
+
+uint16_t AudioEngine::AudioGetFileInfo(AudioFileInfo* info, const QString& file, int, int)
+{
+    PcmWave wave;
+    if (const uint16_t code = openPcmWave(file, wave))
+        return code;
+    if (!info)
+        return PlayerCode::NoFileName;
+    const WaveFormatEx& format = wave.format;
+    AudioFileInfo read;
+    read.bitsPerSample = format.bitsPerSample;
+    read.channels = int16_t(format.channels);
+    read.samplesPerSec = format.samplesPerSec;
+    read.frames = uint32_t(wave.frames);
+    read.lengthMs = uint32_t(wave.frames * 1000 / format.samplesPerSec);
+    read.dataBytes = uint32_t(wave.frames * format.blockAlign);
+    read.avgBytesPerSec = format.avgBytesPerSec;
+    read.blockAlign = format.blockAlign;
+    read.formatTag = format.formatTag;
+    *info = read;
+    return PlayerCode::Ok;
+}
+
+uint16_t AudioEngine::MixData(void* buffer1, int64_t count1, const void* buffer2, int64_t count2, int channels,
+                              int bits, int preventSaturation, int* saturated)
+{
+    return mixData(buffer1, count1, buffer2, count2, channels, bits, preventSaturation != 0, saturated, m_gains.load());
+}
+
+uint16_t AudioEngine::SetVolume(float firstLeft, float firstRight, float secondLeft, float secondRight)
+{
+    m_gains.firstLeft.store(usableGain(firstLeft), std::memory_order_relaxed);
+    m_gains.firstRight.store(usableGain(firstRight), std::memory_order_relaxed);
+    m_gains.secondLeft.store(usableGain(secondLeft), std::memory_order_relaxed);
+    m_gains.secondRight.store(usableGain(secondRight), std::memory_order_relaxed);
+    return PlayerCode::Ok;
+}
+
+uint16_t AudioEngine::SetEffectState(int, int)
+{
+    return PlayerCode::Ok;
+}
+
+uint16_t AudioEngine::EffectChanged()
+{
+    return PlayerCode::Ok;
+}
+
+} // namespace platform::audio

@@ -118,6 +118,32 @@ TEST(WaveWrite, AFileWhoseWriterDiedIsReadWhole)
     CloseWaveForRead(reader.handle);
 }
 
+// A header brought up to date while writing describes exactly the samples written so far, for
+// readers that trust the sizes; writing then goes on at the end.
+TEST(WaveWrite, ARefreshedHeaderDescribesWhatWasWrittenSoFar)
+{
+    const QString path = testFolder() + "/take.wav";
+    const QString crashed = testFolder() + "/crashed.wav";
+    const QByteArray first = sampleBytes(1001);
+    const QByteArray second = sampleBytes(300, 2);
+    WaveWriterHandle writer = CreateWaveFile(path, 8000, 8, 1);
+    ASSERT_TRUE(WriteWaveData(writer, first.constData(), first.size()));
+    ASSERT_TRUE(RefreshWaveHeader(writer));
+    ASSERT_TRUE(QFile::copy(path, crashed));
+    ASSERT_TRUE(WriteWaveData(writer, second.constData(), second.size()));
+    ASSERT_TRUE(CloseWaveFile(writer));
+
+    const QByteArray dead = readFile(crashed);
+    EXPECT_EQ(dead.mid(4, 4), le32(uint32_t(dead.size() - 8)));
+    EXPECT_EQ(dead.mid(42, 4), le32(uint32_t(first.size())));
+    EXPECT_EQ(pythonWaveInfo(crashed).samples, first);
+    EXPECT_EQ(soxWaveInfo(crashed).frames, first.size());
+    EXPECT_EQ(readFile(path), pcmWave(makePcmFormat(8000, 8, 1), first + second));
+
+    WaveWriterHandle none;
+    EXPECT_FALSE(RefreshWaveHeader(none));
+}
+
 TEST(WaveWrite, MissingHandlesAndUncreatableFilesFail)
 {
     WaveWriterHandle none;

@@ -1,0 +1,191 @@
+// Offline rendering through the virtual backend, on one core: a mixed playback of two one-hour
+// 44.1 kHz 16-bit stereo tracks with gains changed every minute, and the pad mixer writing a
+// one-hour music take from four looping pads. In the same run, `sox -m` mixes the same two files.
+// Goals: at least 100 times real time, and faster than sox.
+#include "platform/audio/AudioEngine.h"
+#include "platform/audio/MusicTrackLibrary.h"
+#include "platform/audio/PlayerCodes.h"
+#include "platform/audio/VirtualBackend.h"
+#include "platform/PostedMessage.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+
+#include <chrono>
+#include <cstdio>
+#include <sched.h>
+#include <sys/resource.h>
+
+namespace {
+
+using platform::audio::AudioEngine;
+using platform::audio::MusicTrackLibrary;
+using platform::audio::VirtualBackend;
+
+constexpr int kSeconds = 3600;
+constexpr int kRate = 44100;
+constexpr int64_t kFrames = int64_t(kSeconds) * kRate;
+
+const QString kWork = QStringLiteral(VA_BENCH_WORK);
+
+struct Timing {
+    double wall = 0;
+    double cpu = 0;
+};
+
+// This process's CPU time and that of its finished children (sox).
+double cpuSeconds()
+{
+    auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    rusage self{};
+    rusage children{};
+    getrusage(RUSAGE_SELF, &self);
+    getrusage(RUSAGE_CHILDREN, &children);
+    return seconds(self.ru_utime) + seconds(self.ru_stime) + seconds(children.ru_utime) + seconds(children.ru_stime);
+}
+
+template<typename Work>
+Timing timed(Work work)
+{
+    const auto start = std::chrono::steady_clock::now();
+    const double cpu = cpuSeconds();
+    work();
+    return {std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), cpuSeconds() - cpu};
+}
+
+bool run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.start(program, arguments);
+    return process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+// Made once and kept in bench/work: the peak benchmark's hour (a sweep and pink noise), a second
+// hour of other sound, and four pads of different lengths.
+QString makeWave(const QString& name, double seconds, const QStringList& synth)
+{
+    QDir().mkpath(kWork);
+    const QString path = kWork + "/" + name;
+    const qint64 expectedSize = 44 + qint64(seconds * kRate) * 4;
+    if (QFileInfo(path).size() == expectedSize)
+        return path;
+    std::printf("making %s (once)...\n", qPrintable(path));
+    std::fflush(stdout);
+    const QString partial = path + ".part.wav";
+    QStringList arguments{"-n", "-r", QString::number(kRate), "-b", "16", "-c", "2", partial, "synth",
+                          QString::number(seconds)};
+    if (!run(QStringLiteral(VA_SOX), arguments + synth) || QFileInfo(partial).size() != expectedSize) {
+        QFile::remove(partial);
+        return {};
+    }
+    QFile::remove(path);
+    QFile::rename(partial, path);
+    return path;
+}
+
+class EndCounter : public QObject {
+public:
+    bool event(QEvent* e) override
+    {
+        if (e->type() != platform::PostedMessage::eventType())
+            return QObject::event(e);
+        ++ended;
+        return true;
+    }
+    int ended = 0;
+};
+
+void report(const char* what, const Timing& t)
+{
+    std::printf("%-44s %7.2f s wall, %7.2f s CPU  (%6.0f x real time)\n", what, t.wall, t.cpu, kSeconds / t.wall);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    // One core for the engine's audio, reader and writer threads, and for sox.
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(0, &one);
+    if (sched_setaffinity(0, sizeof one, &one) != 0)
+        std::printf("(could not pin to one core; figures use every core)\n");
+
+    const QString voice = makeWave("hour-44k-16bit-stereo.wav", kSeconds,
+                                   {"sine", "50-8000", "pinknoise", "vol", "0.9"});
+    const QString music = makeWave("hour-44k-16bit-stereo-music.wav", kSeconds,
+                                   {"sine", "220", "sine", "330", "vol", "0.7"});
+    QStringList pads;
+    const double padSeconds[] = {2.5, 7.3, 11.0, 30.0};
+    for (int i = 0; i < 4; ++i)
+        pads << makeWave(QStringLiteral("pad-%1.wav").arg(i), padSeconds[i],
+                         {"sine", QString::number(300 + 150 * i), "tremolo", "3", "vol", "0.4"});
+    if (voice.isEmpty() || music.isEmpty() || pads.contains(QString())) {
+        std::fprintf(stderr, "could not make the inputs with sox\n");
+        return 1;
+    }
+    // Into the page cache, so that every run below reads from memory.
+    run("cat", {voice, music});
+
+    const Timing sox = timed([&] { run(QStringLiteral(VA_SOX), {"-m", voice, music, "-n"}); });
+
+    VirtualBackend backend;
+    backend.setPeriod(4096);
+    backend.setKeepAudio(false);
+    AudioEngine engine(backend);
+    EndCounter window;
+    engine.SetCallbackWindow(&window);
+
+    engine.SetVolume(0.8f, 0.8f, 0.5f, 0.5f);
+    if (engine.AudioPlayMixWave(voice, music, 0, 1, 0, 0, 0, 0) != 0) {
+        std::fprintf(stderr, "the mixed playback did not start\n");
+        return 1;
+    }
+    const Timing mix = timed([&] {
+        for (int minute = 0; window.ended == 0 && minute < 62; ++minute) {
+            const float fader = float(minute % 7) / 7.0f;
+            engine.SetVolume(1.0f - fader, 1.0f - fader, 0.3f + fader, 0.3f + fader);
+            backend.advance(int64_t(60) * kRate);
+            QCoreApplication::sendPostedEvents();
+        }
+    });
+    if (window.ended != 1 || engine.AudioGetPosition(1) != 0) {
+        std::fprintf(stderr, "the mixed playback did not reach its end\n");
+        return 1;
+    }
+
+    const QString take = kWork + "/music-take.wav";
+    MusicTrackLibrary library(engine);
+    if (library.PrepareMusicTrack(take, makePcmFormat(kRate, 16, 2), -1) != 0) {
+        std::fprintf(stderr, "the music take did not start\n");
+        return 1;
+    }
+    for (int i = 0; i < 4; ++i)
+        library.MixFileWithMusicTrack(pads[i], i, 1);
+    uint16_t stopped = 0;
+    const Timing padMix = timed([&] {
+        backend.advance(kFrames);
+        stopped = library.StopMusicTrackRecording();
+    });
+    const qint64 takeSize = QFileInfo(take).size();
+    QFile::remove(take);
+    if (stopped != 0 || takeSize != 46 + kFrames * 4) {
+        std::fprintf(stderr, "the music take failed: code %u, %lld bytes\n", stopped, takeSize);
+        return 1;
+    }
+
+    std::printf("inputs: two hours of 44.1 kHz 16-bit stereo (%.0f MB each), four pads\n",
+                double(QFileInfo(voice).size()) / 1e6);
+    report("sox -m VOICE MUSIC -n:", sox);
+    report("mixed playback with gains (virtual output):", mix);
+    report("pad mixer, 4 looping pads, take written:", padMix);
+    std::printf("mixed playback: %.1f x faster than sox (goals: >= 100 x real time, faster than sox)\n",
+                sox.wall / mix.wall);
+    return 0;
+}

@@ -1,0 +1,68 @@
+#pragma once
+// One recording (or level test) of the engine: an input stream, its level meter and, for a
+// recording, the take writer. Pausing drops the captured frames at the audio thread, so the take
+// goes on from the frame after the last one written: no gap and no frame twice. The music take can
+// follow this recording's clock (CaptureFollower): for every frame written here it writes one.
+
+#include "platform/audio/AudioBackend.h"
+#include "platform/audio/LevelMeter.h"
+#include "platform/audio/TakeWriter.h"
+
+#include <QString>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+
+namespace platform::audio {
+
+class CaptureFollower {
+public:
+    virtual ~CaptureFollower() = default;
+    // Control thread, when attached: the frames the recording holds already.
+    virtual void follow(int64_t framesSoFar) = 0;
+    // Audio thread: the recording has just written this many frames.
+    virtual void captured(int64_t frames) = 0;
+};
+
+class RecordSession {
+public:
+    // Opens the input on device (empty: the server's default). With a path the take is written
+    // there, the file (re)created with the format; without, only levels are measured. 0 or a code:
+    // 201 format refused, 203 file not created, 204 device missing or busy, 205 anything else.
+    static uint16_t start(AudioBackend& backend, const QString& device, const StreamFormat& format,
+                          const QString& path, std::unique_ptr<RecordSession>& session);
+    ~RecordSession();
+
+    bool writesTake() const { return bool(m_writer); }
+    void setPaused(bool paused) { m_paused.store(paused, std::memory_order_release); }
+    // Frames in the take so far.
+    int64_t frames() const;
+    const StreamFormat& format() const { return m_format; }
+    void levels(int* left, int* right) { m_meter.poll(INT64_MAX, left, right); }
+
+    void attach(CaptureFollower* follower);
+    void detach(CaptureFollower* follower);
+
+    // Closes the input and finishes the take. 0, or the code of what ended the recording by itself:
+    // 204 the device went away, 205 the stream failed otherwise, 301 the take could not be written.
+    uint16_t stop();
+
+private:
+    RecordSession(const StreamFormat& format);
+    void captured(const void* data, int64_t frames);
+    void failed(StreamError error);
+
+    const StreamFormat m_format;
+    LevelMeter m_meter;
+    int64_t m_capturedFrames = 0; // audio thread
+    std::atomic<bool> m_paused{false};
+    std::atomic<uint16_t> m_endCode{0};
+    std::unique_ptr<TakeWriter> m_writer;
+    std::mutex m_followerMutex; // held by the audio thread while it writes and drives the follower
+    CaptureFollower* m_follower = nullptr;
+    std::unique_ptr<InputStream> m_stream;
+};
+
+} // namespace platform::audio
