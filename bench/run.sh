@@ -14,3 +14,6 @@ cmake --build "$tree" -j "$(nproc 2>/dev/null || echo 2)" --target peak_build_be
 
 cmake --build "$tree" -j "$(nproc 2>/dev/null || echo 2)" --target mp3_encode_bench
 "$tree/bin/mp3_encode_bench"
+
+cmake --build "$tree" -j "$(nproc 2>/dev/null || echo 2)" --target edit_bench
+"$tree/bin/edit_bench"

@@ -5,8 +5,11 @@
 #include "platform/audio/MixData.h"
 #include "platform/audio/PcmWave.h"
 #include "platform/audio/PlayerCodes.h"
+#include "platform/codecs/PcmConversion.h"
 
 #include <QFileInfo>
+
+#include <cstring>
 
 namespace platform::audio {
 
@@ -79,6 +82,13 @@ uint16_t selectByName(const std::vector<AudioDevice>& devices, const QString& na
         return invalid;
     selected = name;
     return PlayerCode::Ok;
+}
+
+// An entry's path; empty when its field holds no ending zero.
+QString entryPath(const PlaybackSetEntry& entry)
+{
+    const auto* end = static_cast<const char*>(std::memchr(entry.path, 0, sizeof entry.path));
+    return end ? QString::fromUtf8(entry.path, end - entry.path) : QString();
 }
 
 } // namespace
@@ -207,16 +217,20 @@ uint16_t AudioEngine::startPlayback(PlaybackSetup setup, int unit)
 {
     if (m_playback)
         return PlayerCode::AlreadyPlaying;
-    if (setup.first.isEmpty())
+    if (setup.first.isEmpty() && !setup.set)
         return PlayerCode::NoFileName;
     if (!knownUnit(unit))
         return PlayerCode::NoDataToPlay;
     if (unit == kUnitMilliseconds) {
-        PcmWave wave;
-        if (const uint16_t code = openPcmWave(setup.first, wave))
-            return code;
-        setup.start = toFrames(setup.start, unit, wave.format.samplesPerSec);
-        setup.end = toFrames(setup.end, unit, wave.format.samplesPerSec);
+        uint32_t rate = setup.set ? setup.set->format().rate : 0;
+        if (!setup.set) {
+            PcmWave wave;
+            if (const uint16_t code = openPcmWave(setup.first, wave))
+                return code;
+            rate = wave.format.samplesPerSec;
+        }
+        setup.start = toFrames(setup.start, unit, rate);
+        setup.end = toFrames(setup.end, unit, rate);
     }
     setup.backend = &m_backend;
     setup.prefetcher = &m_prefetcher;
@@ -224,7 +238,11 @@ uint16_t AudioEngine::startPlayback(PlaybackSetup setup, int unit)
     setup.device = m_outputDevice;
     const intptr_t number = ++m_playbackNumber;
     setup.ended = [this, number](bool saturated) { m_poster.post(kMsgPlaybackEnded, saturated ? 1 : 0, number); };
-    return PlaybackSession::start(std::move(setup), m_playback);
+    std::shared_ptr<const FileSet> set = setup.set;
+    const uint16_t code = PlaybackSession::start(std::move(setup), m_playback);
+    if (code == PlayerCode::Ok)
+        m_set = std::move(set);
+    return code;
 }
 
 bool AudioEngine::deliverPlaybackEnded(const platform::PostedMessage& message)
@@ -241,6 +259,7 @@ bool AudioEngine::deliverPlaybackEnded(const platform::PostedMessage& message)
 void AudioEngine::stopPlayback()
 {
     m_playback.reset();
+    m_set.reset();
 }
 
 uint16_t AudioEngine::AudioPlayWave(const QString& file, int64_t start, int unit, int, int, int64_t end)
@@ -310,6 +329,75 @@ uint16_t AudioEngine::AudioGetPlaybackLevel(int* left, int* right)
     if (right)
         *right = r;
     return PlayerCode::Ok;
+}
+
+// Previews -----------------------------------------------------------------------------------------
+
+uint16_t AudioEngine::playSet(FileSet::Kind kind, const QStringList& files, int64_t start, int unit, int64_t end)
+{
+    if (m_playback)
+        return PlayerCode::AlreadyPlaying;
+    PlaybackSetup setup;
+    if (const uint16_t code = FileSet::make(kind, files, setup.set))
+        return code;
+    setup.start = start;
+    setup.end = end;
+    return startPlayback(std::move(setup), unit);
+}
+
+uint16_t AudioEngine::playDecoded(const QString& file, int64_t start, int unit, int64_t end)
+{
+    return playSet(FileSet::Kind::Decoded, {file}, start, unit, end);
+}
+
+uint16_t AudioEngine::AudioPlayMP3(const QString& file, int64_t start, int unit, int, int, int64_t end)
+{
+    return playDecoded(file, start, unit, end);
+}
+
+uint16_t AudioEngine::AudioPlayWaveFilesSet(const PlaybackSetEntry* entries, int count, int64_t start, int unit, int,
+                                            int, int64_t end)
+{
+    QStringList files;
+    for (int i = 0; entries && i < count; ++i)
+        files << entryPath(entries[i]);
+    return playSet(FileSet::Kind::Wave, files, start, unit, end);
+}
+
+uint16_t AudioEngine::AudioPlayMP3FilesSet(const PlaybackSetEntry* entries, int count, int64_t start, int unit, int,
+                                           int, int64_t end)
+{
+    QStringList files;
+    for (int i = 0; entries && i < count; ++i)
+        files << entryPath(entries[i]);
+    return playSet(FileSet::Kind::Decoded, files, start, unit, end);
+}
+
+uint16_t AudioEngine::AudioGetPlaybackSetInfo(PlaybackSetInfo* info, int unit)
+{
+    if (!info)
+        return PlayerCode::NoDataToPlay;
+    *info = PlaybackSetInfo{};
+    if (!m_set || !knownUnit(unit))
+        return PlayerCode::NoDataToPlay;
+    const int64_t frame = m_playback->position();
+    const uint32_t rate = m_set->format().rate;
+    info->file = m_set->fileAt(frame);
+    info->files = m_set->count();
+    info->position = fromFrames(frame, unit, rate);
+    info->filePosition = fromFrames(frame - m_set->startOf(info->file), unit, rate);
+    info->length = fromFrames(m_set->frames(), unit, rate);
+    return PlayerCode::Ok;
+}
+
+uint16_t AudioEngine::AudioMoveIntoPlaybackSet(int64_t position, int unit)
+{
+    return m_set ? AudioMoveTo(position, unit) : PlayerCode::NoDataToPlay;
+}
+
+uint32_t AudioEngine::currentPlayback() const
+{
+    return m_playback ? uint32_t(m_playbackNumber) : 0;
 }
 
 // Recording ----------------------------------------------------------------------------------------
@@ -443,6 +531,108 @@ uint16_t AudioEngine::SetEffectState(int, int)
 uint16_t AudioEngine::EffectChanged()
 {
     return PlayerCode::Ok;
+}
+
+uint16_t AudioEngine::ACMAudioConvertFormatPCM(const QString& source, const QString& target,
+                                               const WaveFormatEx& format)
+{
+    return uint16_t(platform::codecs::ACMAudioConvertFormatPCM(source, target, format));
+}
+
+// Edit processes ------------------------------------------------------------------------------------
+
+uint16_t AudioEngine::AudioPasteEx(const QString& target, int64_t position, int unit, uint32_t* cell, int reserved,
+                                   const QString& source, const QString& result)
+{
+    return m_edits.AudioPasteEx(target, position, unit, cell, reserved, source, result);
+}
+
+uint16_t AudioEngine::AudioCut(const QString& file, int64_t start, int64_t end, int unit, uint32_t* cell, int reserved,
+                               const QString& result)
+{
+    return m_edits.AudioCut(file, start, end, unit, cell, reserved, result);
+}
+
+uint16_t AudioEngine::AudioCutInFile(const QString& file, int64_t start, int64_t end, int unit, uint32_t* cell,
+                                     int reserved, const QString& target, const QString& result)
+{
+    return m_edits.AudioCutInFile(file, start, end, unit, cell, reserved, target, result);
+}
+
+uint16_t AudioEngine::AudioCopy(const QString& file, int64_t start, int64_t end, int unit, uint32_t* cell, int reserved)
+{
+    return m_edits.AudioCopy(file, start, end, unit, cell, reserved);
+}
+
+uint16_t AudioEngine::AudioCopyInFile(const QString& file, int64_t start, int64_t end, int unit, uint32_t* cell,
+                                      int reserved, const QString& target)
+{
+    return m_edits.AudioCopyInFile(file, start, end, unit, cell, reserved, target);
+}
+
+uint16_t AudioEngine::AudioClear(const QString& file, int64_t start, int64_t end, int unit, uint32_t* cell,
+                                 int reserved, const QString& result)
+{
+    return m_edits.AudioClear(file, start, end, unit, cell, reserved, result);
+}
+
+uint16_t AudioEngine::AudioCrop(const QString& file, int64_t start, int64_t end, int unit, uint32_t* cell, int reserved,
+                                const QString& result)
+{
+    return m_edits.AudioCrop(file, start, end, unit, cell, reserved, result);
+}
+
+uint16_t AudioEngine::AudioEditMute(const QString& file, int64_t start, int64_t end, int unit, uint32_t* cell,
+                                    int reserved, int channels, const QString& result)
+{
+    return m_edits.AudioEditMute(file, start, end, unit, cell, reserved, channels, result);
+}
+
+uint16_t AudioEngine::AudioEditTrimSilence(const QString& file, int64_t start, int64_t end, int unit, uint32_t* cell,
+                                           int reserved, uint16_t threshold, const QString& result)
+{
+    return m_edits.AudioEditTrimSilence(file, start, end, unit, cell, reserved, threshold, result);
+}
+
+uint16_t AudioEngine::AudioInsertSilence(const QString& file, int64_t position, int unit, uint32_t* cell, int reserved,
+                                         int64_t durationMs, const QString& result)
+{
+    return m_edits.AudioInsertSilence(file, position, unit, cell, reserved, durationMs, result);
+}
+
+int AudioEngine::AudioEditProcessIsOver(uint32_t handle) const
+{
+    return m_edits.AudioEditProcessIsOver(handle);
+}
+
+int AudioEngine::AudioEditGetProcessProgress(uint32_t handle) const
+{
+    return m_edits.AudioEditGetProcessProgress(handle);
+}
+
+int AudioEngine::AudioEditGetReasonForProcessExit(uint32_t handle) const
+{
+    return m_edits.AudioEditGetReasonForProcessExit(handle);
+}
+
+uint16_t AudioEngine::AudioEditCancelPressed(uint32_t handle)
+{
+    return m_edits.AudioEditCancelPressed(handle);
+}
+
+uint16_t AudioEngine::AudioEditCloseHandle(uint32_t* cell)
+{
+    return m_edits.AudioEditCloseHandle(cell);
+}
+
+int AudioEngine::AudioEditCanPaste() const
+{
+    return m_edits.AudioEditCanPaste();
+}
+
+uint16_t AudioEngine::AudioEditSetUndoRedo(int enable)
+{
+    return m_edits.AudioEditSetUndoRedo(enable);
 }
 
 } // namespace platform::audio

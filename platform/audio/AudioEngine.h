@@ -1,6 +1,8 @@
 #pragma once
 // The player library of both programs: devices, playback of one WAV or two mixed, recording into a
-// WAV, the level test, file information, MixData and the playback gains. One engine per process,
+// WAV, the level test, file information, MixData and the playback gains; previews of compressed
+// files and sets of files; the edit processes (EditProcesses.h) and the PCM conversion of a
+// compressed WAV (PcmConversion.h). One engine per process,
 // made on the GUI thread over a backend (PulseBackend in the programs, VirtualBackend in tests),
 // which must outlive it; the music-track library (MusicTrackLibrary) works through it.
 //
@@ -54,9 +56,11 @@
 //   117 nothing to play in the range; a     301 the take could not be written (disk full,
 //       transport call while nothing plays;     4 GiB, disk too slow)
 //       a seek outside the range            322 the temp path is not a writable folder
+// The edit processes add 301-323 and 360 (see EditProcesses.h), the conversion 350-360.
 
 #include "common/WaveFormat.h"
 #include "platform/audio/AudioBackend.h"
+#include "platform/audio/EditProcesses.h"
 #include "platform/audio/NotificationPoster.h"
 #include "platform/audio/PlaybackSession.h"
 #include "platform/audio/RecordSession.h"
@@ -84,6 +88,22 @@ struct AudioFileInfo {
     uint16_t formatTag = 0;
 };
 static_assert(sizeof(AudioFileInfo) == 28, "the file-information record is 28 bytes");
+
+// One file of a preview set: 302 bytes, the file's path (UTF-8, ended by a zero byte) at byte 4.
+struct PlaybackSetEntry {
+    uint8_t reserved[4] = {};
+    char path[298] = {};
+};
+static_assert(sizeof(PlaybackSetEntry) == 302, "a set's entry is 302 bytes");
+
+// What AudioGetPlaybackSetInfo writes, in the unit asked.
+struct PlaybackSetInfo {
+    int32_t file = -1;        // the file heard, counted from 0; -1 when no set plays
+    int32_t files = 0;
+    int64_t position = 0;     // in the whole set
+    int64_t filePosition = 0; // within the file heard
+    int64_t length = 0;       // of the whole set
+};
 
 class MusicTrackLibrary;
 
@@ -159,6 +179,63 @@ public:
     uint16_t SetEffectState(int effect, int on);
     uint16_t EffectChanged();
 
+    // Previews (the podcast builder's audition slider): files decoded as they play, and sets of
+    // files played one after the other as one. They play through the playback above: AudioPause,
+    // AudioResume, AudioMoveTo, AudioGetPosition and AudioStop work on them, and the ended message
+    // follows the same rules (posted once at the end, never after AudioStop; a caller that wants an
+    // end message for its own stop posts it itself, as the slider does). Codes: those of
+    // AudioPlayWave, and 104 for a file the decoder cannot play, 107 for WAV files of a set whose
+    // formats differ, 100 for an entry without a path.
+    // An MP3 (or any other audio file the decoder reads) from start to end (0: its end).
+    uint16_t AudioPlayMP3(const QString& file, int64_t start, int unit, int, int, int64_t end);
+    // count PCM WAVs of one format, or count MP3 files (decoded into the first one's rate and
+    // channels), one after the other; start and end on the whole set.
+    uint16_t AudioPlayWaveFilesSet(const PlaybackSetEntry* entries, int count, int64_t start, int unit, int, int,
+                                   int64_t end);
+    uint16_t AudioPlayMP3FilesSet(const PlaybackSetEntry* entries, int count, int64_t start, int unit, int, int,
+                                  int64_t end);
+    // Where the set playing is; 117 (and file -1, the rest 0) when no set plays.
+    uint16_t AudioGetPlaybackSetInfo(PlaybackSetInfo* info, int unit);
+    // A seek on the whole set: as AudioMoveTo, 117 also when no set plays.
+    uint16_t AudioMoveIntoPlaybackSet(int64_t position, int unit);
+    // The previews of the WMA and Ogg libraries: any audio file the decoder reads, as AudioPlayMP3.
+    uint16_t playDecoded(const QString& file, int64_t start, int unit, int64_t end);
+    // The number of the playback running now (a preview's handle); 0 when nothing plays.
+    uint32_t currentPlayback() const;
+
+    // A WAV (PCM, or compressed) converted into a new PCM WAV of format: 0 or 350-360, see
+    // PcmConversion.h.
+    uint16_t ACMAudioConvertFormatPCM(const QString& source, const QString& target, const WaveFormatEx& format);
+
+    // Edit processes, polled through their handle cell: see EditProcesses.h. None starts while a
+    // playback runs (310).
+    uint16_t AudioPasteEx(const QString& target, int64_t position, int unit, uint32_t* cell, int reserved,
+                          const QString& source, const QString& result);
+    uint16_t AudioCut(const QString& file, int64_t start, int64_t end, int unit, uint32_t* cell, int reserved,
+                      const QString& result);
+    uint16_t AudioCutInFile(const QString& file, int64_t start, int64_t end, int unit, uint32_t* cell, int reserved,
+                            const QString& target, const QString& result);
+    uint16_t AudioCopy(const QString& file, int64_t start, int64_t end, int unit, uint32_t* cell, int reserved);
+    uint16_t AudioCopyInFile(const QString& file, int64_t start, int64_t end, int unit, uint32_t* cell, int reserved,
+                             const QString& target);
+    uint16_t AudioClear(const QString& file, int64_t start, int64_t end, int unit, uint32_t* cell, int reserved,
+                        const QString& result);
+    uint16_t AudioCrop(const QString& file, int64_t start, int64_t end, int unit, uint32_t* cell, int reserved,
+                       const QString& result);
+    uint16_t AudioEditMute(const QString& file, int64_t start, int64_t end, int unit, uint32_t* cell, int reserved,
+                           int channels, const QString& result);
+    uint16_t AudioEditTrimSilence(const QString& file, int64_t start, int64_t end, int unit, uint32_t* cell,
+                                  int reserved, uint16_t threshold, const QString& result);
+    uint16_t AudioInsertSilence(const QString& file, int64_t position, int unit, uint32_t* cell, int reserved,
+                                int64_t durationMs, const QString& result);
+    int AudioEditProcessIsOver(uint32_t handle) const;
+    int AudioEditGetProcessProgress(uint32_t handle) const;
+    int AudioEditGetReasonForProcessExit(uint32_t handle) const;
+    uint16_t AudioEditCancelPressed(uint32_t handle);
+    uint16_t AudioEditCloseHandle(uint32_t* cell);
+    int AudioEditCanPaste() const;
+    uint16_t AudioEditSetUndoRedo(int enable);
+
 private:
     friend class MusicTrackLibrary;
 
@@ -166,6 +243,7 @@ private:
     uint16_t outputDeviceName(int index, QString* name);
     RecordSession* takeRecording() const;
     uint16_t startPlayback(PlaybackSetup setup, int unit);
+    uint16_t playSet(FileSet::Kind kind, const QStringList& files, int64_t start, int unit, int64_t end);
     bool deliverPlaybackEnded(const platform::PostedMessage& message);
     void stopPlayback();
 
@@ -177,8 +255,10 @@ private:
     QString m_inputDevice;
     QString m_tempPath;
     std::unique_ptr<PlaybackSession> m_playback;
+    std::shared_ptr<const FileSet> m_set; // what m_playback plays, when a set
     intptr_t m_playbackNumber = 0;
     std::unique_ptr<RecordSession> m_record;
+    EditProcesses m_edits{[this] { return m_playback != nullptr; }, [this] { return m_tempPath; }}; // joined first
 };
 
 } // namespace platform::audio

@@ -107,15 +107,24 @@ PlaybackSession::~PlaybackSession()
 
 uint16_t PlaybackSession::start(PlaybackSetup setup, std::unique_ptr<PlaybackSession>& session)
 {
-    if (setup.first.isEmpty())
+    if (setup.first.isEmpty() && !setup.set)
         return PlayerCode::NoFileName;
-    PcmWave first;
-    if (const uint16_t code = openStreamable(setup.first, first))
-        return code;
+    StreamFormat format;
+    int64_t frames = 0;
+    if (setup.set) {
+        format = setup.set->format();
+        frames = setup.set->frames();
+    } else {
+        PcmWave first;
+        if (const uint16_t code = openStreamable(setup.first, first))
+            return code;
+        format = first.streamFormat();
+        frames = first.frames;
+    }
     std::unique_ptr<PlaybackSession> made(new PlaybackSession(std::move(setup)));
-    made->m_format = first.streamFormat();
+    made->m_format = format;
     const int64_t end = made->m_setup.end;
-    made->m_end = end <= 0 || end > first.frames ? first.frames : end;
+    made->m_end = end <= 0 || end > frames ? frames : end;
     if (!made->m_setup.second.isEmpty()) {
         PcmWave second;
         if (const uint16_t code = openStreamable(made->m_setup.second, second))
@@ -138,12 +147,18 @@ uint16_t PlaybackSession::openPart(int64_t frame)
     auto part = std::make_unique<Part>(*this, frame);
     const bool realTime = m_setup.backend->realTime();
     // The files are opened again for each part: each source owns its handle and reads on its own.
-    PcmWave first;
-    if (const uint16_t code = openStreamable(m_setup.first, first))
-        return code;
-    if (!(first.streamFormat() == m_format) || first.frames < m_end)
-        return PlayerCode::NoDataToPlay;
-    part->first = std::make_unique<WaveSource>(std::move(first), frame, m_end, false, *m_setup.prefetcher, realTime);
+    if (m_setup.set) {
+        part->first = std::make_unique<WaveSource>(m_setup.set->reader(), frame, m_end, false, *m_setup.prefetcher,
+                                                   realTime);
+    } else {
+        PcmWave first;
+        if (const uint16_t code = openStreamable(m_setup.first, first))
+            return code;
+        if (!(first.streamFormat() == m_format) || first.frames < m_end)
+            return PlayerCode::NoDataToPlay;
+        part->first = std::make_unique<WaveSource>(std::move(first), frame, m_end, false, *m_setup.prefetcher,
+                                                   realTime);
+    }
     if (!m_setup.second.isEmpty() && frame < m_secondFrames) {
         PcmWave second;
         if (const uint16_t code = openStreamable(m_setup.second, second))

@@ -9,6 +9,7 @@
 // ended message once through the session's `ended` function.
 
 #include "platform/audio/AudioBackend.h"
+#include "platform/audio/FileSet.h"
 #include "platform/audio/LevelMeter.h"
 #include "platform/audio/MixData.h"
 #include "platform/audio/WaveSource.h"
@@ -40,6 +41,7 @@ struct PlaybackSetup {
     QString device;               // empty: the server's default output
     QString first;                // the file played, or the voice of a mix
     QString second;               // the music of a mix; empty for a single file
+    std::shared_ptr<const FileSet> set; // played instead of the file `first` when given
     int64_t start = 0;            // frames
     int64_t end = 0;              // frames; 0 or past the end of the first file: its end
     bool preventSaturation = false;
@@ -49,7 +51,8 @@ struct PlaybackSetup {
 class PlaybackSession {
 public:
     // 0 or a code: the file codes of openPcmWave, 104 a format the engine cannot play, 107 the two
-    // files of a mix differ in format, 117 nothing to play in the range, 105 no output stream.
+    // files of a mix differ in format, 117 nothing to play in the range, 105 no output stream. A
+    // set's frames play as a file's would.
     static uint16_t start(PlaybackSetup setup, std::unique_ptr<PlaybackSession>& session);
     ~PlaybackSession();
 

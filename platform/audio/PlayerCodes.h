@@ -1,7 +1,9 @@
 #pragma once
 // Result codes of the player and music-track libraries (16 bits, 0 = success) and the numbers of the
 // messages they post. The codes are those of the programs' player code map, which turns each into
-// the message the user sees; the engine returns no code outside that map.
+// the message the user sees; the engine returns no code outside that map but 323, a caller's fault,
+// which the map shows as its unknown error. 360 (an edit past 4 GiB) maps to a message id without
+// text in the recorder's table; the failure is logged.
 
 #include <cstdint>
 
@@ -29,8 +31,23 @@ inline constexpr uint16_t RecordDeviceBusy = 204;    // cannot open the input; t
 inline constexpr uint16_t CannotStartRecording = 205;
 inline constexpr uint16_t AlreadyRecording = 206;    // a recording, level test or music take already runs
 inline constexpr uint16_t NoRecordFileName = 207;
-inline constexpr uint16_t DiskWriteError = 301;      // the take could not be written (disk full, 4 GiB, too slow)
+inline constexpr uint16_t DiskWriteError = 301;      // the take or an edit's output could not be written
+inline constexpr uint16_t NoCutSelection = 302;
+inline constexpr uint16_t NoTempSpace = 303;         // the disk of an edit's output is full
+inline constexpr uint16_t OutOfMemory = 304;
+inline constexpr uint16_t NoCopySelection = 306;
+inline constexpr uint16_t ClipFileMissing = 307;     // the file to paste cannot be opened
+inline constexpr uint16_t ClipFormatDiffers = 308;
+inline constexpr uint16_t PlaybackRunning = 310;     // no edit while the engine plays
+inline constexpr uint16_t NothingToPaste = 312;      // the clipboard is empty
+inline constexpr uint16_t PositionBeyondSize = 313;  // a position or range outside the file, or an unknown unit
+inline constexpr uint16_t CompressedFile = 318;      // an edit's input is not PCM
+inline constexpr uint16_t FileInUse = 319;           // an output names an input, or cannot be put in place
+inline constexpr uint16_t NoClearSelection = 320;
+inline constexpr uint16_t NoCropSelection = 321;
 inline constexpr uint16_t BadTempLocation = 322;
+inline constexpr uint16_t InvalidHandle = 323;       // an unknown process handle, or no handle cell
+inline constexpr uint16_t TooLarge = 360;            // an edit's output would pass the 4 GiB limit of a WAV
 } // namespace PlayerCode
 
 // Posted to the player's callback window: the playback reached its end (or its device failed).

@@ -13,10 +13,11 @@ namespace {
 constexpr int64_t kLargestPart = 128 * 1024;
 constexpr int64_t kSmallestPart = 16 * 1024;
 
-// About two seconds of audio, so a stalled disk is bridged without holding much memory per pad.
-std::size_t ringBytes(const WaveFormatEx& format)
+// About two seconds of audio, so a stalled disk is bridged without holding much memory per pad. The
+// ring's size is a power of two, so its free space always splits at a frame's border.
+std::size_t ringBytes(const StreamFormat& format)
 {
-    return std::max<std::size_t>(64 * 1024, std::size_t(format.avgBytesPerSec) * 2);
+    return std::max<std::size_t>(64 * 1024, std::size_t(format.rate) * std::size_t(format.frameBytes()) * 2);
 }
 
 } // namespace
@@ -109,14 +110,20 @@ void Prefetcher::run()
 }
 
 WaveSource::WaveSource(PcmWave wave, int64_t first, int64_t end, bool loop, Prefetcher& prefetcher, bool realTime)
-    : m_wave(std::move(wave))
+    : WaveSource(std::make_unique<PcmWaveReader>(std::move(wave)), first, end, loop, prefetcher, realTime)
+{
+}
+
+WaveSource::WaveSource(std::unique_ptr<FrameReader> reader, int64_t first, int64_t end, bool loop,
+                       Prefetcher& prefetcher, bool realTime)
+    : m_reader(std::move(reader))
     , m_first(first)
     , m_end(end)
     , m_loop(loop)
-    , m_frameBytes(m_wave.format.blockAlign)
+    , m_frameBytes(m_reader->format().frameBytes())
     , m_realTime(realTime)
     , m_prefetcher(prefetcher)
-    , m_ring(ringBytes(m_wave.format))
+    , m_ring(ringBytes(m_reader->format()))
     , m_next(first)
     , m_done(first >= end)
 {
@@ -128,6 +135,20 @@ WaveSource::WaveSource(PcmWave wave, int64_t first, int64_t end, bool loop, Pref
 WaveSource::~WaveSource()
 {
     m_prefetcher.remove(this);
+}
+
+int64_t WaveSource::readFrames(uint8_t* out, int64_t frames, bool* failed)
+{
+    int64_t got = 0;
+    while (got < frames) {
+        const int64_t n = m_reader->read(out + got * m_frameBytes, frames - got);
+        if (n <= 0) {
+            *failed = n < 0;
+            break;
+        }
+        got += n;
+    }
+    return got;
 }
 
 bool WaveSource::fillSome()
@@ -142,29 +163,31 @@ bool WaveSource::fillSome()
     if (want <= 0 || want < std::min(remaining, kSmallestPart))
         return false;
 
-    const int64_t intoFirst = std::min<int64_t>(want, int64_t(first.size));
-    platform::RiffFile& file = *m_wave.file;
-    int64_t read = -1;
-    if (file.seek(m_wave.dataOffset + m_next * m_frameBytes) >= 0) {
-        read = file.read(first.data, intoFirst);
-        if (read == intoFirst && want > intoFirst) {
-            const int64_t more = file.read(second.data, want - intoFirst);
-            read = more < 0 ? -1 : read + more;
-        }
+    bool failed = false;
+    if (!m_placed) {
+        failed = !m_reader->seek(m_next);
+        m_placed = !failed;
     }
-    if (read != want) {
-        qCWarning(lcPlatform) << "cannot read on in" << file.path() << "at frame" << m_next << "- it ends there";
-        m_ring.commit(std::size_t(std::max<int64_t>(read, 0) / m_frameBytes * m_frameBytes));
+    const int64_t intoFirst = std::min<int64_t>(want, int64_t(first.size)) / m_frameBytes;
+    int64_t read = failed ? 0 : readFrames(first.data, intoFirst, &failed);
+    if (read == intoFirst && want / m_frameBytes > intoFirst)
+        read += readFrames(second.data, want / m_frameBytes - intoFirst, &failed);
+    if (read * m_frameBytes != want) {
+        qCWarning(lcPlatform) << "cannot read on in" << m_reader->name() << "at frame" << m_next + read
+                              << (failed ? "- it failed there" : "- it ends there");
+        m_ring.commit(std::size_t(read * m_frameBytes));
         m_done.store(true, std::memory_order_release);
         return true;
     }
     m_ring.commit(std::size_t(want));
-    m_next += want / m_frameBytes;
+    m_next += read;
     if (m_next == m_end) {
-        if (m_loop)
+        if (m_loop) {
             m_next = m_first;
-        else
+            m_placed = false;
+        } else {
             m_done.store(true, std::memory_order_release);
+        }
     }
     return true;
 }

@@ -10,12 +10,15 @@
 // The reader thread runs only while some source is open, so an idle engine has no threads of its
 // own. Sources are opened and closed on one thread (the engine's caller's).
 
+#include "platform/audio/AudioBackend.h"
+#include "platform/audio/FrameReader.h"
 #include "platform/audio/PcmWave.h"
 #include "platform/audio/RingBuffer.h"
 
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <semaphore>
 #include <thread>
@@ -65,6 +68,9 @@ public:
     // time it ends (an empty range ends at once). The first part is read at once, on the calling
     // thread, so a stream opened right after has frames from its first callback.
     WaveSource(PcmWave wave, int64_t first, int64_t end, bool loop, Prefetcher& prefetcher, bool realTime);
+    // The same over any reader of frames (counted from 0).
+    WaveSource(std::unique_ptr<FrameReader> reader, int64_t first, int64_t end, bool loop, Prefetcher& prefetcher,
+               bool realTime);
     ~WaveSource();
     WaveSource(const WaveSource&) = delete;
     WaveSource& operator=(const WaveSource&) = delete;
@@ -83,8 +89,11 @@ private:
 
     // Reader thread: reads one part into the ring when there is room; true when it read something.
     bool fillSome();
+    // Reader thread: up to `frames` frames into out, asking the reader as often as it takes; how
+    // many, and false in *failed when the reader failed.
+    int64_t readFrames(uint8_t* out, int64_t frames, bool* failed);
 
-    PcmWave m_wave;
+    std::unique_ptr<FrameReader> m_reader;
     const int64_t m_first;
     const int64_t m_end;
     const bool m_loop;
@@ -93,6 +102,7 @@ private:
     Prefetcher& m_prefetcher;
     RingBuffer m_ring;
     int64_t m_next;           // reader: the next frame to read from the file
+    bool m_placed = false;    // reader: m_reader is at m_next
     std::atomic<bool> m_done; // reader: everything there is to read is in the ring
     int64_t m_skip = 0;       // consumer: frames still to pass over
 };

@@ -32,6 +32,12 @@ constexpr int64_t kBlockSourceFrames = 1 << 18;
 // The largest Ogg page: header, 255 lacing values, 255 segments of 255 bytes.
 constexpr int64_t kMaxOggPage = 27 + 255 + 255 * 255;
 
+// A seek lands this long before its target (in source seconds, as a divisor of the rate) and
+// decodes up to it, so that the decoder's state there (an MP3's bit reservoir, the overlap of the
+// previous block) is what a decode from the start would have: the samples from the target on are
+// the same either way.
+constexpr int64_t kSeekPrerollDivisor = 2;
+
 struct FormatCloser {
     void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
 };
@@ -135,8 +141,10 @@ struct AudioDecoder::State {
     std::unique_ptr<AVFrame, FrameFreer> frame;
     std::unique_ptr<SwrContext, ResamplerFreer> resampler;
     int streamIndex = -1;
-    // The frame (block) size of a WAV's samples; 0 for other containers.
+    // The frame (block) size of a WAV's samples, and the samples in one block; 0 for other
+    // containers.
     int wholeBlocks = 0;
+    int blockSamples = 0;
     int64_t fileSize = 0;
     bool inputEnded = false;
     bool finished = false;
@@ -144,6 +152,16 @@ struct AudioDecoder::State {
     int inFormat = -1;
     int inRate = 0;
     AVChannelLayout inLayout{};
+    // After a seek: the source frame (counted from the first decoded sample of the stream) that
+    // output starts at; decoded samples before it are dropped. -1 when not seeking.
+    int64_t skipTo = -1;
+    // The time of the first sample a decode from the start gives, once a frame was decoded.
+    bool originKnown = false;
+    int64_t origin = 0;
+    // While seeking: the source frame after the last decoded frame, when known.
+    int64_t nextSource = AV_NOPTS_VALUE;
+    // The input planes of the frame being converted, moved past dropped samples.
+    std::vector<const uint8_t*> planes;
 
     ~State() { av_channel_layout_uninit(&inLayout); }
 };
@@ -211,8 +229,11 @@ DecodeStatus AudioDecoder::open(const QString& path)
     if (context->duration_estimation_method == AVFMT_DURATION_FROM_STREAM && stream->duration != AV_NOPTS_VALUE
         && stream->duration > 0 && m_info.container != QLatin1String("wav"))
         m_info.declaredFrames = av_rescale_q(stream->duration, stream->time_base, AVRational{1, parameters->sample_rate});
-    if (m_info.container == QLatin1String("wav"))
+    if (m_info.container == QLatin1String("wav")) {
         m_state->wholeBlocks = std::max(parameters->block_align, 0);
+        if (m_state->wholeBlocks > 0)
+            m_state->blockSamples = std::max(av_get_audio_frame_duration2(stream->codecpar, parameters->block_align), 0);
+    }
     if (m_info.container == QLatin1String("ogg"))
         m_info.cutShort = !oggStreamEnded(file.absoluteFilePath());
 
@@ -255,9 +276,9 @@ int AudioDecoder::inputPercent() const
     return int(position * 100 / m_state->fileSize);
 }
 
-// Runs the decoded frame (or, with flush, what the resampler still holds) through the resampler
-// and appends the output to block.
-DecodeStatus AudioDecoder::convert(std::vector<uint8_t>& block, bool flush)
+// Runs the decoded frame from its sample `skip` on (or, with flush, what the resampler still holds)
+// through the resampler and appends the output to block.
+DecodeStatus AudioDecoder::convert(std::vector<uint8_t>& block, bool flush, int skip)
 {
     State& state = *m_state;
     AVFrame* frame = state.frame.get();
@@ -271,7 +292,7 @@ DecodeStatus AudioDecoder::convert(std::vector<uint8_t>& block, bool flush)
                           || av_channel_layout_compare(&layout, &state.inLayout) != 0;
         if (changed && state.resampler) {
             // The stream changed its format: what the old resampler holds comes first.
-            const DecodeStatus drained = convert(block, true);
+            const DecodeStatus drained = convert(block, true, 0);
             if (drained != DecodeStatus::Ok) {
                 av_channel_layout_uninit(&layout);
                 return drained;
@@ -300,12 +321,23 @@ DecodeStatus AudioDecoder::convert(std::vector<uint8_t>& block, bool flush)
         } else {
             av_channel_layout_uninit(&layout);
         }
-        m_decodedSourceFrames += frame->nb_samples;
+        m_decodedSourceFrames += frame->nb_samples - skip;
     }
     if (!state.resampler)
         return DecodeStatus::Ok;
 
-    const int inFrames = flush ? 0 : frame->nb_samples;
+    const int inFrames = flush ? 0 : frame->nb_samples - skip;
+    const uint8_t** in = nullptr;
+    if (!flush) {
+        const AVSampleFormat format = AVSampleFormat(frame->format);
+        const int channels = frame->ch_layout.nb_channels;
+        const bool planar = av_sample_fmt_is_planar(format) != 0;
+        const std::size_t step = std::size_t(av_get_bytes_per_sample(format)) * (planar ? 1 : channels);
+        state.planes.resize(std::size_t(planar ? channels : 1));
+        for (std::size_t i = 0; i < state.planes.size(); ++i)
+            state.planes[i] = frame->extended_data[i] + std::size_t(skip) * step;
+        in = state.planes.data();
+    }
     const std::size_t frameBytes = m_output.blockAlign;
     for (;;) {
         const int room = swr_get_out_samples(state.resampler.get(), inFrames);
@@ -316,8 +348,7 @@ DecodeStatus AudioDecoder::convert(std::vector<uint8_t>& block, bool flush)
         const std::size_t used = block.size();
         block.resize(used + std::size_t(room) * frameBytes);
         uint8_t* out = block.data() + used;
-        const int made = swr_convert(state.resampler.get(), &out, room,
-                                     flush ? nullptr : const_cast<const uint8_t**>(frame->extended_data), inFrames);
+        const int made = swr_convert(state.resampler.get(), &out, room, in, inFrames);
         if (made < 0) {
             block.resize(used);
             return made == AVERROR(ENOMEM) ? DecodeStatus::OutOfMemory : DecodeStatus::Corrupt;
@@ -328,26 +359,99 @@ DecodeStatus AudioDecoder::convert(std::vector<uint8_t>& block, bool flush)
     }
 }
 
-DecodeStatus AudioDecoder::read(std::vector<uint8_t>& block)
+int AudioDecoder::samplesToDrop()
 {
-    block.clear();
-    if (!m_state || !m_state->codec || m_output.formatTag != WAVE_FORMAT_PCM)
+    State& state = *m_state;
+    if (state.skipTo < 0)
+        return 0;
+    const AVFrame* frame = state.frame.get();
+    int64_t pts = frame->best_effort_timestamp;
+    if (pts == AV_NOPTS_VALUE)
+        pts = frame->pts;
+    int64_t first = state.nextSource;
+    if (pts != AV_NOPTS_VALUE) {
+        const AVStream* stream = state.format->streams[state.streamIndex];
+        first = av_rescale_q(pts - state.origin, stream->time_base, AVRational{1, int(m_info.samplesPerSec)});
+        // Frames start at whole frames from the first one. Where times are coarser than a sample
+        // (an ASF stream's milliseconds), or come from a rounded byte rate (a WAV's blocks of
+        // compressed samples), they may miss that, and are put back on it.
+        const int step = state.blockSamples > 1 ? state.blockSamples : frame->nb_samples;
+        const bool coarse = int64_t(stream->time_base.num) * m_info.samplesPerSec > stream->time_base.den;
+        if ((coarse || state.blockSamples > 1) && step > 0 && first >= 0)
+            first = (first + step / 2) / step * step;
+    }
+    if (first == AV_NOPTS_VALUE) {
+        // Nowhere to place it: the output goes on from here.
+        qCDebug(lcPlatform) << "a decoded frame without a time after a seek; playing on from it";
+        state.skipTo = -1;
+        return 0;
+    }
+    // A packet of several frames gives a time to its first frame only; the others follow it.
+    state.nextSource = first + frame->nb_samples;
+    if (state.nextSource <= state.skipTo)
+        return -1;
+    const int64_t drop = std::max<int64_t>(0, state.skipTo - first);
+    state.skipTo = -1;
+    return int(drop);
+}
+
+DecodeStatus AudioDecoder::seek(int64_t frame)
+{
+    if (!m_state || !m_state->codec || m_output.formatTag != WAVE_FORMAT_PCM || frame < 0)
         return DecodeStatus::DecoderFailed;
     State& state = *m_state;
-    const int64_t firstFrame = m_decodedSourceFrames;
-    while (!state.finished && block.size() < kBlockBytes && m_decodedSourceFrames - firstFrame < kBlockSourceFrames) {
+    if (!state.originKnown) {
+        // Positions count from the first sample a decode from the start gives, whose time the
+        // container may not state (an ASF stream's first frame comes some milliseconds in).
+        bool got = false;
+        const DecodeStatus status = nextFrame(got);
+        if (status != DecodeStatus::Ok)
+            return status;
+        av_frame_unref(state.frame.get());
+        state.originKnown = true;
+    }
+    const AVStream* stream = state.format->streams[state.streamIndex];
+    const int64_t rate = m_info.samplesPerSec;
+    const int64_t target = av_rescale(frame, rate, m_output.samplesPerSec);
+    const int64_t from = target - rate / kSeekPrerollDivisor;
+    // Near the start the seek goes to the first packet: the stream's first decoded sample may lie
+    // some packets in (an MP3 encoder's delay), and the decoder needs those packets before it.
+    const int64_t timestamp = from <= 0 ? std::min<int64_t>(state.origin, 0)
+                                        : state.origin + av_rescale_q(from, AVRational{1, int(rate)}, stream->time_base);
+    const int error = avformat_seek_file(state.format.get(), state.streamIndex, INT64_MIN, timestamp, timestamp, 0);
+    if (error < 0) {
+        qCDebug(lcPlatform) << "FFmpeg cannot seek:" << ffmpegErrorText(error);
+        return statusOfDecodeError(error);
+    }
+    avcodec_flush_buffers(state.codec.get());
+    // The resampler's history belongs to the old place; a new one starts with the next frame.
+    state.resampler.reset();
+    state.inFormat = -1;
+    state.inputEnded = false;
+    state.finished = false;
+    state.skipTo = target;
+    state.nextSource = AV_NOPTS_VALUE;
+    m_decodedSourceFrames = target;
+    return DecodeStatus::Ok;
+}
+
+DecodeStatus AudioDecoder::nextFrame(bool& got)
+{
+    State& state = *m_state;
+    got = false;
+    for (;;) {
         int result = avcodec_receive_frame(state.codec.get(), state.frame.get());
         if (result == 0) {
-            const DecodeStatus converted = convert(block, false);
-            av_frame_unref(state.frame.get());
-            if (converted != DecodeStatus::Ok)
-                return converted;
-            continue;
+            if (!state.originKnown) {
+                const int64_t pts = state.frame->best_effort_timestamp;
+                state.origin = pts == AV_NOPTS_VALUE ? 0 : pts;
+                state.originKnown = true;
+            }
+            got = true;
+            return DecodeStatus::Ok;
         }
-        if (result == AVERROR_EOF) {
-            state.finished = true;
-            return convert(block, true);
-        }
+        if (result == AVERROR_EOF)
+            return DecodeStatus::Ok;
         if (result != AVERROR(EAGAIN)) {
             qCDebug(lcPlatform) << "FFmpeg cannot decode:" << ffmpegErrorText(result);
             return statusOfDecodeError(result);
@@ -379,6 +483,30 @@ DecodeStatus AudioDecoder::read(std::vector<uint8_t>& block)
             qCDebug(lcPlatform) << "FFmpeg cannot decode a packet:" << ffmpegErrorText(result);
             return statusOfDecodeError(result);
         }
+    }
+}
+
+DecodeStatus AudioDecoder::read(std::vector<uint8_t>& block)
+{
+    block.clear();
+    if (!m_state || !m_state->codec || m_output.formatTag != WAVE_FORMAT_PCM)
+        return DecodeStatus::DecoderFailed;
+    State& state = *m_state;
+    const int64_t firstFrame = m_decodedSourceFrames;
+    while (!state.finished && block.size() < kBlockBytes && m_decodedSourceFrames - firstFrame < kBlockSourceFrames) {
+        bool got = false;
+        const DecodeStatus status = nextFrame(got);
+        if (status != DecodeStatus::Ok)
+            return status;
+        if (!got) {
+            state.finished = true;
+            return convert(block, true, 0);
+        }
+        const int skip = samplesToDrop();
+        const DecodeStatus converted = skip < 0 ? DecodeStatus::Ok : convert(block, false, skip);
+        av_frame_unref(state.frame.get());
+        if (converted != DecodeStatus::Ok)
+            return converted;
     }
     return DecodeStatus::Ok;
 }

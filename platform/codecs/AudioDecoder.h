@@ -85,19 +85,29 @@ public:
     // status ends decoding.
     DecodeStatus read(std::vector<uint8_t>& block);
 
+    // Goes to output frame `frame` (at the output rate, counted from the first sample read() gives
+    // from the start), so that the next read() starts there with the samples a read from the start
+    // would give at that frame. The output format is fixed by then. A frame past the end makes the
+    // next read() report the end. Not after countFrames().
+    DecodeStatus seek(int64_t frame);
+
     // Counts the source frames of the stream from its packets, without decoding them, less what
     // the decoder would drop at the start and the end of a gapless stream: the number read() would
     // deliver at the source's rate. Use instead of read(), on a freshly opened file.
     DecodeStatus countFrames(int64_t& frames);
 
-    // Source frames that came out of the decoder so far.
+    // Source frames that came out of the decoder so far (after a seek: the source frame reached).
     int64_t decodedSourceFrames() const { return m_decodedSourceFrames; }
     // How far through the input file the reading is, 0..100.
     int inputPercent() const;
 
 private:
     struct State;
-    DecodeStatus convert(std::vector<uint8_t>& block, bool flush);
+    // The decoder's next frame into the state's frame; got stays false at the end.
+    DecodeStatus nextFrame(bool& got);
+    DecodeStatus convert(std::vector<uint8_t>& block, bool flush, int skip);
+    // After a seek: how many samples of the decoded frame come before the target (-1: all of them).
+    int samplesToDrop();
 
     std::unique_ptr<State> m_state;
     AudioFileInfo m_info;
