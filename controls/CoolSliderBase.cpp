@@ -1,0 +1,347 @@
+#include "controls/CoolSliderBase.h"
+
+#include "controls/SkinGeometry.h"
+#include "controls/SkinImages.h"
+#include "platform/Rounding.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <cmath>
+
+namespace controls {
+
+namespace {
+
+// The thickness a slider takes when its thumb picture is missing.
+constexpr int kFallbackThickness = 20;
+constexpr int kDefaultLength = 150;
+
+int half(int value)
+{
+    return int(platform::divRoundHalfEven(value, 2));
+}
+
+} // namespace
+
+CoolSliderBase::CoolSliderBase(Qt::Orientation orientation, ControlVariant variant, QWidget* parent)
+    : QWidget(parent)
+    , m_orientation(orientation)
+    , m_variant(variant)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    // The recorder's vertical slider reports every pointer move over it.
+    setMouseTracking(recorderVertical());
+    resize(sizeHint());
+}
+
+QSize CoolSliderBase::sizeHint() const
+{
+    const QSize thumb = thumbSize();
+    if (horizontal())
+        return QSize(kDefaultLength, thumb.height() > 0 ? thumb.height() : kFallbackThickness);
+    return QSize(thumb.width() > 0 ? thumb.width() : kFallbackThickness, kDefaultLength);
+}
+
+QSize CoolSliderBase::thumbSize() const
+{
+    return skinImage(horizontal() ? QStringLiteral("thumbhorz") : QStringLiteral("thumbvert")).size();
+}
+
+int CoolSliderBase::length() const
+{
+    return horizontal() ? width() : height();
+}
+
+int CoolSliderBase::thumbLength() const
+{
+    const QSize thumb = thumbSize();
+    return horizontal() ? thumb.width() : thumb.height();
+}
+
+int CoolSliderBase::thumbPosition() const
+{
+    return thumbOffset(Position(), Min(), Max(), length(), thumbLength());
+}
+
+bool CoolSliderBase::canDrag() const
+{
+    return m_range.hasSpan() && length() > thumbLength();
+}
+
+int CoolSliderBase::pointerAlong(const QMouseEvent* event) const
+{
+    const QPointF at = event->position();
+    return int(std::floor(horizontal() ? at.x() : at.y()));
+}
+
+// --- Values ---
+
+void CoolSliderBase::positionChanged(bool changed)
+{
+    if (!changed)
+        return;
+    update();
+    if (recorderVertical())
+        emit OnChange();
+}
+
+void CoolSliderBase::setMin(int min)
+{
+    positionChanged(m_range.setMin(min));
+    update();
+}
+
+void CoolSliderBase::setMax(int max)
+{
+    const int before = Max();
+    positionChanged(m_range.setMax(max));
+    if (Max() != before)
+        update();
+}
+
+void CoolSliderBase::setRange(int min, int max)
+{
+    positionChanged(m_range.setRange(min, max));
+    update();
+}
+
+void CoolSliderBase::setPosition(int position)
+{
+    positionChanged(m_range.setPosition(position));
+}
+
+// --- Painting ---
+
+void CoolSliderBase::paintBackground(QPainter& painter, const char* name) const
+{
+    const QImage tile = skinImage(QString::fromLatin1(name));
+    if (tile.isNull()) {
+        painter.fillRect(rect(), palette().color(QPalette::Window));
+        return;
+    }
+    // One column and one row more than the rounded count, so that the tiles always cover.
+    const int columns = int(platform::roundHalfEven(double(width()) / tile.width())) + 1;
+    const int rows = int(platform::roundHalfEven(double(height()) / tile.height())) + 1;
+    for (int row = 0; row < rows; ++row) {
+        for (int column = 0; column < columns; ++column)
+            painter.drawImage(column * tile.width(), row * tile.height(), tile);
+    }
+}
+
+void CoolSliderBase::paintHorizontal(QPainter& painter) const
+{
+    paintBackground(painter, "backgroundhorz");
+    const int w = width();
+    const int h = height();
+
+    const QImage channel = skinImage(QStringLiteral("channelhorz"));
+    if (!channel.isNull()) {
+        const int y = half(h - channel.height());
+        for (int i = 0; i < tileCount(w, channel.width()); ++i)
+            painter.drawImage(i * channel.width(), y, channel);
+    }
+    const QImage channelLeft = skinImage(QStringLiteral("channelhorzLeft"));
+    if (!channelLeft.isNull())
+        painter.drawImage(0, half(h - channelLeft.height()), channelLeft);
+    const QImage channelRight = skinImage(QStringLiteral("channelhorzRight"));
+    if (!channelRight.isNull())
+        painter.drawImage(w - channelRight.width(), half(h - channelRight.height()), channelRight);
+
+    const QImage selection = skinImage(QStringLiteral("channelsel"));
+    if (m_range.SelStart() != m_range.SelEnd() && m_range.hasSpan() && !selection.isNull()) {
+        const int x0 = valueToPixel(m_range.SelStart(), Min(), Max(), w);
+        const int span = valueToPixel(m_range.SelEnd(), Min(), Max(), w) - x0;
+        const int y = half(h - selection.height());
+        painter.save();
+        painter.setClipRect(QRect(x0, 0, span, h).intersected(rect()));
+        for (int i = 0; i < tileCount(span, selection.width()); ++i)
+            painter.drawImage(x0 + i * selection.width(), y, selection);
+        painter.restore();
+    }
+
+    const QImage thumb = transparentImage(skinImage(QStringLiteral("thumbhorz")));
+    if (!thumb.isNull())
+        painter.drawImage(thumbPosition(), half(h - thumb.height()), thumb);
+}
+
+void CoolSliderBase::paintVertical(QPainter& painter) const
+{
+    paintBackground(painter, "backgroundvert");
+    const int w = width();
+    const int h = height();
+
+    const QImage channel = skinImage(QStringLiteral("channelvert"));
+    if (!channel.isNull()) {
+        const int x = half(w - channel.width());
+        const int count = int(platform::roundHalfEven(double(h) / channel.height())) + 1;
+        for (int i = 0; i < count; ++i)
+            painter.drawImage(x, i * channel.height(), channel);
+    }
+    const QImage channelTop = skinImage(QStringLiteral("channelverttop"));
+    if (!channelTop.isNull())
+        painter.drawImage(half(w - channelTop.width()), 0, channelTop);
+    const QImage channelBottom = skinImage(QStringLiteral("channelvertBottom"));
+    if (!channelBottom.isNull())
+        painter.drawImage(half(w - channelBottom.width()), h - channelBottom.height(), channelBottom);
+
+    const QImage thumb = transparentImage(skinImage(QStringLiteral("thumbvert")));
+    if (!thumb.isNull())
+        painter.drawImage(half(w - thumb.width()), thumbPosition(), thumb);
+}
+
+void CoolSliderBase::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    if (horizontal())
+        paintHorizontal(painter);
+    else
+        paintVertical(painter);
+    if (hasFocus())
+        drawFocusRectangle(painter, rect());
+}
+
+// --- Mouse ---
+
+void CoolSliderBase::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    const int pointer = pointerAlong(event);
+    if (horizontal()) {
+        // The horizontal slider follows the pointer after any press.
+        if (tracksButton())
+            m_isButtonDown = true;
+        m_dragging = true;
+    }
+    const int nearEnd = thumbPosition();
+    const int farEnd = nearEnd + thumbLength();
+    if (pointer > farEnd || pointer < nearEnd) {
+        positionChanged(m_range.setPosition(stepTowardPointer(pointer, Position(), Min(), Max(), length(), thumbLength())));
+        // Dragging on from here keeps the thumb where the step put it.
+        m_dragOffset = pointer - thumbPosition();
+    } else {
+        m_dragging = true;
+        m_dragOffset = pointer - nearEnd;
+    }
+    setFocus(Qt::MouseFocusReason);
+    if (!horizontal() && m_variant == ControlVariant::Editor)
+        emit OnChange();
+    emit OnScroll(ScrollCode::Position, Position());
+}
+
+void CoolSliderBase::mouseMoveEvent(QMouseEvent* event)
+{
+    const int before = Position();
+    const bool dragged = m_dragging && canDrag();
+    if (dragged) {
+        const int value = valueAtOffset(pointerAlong(event) - m_dragOffset, Min(), Max(), length(), thumbLength());
+        positionChanged(m_range.setPosition(value));
+    }
+    if (recorderVertical()) {
+        const int now = Position();
+        const int code = now == before ? ScrollCode::Position : now > before ? ScrollCode::LineUp : ScrollCode::LineDown;
+        emit OnScroll(code, now);
+    } else if (dragged) {
+        emit OnScroll(ScrollCode::Position, Position());
+    }
+}
+
+void CoolSliderBase::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    m_dragging = false;
+    if (tracksButton()) {
+        m_isButtonDown = false;
+        emit OnChange();
+    }
+}
+
+// --- Keys ---
+
+std::optional<SliderKey> CoolSliderBase::sliderKey(int key)
+{
+    switch (key) {
+    case Qt::Key_PageUp: return SliderKey::PageUp;
+    case Qt::Key_PageDown: return SliderKey::PageDown;
+    case Qt::Key_End: return SliderKey::End;
+    case Qt::Key_Home: return SliderKey::Home;
+    case Qt::Key_Left: return SliderKey::Left;
+    case Qt::Key_Up: return SliderKey::Up;
+    case Qt::Key_Right: return SliderKey::Right;
+    case Qt::Key_Down: return SliderKey::Down;
+    default: return std::nullopt;
+    }
+}
+
+bool CoolSliderBase::event(QEvent* event)
+{
+    // The slider keys are the slider's, not the window's shortcuts.
+    if (event->type() == QEvent::ShortcutOverride && sliderKey(static_cast<QKeyEvent*>(event)->key())) {
+        event->accept();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void CoolSliderBase::keyPressEvent(QKeyEvent* event)
+{
+    const std::optional<SliderKey> key = sliderKey(event->key());
+    if (horizontal() && !key) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (tracksButton() && !m_isButtonDown) {
+        m_isButtonDown = true;
+        m_keySetButtonDown = true;
+    }
+    setFocus(Qt::OtherFocusReason);
+    if (key) {
+        event->accept();
+        positionChanged(m_range.setPosition(positionAfterKey(*key, Position(), Min(), Max(), m_lineSize, m_pageSize)));
+        update();
+    } else {
+        QWidget::keyPressEvent(event);
+    }
+    if (!horizontal() && m_variant == ControlVariant::Editor)
+        emit OnChange();
+    emit OnScroll(ScrollCode::Position, Position());
+}
+
+void CoolSliderBase::keyReleaseEvent(QKeyEvent* event)
+{
+    if (!tracksButton() || !sliderKey(event->key()) || event->isAutoRepeat()) {
+        QWidget::keyReleaseEvent(event);
+        return;
+    }
+    event->accept();
+    setFocus(Qt::OtherFocusReason);
+    update();
+    emit OnChange();
+    emit OnScroll(ScrollCode::Position, Position());
+    if (m_keySetButtonDown) {
+        m_keySetButtonDown = false;
+        m_isButtonDown = false;
+    }
+}
+
+void CoolSliderBase::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void CoolSliderBase::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    update();
+}
+
+} // namespace controls
