@@ -123,7 +123,7 @@ TEST(ErrCodes, RecorderTextsAreExact)
               QStringLiteral("Error : The wave file would become larger than 4 GB, the largest size a wave file can "
                              "have. Please save your work in a new file. Error code 900"));
     EXPECT_EQ(table.ids().constFirst(), 100);
-    EXPECT_EQ(table.size(), 126);
+    EXPECT_EQ(table.size(), 131);
 }
 
 class RecorderMessagesTest : public testing::Test {
