@@ -266,25 +266,10 @@ void CoolSliderBase::mouseReleaseEvent(QMouseEvent* event)
 
 // --- Keys ---
 
-std::optional<SliderKey> CoolSliderBase::sliderKey(int key)
-{
-    switch (key) {
-    case Qt::Key_PageUp: return SliderKey::PageUp;
-    case Qt::Key_PageDown: return SliderKey::PageDown;
-    case Qt::Key_End: return SliderKey::End;
-    case Qt::Key_Home: return SliderKey::Home;
-    case Qt::Key_Left: return SliderKey::Left;
-    case Qt::Key_Up: return SliderKey::Up;
-    case Qt::Key_Right: return SliderKey::Right;
-    case Qt::Key_Down: return SliderKey::Down;
-    default: return std::nullopt;
-    }
-}
-
 bool CoolSliderBase::event(QEvent* event)
 {
     // The slider keys are the slider's, not the window's shortcuts.
-    if (event->type() == QEvent::ShortcutOverride && sliderKey(static_cast<QKeyEvent*>(event)->key())) {
+    if (event->type() == QEvent::ShortcutOverride && sliderKeyOf(static_cast<QKeyEvent*>(event)->key())) {
         event->accept();
         return true;
     }
@@ -293,7 +278,7 @@ bool CoolSliderBase::event(QEvent* event)
 
 void CoolSliderBase::keyPressEvent(QKeyEvent* event)
 {
-    const std::optional<SliderKey> key = sliderKey(event->key());
+    const std::optional<SliderKey> key = sliderKeyOf(event->key());
     if (horizontal() && !key) {
         QWidget::keyPressEvent(event);
         return;
@@ -317,7 +302,7 @@ void CoolSliderBase::keyPressEvent(QKeyEvent* event)
 
 void CoolSliderBase::keyReleaseEvent(QKeyEvent* event)
 {
-    if (!tracksButton() || !sliderKey(event->key()) || event->isAutoRepeat()) {
+    if (!tracksButton() || !sliderKeyOf(event->key()) || event->isAutoRepeat()) {
         QWidget::keyReleaseEvent(event);
         return;
     }

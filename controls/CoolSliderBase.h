@@ -89,7 +89,6 @@ private:
     int pointerAlong(const QMouseEvent* event) const;
     bool canDrag() const;
     void positionChanged(bool changed);
-    static std::optional<SliderKey> sliderKey(int key);
     void paintHorizontal(QPainter& painter) const;
     void paintVertical(QPainter& painter) const;
     void paintBackground(QPainter& painter, const char* name) const;

@@ -3,6 +3,8 @@
 #include "controls/Log.h"
 #include "platform/Rounding.h"
 
+#include <QtCore/qnamespace.h>
+
 #include <algorithm>
 
 namespace controls {
@@ -18,6 +20,21 @@ int64_t travelOf(int length, int thumbLength)
 }
 
 } // namespace
+
+std::optional<SliderKey> sliderKeyOf(int qtKey)
+{
+    switch (qtKey) {
+    case Qt::Key_PageUp: return SliderKey::PageUp;
+    case Qt::Key_PageDown: return SliderKey::PageDown;
+    case Qt::Key_End: return SliderKey::End;
+    case Qt::Key_Home: return SliderKey::Home;
+    case Qt::Key_Left: return SliderKey::Left;
+    case Qt::Key_Up: return SliderKey::Up;
+    case Qt::Key_Right: return SliderKey::Right;
+    case Qt::Key_Down: return SliderKey::Down;
+    default: return std::nullopt;
+    }
+}
 
 int positionAfterKey(SliderKey key, int position, int min, int max, int lineSize, int pageSize)
 {

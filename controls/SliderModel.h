@@ -5,6 +5,7 @@
 // its thumb, and then keeps the thumb at the start instead of dividing by zero.
 
 #include <cstdint>
+#include <optional>
 
 namespace controls {
 
@@ -20,6 +21,8 @@ inline constexpr int Position = 4;
 // the result is not yet clamped.
 enum class SliderKey { PageUp, PageDown, End, Home, Left, Up, Right, Down };
 int positionAfterKey(SliderKey key, int position, int min, int max, int lineSize, int pageSize);
+// The slider key of a Qt key code, or none.
+std::optional<SliderKey> sliderKeyOf(int qtKey);
 
 class SliderRange {
 public:

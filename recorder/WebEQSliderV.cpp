@@ -278,25 +278,9 @@ void TWebEQSliderV::mouseReleaseEvent(QMouseEvent* event)
 
 // --- Keys ---
 
-std::optional<controls::SliderKey> TWebEQSliderV::sliderKey(int key)
-{
-    using controls::SliderKey;
-    switch (key) {
-    case Qt::Key_PageUp: return SliderKey::PageUp;
-    case Qt::Key_PageDown: return SliderKey::PageDown;
-    case Qt::Key_End: return SliderKey::End;
-    case Qt::Key_Home: return SliderKey::Home;
-    case Qt::Key_Left: return SliderKey::Left;
-    case Qt::Key_Up: return SliderKey::Up;
-    case Qt::Key_Right: return SliderKey::Right;
-    case Qt::Key_Down: return SliderKey::Down;
-    default: return std::nullopt;
-    }
-}
-
 bool TWebEQSliderV::event(QEvent* event)
 {
-    if (event->type() == QEvent::ShortcutOverride && sliderKey(static_cast<QKeyEvent*>(event)->key())) {
+    if (event->type() == QEvent::ShortcutOverride && controls::sliderKeyOf(static_cast<QKeyEvent*>(event)->key())) {
         event->accept();
         return true;
     }
@@ -305,7 +289,7 @@ bool TWebEQSliderV::event(QEvent* event)
 
 void TWebEQSliderV::keyPressEvent(QKeyEvent* event)
 {
-    if (const std::optional<controls::SliderKey> key = sliderKey(event->key())) {
+    if (const std::optional<controls::SliderKey> key = controls::sliderKeyOf(event->key())) {
         event->accept();
         positionChanged(
             m_range.setPosition(controls::positionAfterKey(*key, Position(), Min(), Max(), m_lineSize, m_pageSize)));

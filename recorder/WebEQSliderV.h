@@ -107,7 +107,6 @@ private:
     void positionChanged(bool changed);
     void paintScale(QPainter& painter) const;
     void paintHint(QPainter& painter) const;
-    static std::optional<controls::SliderKey> sliderKey(int key);
 
     controls::SliderRange m_range;
     int m_lineSize = 1;
