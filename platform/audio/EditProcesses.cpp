@@ -88,9 +88,11 @@ EditProcesses::ClipboardFile::~ClipboardFile()
         QFile::remove(path);
 }
 
-uint16_t EditProcesses::openRange(const QString& file, int64_t start, int64_t end, int unit, uint16_t emptyCode,
-                                  EditJob& job, Range& range)
+uint16_t EditProcesses::openRange(uint32_t* cell, const QString& file, int64_t start, int64_t end, int unit,
+                                  uint16_t emptyCode, EditJob& job, Range& range)
 {
+    if (const uint16_t code = prepareStart(cell))
+        return code;
     EditInput input;
     if (const uint16_t code = openEditInput(file, input))
         return code;
@@ -156,11 +158,9 @@ uint16_t EditProcesses::prepareStart(uint32_t* cell) const
 uint16_t EditProcesses::AudioPasteEx(const QString& target, int64_t position, int unit, uint32_t* cell, int,
                                      const QString& source, const QString& result)
 {
-    if (const uint16_t code = prepareStart(cell))
-        return code;
     EditJob job;
     Range range;
-    if (const uint16_t code = openRange(target, position, position, unit, PlayerCode::Ok, job, range))
+    if (const uint16_t code = openRange(cell, target, position, position, unit, PlayerCode::Ok, job, range))
         return code;
     QString clip = source;
     if (clip.isEmpty()) {
@@ -199,11 +199,9 @@ uint16_t EditProcesses::AudioCut(const QString& file, int64_t start, int64_t end
 uint16_t EditProcesses::AudioCutInFile(const QString& file, int64_t start, int64_t end, int unit, uint32_t* cell, int,
                                        const QString& target, const QString& result)
 {
-    if (const uint16_t code = prepareStart(cell))
-        return code;
     EditJob job;
     Range range;
-    if (const uint16_t code = openRange(file, start, end, unit, PlayerCode::NoCutSelection, job, range))
+    if (const uint16_t code = openRange(cell, file, start, end, unit, PlayerCode::NoCutSelection, job, range))
         return code;
     const QString rest = result.isEmpty() ? file : result;
     if (samePath(target, file) || samePath(target, rest))
@@ -226,11 +224,9 @@ uint16_t EditProcesses::AudioCopy(const QString& file, int64_t start, int64_t en
 uint16_t EditProcesses::AudioCopyInFile(const QString& file, int64_t start, int64_t end, int unit, uint32_t* cell, int,
                                         const QString& target)
 {
-    if (const uint16_t code = prepareStart(cell))
-        return code;
     EditJob job;
     Range range;
-    if (const uint16_t code = openRange(file, start, end, unit, PlayerCode::NoCopySelection, job, range))
+    if (const uint16_t code = openRange(cell, file, start, end, unit, PlayerCode::NoCopySelection, job, range))
         return code;
     if (samePath(target, file))
         return PlayerCode::FileInUse;
@@ -241,11 +237,9 @@ uint16_t EditProcesses::AudioCopyInFile(const QString& file, int64_t start, int6
 uint16_t EditProcesses::AudioClear(const QString& file, int64_t start, int64_t end, int unit, uint32_t* cell, int,
                                    const QString& result)
 {
-    if (const uint16_t code = prepareStart(cell))
-        return code;
     EditJob job;
     Range range;
-    if (const uint16_t code = openRange(file, start, end, unit, PlayerCode::NoClearSelection, job, range))
+    if (const uint16_t code = openRange(cell, file, start, end, unit, PlayerCode::NoClearSelection, job, range))
         return code;
     job.outputs.push_back({result.isEmpty() ? file : result, around(range.start, range.end, range.frames)});
     return launch(job, cell);
@@ -254,11 +248,9 @@ uint16_t EditProcesses::AudioClear(const QString& file, int64_t start, int64_t e
 uint16_t EditProcesses::AudioCrop(const QString& file, int64_t start, int64_t end, int unit, uint32_t* cell, int,
                                   const QString& result)
 {
-    if (const uint16_t code = prepareStart(cell))
-        return code;
     EditJob job;
     Range range;
-    if (const uint16_t code = openRange(file, start, end, unit, PlayerCode::NoCropSelection, job, range))
+    if (const uint16_t code = openRange(cell, file, start, end, unit, PlayerCode::NoCropSelection, job, range))
         return code;
     job.outputs.push_back({result.isEmpty() ? file : result, {copyOf(0, range.start, range.end - range.start)}});
     return launch(job, cell);
@@ -267,11 +259,9 @@ uint16_t EditProcesses::AudioCrop(const QString& file, int64_t start, int64_t en
 uint16_t EditProcesses::AudioEditMute(const QString& file, int64_t start, int64_t end, int unit, uint32_t* cell, int,
                                       int channels, const QString& result)
 {
-    if (const uint16_t code = prepareStart(cell))
-        return code;
     EditJob job;
     Range range;
-    if (const uint16_t code = openRange(file, start, end, unit, PlayerCode::Ok, job, range))
+    if (const uint16_t code = openRange(cell, file, start, end, unit, PlayerCode::Ok, job, range))
         return code;
     EditPiece muted = copyOf(0, range.start, range.end - range.start);
     muted.kind = Kind::Mute;
@@ -283,11 +273,9 @@ uint16_t EditProcesses::AudioEditMute(const QString& file, int64_t start, int64_
 uint16_t EditProcesses::AudioEditTrimSilence(const QString& file, int64_t start, int64_t end, int unit, uint32_t* cell,
                                              int, uint16_t threshold, const QString& result)
 {
-    if (const uint16_t code = prepareStart(cell))
-        return code;
     EditJob job;
     Range range;
-    if (const uint16_t code = openRange(file, start, end, unit, PlayerCode::Ok, job, range))
+    if (const uint16_t code = openRange(cell, file, start, end, unit, PlayerCode::Ok, job, range))
         return code;
     EditPiece trimmed = copyOf(0, range.start, range.end - range.start);
     trimmed.kind = Kind::TrimmedCopy;
@@ -299,11 +287,9 @@ uint16_t EditProcesses::AudioEditTrimSilence(const QString& file, int64_t start,
 uint16_t EditProcesses::AudioInsertSilence(const QString& file, int64_t position, int unit, uint32_t* cell, int,
                                            int64_t durationMs, const QString& result)
 {
-    if (const uint16_t code = prepareStart(cell))
-        return code;
     EditJob job;
     Range range;
-    if (const uint16_t code = openRange(file, position, position, unit, PlayerCode::Ok, job, range))
+    if (const uint16_t code = openRange(cell, file, position, position, unit, PlayerCode::Ok, job, range))
         return code;
     const uint32_t rate = job.inputs.front().format.samplesPerSec;
     if (durationMs < 0)

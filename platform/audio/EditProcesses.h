@@ -116,8 +116,10 @@ private:
     // Every start call's first step: 323 without a cell, else the cell set to 0, then 310 while the
     // engine plays.
     uint16_t prepareStart(uint32_t* cell) const;
-    uint16_t openRange(const QString& file, int64_t start, int64_t end, int unit, uint16_t emptyCode,
-                       EditJob& job, Range& range);
+    // The start step, then the input file opened into job and [start, end) checked against it:
+    // emptyCode (unless 0) for an empty range.
+    uint16_t openRange(uint32_t* cell, const QString& file, int64_t start, int64_t end, int unit,
+                       uint16_t emptyCode, EditJob& job, Range& range);
     // The clipboard's file, made on first use; 322 when there is no temporary folder to make it in.
     uint16_t clipboard(QString& path);
     // Starts the job's process: 0 with its handle in *cell, or 360 and 301 for outputs that cannot be
