@@ -2,6 +2,7 @@
 
 #include "common/EditorMessages.h"
 #include "common/Log.h"
+#include "platform/FileIo.h"
 #include "platform/FileTime.h"
 #include "platform/Messaging.h"
 #include "platform/PendingFile.h"
@@ -15,7 +16,6 @@
 #include <QMouseEvent>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <memory>
 #include <new>
@@ -23,11 +23,6 @@
 #include <unistd.h>
 
 namespace {
-
-QString systemError(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 // A descriptor that closes itself.
 class Descriptor {
@@ -55,7 +50,7 @@ int openRegularForReading(const QString& path, QString* why = nullptr)
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         if (why)
-            *why = systemError(errno);
+            *why = platform::systemErrorText(errno);
         return -1;
     }
     struct stat info;
@@ -66,37 +61,6 @@ int openRegularForReading(const QString& path, QString* why = nullptr)
         return -1;
     }
     return fd;
-}
-
-// Reads up to size bytes, stopping early only at the end of the file or on an error.
-ssize_t readFully(int fd, char* buffer, size_t size)
-{
-    size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::read(fd, buffer + done, size - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return -1;
-        if (n == 0)
-            break;
-        done += size_t(n);
-    }
-    return ssize_t(done);
-}
-
-bool writeFully(int fd, const char* buffer, size_t size)
-{
-    size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::write(fd, buffer + done, size - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += size_t(n);
-    }
-    return true;
 }
 
 bool sameFile(const QString& a, const QString& b)
@@ -152,7 +116,7 @@ int CopyFileWithProgress(const QString& source, const QString& target, std::atom
     }
     struct stat opened;
     if (::fstat(in.get(), &opened) != 0) {
-        qCWarning(lcCommon) << "cannot read the size of" << source << ":" << systemError(errno);
+        qCWarning(lcCommon) << "cannot read the size of" << source << ":" << platform::systemErrorText(errno);
         return 151;
     }
     const int64_t size = opened.st_size;
@@ -164,7 +128,7 @@ int CopyFileWithProgress(const QString& source, const QString& target, std::atom
     // The copy replaces the target by a rename, which a read-only target would not stop: refuse it
     // as opening it for writing would.
     if (QFileInfo::exists(target) && ::access(QFile::encodeName(target).constData(), W_OK) != 0) {
-        qCWarning(lcCommon) << "cannot copy onto" << target << ":" << systemError(errno);
+        qCWarning(lcCommon) << "cannot copy onto" << target << ":" << platform::systemErrorText(errno);
         return 150;
     }
     platform::PendingFile pending(target);
@@ -174,7 +138,7 @@ int CopyFileWithProgress(const QString& source, const QString& target, std::atom
     }
     const Descriptor out(::open(QFile::encodeName(pending.path()).constData(), O_WRONLY | O_TRUNC | O_CLOEXEC));
     if (!out.isOpen()) {
-        qCWarning(lcCommon) << "cannot open" << pending.path() << ":" << systemError(errno);
+        qCWarning(lcCommon) << "cannot open" << pending.path() << ":" << platform::systemErrorText(errno);
         return 150;
     }
 
@@ -184,13 +148,13 @@ int CopyFileWithProgress(const QString& source, const QString& target, std::atom
         if (cancelWord.load() != 1)
             return 129;
         const size_t wanted = size_t(std::min<int64_t>(size - copied, kCopyBlockSize));
-        const ssize_t got = readFully(in.get(), buffer.get(), wanted);
-        if (got != ssize_t(wanted)) {
-            qCWarning(lcCommon) << "reading" << source << "failed or ended early at byte" << copied + std::max<ssize_t>(got, 0);
+        const int64_t got = platform::readAt(in.get(), buffer.get(), int64_t(wanted), copied);
+        if (got != int64_t(wanted)) {
+            qCWarning(lcCommon) << "reading" << source << "failed or ended early at byte" << copied + std::max<int64_t>(got, 0);
             return 152;
         }
-        if (!writeFully(out.get(), buffer.get(), wanted)) {
-            qCWarning(lcCommon) << "writing the copy of" << source << "failed:" << systemError(errno);
+        if (!platform::writeAt(out.get(), buffer.get(), int64_t(wanted), copied)) {
+            qCWarning(lcCommon) << "writing the copy of" << source << "failed:" << platform::systemErrorText(errno);
             return 153;
         }
         copied += int64_t(wanted);
@@ -261,7 +225,7 @@ QString GetPeakFileName(const QString& waveFile, const QString& fallbackFolder)
     AddTrailingBackslash(folder);
     const QString fallback = folder + info.completeBaseName() + QLatin1Char('-') + QString::fromLatin1(folderMark)
         + QStringLiteral(".vxp");
-    qCInfo(lcCommon) << "peak cache" << peakFile << "cannot be opened (" << systemError(error) << "); using" << fallback;
+    qCInfo(lcCommon) << "peak cache" << peakFile << "cannot be opened (" << platform::systemErrorText(error) << "); using" << fallback;
     return fallback;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/EndpointFolder.h"
 
+#include "platform/FileIo.h"
 #include "platform/Log.h"
 
 #include <QCryptographicHash>
@@ -10,7 +11,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <cstring>
 #include <ctime>
 #include <optional>
 #include <tuple>
@@ -30,11 +30,6 @@ namespace {
 
 const QLatin1String kLockSuffix(".lock");
 const QLatin1Char kSeparator('~');
-
-QString errnoText(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 QByteArray encoded(const QString& path)
 {
@@ -120,7 +115,7 @@ bool EndpointFolder::ensureExists() const
 {
     const QByteArray path = encoded(m_path);
     if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST) {
-        qCWarning(lcPlatform).noquote() << "cannot create the window folder" << m_path << ":" << errnoText(errno);
+        qCWarning(lcPlatform).noquote() << "cannot create the window folder" << m_path << ":" << systemErrorText(errno);
         return false;
     }
     struct stat info{};
@@ -129,7 +124,7 @@ bool EndpointFolder::ensureExists() const
         return false;
     }
     if ((info.st_mode & 0077) != 0 && ::chmod(path.constData(), 0700) != 0) {
-        qCWarning(lcPlatform).noquote() << "cannot make the window folder" << m_path << "private:" << errnoText(errno);
+        qCWarning(lcPlatform).noquote() << "cannot make the window folder" << m_path << "private:" << systemErrorText(errno);
         return false;
     }
     return true;
@@ -215,7 +210,7 @@ EndpointFolder::NewEndpoint EndpointFolder::createEndpoint(const QString& classN
             if (errno == EEXIST)
                 continue;
             qCWarning(lcPlatform).noquote() << "cannot create the window lock" << endpoint.lockPath << ":"
-                                            << errnoText(errno);
+                                            << systemErrorText(errno);
             return {};
         }
         // Between the creation and the lock, a lookup may have taken the unlocked file for a dead

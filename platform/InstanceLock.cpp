@@ -1,13 +1,13 @@
 #include "platform/InstanceLock.h"
 
 #include "platform/EndpointFolder.h"
+#include "platform/FileIo.h"
 #include "platform/Log.h"
 
 #include <QByteArray>
 #include <QFile>
 
 #include <cerrno>
-#include <cstring>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -23,7 +23,7 @@ InstanceLock::InstanceLock(const QString& folder, const QString& name)
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
         qCWarning(lcPlatform).noquote() << "cannot open the instance lock" << path << ":"
-                                        << QString::fromLocal8Bit(std::strerror(errno));
+                                        << systemErrorText(errno);
         return;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -33,7 +33,7 @@ InstanceLock::InstanceLock(const QString& folder, const QString& name)
             m_state = InstanceState::Second;
         } else {
             qCWarning(lcPlatform).noquote() << "cannot lock the instance lock" << path << ":"
-                                            << QString::fromLocal8Bit(std::strerror(error));
+                                            << systemErrorText(error);
         }
         return;
     }

@@ -1,5 +1,6 @@
 #include "platform/PendingFile.h"
 
+#include "platform/FileIo.h"
 #include "platform/Log.h"
 #include "platform/TempName.h"
 
@@ -8,21 +9,11 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
-
-namespace {
-
-QString systemError()
-{
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
-
-} // namespace
 
 PendingFile::PendingFile(const QString& target)
 {
@@ -57,16 +48,16 @@ bool PendingFile::commit()
     const QByteArray target = QFile::encodeName(m_target);
     struct stat old;
     if (::stat(target.constData(), &old) == 0 && ::chmod(temp.constData(), old.st_mode & 07777) != 0) {
-        m_error = QStringLiteral("cannot set the permissions of %1: %2").arg(m_path, systemError());
+        m_error = QStringLiteral("cannot set the permissions of %1: %2").arg(m_path, systemErrorText(errno));
     } else {
         const int fd = ::open(temp.constData(), O_RDONLY | O_CLOEXEC);
         const bool synced = fd >= 0 && ::fsync(fd) == 0;
         if (fd >= 0)
             ::close(fd);
         if (!synced)
-            m_error = QStringLiteral("cannot write %1 to the disk: %2").arg(m_path, systemError());
+            m_error = QStringLiteral("cannot write %1 to the disk: %2").arg(m_path, systemErrorText(errno));
         else if (std::rename(temp.constData(), target.constData()) != 0)
-            m_error = QStringLiteral("cannot put %1 in place of %2: %3").arg(m_path, m_target, systemError());
+            m_error = QStringLiteral("cannot put %1 in place of %2: %3").arg(m_path, m_target, systemErrorText(errno));
         else
             m_committed = true;
     }

@@ -1,5 +1,6 @@
 #include "platform/Riff.h"
 
+#include "platform/FileIo.h"
 #include "platform/Log.h"
 
 #include <QFile>
@@ -28,43 +29,6 @@ bool hasFormType(uint32_t id)
 int64_t paddedEnd(const RiffChunk& c)
 {
     return c.dataOffset + int64_t(c.size) + (c.size & 1);
-}
-
-// pread/pwrite until everything is transferred, the file ends, or an error occurs.
-int64_t readAt(int fd, void* buffer, int64_t count, int64_t offset)
-{
-    auto* p = static_cast<char*>(buffer);
-    int64_t done = 0;
-    while (done < count) {
-        const ssize_t n = ::pread(fd, p + done, size_t(count - done), off_t(offset + done));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return -1;
-        }
-        if (n == 0)
-            break;
-        done += n;
-    }
-    return done;
-}
-
-int64_t writeAt(int fd, const void* buffer, int64_t count, int64_t offset)
-{
-    const auto* p = static_cast<const char*>(buffer);
-    int64_t done = 0;
-    while (done < count) {
-        const ssize_t n = ::pwrite(fd, p + done, size_t(count - done), off_t(offset + done));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return -1;
-        }
-        if (n == 0)
-            return -1;
-        done += n;
-    }
-    return done;
 }
 
 } // namespace
@@ -126,10 +90,10 @@ int64_t RiffFile::write(const void* buffer, int64_t count)
 {
     if (m_fd < 0 || count < 0)
         return -1;
-    const int64_t n = writeAt(m_fd, buffer, count, m_position);
-    if (n > 0)
-        m_position += n;
-    return n;
+    if (!writeAt(m_fd, buffer, count, m_position))
+        return -1;
+    m_position += count;
+    return count;
 }
 
 int64_t RiffFile::seek(int64_t offset, int whence)
@@ -254,11 +218,11 @@ int RiffFile::ascend(RiffChunk& chunk)
             return RiffCode::TooLarge;
         uint8_t bytes[4];
         qToLittleEndian<uint32_t>(uint32_t(size), bytes);
-        if (writeAt(m_fd, bytes, 4, chunk.dataOffset - 4) != 4)
+        if (!writeAt(m_fd, bytes, 4, chunk.dataOffset - 4))
             return RiffCode::CannotWrite;
         if (size & 1) {
             const uint8_t pad = 0;
-            if (writeAt(m_fd, &pad, 1, chunk.dataOffset + size) != 1)
+            if (!writeAt(m_fd, &pad, 1, chunk.dataOffset + size))
                 return RiffCode::CannotWrite;
         }
         chunk.size = uint32_t(size);
@@ -282,7 +246,7 @@ int RiffFile::createChunk(RiffChunk& chunk, Create kind)
         qToLittleEndian<uint32_t>(chunk.formType, header + 8);
         length = 12;
     }
-    if (writeAt(m_fd, header, length, m_position) != length)
+    if (!writeAt(m_fd, header, length, m_position))
         return RiffCode::CannotWrite;
     chunk.id = id;
     chunk.dataOffset = m_position + 8;

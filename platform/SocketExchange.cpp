@@ -1,3 +1,4 @@
+#include "platform/FileIo.h"
 #include "platform/SocketExchange.h"
 
 #include <QFile>
@@ -14,15 +15,6 @@
 #include <unistd.h>
 
 namespace platform {
-
-namespace {
-
-QString errnoText(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-} // namespace
 
 SocketExchange::SocketExchange(QDeadlineTimer deadline)
     : m_deadline(deadline)
@@ -70,7 +62,7 @@ SendStatus SocketExchange::connectTo(const QString& socketPath, QString* why)
         closeSocket();
         m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
         if (m_fd < 0) {
-            *why = QStringLiteral("cannot make a socket: %1").arg(errnoText(errno));
+            *why = QStringLiteral("cannot make a socket: %1").arg(systemErrorText(errno));
             return SendStatus::Failed;
         }
         if (::connect(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
@@ -93,7 +85,7 @@ SendStatus SocketExchange::connectTo(const QString& socketPath, QString* why)
             QThread::msleep(std::min<qint64>(m_deadline.remainingTime(), 5));
             continue;
         default:
-            *why = QStringLiteral("cannot connect: %1").arg(errnoText(error));
+            *why = QStringLiteral("cannot connect: %1").arg(systemErrorText(error));
             return SendStatus::Failed;
         }
     }
@@ -117,7 +109,7 @@ SendStatus SocketExchange::send(const QByteArray& bytes, QString* why)
             }
             continue;
         }
-        *why = QStringLiteral("sending failed: %1").arg(errnoText(errno));
+        *why = QStringLiteral("sending failed: %1").arg(systemErrorText(errno));
         return SendStatus::Failed;
     }
     return SendStatus::Answered;
@@ -151,7 +143,7 @@ SendStatus SocketExchange::receive(wire::Frame* frame, QString* why)
             }
             continue;
         }
-        *why = QStringLiteral("receiving failed: %1").arg(errnoText(errno));
+        *why = QStringLiteral("receiving failed: %1").arg(systemErrorText(errno));
         return SendStatus::Failed;
     }
 }

@@ -1,5 +1,6 @@
 #include "platform/TempName.h"
 
+#include "platform/FileIo.h"
 #include "platform/Log.h"
 
 #include <QDir>
@@ -7,7 +8,6 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -30,7 +30,7 @@ QString createTempFile(const QString& folder, const QString& prefix, QString* er
             break;
     }
     const QString why = QStringLiteral("cannot create a temporary file in %1: %2")
-                            .arg(folder, QString::fromLocal8Bit(std::strerror(lastErrno)));
+                            .arg(folder, systemErrorText(lastErrno));
     qCWarning(lcPlatform).noquote() << why;
     if (error)
         *error = why;

@@ -1,5 +1,6 @@
 #include "platform/audio/EditFiles.h"
 
+#include "platform/FileIo.h"
 #include "platform/Log.h"
 #include "platform/audio/PcmWave.h"
 #include "platform/audio/PlayerCodes.h"
@@ -8,7 +9,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 #include <utility>
@@ -132,7 +132,7 @@ uint16_t EditOutput::start(const QString& target, const WaveFormatEx& format, in
     m_dataOffset = m_writer->dataChunk.dataOffset;
     m_file = FileHandle(openFile(m_pending->path(), O_WRONLY));
     if (m_file.fd() < 0) {
-        qCWarning(lcPlatform) << "cannot open" << m_pending->path() << "for writing:" << std::strerror(errno);
+        qCWarning(lcPlatform) << "cannot open" << m_pending->path() << "for writing:" << platform::systemErrorText(errno);
         return PlayerCode::DiskWriteError;
     }
     return PlayerCode::Ok;
@@ -140,19 +140,12 @@ uint16_t EditOutput::start(const QString& target, const WaveFormatEx& format, in
 
 uint16_t EditOutput::write(const uint8_t* bytes, int64_t count)
 {
-    while (count > 0) {
-        const ssize_t done = ::pwrite(m_file.fd(), bytes, std::size_t(count), m_dataOffset + m_written);
-        if (done < 0 && errno == EINTR)
-            continue;
-        if (done <= 0) {
-            const int error = done < 0 ? errno : ENOSPC;
-            qCWarning(lcPlatform) << "cannot write to" << m_pending->path() << ":" << std::strerror(error);
-            return writeFailure(error);
-        }
-        bytes += done;
-        count -= done;
-        m_written += done;
+    if (!platform::writeAt(m_file.fd(), bytes, count, m_dataOffset + m_written)) {
+        const int error = errno;
+        qCWarning(lcPlatform) << "cannot write to" << m_pending->path() << ":" << platform::systemErrorText(error);
+        return writeFailure(error);
     }
+    m_written += count;
     return PlayerCode::Ok;
 }
 
@@ -190,7 +183,7 @@ uint16_t EditOutput::copyByKernel(int fd, int64_t from, int64_t count)
         }
         if (done < 0) {
             const int error = errno;
-            qCWarning(lcPlatform) << "cannot copy samples into" << m_pending->path() << ":" << std::strerror(error);
+            qCWarning(lcPlatform) << "cannot copy samples into" << m_pending->path() << ":" << platform::systemErrorText(error);
             return error == EIO ? PlayerCode::CannotOpenFile : writeFailure(error);
         }
         if (done == 0) {
@@ -257,17 +250,9 @@ uint16_t EditOutput::transform(const EditInput& input, int64_t first, int64_t co
             return platform::kProcessCancelled;
         const int64_t frames = std::min(count, stepFrames);
         const int64_t bytes = frames * frameBytes;
-        int64_t got = 0;
-        while (got < bytes) {
-            const ssize_t n = ::pread(input.file.fd(), buffer.data() + got, std::size_t(bytes - got),
-                                      input.dataOffset + input.bytes(first) + got);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                qCWarning(lcPlatform) << "an edit's input" << input.path << "ended or failed to read";
-                return PlayerCode::CannotOpenFile;
-            }
-            got += n;
+        if (platform::readAt(input.file.fd(), buffer.data(), bytes, input.dataOffset + input.bytes(first)) != bytes) {
+            qCWarning(lcPlatform) << "an edit's input" << input.path << "ended or failed to read";
+            return PlayerCode::CannotOpenFile;
         }
         change(buffer.data(), frames);
         if (const uint16_t code = write(buffer.data(), bytes))
@@ -284,7 +269,7 @@ uint16_t EditOutput::finish()
 {
     if (!m_file.close()) {
         const int error = errno;
-        qCWarning(lcPlatform) << "cannot close" << m_pending->path() << ":" << std::strerror(error);
+        qCWarning(lcPlatform) << "cannot close" << m_pending->path() << ":" << platform::systemErrorText(error);
         return writeFailure(error);
     }
     const int64_t end = m_dataOffset + m_written;

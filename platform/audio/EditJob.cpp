@@ -1,14 +1,13 @@
 #include "platform/audio/EditJob.h"
 
+#include "platform/FileIo.h"
 #include "platform/Log.h"
 #include "platform/audio/PlayerCodes.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <cstdlib>
 #include <new>
-#include <unistd.h>
 
 namespace platform::audio {
 
@@ -34,17 +33,7 @@ bool readFrames(const EditInput& input, int64_t first, int64_t count, std::vecto
 {
     const int64_t bytes = input.bytes(count);
     buffer.resize(std::size_t(bytes));
-    int64_t got = 0;
-    while (got < bytes) {
-        const ssize_t n = ::pread(input.file.fd(), buffer.data() + got, std::size_t(bytes - got),
-                                  input.dataOffset + input.bytes(first) + got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        got += n;
-    }
-    return true;
+    return platform::readAt(input.file.fd(), buffer.data(), bytes, input.dataOffset + input.bytes(first)) == bytes;
 }
 
 // The loud part [from, to) of frames [first, first + count) of input: from its first frame that is
