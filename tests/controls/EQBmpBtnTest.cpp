@@ -4,6 +4,7 @@
 // box's edges, client area and accelerator.
 #include "controls/EQBmpBtn.h"
 #include "controls/EQGroupBox.h"
+#include "tests/controls/PaintCounter.h"
 
 #include <gtest/gtest.h>
 
@@ -24,17 +25,6 @@ QImage solid(QSize size, const QColor& color)
     image.fill(color);
     return image;
 }
-
-// Counts the paint events a widget receives.
-struct PaintCounter : QObject {
-    int count = 0;
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++count;
-        return false;
-    }
-};
 
 class EQBmpBtnTest : public ::testing::Test {
 protected:

@@ -2,6 +2,7 @@
 // toggle tabs, Down set by code, the caption shortened to the tab, and the colours and border of
 // each drawn state.
 #include "controls/RectBtnEx.h"
+#include "tests/controls/PaintCounter.h"
 
 #include <gtest/gtest.h>
 
@@ -10,16 +11,6 @@
 using namespace controls;
 
 namespace {
-
-struct PaintCounter : QObject {
-    int count = 0;
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++count;
-        return false;
-    }
-};
 
 class RectBtnExTest : public ::testing::Test {
 protected:
