@@ -2,6 +2,7 @@
 // 44.1 kHz 16-bit stereo tracks with gains changed every minute, and the pad mixer writing a
 // one-hour music take from four looping pads. In the same run, `sox -m` mixes the same two files.
 // Goals: at least 100 times real time, and faster than sox.
+#include "bench/BenchSupport.h"
 #include "platform/audio/AudioEngine.h"
 #include "platform/audio/MusicTrackLibrary.h"
 #include "platform/audio/PlayerCodes.h"
@@ -9,10 +10,8 @@
 #include "platform/PostedMessage.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 
 #include <chrono>
 #include <cstdio>
@@ -29,7 +28,6 @@ constexpr int kSeconds = 3600;
 constexpr int kRate = 44100;
 constexpr int64_t kFrames = int64_t(kSeconds) * kRate;
 
-const QString kWork = QStringLiteral(VA_BENCH_WORK);
 
 struct Timing {
     double wall = 0;
@@ -54,38 +52,6 @@ Timing timed(Work work)
     const double cpu = cpuSeconds();
     work();
     return {std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), cpuSeconds() - cpu};
-}
-
-bool run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-    process.start(program, arguments);
-    return process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-}
-
-// Made once and kept in bench/work: the peak benchmark's hour (a sweep and pink noise), a second
-// hour of other sound, and four pads of different lengths.
-QString makeWave(const QString& name, double seconds, const QStringList& synth)
-{
-    QDir().mkpath(kWork);
-    const QString path = kWork + "/" + name;
-    const qint64 expectedSize = 44 + qint64(seconds * kRate) * 4;
-    if (QFileInfo(path).size() == expectedSize)
-        return path;
-    std::printf("making %s (once)...\n", qPrintable(path));
-    std::fflush(stdout);
-    const QString partial = path + ".part.wav";
-    QStringList arguments{"-n", "-r", QString::number(kRate), "-b", "16", "-c", "2", partial, "synth",
-                          QString::number(seconds)};
-    if (!run(QStringLiteral(VA_SOX), arguments + synth) || QFileInfo(partial).size() != expectedSize) {
-        QFile::remove(partial);
-        return {};
-    }
-    QFile::remove(path);
-    QFile::rename(partial, path);
-    return path;
 }
 
 class EndCounter : public QObject {
@@ -117,23 +83,22 @@ int main(int argc, char** argv)
     if (sched_setaffinity(0, sizeof one, &one) != 0)
         std::printf("(could not pin to one core; figures use every core)\n");
 
-    const QString voice = makeWave("hour-44k-16bit-stereo.wav", kSeconds,
-                                   {"sine", "50-8000", "pinknoise", "vol", "0.9"});
-    const QString music = makeWave("hour-44k-16bit-stereo-music.wav", kSeconds,
+    const QString voice = bench::hourWave();
+    const QString music = bench::soxWave("hour-44k-16bit-stereo-music.wav", kSeconds,
                                    {"sine", "220", "sine", "330", "vol", "0.7"});
     QStringList pads;
     const double padSeconds[] = {2.5, 7.3, 11.0, 30.0};
     for (int i = 0; i < 4; ++i)
-        pads << makeWave(QStringLiteral("pad-%1.wav").arg(i), padSeconds[i],
+        pads << bench::soxWave(QStringLiteral("pad-%1.wav").arg(i), padSeconds[i],
                          {"sine", QString::number(300 + 150 * i), "tremolo", "3", "vol", "0.4"});
     if (voice.isEmpty() || music.isEmpty() || pads.contains(QString())) {
         std::fprintf(stderr, "could not make the inputs with sox\n");
         return 1;
     }
     // Into the page cache, so that every run below reads from memory.
-    run("cat", {voice, music});
+    bench::runQuietly("cat", {voice, music});
 
-    const Timing sox = timed([&] { run(QStringLiteral(VA_SOX), {"-m", voice, music, "-n"}); });
+    const Timing sox = timed([&] { bench::runQuietly(QStringLiteral(VA_SOX), {"-m", voice, music, "-n"}); });
 
     VirtualBackend backend;
     backend.setPeriod(4096);
@@ -160,7 +125,7 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    const QString take = kWork + "/music-take.wav";
+    const QString take = bench::workFolder() + "/music-take.wav";
     MusicTrackLibrary library(engine);
     if (library.PrepareMusicTrack(take, makePcmFormat(kRate, 16, 2), -1) != 0) {
         std::fprintf(stderr, "the music take did not start\n");

@@ -3,14 +3,13 @@
 // writes about an hour of audio (the cut: the rest and the clipboard; the paste: the file and the
 // pasted part) and flushes it to the disk before renaming it into place, so cp is also timed with a
 // flush of its copy. Goals: faster than sox, within 2 times of cp.
+#include "bench/BenchSupport.h"
 #include "platform/audio/AudioEngine.h"
 #include "platform/audio/VirtualBackend.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QThread>
 
 #include <algorithm>
@@ -26,25 +25,14 @@ namespace {
 using platform::audio::AudioEngine;
 using platform::audio::VirtualBackend;
 
-constexpr int kSeconds = 3600;
 constexpr int kRate = 44100;
-constexpr int64_t kFrames = int64_t(kSeconds) * kRate;
 constexpr int kRuns = 3;
 // The cut takes minutes 20 to 40 out; the paste puts them back in at minute 30.
 constexpr int64_t kCutStart = int64_t(20 * 60) * kRate;
 constexpr int64_t kCutEnd = int64_t(40 * 60) * kRate;
 constexpr int64_t kPasteAt = int64_t(30 * 60) * kRate;
 
-const QString kWork = QStringLiteral(VA_BENCH_WORK);
-
-bool run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-    process.start(program, arguments);
-    return process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-}
+const QString kWork = bench::workFolder();
 
 bool flush(const QString& path)
 {
@@ -73,26 +61,6 @@ double bestOf(const std::function<bool()>& work, const QStringList& outputs)
     return best;
 }
 
-// The same hour the other benchmarks use (a sweep and pink noise), made once and kept.
-QString makeInput()
-{
-    QDir().mkpath(kWork);
-    const QString path = kWork + "/hour-44k-16bit-stereo.wav";
-    if (QFileInfo(path).size() == 44 + kFrames * 4)
-        return path;
-    std::printf("making %s (once)...\n", qPrintable(path));
-    std::fflush(stdout);
-    const QString partial = path + ".part.wav";
-    if (!run(QStringLiteral(VA_SOX), {"-n", "-r", QString::number(kRate), "-b", "16", "-c", "2", partial, "synth",
-                                      QString::number(kSeconds), "sine", "50-8000", "pinknoise", "vol", "0.9"})) {
-        QFile::remove(partial);
-        return {};
-    }
-    QFile::remove(path);
-    QFile::rename(partial, path);
-    return path;
-}
-
 // Runs one edit through the handle protocol to its end; true when it succeeded.
 bool edit(AudioEngine& engine, const std::function<uint16_t(uint32_t*)>& start)
 {
@@ -116,13 +84,13 @@ QString sample(int64_t frames)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const QString input = makeInput();
+    const QString input = bench::hourWave();
     if (input.isEmpty()) {
         std::fprintf(stderr, "could not make the input with sox\n");
         return 1;
     }
     // Into the page cache, so that every run reads from memory.
-    run("cat", {input});
+    bench::runQuietly("cat", {input});
 
     const QString copy = kWork + "/edit-cp.wav";
     const QString rest = kWork + "/edit-rest.wav";
@@ -130,19 +98,19 @@ int main(int argc, char** argv)
     const QString pasted = kWork + "/edit-pasted.wav";
     const QString sox = QStringLiteral(VA_SOX);
 
-    const double cp = bestOf([&] { return run("cp", {input, copy}); }, {copy});
-    const double cpFlushed = bestOf([&] { return run("cp", {input, copy}) && flush(copy); }, {copy});
+    const double cp = bestOf([&] { return bench::runQuietly("cp", {input, copy}); }, {copy});
+    const double cpFlushed = bestOf([&] { return bench::runQuietly("cp", {input, copy}) && flush(copy); }, {copy});
     const double soxCut = bestOf(
         [&] {
-            return run(sox, {"-D", input, rest, "trim", "0", sample(kCutStart), sample(kCutEnd)})
-                && run(sox, {"-D", input, clip, "trim", sample(kCutStart), sample(kCutEnd)});
+            return bench::runQuietly(sox, {"-D", input, rest, "trim", "0", sample(kCutStart), sample(kCutEnd)})
+                && bench::runQuietly(sox, {"-D", input, clip, "trim", sample(kCutStart), sample(kCutEnd)});
         },
         {rest, clip});
     // sox pastes by joining three inputs, two of them parts of the file cut out by other sox runs.
-    run(sox, {"-D", input, clip, "trim", sample(kCutStart), sample(kCutEnd)});
+    bench::runQuietly(sox, {"-D", input, clip, "trim", sample(kCutStart), sample(kCutEnd)});
     const double soxPaste = bestOf(
         [&] {
-            return run(sox, {"-D", QStringLiteral("|%1 %2 -p trim 0 %3").arg(sox, input, sample(kPasteAt)), clip,
+            return bench::runQuietly(sox, {"-D", QStringLiteral("|%1 %2 -p trim 0 %3").arg(sox, input, sample(kPasteAt)), clip,
                              QStringLiteral("|%1 %2 -p trim %3").arg(sox, input, sample(kPasteAt)), "-b", "16",
                              pasted});
         },

@@ -1,6 +1,7 @@
 // Decoding a one-hour 128 kbit/s 44.1 kHz stereo MP3 into a WAV, against ffmpeg decoding the same
 // file in the same run (`ffmpeg -i x.mp3 -f wav -` into /dev/null, and into a file as we do).
 // Goal: within 1.2 times ffmpeg.
+#include "bench/BenchSupport.h"
 #include "common/WaveUtil.h"
 #include "platform/codecs/DecodeToWave.h"
 
@@ -38,17 +39,13 @@ double bestOf(int runs, const std::function<bool()>& work)
 
 bool ffmpeg(const QStringList& arguments, const QString& output = QProcess::nullDevice())
 {
-    QProcess process;
-    process.setStandardOutputFile(output);
-    process.setStandardErrorFile(QProcess::nullDevice());
-    process.start(QStringLiteral(VA_FFMPEG), QStringList{"-nostdin", "-v", "error", "-y"} + arguments);
-    return process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    return bench::runQuietly(QStringLiteral(VA_FFMPEG), QStringList{"-nostdin", "-v", "error", "-y"} + arguments, output);
 }
 
 // Made once and kept: a tone with pink noise, so every frame carries real content.
 QString makeInput()
 {
-    const QString folder = QStringLiteral(VA_BENCH_WORK);
+    const QString folder = bench::workFolder();
     QDir().mkpath(folder);
     const QString path = folder + "/hour-128k-stereo.mp3";
     if (QFileInfo(path).size() > 50'000'000)
@@ -78,8 +75,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "could not make the input file\n");
         return 1;
     }
-    const QString ours = QStringLiteral(VA_BENCH_WORK "/decode-ours.wav");
-    const QString theirs = QStringLiteral(VA_BENCH_WORK "/decode-ffmpeg.wav");
+    const QString ours = bench::workFolder() + "/decode-ours.wav";
+    const QString theirs = bench::workFolder() + "/decode-ffmpeg.wav";
 
     int64_t frames = 0;
     const double decodeToFile = bestOf(kRuns, [&] {

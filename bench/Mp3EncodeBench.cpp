@@ -2,14 +2,13 @@
 // (as the programs drive it: blocks of the WAV's data, the flush, the file written), against the
 // lame command at the same bit rate and quality setting on the same file. Goal: at most 1.1 times
 // lame's time; both use libmp3lame.
+#include "bench/BenchSupport.h"
 #include "common/WaveRead.h"
 #include "platform/codecs/LameEncoderLibrary.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 
 #include <chrono>
 #include <cstdio>
@@ -22,39 +21,10 @@ using Clock = std::chrono::steady_clock;
 constexpr uint32_t kBitRate = 128;
 // The library's high-quality preset is libmp3lame's quality 2.
 constexpr int kQuality = 2;
-constexpr int kSeconds = 3600;
 
 double since(Clock::time_point start)
 {
     return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-bool runQuietly(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-    process.start(program, arguments);
-    return process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-}
-
-// The peak benchmark's input, made the same way when it is not there yet.
-QString input()
-{
-    const QString folder = QStringLiteral(VA_BENCH_WORK);
-    QDir().mkpath(folder);
-    const QString path = folder + "/hour-44k-16bit-stereo.wav";
-    if (QFileInfo(path).size() == 44 + qint64(kSeconds) * 44100 * 4)
-        return path;
-    std::printf("making %s (once)...\n", qPrintable(path));
-    std::fflush(stdout);
-    const QString partial = path + ".part.wav";
-    if (!runQuietly(QStringLiteral(VA_SOX), {"-n", "-r", "44100", "-b", "16", "-c", "2", partial, "synth",
-                                             QString::number(kSeconds), "sine", "50-8000", "pinknoise", "vol", "0.9"}))
-        return {};
-    QFile::remove(path);
-    QFile::rename(partial, path);
-    return path;
 }
 
 // Encodes the WAV into mp3 through the library; false on any failure.
@@ -95,7 +65,7 @@ bool encode(platform::codecs::LameEncoderLibrary& lib, const QString& wave, cons
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const QString wave = input();
+    const QString wave = bench::hourWave();
     if (wave.isEmpty()) {
         std::fprintf(stderr, "could not make the input file with sox\n");
         return 1;
@@ -109,10 +79,10 @@ int main(int argc, char** argv)
     const double minutes = double(QFileInfo(wave).size() - 44) / (44100.0 * 4 * 60);
     std::printf("input: %s (%.0f minutes), %u kbit/s, quality %d\n", qPrintable(wave), minutes, kBitRate, kQuality);
     std::fflush(stdout);
-    runQuietly("cat", {wave});
+    bench::runQuietly("cat", {wave});
 
-    const QString ours = QStringLiteral(VA_BENCH_WORK) + "/encoded-by-library.mp3";
-    const QString theirs = QStringLiteral(VA_BENCH_WORK) + "/encoded-by-lame.mp3";
+    const QString ours = bench::workFolder() + "/encoded-by-library.mp3";
+    const QString theirs = bench::workFolder() + "/encoded-by-lame.mp3";
     auto start = Clock::now();
     if (!encode(*lib, wave, ours)) {
         std::fprintf(stderr, "the library's encoding failed\n");
@@ -120,7 +90,7 @@ int main(int argc, char** argv)
     }
     const double library = since(start);
     start = Clock::now();
-    if (!runQuietly("lame", {"--quiet", "-b", QString::number(kBitRate), "-q", QString::number(kQuality), wave, theirs})) {
+    if (!bench::runQuietly("lame", {"--quiet", "-b", QString::number(kBitRate), "-q", QString::number(kQuality), wave, theirs})) {
         std::fprintf(stderr, "lame failed\n");
         return 1;
     }

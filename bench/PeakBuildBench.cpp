@@ -1,13 +1,11 @@
 // Peak build of a one-hour 44.1 kHz 16-bit stereo WAV (about 635 MB) held in the page cache,
 // against the time to read the file (cat) and the time of sox's own pass over it. Goal: the build
 // takes at most 1.5 times the read.
+#include "bench/BenchSupport.h"
 #include "controls/WaveDisplayFile.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 
 #include <algorithm>
 #include <atomic>
@@ -19,8 +17,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-constexpr int kSeconds = 3600;
 
 struct Timing {
     double first = -1; // the first run alone
@@ -43,44 +39,12 @@ Timing measure(int runs, const std::function<bool()>& work)
     return t;
 }
 
-bool runQuietly(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-    process.start(program, arguments);
-    return process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-}
-
-// Made once and kept: a sweep on the left channel and pink noise on the right, not silence.
-QString makeInput()
-{
-    const QString folder = QStringLiteral(VA_BENCH_WORK);
-    QDir().mkpath(folder);
-    const QString path = folder + "/hour-44k-16bit-stereo.wav";
-    const qint64 expectedSize = 44 + qint64(kSeconds) * 44100 * 4;
-    if (QFileInfo(path).size() == expectedSize)
-        return path;
-    std::printf("making %s (once)...\n", qPrintable(path));
-    std::fflush(stdout);
-    const QString partial = path + ".part.wav";
-    if (!runQuietly(QStringLiteral(VA_SOX), {"-n", "-r", "44100", "-b", "16", "-c", "2", partial, "synth",
-                                             QString::number(kSeconds), "sine", "50-8000", "pinknoise", "vol", "0.9"})
-        || QFileInfo(partial).size() != expectedSize) {
-        QFile::remove(partial);
-        return {};
-    }
-    QFile::remove(path);
-    QFile::rename(partial, path);
-    return path;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const QString path = makeInput();
+    const QString path = bench::hourWave();
     if (path.isEmpty()) {
         std::fprintf(stderr, "could not make the input file with sox\n");
         return 1;
@@ -89,10 +53,10 @@ int main(int argc, char** argv)
     std::printf("input: %s (%.0f MB)\n", qPrintable(path), megabytes);
 
     // Into the page cache, so that every run below reads from memory.
-    runQuietly("cat", {path});
+    bench::runQuietly("cat", {path});
 
-    const double cat = measure(5, [&] { return runQuietly("cat", {path}); }).best;
-    const double sox = measure(2, [&] { return runQuietly(QStringLiteral(VA_SOX), {path, "-n", "stat"}); }).best;
+    const double cat = measure(5, [&] { return bench::runQuietly("cat", {path}); }).best;
+    const double sox = measure(2, [&] { return bench::runQuietly(QStringLiteral(VA_SOX), {path, "-n", "stat"}); }).best;
 
     controls::WaveDisplayFile display;
     if (display.OpenWaveFile(path) != 0) {

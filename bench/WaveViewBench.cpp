@@ -4,6 +4,7 @@
 // is DrawView (the off-screen rendering) plus painting the control. Printed beside each: the time
 // merely to read the cache entries the view covers (and, at 1:1, to read the visible bytes of the
 // file). Goals: every redraw under 5 ms, and at most 3 times the read of the cache.
+#include "bench/BenchSupport.h"
 #include "controls/Waveform.h"
 #include "controls/WaveViewGeometry.h"
 
@@ -81,7 +82,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
 
-    const QString path = QStringLiteral(VA_BENCH_WORK) + "/hour-44k-16bit-stereo.wav";
+    const QString path = bench::workFolder() + "/hour-44k-16bit-stereo.wav";
     if (!QFileInfo(path).isFile()) {
         std::fprintf(stderr, "%s is missing: run peak_build_bench first (bench/run.sh does)\n", qPrintable(path));
         return 1;
