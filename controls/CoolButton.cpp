@@ -7,7 +7,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QShortcut>
 
 namespace controls {
 
@@ -51,7 +50,8 @@ void TCoolButton::setCaption(const QString& caption)
     if (caption == m_caption)
         return;
     m_caption = caption;
-    updateAccelerator();
+    if (m_variant == ControlVariant::Editor)
+        m_mnemonic.setCaption(m_caption);
     update();
 }
 
@@ -117,26 +117,6 @@ void TCoolButton::setDisImage(const QImage& image)
 {
     m_disImage = image;
     update();
-}
-
-void TCoolButton::updateAccelerator()
-{
-    if (m_variant != ControlVariant::Editor)
-        return;
-    const QKeySequence sequence = QKeySequence::mnemonic(m_caption);
-    if (sequence.isEmpty()) {
-        delete m_accelerator;
-        m_accelerator = nullptr;
-        return;
-    }
-    if (!m_accelerator) {
-        m_accelerator = new QShortcut(this);
-        connect(m_accelerator, &QShortcut::activated, this, [this] {
-            if (isEnabled() && isVisible() && (!parentWidget() || parentWidget()->isVisible()))
-                activateByKey();
-        });
-    }
-    m_accelerator->setKey(sequence);
 }
 
 // --- Painting ---

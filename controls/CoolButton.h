@@ -11,12 +11,11 @@
 // wherever the pointer then is; a toggle button flips Down at each press.
 
 #include "controls/ControlVariant.h"
+#include "controls/Mnemonic.h"
 
 #include <QImage>
 #include <QString>
 #include <QWidget>
-
-class QShortcut;
 
 namespace controls {
 
@@ -80,7 +79,6 @@ protected:
 
 private:
     void activateByKey();
-    void updateAccelerator();
     void composeSkinned(QPainter& painter) const;
     void drawCaptionOrGlyph(QPainter& painter) const;
 
@@ -97,7 +95,7 @@ private:
     QImage m_disImage;
     bool m_mouseOver = false;
     bool m_captured = false;
-    QShortcut* m_accelerator = nullptr;
+    Mnemonic m_mnemonic{this, [this] { activateByKey(); }};
 };
 
 // Repaints every TCoolButton inside a form, from the last to the first.

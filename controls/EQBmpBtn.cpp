@@ -6,7 +6,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QShortcut>
 #include <qdrawutil.h>
 
 namespace controls {
@@ -103,7 +102,7 @@ void TEQBmpButton::setCaption(const QString& caption)
     if (caption == m_caption)
         return;
     m_caption = caption;
-    updateAccelerator();
+    m_mnemonic.setCaption(m_caption);
     update();
 }
 
@@ -143,28 +142,6 @@ void TEQBmpButton::setDraw3dBorder(bool draw)
 {
     m_draw3dBorder = draw;
     update();
-}
-
-void TEQBmpButton::updateAccelerator()
-{
-    const QKeySequence sequence = QKeySequence::mnemonic(m_caption);
-    if (sequence.isEmpty()) {
-        delete m_accelerator;
-        m_accelerator = nullptr;
-        return;
-    }
-    if (!m_accelerator) {
-        m_accelerator = new QShortcut(this);
-        connect(m_accelerator, &QShortcut::activated, this, [this] {
-            // An action that opens a modal window must not let the key act again meanwhile.
-            if (m_activating || !isEnabled() || !isVisible() || (parentWidget() && !parentWidget()->isVisible()))
-                return;
-            m_activating = true;
-            activateByKey();
-            m_activating = false;
-        });
-    }
-    m_accelerator->setKey(sequence);
 }
 
 void TEQBmpButton::repaintUnlessOff()

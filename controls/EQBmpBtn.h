@@ -10,12 +10,12 @@
 // raise OnClick (a toggle button flips first); so does Alt with the caption's underlined letter.
 // A disabled button takes no input.
 
+#include "controls/Mnemonic.h"
+
 #include <QColor>
 #include <QImage>
 #include <QString>
 #include <QWidget>
-
-class QShortcut;
 
 namespace controls {
 
@@ -110,7 +110,6 @@ protected:
 private:
     void pointerLeft();
     void activateByKey();
-    void updateAccelerator();
     void repaintUnlessOff();
     void paintCaption(QPainter& painter, const QRect& inside, int glyphWidth) const;
 
@@ -134,8 +133,7 @@ private:
     bool m_showFocus = true;
     bool m_invalidateOff = false;
     bool m_captured = false;
-    bool m_activating = false;
-    QShortcut* m_accelerator = nullptr;
+    Mnemonic m_mnemonic{this, [this] { activateByKey(); }};
 };
 
 } // namespace controls

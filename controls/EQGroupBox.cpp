@@ -2,7 +2,6 @@
 
 #include <QEvent>
 #include <QPainter>
-#include <QShortcut>
 
 namespace controls {
 
@@ -35,17 +34,7 @@ void TEQGroupBox::setCaption(const QString& caption)
     if (caption == m_caption)
         return;
     m_caption = caption;
-    const QKeySequence sequence = QKeySequence::mnemonic(caption);
-    if (sequence.isEmpty()) {
-        delete m_accelerator;
-        m_accelerator = nullptr;
-    } else {
-        if (!m_accelerator) {
-            m_accelerator = new QShortcut(this);
-            connect(m_accelerator, &QShortcut::activated, this, &TEQGroupBox::focusFirstChild);
-        }
-        m_accelerator->setKey(sequence);
-    }
+    m_mnemonic.setCaption(caption);
     updateClientArea();
     update();
 }

@@ -5,11 +5,11 @@
 // Ctl3D). The caption's accelerator (Alt and the underlined letter) focuses the first child that
 // takes the focus. Identical in the two programs.
 
+#include "controls/Mnemonic.h"
+
 #include <QImage>
 #include <QString>
 #include <QWidget>
-
-class QShortcut;
 
 namespace controls {
 
@@ -42,7 +42,7 @@ private:
     QImage m_backPicture;
     QString m_caption;
     bool m_ctl3D = true;
-    QShortcut* m_accelerator = nullptr;
+    Mnemonic m_mnemonic{this, [this] { focusFirstChild(); }};
 };
 
 } // namespace controls
