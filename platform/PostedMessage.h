@@ -45,6 +45,9 @@ public:
 protected:
     bool event(QEvent* event) override;
 
+    // GUI thread, before the message goes to the receiver: false drops it.
+    virtual bool accept(const PostedMessage&) { return true; }
+
 private:
     QPointer<QObject> m_receiver;
 };
