@@ -4,6 +4,7 @@
 
 #include "common/EditorMessages.h"
 #include "common/ErrCodes.h"
+#include "common/JobRecord.h"
 #include "platform/MemorySettingsStore.h"
 #include "platform/audio/AudioEngine.h"
 #include "platform/audio/VirtualBackend.h"
@@ -193,4 +194,20 @@ TEST(EditorMessages, TableLoadsWithTheQuotedTexts)
         EXPECT_FALSE(table.text(id).isEmpty()) << id;
     for (const int id : {180, 194, 421, 441})
         EXPECT_EQ(recorderStringTable().text(id), table.text(id)) << "the recorder shows the same words: " << id;
+}
+
+TEST(EditorMessages, EveryCodeOfTheJobsHasItsText)
+{
+    // A job's failure reaches the user as the editor's message for its code, never as a blank box.
+    const std::pair<int, const char*> codes[] = {
+        {JobCode::NoMemory, "Error : Could not allocate enough memory."},
+        {JobCode::NoCopyThread, "Error: Cannot create thread for copy file."},
+        {JobCode::NoPeakThread, "Error: Cannot create thread for waveform drawing."},
+        {JobCode::NoWorkspaceThread, "Error: Cannot create thread for making edit file."},
+        {JobCode::NoEffectThread, "Error: Cannot create thread for effects processing file."},
+        {149, "Error : Could not open wave file. Probably the file is in use"},
+        {150, "Error : Could not create wave file."},
+    };
+    for (const auto& [code, start] : codes)
+        EXPECT_TRUE(editorStringTable().text(code).startsWith(QLatin1String(start))) << code;
 }
