@@ -3,6 +3,7 @@
 #include "controls/SkinGeometry.h"
 #include "platform/Rounding.h"
 
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -25,6 +26,7 @@ TEQBmpButton::TEQBmpButton(QWidget* parent)
     : QWidget(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
+    setAcceptDrops(true);
     resize(20, 20);
 }
 
@@ -258,6 +260,39 @@ void TEQBmpButton::mouseReleaseEvent(QMouseEvent* event)
         m_captured = false;
     const QPoint at = event->position().toPoint();
     emit OnMouseUp(event->button(), event->modifiers(), at.x(), at.y());
+}
+
+void TEQBmpButton::contextMenuEvent(QContextMenuEvent* event)
+{
+    m_popupMenu.contextMenu(this, event);
+}
+
+void TEQBmpButton::dragEnterEvent(QDragEnterEvent* event)
+{
+    offerDrag(event);
+}
+
+void TEQBmpButton::dragMoveEvent(QDragMoveEvent* event)
+{
+    offerDrag(event);
+}
+
+void TEQBmpButton::offerDrag(QDragMoveEvent* event)
+{
+    bool accept = false;
+    const QPoint at = event->position().toPoint();
+    emit OnDragOver(event->source(), at.x(), at.y(), accept);
+    if (accept)
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TEQBmpButton::dropEvent(QDropEvent* event)
+{
+    const QPoint at = event->position().toPoint();
+    event->acceptProposedAction();
+    emit OnDragDrop(event->source(), at.x(), at.y());
 }
 
 void TEQBmpButton::leaveEvent(QEvent* event)

@@ -9,11 +9,18 @@
 // up). A toggle button flips Pressed at every press, a double click included. Enter and Space
 // raise OnClick (a toggle button flips first); so does Alt with the caption's underlined letter.
 // A disabled button takes no input.
+//
+// Drags over the button are offered to OnDragOver, whose handler sets accept to take them (connect
+// it directly: accept is read back at once); a drag it does not take goes on to the parent, so a
+// window that takes dropped files still gets them over its buttons. A drop of a taken drag raises
+// OnDragDrop. PopupMenu opens on a context-menu request.
 
 #include "controls/Mnemonic.h"
+#include "controls/PopupMenu.h"
 
 #include <QColor>
 #include <QImage>
+#include <QMenu>
 #include <QString>
 #include <QWidget>
 
@@ -40,6 +47,7 @@ class TEQBmpButton : public QWidget {
     Q_PROPERTY(bool Draw3dBorder READ Draw3dBorder WRITE setDraw3dBorder)
     Q_PROPERTY(bool ShowFocus READ ShowFocus WRITE setShowFocus)
     Q_PROPERTY(bool InvalidateOFF READ InvalidateOFF WRITE setInvalidateOFF)
+    Q_PROPERTY(QMenu* PopupMenu READ PopupMenu WRITE setPopupMenu)
 
 public:
     explicit TEQBmpButton(QWidget* parent = nullptr);
@@ -84,6 +92,8 @@ public:
     void setShowFocus(bool show) { m_showFocus = show; }
     bool InvalidateOFF() const { return m_invalidateOff; }
     void setInvalidateOFF(bool off) { m_invalidateOff = off; }
+    QMenu* PopupMenu() const { return m_popupMenu.menu(); }
+    void setPopupMenu(QMenu* menu) { m_popupMenu.setMenu(menu); }
 
     // The face's inside for the current state: the whole button, or inside the 3-D frame.
     QRect insideRect() const;
@@ -95,6 +105,9 @@ signals:
     void OnDown();
     void OnMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
     void OnMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    // source: the widget the drag started from, null for a drag from another program.
+    void OnDragOver(QObject* source, int x, int y, bool& accept);
+    void OnDragDrop(QObject* source, int x, int y);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -106,8 +119,13 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    void offerDrag(QDragMoveEvent* event);
     void pointerLeft();
     void activateByKey();
     void repaintUnlessOff();
@@ -134,6 +152,7 @@ private:
     bool m_invalidateOff = false;
     bool m_captured = false;
     Mnemonic m_mnemonic{this, [this] { activateByKey(); }};
+    PopupMenuSlot m_popupMenu;
 };
 
 } // namespace controls

@@ -234,4 +234,9 @@ void TQzv32RectBtnEx::mouseReleaseEvent(QMouseEvent* event)
         emit OnClick();
 }
 
+void TQzv32RectBtnEx::contextMenuEvent(QContextMenuEvent* event)
+{
+    m_popupMenu.contextMenu(this, event);
+}
+
 } // namespace controls

@@ -2,10 +2,14 @@
 // TQzv32RectBtnEx, the editor's file tab: a rectangular push or toggle button drawn from up, down
 // and disabled pictures over a fill, with the file name as its caption, shortened with "..." to the
 // width it has. Down is the logical state; the button is also drawn down while a press is held. A
-// press released outside the button raises no OnClick and undoes a toggle.
+// press released outside the button raises no OnClick and undoes a toggle. PopupMenu opens on a
+// context-menu request.
+
+#include "controls/PopupMenu.h"
 
 #include <QColor>
 #include <QImage>
+#include <QMenu>
 #include <QString>
 #include <QWidget>
 
@@ -30,6 +34,7 @@ class TQzv32RectBtnEx : public QWidget {
     Q_PROPERTY(bool Down READ Down WRITE setDown)
     Q_PROPERTY(bool ToggleButton READ ToggleButton WRITE setToggleButton)
     Q_PROPERTY(bool CanChangeState READ CanChangeState WRITE setCanChangeState)
+    Q_PROPERTY(QMenu* PopupMenu READ PopupMenu WRITE setPopupMenu)
 
 public:
     explicit TQzv32RectBtnEx(QWidget* parent = nullptr);
@@ -69,6 +74,8 @@ public:
     void setToggleButton(bool toggle);
     bool CanChangeState() const { return m_canChangeState; }
     void setCanChangeState(bool can);
+    QMenu* PopupMenu() const { return m_popupMenu.menu(); }
+    void setPopupMenu(QMenu* menu) { m_popupMenu.setMenu(menu); }
 
     // The button is drawn up (not pressed and not Down).
     bool drawnUp() const { return m_drawnUp; }
@@ -87,6 +94,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     QString m_caption;
@@ -107,6 +115,7 @@ private:
     bool m_toggleButton = false;
     bool m_canChangeState = true;
     bool m_drawnUp = true;
+    PopupMenuSlot m_popupMenu;
 };
 
 } // namespace controls

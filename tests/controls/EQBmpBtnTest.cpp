@@ -1,14 +1,16 @@
 // The picture button and the picture group box as widgets (offscreen): presses, releases inside
 // and outside, toggles and double clicks, keys and accelerators, the events and their order, which
-// face and glyph are drawn, the transparent colour, repaints with InvalidateOFF, and the group
-// box's edges, client area and accelerator.
+// face and glyph are drawn, the transparent colour, repaints with InvalidateOFF, drags offered to
+// the owner, and the group box's edges, client area and accelerator.
 #include "controls/EQBmpBtn.h"
 #include "controls/EQGroupBox.h"
 #include "tests/controls/PaintCounter.h"
 
 #include <gtest/gtest.h>
 
+#include <QDropEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QTest>
 
@@ -253,6 +255,64 @@ TEST_F(EQBmpBtnTest, FrameInsetsAndStretch)
     const QImage drawn = m_button->grab().toImage();
     EXPECT_EQ(drawn.pixelColor(2, 2), QColor(Qt::red));
     EXPECT_NE(drawn.pixelColor(0, 0), QColor(Qt::red));
+}
+
+TEST_F(EQBmpBtnTest, DragsAreOfferedToTheOwnerAndThoseItRefusesGoOnToTheParent)
+{
+    // The host takes dropped files, as the recording window does over its pads.
+    int hostDrags = 0;
+    m_host.setAcceptDrops(true);
+    struct Counter : QObject {
+        int* drags;
+        explicit Counter(int* d) : drags(d) {}
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove)
+                ++*drags;
+            return false;
+        }
+    } counter(&hostDrags);
+    m_host.installEventFilter(&counter);
+
+    QMimeData data;
+    data.setText(QStringLiteral("pad.wav"));
+    const auto offer = [&](QEvent::Type type, QPoint at) {
+        QDragMoveEvent event(at, Qt::CopyAction, &data, Qt::LeftButton, {}, type);
+        QCoreApplication::sendEvent(m_button, &event);
+        return event.isAccepted();
+    };
+
+    // Nobody takes it on the button: the drag reaches the host.
+    EXPECT_FALSE(offer(QEvent::DragEnter, QPoint(5, 6)));
+    EXPECT_EQ(hostDrags, 1);
+
+    bool take = false;
+    QPoint offeredAt;
+    QObject::connect(m_button, &TEQBmpButton::OnDragOver, [&](QObject* source, int x, int y, bool& accept) {
+        EXPECT_EQ(source, nullptr);
+        offeredAt = QPoint(x, y);
+        accept = take;
+    });
+    EXPECT_FALSE(offer(QEvent::DragEnter, QPoint(7, 8)));
+    EXPECT_EQ(offeredAt, QPoint(7, 8));
+    EXPECT_EQ(hostDrags, 2);
+
+    // Taken on entering, the drag stays with the button while it moves over it.
+    take = true;
+    EXPECT_TRUE(offer(QEvent::DragEnter, QPoint(9, 10)));
+    EXPECT_EQ(offeredAt, QPoint(9, 10));
+    EXPECT_TRUE(offer(QEvent::DragMove, QPoint(11, 12)));
+    EXPECT_EQ(offeredAt, QPoint(11, 12));
+    EXPECT_EQ(hostDrags, 2);
+
+    QPoint droppedAt;
+    QObject::connect(m_button, &TEQBmpButton::OnDragDrop,
+                     [&](QObject*, int x, int y) { droppedAt = QPoint(x, y); });
+    QDropEvent drop(QPointF(13, 14), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(m_button, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_EQ(droppedAt, QPoint(13, 14));
+    EXPECT_TRUE(m_events.empty());
 }
 
 TEST(EQGroupBoxTest, EdgesPictureAndClientArea)
