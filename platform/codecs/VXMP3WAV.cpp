@@ -3,6 +3,10 @@
 #include "platform/Log.h"
 #include "platform/Rounding.h"
 
+extern "C" {
+#include <libavcodec/avcodec.h>
+}
+
 namespace platform::codecs {
 
 namespace {
@@ -107,6 +111,11 @@ bool VXMP3WAV::IsConversionPossible(const QString& fileName)
         return false;
     std::vector<uint8_t> block;
     return decoder.read(block) == DecodeStatus::Ok && !block.empty();
+}
+
+bool VXMP3WAV::IsMP3CodecFound()
+{
+    return avcodec_find_decoder(AV_CODEC_ID_MP3) != nullptr;
 }
 
 } // namespace platform::codecs

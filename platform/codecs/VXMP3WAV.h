@@ -78,6 +78,8 @@ public:
     static uint32_t GetLengthOfMp3File(const QString& fileName);
     // Whether the file is MPEG audio (layer 1, 2 or 3) that decodes.
     static bool IsConversionPossible(const QString& fileName);
+    // Whether this system can decode MP3 at all (the FFmpeg in use has an MP3 decoder).
+    static bool IsMP3CodecFound();
 
 private:
     DecodeEnvironment m_environment;

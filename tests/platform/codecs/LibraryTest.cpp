@@ -7,6 +7,7 @@
 #include "platform/codecs/VXVorbisToWav.h"
 
 #include "tests/platform/codecs/CodecFixtures.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WaveFixtures.h"
 
@@ -14,6 +15,7 @@
 
 #include <QFile>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 #include <cstring>
 #include <thread>
@@ -65,6 +67,17 @@ TEST(Mp3ToWave, ConvertsAtTheFilesOwnRateAndChannelsIn16Bits)
     const codecfixtures::Comparison c = compareWithReference(folder + "/out.wav", ffmpegDecode(source));
     EXPECT_EQ(c.frames, c.referenceFrames);
     EXPECT_EQ(c.maxDiff, 0);
+}
+
+TEST(Mp3ToWave, TheMp3CodecIsFoundWhenFfmpegListsItsDecoder)
+{
+    testsupport::ChildProcess ffmpeg;
+    ASSERT_TRUE(ffmpeg.start("ffmpeg", {"-hide_banner", "-decoders"}));
+    ASSERT_EQ(ffmpeg.wait(), 0);
+    const bool listed = QString::fromUtf8(ffmpeg.out())
+                            .contains(QRegularExpression(QStringLiteral("^\\s*A\\S*\\s+mp3\\s"),
+                                                         QRegularExpression::MultilineOption));
+    EXPECT_EQ(VXMP3WAV::IsMP3CodecFound(), listed);
 }
 
 TEST(Mp3ToWave, ConvertsIntoARecordingFormat)
