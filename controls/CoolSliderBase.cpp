@@ -110,7 +110,7 @@ void CoolSliderBase::setRange(int min, int max)
 
 void CoolSliderBase::setPosition(int position)
 {
-    positionChanged(m_range.setPosition(position));
+    positionChanged(m_range.assignPosition(position));
 }
 
 // --- Painting ---

@@ -110,6 +110,14 @@ bool SliderRange::setPosition(int value)
     return true;
 }
 
+bool SliderRange::assignPosition(int value)
+{
+    if (value != clamped(value))
+        qCWarning(lcControls) << "slider position" << value << "lies outside" << m_min << ".." << m_max
+                              << "and is clamped";
+    return setPosition(value);
+}
+
 bool SliderRange::setSelStart(int value)
 {
     const int next = std::min(std::max(value, m_min), m_selEnd);

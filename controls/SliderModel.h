@@ -44,6 +44,9 @@ public:
     // still follow, is not checked).
     // Clamped to Min..Max. Returns whether it changed.
     bool setPosition(int value);
+    // Position as the control's owner sets it: a value outside the range is the owner's fault, so
+    // it reaches the log before it is clamped (keys and drags clamp through setPosition silently).
+    bool assignPosition(int value);
     // The highlighted range one end at a time: SelStart within Min..SelEnd, SelEnd within
     // SelStart..Max. Return whether the value changed.
     bool setSelStart(int value);

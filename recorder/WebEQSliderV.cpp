@@ -1,5 +1,6 @@
 #include "recorder/WebEQSliderV.h"
 
+#include "controls/Log.h"
 #include "controls/SkinGeometry.h"
 #include "controls/SkinImages.h"
 #include "platform/Rounding.h"
@@ -26,6 +27,15 @@ constexpr const char* kKnobs[3][3] = {
 
 constexpr int kDefaultWidth = 30;
 constexpr int kDefaultHeight = 150;
+
+// ScaleType and ImageType: 0, 1 or 2; another value is the owner's fault and reaches the log.
+int typeInRange(const char* property, int type)
+{
+    const int clamped = std::clamp(type, 0, 2);
+    if (clamped != type)
+        qCWarning(lcControls) << "EQ slider:" << property << type << "is not 0, 1 or 2; taken as" << clamped;
+    return clamped;
+}
 
 } // namespace
 
@@ -114,18 +124,18 @@ void TWebEQSliderV::setRange(int min, int max)
 
 void TWebEQSliderV::setPosition(int position)
 {
-    positionChanged(m_range.setPosition(position));
+    positionChanged(m_range.assignPosition(position));
 }
 
 void TWebEQSliderV::setScaleType(int type)
 {
-    m_scaleType = std::clamp(type, 0, 2);
+    m_scaleType = typeInRange("ScaleType", type);
     update();
 }
 
 void TWebEQSliderV::setImageType(int type)
 {
-    const int clamped = std::clamp(type, 0, 2);
+    const int clamped = typeInRange("ImageType", type);
     if (clamped == m_imageType)
         return;
     m_imageType = clamped;

@@ -227,6 +227,16 @@ TEST(SliderModelTest, RangeRulesOfTheSetters)
     EXPECT_EQ(range.Position(), 0);
     EXPECT_FALSE(range.setPosition(-7));
 
+    // Set by the owner, a position outside the range also reaches the log; one inside does not.
+    {
+        testsupport::LogCapture log;
+        EXPECT_TRUE(range.assignPosition(40));
+        EXPECT_TRUE(log.entries().empty());
+        EXPECT_TRUE(range.assignPosition(120));
+        EXPECT_EQ(range.Position(), 99);
+        EXPECT_TRUE(log.contains("slider position 120 lies outside", "va.controls"));
+    }
+
     // A stored Min 10 that arrives before a stored Max 5: kept, then lowered to 5 by Max. The
     // range of one value that is left reaches the log.
     testsupport::LogCapture log;

@@ -4,6 +4,7 @@
 #include "recorder/WebEQSliderV.h"
 #include "controls/SkinImages.h"
 #include "controls/SliderModel.h"
+#include "tests/support/LogCapture.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -91,8 +92,10 @@ TEST_F(WebEQSliderVTest, ValueRulesAndKnobPlace)
 {
     EXPECT_EQ(m_slider->height(), 150);
     ASSERT_TRUE(m_slider->picturesLoaded());
+    testsupport::LogCapture log;
     m_slider->setPosition(200);
     EXPECT_EQ(m_slider->Position(), 99);
+    EXPECT_TRUE(log.contains("slider position 200 lies outside", "va.controls"));
     m_slider->setPosition(-5);
     EXPECT_EQ(m_slider->Position(), 0);
     m_slider->setRange(-24, 24);
@@ -104,6 +107,14 @@ TEST_F(WebEQSliderVTest, ValueRulesAndKnobPlace)
     EXPECT_EQ(drawn.pixelColor(m_slider->width() / 2, m_slider->knobTop() + picture.height() / 2),
               picture.pixelColor(picture.width() / 2, picture.height() / 2));
     EXPECT_TRUE(m_events.empty()) << "setting the position from code raises nothing";
+
+    // Types outside 0..2 are clamped and reach the log.
+    m_slider->setImageType(7);
+    EXPECT_EQ(m_slider->ImageType(), 2);
+    EXPECT_TRUE(log.contains("ImageType 7 is not 0, 1 or 2", "va.controls"));
+    m_slider->setScaleType(-1);
+    EXPECT_EQ(m_slider->ScaleType(), 0);
+    EXPECT_TRUE(log.contains("ScaleType -1 is not 0, 1 or 2", "va.controls"));
 
     // A form storing Min before Max.
     make();
