@@ -259,5 +259,18 @@ TEST(ControlGalleryTest, EveryControlIsDrawnAndNoneOverlap)
             for (int j = i + 1; j < pads.size(); ++j)
                 EXPECT_FALSE(pads[i]->geometry().intersects(pads[j]->geometry()));
         }
+        // Each pad draws its own face over the group box's picture.
+        const auto grabGroup = [group] {
+            return group->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        };
+        const QImage withPads = grabGroup();
+        for (TEQBmpButton* pad : pads)
+            pad->hide();
+        const QImage groupAlone = grabGroup();
+        for (TEQBmpButton* pad : pads) {
+            pad->show();
+            EXPECT_GT(drawnShare(withPads, groupAlone, pad->geometry()), 0.04)
+                << pad->Caption().toStdString() << " at " << scale;
+        }
     }
 }
