@@ -1,6 +1,6 @@
 // The skinned button and form as widgets (offscreen): clicks, toggles and the order of their
-// events, keyboard activation in the editor's version only, disabled drawing, transparency,
-// missing pictures, and the form's background after a resize.
+// events, the mouse-over flag, keyboard activation in the editor's version only, disabled drawing,
+// transparency, missing pictures, and the form's background after a resize.
 #include "controls/CoolButton.h"
 #include "controls/CoolForm.h"
 #include "controls/SkinImages.h"
@@ -91,6 +91,37 @@ TEST_F(CoolButtonTest, PushButtonIsDownWhileHeldAndClicksOnRelease)
     // Another button than the left does nothing.
     QTest::mouseClick(m_button, Qt::RightButton, {}, QPoint(25, 12));
     EXPECT_EQ(m_events.size(), 2u);
+}
+
+TEST_F(CoolButtonTest, MouseOverFollowsEnterAndLeaveOfAnEnabledButtonWithNoGrab)
+{
+    make(ControlVariant::Editor);
+    const auto enter = [this] {
+        const QPointF at(5, 5);
+        QEnterEvent event(at, at, m_button->mapToGlobal(at));
+        QCoreApplication::sendEvent(m_button, &event);
+    };
+    const auto leave = [this] {
+        QEvent event(QEvent::Leave);
+        QCoreApplication::sendEvent(m_button, &event);
+    };
+    enter();
+    EXPECT_TRUE(m_button->isMouseOver());
+    leave();
+    EXPECT_FALSE(m_button->isMouseOver());
+
+    m_button->setEnabled(false);
+    enter();
+    EXPECT_FALSE(m_button->isMouseOver());
+    m_button->setEnabled(true);
+
+    // While another widget holds the mouse, passing over the button does not count.
+    m_host.grabMouse();
+    enter();
+    EXPECT_FALSE(m_button->isMouseOver());
+    m_host.releaseMouse();
+    enter();
+    EXPECT_TRUE(m_button->isMouseOver());
 }
 
 TEST_F(CoolButtonTest, DrawsTheSliceSetOfItsState)

@@ -257,6 +257,29 @@ TEST_F(EQBmpBtnTest, FrameInsetsAndStretch)
     EXPECT_NE(drawn.pixelColor(0, 0), QColor(Qt::red));
 }
 
+TEST_F(EQBmpBtnTest, TheFrameRaisesTheCaptionByTwoLessItsInset)
+{
+    m_button->setShowFocus(false);
+    m_button->setUpImage(solid(QSize(60, 30), Qt::white));
+    m_button->setCaption(QStringLiteral("Pad"));
+    const QColor text = m_button->palette().color(QPalette::ButtonText);
+    // The first row of the button that holds a pixel of the caption's colour.
+    const auto captionTop = [&] {
+        const QImage drawn = m_button->grab().toImage();
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 3; x < drawn.width() - 3; ++x)
+                if (drawn.pixelColor(x, y) == text)
+                    return y;
+        return -1;
+    };
+    const int plain = captionTop();
+    ASSERT_GT(plain, 2);
+    m_button->setDraw3dBorder(true);
+    EXPECT_EQ(captionTop(), plain - 2 + 1); // inset 1 at the top while up
+    m_button->setPressed(true);
+    EXPECT_EQ(captionTop(), plain - 2 + 2 + 1); // inset 2 while pressed, and the pressed shift
+}
+
 TEST_F(EQBmpBtnTest, DragsAreOfferedToTheOwnerAndThoseItRefusesGoOnToTheParent)
 {
     // The host takes dropped files, as the recording window does over its pads.
