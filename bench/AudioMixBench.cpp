@@ -7,7 +7,7 @@
 #include "platform/audio/MusicTrackLibrary.h"
 #include "platform/audio/PlayerCodes.h"
 #include "platform/audio/VirtualBackend.h"
-#include "platform/PostedMessage.h"
+#include "platform/base/PostedMessage.h"
 
 #include <QCoreApplication>
 #include <QFile>

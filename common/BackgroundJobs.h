@@ -9,7 +9,7 @@
 #include "common/JobRecord.h"
 #include "common/JobRunner.h"
 #include "common/JobThread.h"
-#include "platform/PostedMessage.h"
+#include "platform/base/PostedMessage.h"
 
 #include <chrono>
 #include <memory>

@@ -1,7 +1,7 @@
 #include "common/DeviceChoice.h"
 
 #include "common/Log.h"
-#include "platform/Messages.h"
+#include "platform/ui/Messages.h"
 #include "platform/audio/AudioEngine.h"
 
 DeviceChoice::DeviceChoice(DeviceDirection direction, platform::audio::AudioEngine& engine)

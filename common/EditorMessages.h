@@ -2,9 +2,9 @@
 // The editor's message texts and caption. The editor keeps its own string table (the same ids can
 // carry other words than the recorder's) and shows every box under its own caption.
 
-#include "platform/Interaction.h"
-#include "platform/Messages.h"
-#include "platform/StringTable.h"
+#include "platform/ui/Interaction.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/StringTable.h"
 
 inline constexpr char kEditorCaption[] = "Vexal Audio Zuq Editor";
 inline constexpr char kEditorStringTablePath[] = ":/strings/editor.tsv";

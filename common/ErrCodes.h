@@ -3,8 +3,8 @@
 // string table already or a code of one of the audio libraries, which its map below turns into a
 // message id. 0 is success everywhere and maps to 0 (nothing to show).
 
-#include "platform/Messages.h"
-#include "platform/StringTable.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/StringTable.h"
 
 // The code of an operation the user cancelled (also the id of the "aborted" warning). A cancelled
 // library process ends with it; it is no failure to report.

@@ -1,7 +1,7 @@
 #include "common/JobRunner.h"
 
 #include "common/Log.h"
-#include "platform/Messages.h"
+#include "platform/ui/Messages.h"
 
 #include <QEventLoop>
 #include <QTimer>

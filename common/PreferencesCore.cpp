@@ -2,7 +2,7 @@
 
 #include "common/Log.h"
 #include "common/Util.h"
-#include "platform/Messages.h"
+#include "platform/ui/Messages.h"
 #include "platform/audio/AudioEngine.h"
 
 #include <QDir>

@@ -17,7 +17,7 @@
 #include "common/DeviceChoice.h"
 #include "common/ErrCodes.h"
 #include "common/TempFolderState.h"
-#include "platform/SettingsStore.h"
+#include "platform/settings/SettingsStore.h"
 
 #include <QSet>
 #include <QString>

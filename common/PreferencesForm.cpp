@@ -1,7 +1,7 @@
 #include "common/PreferencesForm.h"
 
 #include "common/RecorderPreferences.h"
-#include "platform/HelpOpener.h"
+#include "platform/ui/HelpOpener.h"
 
 #include <QCheckBox>
 #include <QComboBox>

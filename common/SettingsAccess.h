@@ -3,7 +3,7 @@
 // of the accessor family that uses it. Shared by RegistryUtil and RegEntry, which differ only in
 // their base key and codes.
 
-#include "platform/SettingsStore.h"
+#include "platform/settings/SettingsStore.h"
 
 #include <QByteArray>
 #include <QString>

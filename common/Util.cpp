@@ -2,11 +2,11 @@
 
 #include "common/EditorMessages.h"
 #include "common/Log.h"
-#include "platform/FileIo.h"
-#include "platform/FileTime.h"
-#include "platform/Messaging.h"
-#include "platform/PendingFile.h"
-#include "platform/ProgramWindows.h"
+#include "platform/files/FileIo.h"
+#include "platform/files/FileTime.h"
+#include "platform/messaging/Messaging.h"
+#include "platform/files/PendingFile.h"
+#include "platform/messaging/ProgramWindows.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>

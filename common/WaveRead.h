@@ -5,7 +5,7 @@
 // All state lives in the caller's record, so readers may run on several threads at once.
 
 #include "common/WaveFormat.h"
-#include "platform/Riff.h"
+#include "platform/files/Riff.h"
 
 #include <QString>
 

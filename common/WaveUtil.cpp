@@ -2,9 +2,9 @@
 
 #include "common/Log.h"
 #include "common/WaveWrite.h"
-#include "platform/PendingFile.h"
-#include "platform/Riff.h"
-#include "platform/Rounding.h"
+#include "platform/files/PendingFile.h"
+#include "platform/files/Riff.h"
+#include "platform/base/Rounding.h"
 
 #include <QFile>
 #include <QtEndian>

@@ -6,7 +6,7 @@
 // written at once (one writer per thread).
 
 #include "common/WaveFormat.h"
-#include "platform/Riff.h"
+#include "platform/files/Riff.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "controls/Color.h"
 
-#include "platform/Colors.h"
-#include "platform/HelpOpener.h"
+#include "platform/base/Colors.h"
+#include "platform/ui/HelpOpener.h"
 
 #include <QButtonGroup>
 #include <QColorDialog>

@@ -1,8 +1,8 @@
 #include "controls/ColorScheme.h"
 
 #include "controls/Log.h"
-#include "platform/Messages.h"
-#include "platform/SettingsStore.h"
+#include "platform/ui/Messages.h"
+#include "platform/settings/SettingsStore.h"
 
 #include <array>
 #include <utility>

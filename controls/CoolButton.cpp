@@ -2,7 +2,7 @@
 
 #include "controls/SkinGeometry.h"
 #include "controls/SkinImages.h"
-#include "platform/Rounding.h"
+#include "platform/base/Rounding.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

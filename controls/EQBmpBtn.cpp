@@ -1,7 +1,7 @@
 #include "controls/EQBmpBtn.h"
 
 #include "controls/SkinGeometry.h"
-#include "platform/Rounding.h"
+#include "platform/base/Rounding.h"
 
 #include <QDropEvent>
 #include <QKeyEvent>

@@ -2,7 +2,7 @@
 
 #include "controls/Log.h"
 #include "controls/SkinImages.h"
-#include "platform/Interaction.h"
+#include "platform/ui/Interaction.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>

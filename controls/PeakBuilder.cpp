@@ -1,7 +1,7 @@
 #include "controls/PeakBuilder.h"
 
 #include "controls/WaveDisplayCodes.h"
-#include "platform/Rounding.h"
+#include "platform/base/Rounding.h"
 
 #include <algorithm>
 #include <bit>

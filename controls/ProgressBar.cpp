@@ -1,6 +1,6 @@
 #include "controls/ProgressBar.h"
 
-#include "platform/Colors.h"
+#include "platform/base/Colors.h"
 
 #include <QProgressBar>
 #include <QPushButton>

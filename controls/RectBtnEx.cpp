@@ -1,7 +1,7 @@
 #include "controls/RectBtnEx.h"
 
 #include "controls/CaptionFit.h"
-#include "platform/Rounding.h"
+#include "platform/base/Rounding.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,7 +1,7 @@
 #include "controls/ScaleLayout.h"
 
 #include "controls/WaveViewGeometry.h"
-#include "platform/Rounding.h"
+#include "platform/base/Rounding.h"
 
 #include <algorithm>
 

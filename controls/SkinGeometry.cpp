@@ -1,6 +1,6 @@
 #include "controls/SkinGeometry.h"
 
-#include "platform/Rounding.h"
+#include "platform/base/Rounding.h"
 
 #include <QPainter>
 

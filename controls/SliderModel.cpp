@@ -1,7 +1,7 @@
 #include "controls/SliderModel.h"
 
 #include "controls/Log.h"
-#include "platform/Rounding.h"
+#include "platform/base/Rounding.h"
 
 #include <QtCore/qnamespace.h>
 

@@ -2,7 +2,7 @@
 
 #include "controls/Log.h"
 #include "controls/WaveDisplayHeader.h"
-#include "platform/FileTime.h"
+#include "platform/files/FileTime.h"
 
 #include <QFile>
 

@@ -3,7 +3,7 @@
 // checked for what the display can show (8 or 16 bits, 1 or 2 channels, whole frames).
 
 #include "common/WaveFormat.h"
-#include "platform/Riff.h"
+#include "platform/files/Riff.h"
 
 #include <QString>
 

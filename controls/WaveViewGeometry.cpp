@@ -1,6 +1,6 @@
 #include "controls/WaveViewGeometry.h"
 
-#include "platform/Rounding.h"
+#include "platform/base/Rounding.h"
 
 #include <algorithm>
 #include <limits>

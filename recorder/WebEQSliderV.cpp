@@ -3,7 +3,7 @@
 #include "controls/Log.h"
 #include "controls/SkinGeometry.h"
 #include "controls/SkinImages.h"
-#include "platform/Rounding.h"
+#include "platform/base/Rounding.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,7 +1,7 @@
 #include "platform/audio/AudioEngine.h"
 
-#include "platform/Log.h"
-#include "platform/Rounding.h"
+#include "platform/base/Log.h"
+#include "platform/base/Rounding.h"
 #include "platform/audio/MixData.h"
 #include "platform/audio/PcmWave.h"
 #include "platform/audio/PlayerCodes.h"

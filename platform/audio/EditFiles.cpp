@@ -1,7 +1,7 @@
 #include "platform/audio/EditFiles.h"
 
-#include "platform/FileIo.h"
-#include "platform/Log.h"
+#include "platform/files/FileIo.h"
+#include "platform/base/Log.h"
 #include "platform/audio/PcmWave.h"
 #include "platform/audio/PlayerCodes.h"
 

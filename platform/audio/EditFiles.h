@@ -9,8 +9,8 @@
 
 #include "common/WaveFormat.h"
 #include "common/WaveWrite.h"
-#include "platform/PendingFile.h"
-#include "platform/PolledProcess.h"
+#include "platform/files/PendingFile.h"
+#include "platform/base/PolledProcess.h"
 
 #include <QString>
 

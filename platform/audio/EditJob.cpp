@@ -1,7 +1,7 @@
 #include "platform/audio/EditJob.h"
 
-#include "platform/FileIo.h"
-#include "platform/Log.h"
+#include "platform/files/FileIo.h"
+#include "platform/base/Log.h"
 #include "platform/audio/PlayerCodes.h"
 
 #include <algorithm>

@@ -5,7 +5,7 @@
 // place, in order, only once all of them are complete; a failure or a cancel on the way leaves no
 // output and every input as it was.
 
-#include "platform/PolledProcess.h"
+#include "platform/base/PolledProcess.h"
 #include "platform/audio/EditFiles.h"
 
 #include <QString>

@@ -1,8 +1,8 @@
 #include "platform/audio/EditProcesses.h"
 
-#include "platform/Log.h"
-#include "platform/Rounding.h"
-#include "platform/TempName.h"
+#include "platform/base/Log.h"
+#include "platform/base/Rounding.h"
+#include "platform/files/TempName.h"
 #include "platform/audio/EditJob.h"
 #include "platform/audio/PcmWave.h"
 #include "platform/audio/PlayerCodes.h"

@@ -39,7 +39,7 @@
 // The engine keeps no undo of its own: AudioEditSetUndoRedo is accepted and changes nothing, so the
 // codes of the library's undo (305, 314-317) never occur.
 
-#include "platform/PolledProcess.h"
+#include "platform/base/PolledProcess.h"
 #include "platform/audio/EditFiles.h"
 
 #include <QString>

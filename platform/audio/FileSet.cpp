@@ -1,7 +1,7 @@
 #include "platform/audio/FileSet.h"
 
-#include "platform/Log.h"
-#include "platform/Rounding.h"
+#include "platform/base/Log.h"
+#include "platform/base/Rounding.h"
 #include "platform/audio/PlayerCodes.h"
 #include "platform/codecs/AudioDecoder.h"
 

@@ -1,6 +1,6 @@
 #include "platform/audio/MixerLibrary.h"
 
-#include "platform/Rounding.h"
+#include "platform/base/Rounding.h"
 
 #include <algorithm>
 #include <utility>

@@ -50,7 +50,7 @@
 // Threads: the calls are made on the GUI thread (the one the library was made on); the news comes
 // from the library's own thread.
 
-#include "platform/PostedMessage.h"
+#include "platform/base/PostedMessage.h"
 #include "platform/audio/MixerBackend.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #include "platform/audio/MusicTake.h"
 
-#include "platform/Log.h"
+#include "platform/base/Log.h"
 #include "platform/audio/MixData.h"
 #include "platform/audio/PcmWave.h"
 #include "platform/audio/PlayerCodes.h"

@@ -4,7 +4,7 @@
 // the pad it reports was started again), so the library's filter decides there whether it still
 // goes out.
 
-#include "platform/PostedMessage.h"
+#include "platform/base/PostedMessage.h"
 
 #include <functional>
 

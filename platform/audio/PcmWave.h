@@ -3,7 +3,7 @@
 // holds, with the player's result codes for every way a file can be unfit.
 
 #include "common/WaveFormat.h"
-#include "platform/Riff.h"
+#include "platform/files/Riff.h"
 #include "platform/audio/AudioBackend.h"
 
 #include <QString>

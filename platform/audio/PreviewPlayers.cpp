@@ -1,6 +1,6 @@
 #include "platform/audio/PreviewPlayers.h"
 
-#include "platform/Rounding.h"
+#include "platform/base/Rounding.h"
 #include "platform/audio/PlayerCodes.h"
 #include "platform/codecs/VXVorbisToWav.h"
 

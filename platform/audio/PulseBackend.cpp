@@ -1,6 +1,6 @@
 #include "platform/audio/PulseBackend.h"
 
-#include "platform/Log.h"
+#include "platform/base/Log.h"
 #include "platform/audio/PulseContext.h"
 #include "platform/audio/PulseDevices.h"
 

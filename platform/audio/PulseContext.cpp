@@ -1,6 +1,6 @@
 #include "platform/audio/PulseContext.h"
 
-#include "platform/Log.h"
+#include "platform/base/Log.h"
 
 #include <pulse/error.h>
 #include <pulse/mainloop-api.h>

@@ -1,6 +1,6 @@
 #include "platform/audio/TakeWriter.h"
 
-#include "platform/Log.h"
+#include "platform/base/Log.h"
 #include "platform/audio/PlayerCodes.h"
 
 #include <algorithm>

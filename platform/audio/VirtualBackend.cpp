@@ -1,6 +1,6 @@
 #include "platform/audio/VirtualBackend.h"
 
-#include "platform/Rounding.h"
+#include "platform/base/Rounding.h"
 #include "platform/audio/PcmWave.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "platform/audio/WaveSource.h"
 
-#include "platform/Log.h"
+#include "platform/base/Log.h"
 
 #include <algorithm>
 #include <bit>

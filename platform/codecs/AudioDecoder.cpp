@@ -1,6 +1,6 @@
 #include "platform/codecs/AudioDecoder.h"
 
-#include "platform/Log.h"
+#include "platform/base/Log.h"
 #include "platform/codecs/FfmpegLog.h"
 
 #include <QFile>

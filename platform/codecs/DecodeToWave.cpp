@@ -1,8 +1,8 @@
 #include "platform/codecs/DecodeToWave.h"
 
 #include "common/WaveWrite.h"
-#include "platform/Log.h"
-#include "platform/PendingFile.h"
+#include "platform/base/Log.h"
+#include "platform/files/PendingFile.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "platform/codecs/FfmpegLog.h"
 
-#include "platform/Log.h"
+#include "platform/base/Log.h"
 
 extern "C" {
 #include <libavutil/error.h>

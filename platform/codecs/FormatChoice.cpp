@@ -1,6 +1,6 @@
 #include "platform/codecs/FormatChoice.h"
 
-#include "platform/Rounding.h"
+#include "platform/base/Rounding.h"
 #include "platform/codecs/AudioDecoder.h"
 #include "platform/codecs/VXFmtHlp.h"
 

@@ -1,7 +1,7 @@
 #include "platform/codecs/Kestrune.h"
 
-#include "platform/Log.h"
-#include "platform/ProgramFolder.h"
+#include "platform/base/Log.h"
+#include "platform/base/ProgramFolder.h"
 #include "platform/codecs/LameEncoderLibrary.h"
 
 #include <cstring>

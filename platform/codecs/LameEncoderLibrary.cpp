@@ -1,6 +1,6 @@
 #include "platform/codecs/LameEncoderLibrary.h"
 
-#include "platform/Log.h"
+#include "platform/base/Log.h"
 
 #include <QDir>
 #include <QFile>

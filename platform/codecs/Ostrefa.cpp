@@ -1,6 +1,6 @@
 #include "platform/codecs/Ostrefa.h"
 
-#include "platform/Log.h"
+#include "platform/base/Log.h"
 #include "platform/codecs/WmaFormats.h"
 
 

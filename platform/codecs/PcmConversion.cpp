@@ -1,7 +1,7 @@
 #include "platform/codecs/PcmConversion.h"
 
 #include "common/WaveUtil.h"
-#include "platform/Log.h"
+#include "platform/base/Log.h"
 
 namespace platform::codecs {
 

@@ -1,6 +1,6 @@
 #include "platform/codecs/Plivorn.h"
 
-#include "platform/Rounding.h"
+#include "platform/base/Rounding.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,8 +1,8 @@
 #include "platform/codecs/TagFile.h"
 
-#include "platform/Log.h"
-#include "platform/PendingFile.h"
-#include "platform/Riff.h"
+#include "platform/base/Log.h"
+#include "platform/files/PendingFile.h"
+#include "platform/files/Riff.h"
 #include "platform/codecs/Id3Tag.h"
 
 #include <QFile>

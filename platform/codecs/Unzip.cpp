@@ -1,7 +1,7 @@
 #include "platform/codecs/Unzip.h"
 
-#include "platform/Log.h"
-#include "platform/PendingFile.h"
+#include "platform/base/Log.h"
+#include "platform/files/PendingFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "platform/codecs/VXFmtHlp.h"
 
-#include "platform/Log.h"
+#include "platform/base/Log.h"
 #include "platform/codecs/PcmConversion.h"
 
 #include <new>

@@ -33,7 +33,7 @@
 // A failed or cancelled process leaves no target file; the source is never changed.
 
 #include "common/WaveFormat.h"
-#include "platform/PolledProcess.h"
+#include "platform/base/PolledProcess.h"
 #include "platform/codecs/DecodeToWave.h"
 
 #include <QString>

@@ -1,7 +1,7 @@
 #include "platform/codecs/VXMP3WAV.h"
 
-#include "platform/Log.h"
-#include "platform/Rounding.h"
+#include "platform/base/Log.h"
+#include "platform/base/Rounding.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

@@ -1,6 +1,6 @@
 #include "platform/codecs/VXWAVMP3.h"
 
-#include "platform/Log.h"
+#include "platform/base/Log.h"
 
 namespace platform::codecs {
 

@@ -4,7 +4,7 @@
 #include "platform/codecs/WmaFormats.h"
 
 #include "common/WaveRead.h"
-#include "platform/PendingFile.h"
+#include "platform/files/PendingFile.h"
 #include "platform/codecs/Ostrefa.h"
 
 #include <QFile>

@@ -5,7 +5,7 @@
 #include "common/EditorMessages.h"
 #include "common/ErrCodes.h"
 #include "common/JobRecord.h"
-#include "platform/MemorySettingsStore.h"
+#include "platform/settings/MemorySettingsStore.h"
 #include "platform/audio/AudioEngine.h"
 #include "platform/audio/VirtualBackend.h"
 #include "tests/support/ScriptedInteraction.h"

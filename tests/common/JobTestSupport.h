@@ -5,7 +5,7 @@
 
 #include "common/JobProgressHost.h"
 #include "common/JobThread.h"
-#include "platform/PolledProcess.h"
+#include "platform/base/PolledProcess.h"
 
 #include <QString>
 

@@ -4,8 +4,8 @@
 #include "common/RecorderPreferences.h"
 
 #include "common/ErrCodes.h"
-#include "platform/FileSettingsStore.h"
-#include "platform/MemorySettingsStore.h"
+#include "platform/settings/FileSettingsStore.h"
+#include "platform/settings/MemorySettingsStore.h"
 #include "platform/audio/AudioEngine.h"
 #include "platform/audio/VirtualBackend.h"
 #include "tests/support/ScriptedInteraction.h"

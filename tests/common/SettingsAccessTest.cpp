@@ -4,8 +4,8 @@
 #include "common/RegEntry.h"
 #include "common/RegistryUtil.h"
 
-#include "platform/FileSettingsStore.h"
-#include "platform/MemorySettingsStore.h"
+#include "platform/settings/FileSettingsStore.h"
+#include "platform/settings/MemorySettingsStore.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -4,9 +4,9 @@
 #include "common/Util.h"
 
 #include "common/WaveUtil.h"
-#include "platform/FakeMessaging.h"
-#include "platform/FileTime.h"
-#include "platform/TempName.h"
+#include "platform/messaging/FakeMessaging.h"
+#include "platform/files/FileTime.h"
+#include "platform/files/TempName.h"
 #include "platform/codecs/PcmConversion.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WaveFixtures.h"

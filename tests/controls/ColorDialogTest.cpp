@@ -3,10 +3,10 @@
 // one, and Ok, Cancel, Apply and Help do what their captions say.
 #include "common/ErrCodes.h"
 #include "controls/Color.h"
-#include "platform/HelpOpener.h"
-#include "platform/MemorySettingsStore.h"
-#include "platform/Messages.h"
-#include "platform/UrlOpener.h"
+#include "platform/ui/HelpOpener.h"
+#include "platform/settings/MemorySettingsStore.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/UrlOpener.h"
 #include "tests/support/ScriptedInteraction.h"
 
 #include <gtest/gtest.h>

@@ -3,9 +3,9 @@
 // ("a colour equal to the default is the default"), and the messages for a store that fails.
 #include "common/ErrCodes.h"
 #include "controls/ColorScheme.h"
-#include "platform/FileSettingsStore.h"
-#include "platform/MemorySettingsStore.h"
-#include "platform/Messages.h"
+#include "platform/settings/FileSettingsStore.h"
+#include "platform/settings/MemorySettingsStore.h"
+#include "platform/ui/Messages.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TestSupport.h"

@@ -2,8 +2,8 @@
 // against peaks computed independently from the samples), the peak cache file's validity rules,
 // and the edit of the cache after a cut.
 #include "controls/WaveDisplayFile.h"
-#include "platform/FileTime.h"
-#include "platform/Rounding.h"
+#include "platform/files/FileTime.h"
+#include "platform/base/Rounding.h"
 #include "tests/support/WaveFixtures.h"
 #include "tests/support/TestSupport.h"
 

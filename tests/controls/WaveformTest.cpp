@@ -3,7 +3,7 @@
 // painting (selection, HideWaveForm), where a rendered waveform lies, and input it cannot draw.
 #include "controls/Waveform.h"
 #include "controls/WaveDisplayCodes.h"
-#include "platform/Rounding.h"
+#include "platform/base/Rounding.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WaveFixtures.h"

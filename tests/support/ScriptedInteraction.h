@@ -3,7 +3,7 @@
 // every prompt is recorded, and a prompt the script did not expect (or an expected prompt that
 // never came) fails the running test.
 
-#include "platform/Interaction.h"
+#include "platform/ui/Interaction.h"
 
 #include <deque>
 #include <optional>

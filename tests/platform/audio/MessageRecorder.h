@@ -2,7 +2,7 @@
 // A window stand-in that records the numbered messages posted to it, with the thread each one was
 // delivered on.
 
-#include "platform/PostedMessage.h"
+#include "platform/base/PostedMessage.h"
 
 #include <QObject>
 #include <QThread>

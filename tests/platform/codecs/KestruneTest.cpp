@@ -4,7 +4,7 @@
 #include "platform/codecs/VXWAVMP3.h"
 
 #include "common/WaveRead.h"
-#include "platform/ProgramFolder.h"
+#include "platform/base/ProgramFolder.h"
 #include "tests/platform/codecs/EncodeSupport.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WaveFixtures.h"

@@ -1,7 +1,7 @@
 // The MP3, WMA and Ogg Vorbis libraries: their conversions, progress, stop and cancel words, and the
 // lengths and bit rates they report, checked against ffmpeg, ffprobe and sox.
 
-#include "platform/Rounding.h"
+#include "platform/base/Rounding.h"
 #include "platform/codecs/Plivorn.h"
 #include "platform/codecs/VXMP3WAV.h"
 #include "platform/codecs/VXVorbisToWav.h"

@@ -1,3 +1,0 @@
-#include "platform/Log.h"
-
-Q_LOGGING_CATEGORY(lcPlatform, "va.platform")
