@@ -56,6 +56,11 @@ int64_t sampleToPixel(int64_t sample, uint32_t zoom, uint32_t left)
     return sample >= l ? (sample - l) / z : -((l - sample) / z);
 }
 
+uint32_t clickedSample(int x, uint32_t zoom, uint32_t left, uint32_t total)
+{
+    return uint32_t(std::clamp<int64_t>(pixelToSample(std::max(x, 0), zoom, left), 0, total));
+}
+
 uint32_t rightSampleFor(uint32_t left, int width, uint32_t zoom, uint32_t total)
 {
     return uint32_t(std::min<int64_t>(int64_t(left) + viewSpan(width, zoom), total));

@@ -28,6 +28,9 @@ int64_t pixelToSample(int64_t x, uint32_t zoom, uint32_t left);
 // The pixel of a frame, signed, truncated toward the left edge: (sample - left) div zoom, and
 // -((left - sample) div zoom) for a frame left of the edge (a zoom of 0 counts as 1).
 int64_t sampleToPixel(int64_t sample, uint32_t zoom, uint32_t left);
+// The frame a click at x stands for: the one under the pointer, the left edge's left of the view,
+// and the end of the file right of its last frame (a file shorter than the view).
+uint32_t clickedSample(int x, uint32_t zoom, uint32_t left, uint32_t total);
 
 // The frame after the last visible one: min(left + width x zoom, total).
 uint32_t rightSampleFor(uint32_t left, int width, uint32_t zoom, uint32_t total);

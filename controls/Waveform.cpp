@@ -586,15 +586,11 @@ void TQzv32WaveDisplay::mousePressEvent(QMouseEvent* event)
     m_selectionShown = false;
     update();
     WaveViewState& view = m_file.view();
-    const uint32_t total = m_file.TotalSamples();
-    const int64_t p = std::max<int64_t>(pixelToSample(clientX(event), view.ZoomLevel, view.LeftSamplePos), 0);
-    if (p > total) {
-        view.SelectionStartPos = total;
-    } else {
-        view.SelectionStartPos = uint32_t(p);
-        m_extending = true;
-        m_mouseSelecting = true;
-    }
+    // Right of the file's last frame counts as a click at its end, so the release places the caret
+    // and tells the owner as for any other click.
+    view.SelectionStartPos = clickedSample(clientX(event), view.ZoomLevel, view.LeftSamplePos, m_file.TotalSamples());
+    m_extending = true;
+    m_mouseSelecting = true;
     m_file.recordViewResult("a mouse press", WaveDisplayCode::Ok);
 }
 
@@ -651,9 +647,8 @@ void TQzv32WaveDisplay::mouseReleaseEvent(QMouseEvent* event)
         m_extending = false;
         m_mouseSelecting = false;
         // Where the drag left the selection when the pointer is let go outside the view.
-        const int x = std::clamp(clientX(event), 0, clientWidth());
-        view.SelectionEndPos = uint32_t(std::min<int64_t>(pixelToSample(x, view.ZoomLevel, view.LeftSamplePos),
-                                                          m_file.TotalSamples()));
+        const int x = std::min(clientX(event), clientWidth());
+        view.SelectionEndPos = clickedSample(x, view.ZoomLevel, view.LeftSamplePos, m_file.TotalSamples());
         SetCaret(view.SelectionEndPos, true, false);
         if (m_showCaret)
             m_caretShown = true;

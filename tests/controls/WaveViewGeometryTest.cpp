@@ -82,6 +82,11 @@ TEST(WaveViewGeometryTest, FramesAndPixels)
     EXPECT_EQ(sampleToPixel(0, 10, 5000), -500);
     EXPECT_EQ(sampleToPixel(9, 0, 2), 7);
     EXPECT_EQ(sampleToPixel(kMax, 1, 0), int64_t(kMax));
+    // A click stands for the frame under it, never one past the end of the file.
+    EXPECT_EQ(clickedSample(100, 10, 5000, 10000), 6000u);
+    EXPECT_EQ(clickedSample(400, 1, 0, 300), 300u) << "right of the last frame of a short file";
+    EXPECT_EQ(clickedSample(-7, 10, 5000, 10000), 5000u) << "left of the view";
+    EXPECT_EQ(clickedSample(INT_MAX, kMax, kMax, kMax), kMax);
     EXPECT_EQ(rightSampleFor(9000, 500, 10, 10000), 10000u);
     EXPECT_EQ(rightSampleFor(kMax - 1, 1000, kMax, kMax), kMax) << "64-bit sum";
 }

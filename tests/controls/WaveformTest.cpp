@@ -218,6 +218,44 @@ TEST_F(WaveformTest, DraggingSelectsAndReportsTheSmallerEndFirst)
     EXPECT_EQ(m_display->CaretPositionBySamples(), 3000u);
 }
 
+// A file of 300 frames at zoom 1 leaves the view right of x = 300 empty. A press there is a press at
+// the end of the file: the caret goes there and the owner hears of it, as for any other click.
+TEST_F(WaveformTest, AClickRightOfTheLastFrameCountsAsAClickAtTheEnd)
+{
+    open(writeSignal(300, 1, [](int f, int) { return sine(f, 50, 12000); }), 1);
+    ASSERT_EQ(m_display->RightSamplePos(), 300u);
+    struct Case {
+        const char* name;
+        int pressX, releaseX;
+        uint32_t caret, start, end;
+        Selection reported;
+    };
+    const Case cases[] = {
+        {"a click inside, for comparison", 100, 100, 100, 0, 0, Selection(0, 0)},
+        {"a click past the end", 400, 400, 300, 0, 0, Selection(0, 0)},
+        {"a click on the last frame's edge", 300, 300, 300, 0, 0, Selection(0, 0)},
+        {"a drag from past the end", 450, 120, 120, 300, 120, Selection(120, 300)},
+        {"a drag to past the end", 120, 450, 300, 120, 300, Selection(120, 300)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_display->setCaretPositionBySamples(50);
+        QSignalSpy selections(m_display, &TQzv32WaveDisplay::OnSelection);
+        QSignalSpy caretMoves(m_display, &TQzv32WaveDisplay::OnCaretPositionChange);
+        press(c.pressX);
+        if (c.releaseX != c.pressX)
+            move(c.releaseX);
+        release(c.releaseX);
+        EXPECT_EQ(m_display->CaretPositionBySamples(), c.caret);
+        EXPECT_EQ(caretMoves.size(), 1);
+        EXPECT_EQ(lastSelection(selections), c.reported);
+        EXPECT_EQ(m_display->SelectionStartPos(), c.start);
+        EXPECT_EQ(m_display->SelectionEndPos(), c.end);
+        EXPECT_EQ(m_display->caretPixel(), int(c.caret)) << "shown again after the release";
+        m_display->ClearSelection();
+    }
+}
+
 TEST_F(WaveformTest, HoldingTheButtonOutsideTheViewScrollsUntilTheEdgeOfTheFile)
 {
     openLong(10, 20000);
