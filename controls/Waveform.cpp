@@ -350,12 +350,20 @@ void TQzv32WaveDisplay::clientResized()
         update();
         return;
     }
+    const std::optional<uint32_t> refit = zoomRefitForResize(LeftSamplePos(), RightSamplePos(), ZoomLevel(),
+                                                             TotalSamples(), m_layoutSize.width(), size.width(),
+                                                             m_refitCount);
     const bool heightChanged = size.height() != m_layoutSize.height();
-    // The former span fits the new width again.
-    const uint32_t zoom = zoomAfterResize(LeftSamplePos(), RightSamplePos(), size.width(), m_resizeCount);
-    ++m_resizeCount;
     m_layoutSize = size;
-    setZoomLevel(zoom);
+    if (!refit) {
+        // The same zoom from the same first frame, drawn for the new size.
+        if (!m_viewImage.isNull())
+            DrawView(ZoomLevel(), LeftSamplePos());
+        update();
+        return;
+    }
+    ++m_refitCount;
+    setZoomLevel(*refit);
     if (heightChanged && isVisible())
         SetCaret(CaretPositionBySamples(), false, true);
     update();

@@ -210,9 +210,11 @@ private:
     bool m_selectionImageStale = true;
     WaveTraces m_traces;
     std::vector<ColumnSpans> m_spans; // the traces' pixels, per channel
-    // The client size the view was last laid out for; a different one at a resize re-zooms.
+    // The client size the view was last laid out for. A resize keeps the zoom and the first visible
+    // frame unless the file no longer fills the new width; then the former span is refitted to it
+    // (see zoomRefitForResize), and m_refitCount counts those refits.
     QSize m_layoutSize;
-    int m_resizeCount = 0;
+    int m_refitCount = 0;
 
     bool m_caretShown = false;     // the caret is not hidden (it is drawn when also in view)
     bool m_selectionShown = false; // the canvas shows the selection, not the plain view

@@ -396,16 +396,50 @@ TEST_F(WaveformTest, HideWaveFormDrawsOnlyTheBackgroundAndAZeroLinePerChannel)
     }
 }
 
-TEST_F(WaveformTest, ResizingKeepsTheSpanWithPlusOneAndMinusOneInTurn)
+// Real resizes of the widget, in order: a user who scrolled away from the caret keeps the place and
+// the zoom through height changes, narrowing and widening, until a widening takes the view past
+// the end of the file. Only then is the former span refitted to the width (+1 and -1 on the
+// quotient in turn) and the view goes to the caret, as for any zoom change. No resize raises an
+// event.
+TEST_F(WaveformTest, ResizingKeepsTheZoomAndThePlaceUntilTheFileNoLongerFills)
 {
     openLong(10);
-    ASSERT_EQ(m_display->RightSamplePos(), 5000u);
-    m_display->resize(400 + 2, kHeight + 2);
-    EXPECT_EQ(m_display->ZoomLevel(), 13u) << "5,000 div 400 + 1";
-    EXPECT_EQ(m_display->RightSamplePos(), 5200u);
-    m_display->resize(300 + 2, kHeight + 2);
-    EXPECT_EQ(m_display->ZoomLevel(), 16u) << "5,200 div 300 - 1";
-    EXPECT_EQ(m_display->viewImage().size(), QSize(300, kHeight));
+    m_display->setCaretPositionBySamples(1000);
+    m_display->setLeftSamplePos(50000);
+    QSignalSpy caretMoves(m_display, &TQzv32WaveDisplay::OnCaretPositionChange);
+    QSignalSpy selections(m_display, &TQzv32WaveDisplay::OnSelection);
+    struct Step {
+        const char* name;
+        std::optional<uint32_t> scrollTo; // the user scrolls before the resize
+        int width, height;
+        uint32_t zoom, left, right;
+    };
+    const Step steps[] = {
+        {"height only", std::nullopt, kWidth, 150, 10, 50000, 55000},
+        {"height back", std::nullopt, kWidth, kHeight, 10, 50000, 55000},
+        {"narrower", std::nullopt, 400, kHeight, 10, 50000, 54000},
+        {"wider, still inside the file", std::nullopt, 600, 120, 10, 50000, 56000},
+        {"wider up to the last frame exactly", 193500u, 650, kHeight, 10, 193500, 200000},
+        // From 193,500 at zoom 10, 900 pixels would pass the end: 6,500 div 900 + 1.
+        {"wider past the end: refitted, to the caret", std::nullopt, 900, kHeight, 8, 0, 7200},
+        // From the last screen (192,800 to 200,000), 1,000 pixels at zoom 8 would pass the end.
+        {"past the end again: the next refit subtracts one", 192800u, 1000, 180, 7200 / 1000 - 1, 0, 6000},
+    };
+    m_host.resize(1100, 300);
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        if (step.scrollTo)
+            m_display->setLeftSamplePos(*step.scrollTo);
+        m_display->resize(step.width + 2, step.height + 2);
+        EXPECT_EQ(m_display->ZoomLevel(), step.zoom);
+        EXPECT_EQ(m_display->LeftSamplePos(), step.left);
+        EXPECT_EQ(m_display->RightSamplePos(), step.right);
+        EXPECT_EQ(m_display->viewImage().size(), QSize(step.width, step.height));
+        EXPECT_EQ(m_display->CaretPositionBySamples(), 1000u);
+        EXPECT_EQ(picture().size(), QSize(step.width, step.height));
+    }
+    EXPECT_TRUE(caretMoves.isEmpty());
+    EXPECT_TRUE(selections.isEmpty());
 }
 
 // Where the waveform lies in the rendering, checked against the samples written: from the samples
