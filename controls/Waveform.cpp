@@ -2,6 +2,7 @@
 
 #include "controls/Log.h"
 #include "controls/WaveViewGeometry.h"
+#include "platform/Colors.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -279,6 +280,15 @@ void TQzv32WaveDisplay::paintEmptyPicture(QPainter& painter, bool withText) cons
                      Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, m_noSamplePresentText);
 }
 
+QColor TQzv32WaveDisplay::borderColor() const
+{
+    const QColor text = palette().color(QPalette::WindowText);
+    if (palette().isBrushSet(palette().currentColorGroup(), QPalette::WindowText))
+        return text;
+    // The palette's own text colour is often the view's background (black on black).
+    return platform::legibleColor(text, m_backGroundColor, platform::kEdgeContrast);
+}
+
 void TQzv32WaveDisplay::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -286,7 +296,7 @@ void TQzv32WaveDisplay::paintEvent(QPaintEvent*)
     if (m_ctl3D)
         qDrawWinPanel(&painter, rect(), palette(), true);
     else
-        qDrawPlainRect(&painter, rect(), palette().color(QPalette::WindowText), 1);
+        qDrawPlainRect(&painter, rect(), borderColor(), 1);
     if (client.isEmpty())
         return;
     painter.setClipRect(client);

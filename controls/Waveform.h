@@ -186,6 +186,9 @@ private:
     void clientResized();
     void renderImage(QImage& image, QSize size, const QColor& background, const QColor& waveform) const;
     void paintEmptyPicture(QPainter& painter, bool withText) const;
+    // The plain border: the palette's text colour as the owner set it, or else that colour made
+    // to stand out from the view's background.
+    QColor borderColor() const;
     void paintAxes(QPainter& painter, QSize size) const;
 
     WaveDisplayFile m_file;

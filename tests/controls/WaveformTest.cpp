@@ -1,8 +1,10 @@
 // The waveform display as a widget (offscreen): zoom and scroll, the caret, selection by mouse and
 // keys with automatic scrolling, the selection commands and the events they raise, resizing,
-// painting (selection, HideWaveForm), where a rendered waveform lies, and input it cannot draw.
+// painting (selection, HideWaveForm, the border), where a rendered waveform lies, and input it
+// cannot draw.
 #include "controls/Waveform.h"
 #include "controls/WaveDisplayCodes.h"
+#include "platform/Colors.h"
 #include "platform/Rounding.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/TestSupport.h"
@@ -582,4 +584,27 @@ TEST_F(WaveformTest, WhatCannotBeDrawnGivesACodeOrNothing)
     ASSERT_TRUE(QFile::remove(path));
     EXPECT_EQ(m_display->DrawView(2, 0), WaveDisplayCode::CannotOpenWave);
     EXPECT_EQ(m_display->DrawView(64, 0), 0) << "the cache alone still serves";
+}
+
+// The plain border stands out from the view's background whatever that is, until the owner sets the
+// palette's text colour, which is then drawn as it stands.
+TEST_F(WaveformTest, TheBorderStandsOutFromTheBackground)
+{
+    const QColor backgrounds[] = {QColor(0, 0, 0), QColor(255, 255, 255), QColor(0x1B, 0x20, 0x27),
+                                  QColor(0x77, 0x77, 0x77)};
+    for (const QColor& background : backgrounds) {
+        SCOPED_TRACE(background.name().toStdString());
+        m_display->setBackGroundColor(background);
+        const QImage drawn = m_display->grab().toImage();
+        const QColor border = drawn.pixelColor(0, kHeight / 2);
+        ASSERT_EQ(drawn.pixelColor(1, kHeight / 2), background);
+        EXPECT_EQ(drawn.pixelColor(kWidth + 1, 7), border) << "the same on every side";
+        EXPECT_GE(platform::contrastRatio(border, background), platform::kEdgeContrast) << border.name().toStdString();
+    }
+
+    QPalette own = m_display->palette();
+    own.setColor(QPalette::WindowText, QColor(20, 20, 20));
+    m_display->setPalette(own);
+    m_display->setBackGroundColor(kBackground);
+    EXPECT_EQ(m_display->grab().toImage().pixelColor(0, kHeight / 2), QColor(20, 20, 20));
 }
