@@ -32,6 +32,9 @@ void TQzv32Overview::CloseWave()
 void TQzv32Overview::resizeEvent(QResizeEvent* event)
 {
     TQzv32WaveDisplay::resizeEvent(event);
+    // The strip shows the whole file at any width (a plain display keeps its zoom when narrowed).
+    if (event->size().width() != event->oldSize().width() && !viewImage().isNull())
+        DrawView(MaxZoomLevel(), 0);
     // The frame keeps reaching past the strip's top and bottom; its left and width are the owner's.
     if (!m_frame->isHidden() && event->size().height() != event->oldSize().height())
         m_frame->setGeometry(m_frame->x(), -kFrameOverhang, m_frame->width(), height() + 2 * kFrameOverhang);

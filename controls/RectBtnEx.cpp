@@ -1,6 +1,7 @@
 #include "controls/RectBtnEx.h"
 
 #include "controls/CaptionFit.h"
+#include "platform/base/Colors.h"
 #include "platform/base/Rounding.h"
 
 #include <QMouseEvent>
@@ -26,6 +27,10 @@ QSize TQzv32RectBtnEx::sizeHint() const
 // --- Properties ---
 
 namespace {
+
+// The caption colours before the owner sets them (white and blue, 0x00BBGGRR).
+constexpr uint32_t kDefaultUpCaptionColor = 0xFFFFFF;
+constexpr uint32_t kDefaultDownCaptionColor = 0xFF0000;
 
 template <typename T>
 bool store(T& field, const T& value)
@@ -62,15 +67,27 @@ void TQzv32RectBtnEx::setOptimalCaption(bool optimal)
         update();
 }
 
+QColor TQzv32RectBtnEx::ButtonUpCaptionColor() const
+{
+    return m_upCaptionColor.value_or(
+        platform::legibleColor(platform::colorFromRef(kDefaultUpCaptionColor), m_color, platform::kTextContrast));
+}
+
 void TQzv32RectBtnEx::setButtonUpCaptionColor(const QColor& color)
 {
-    if (store(m_upCaptionColor, color))
+    if (store(m_upCaptionColor, std::optional(color)))
         update();
+}
+
+QColor TQzv32RectBtnEx::ButtonDownCaptionColor() const
+{
+    return m_downCaptionColor.value_or(
+        platform::legibleColor(platform::colorFromRef(kDefaultDownCaptionColor), m_downColor, platform::kTextContrast));
 }
 
 void TQzv32RectBtnEx::setButtonDownCaptionColor(const QColor& color)
 {
-    if (store(m_downCaptionColor, color))
+    if (store(m_downCaptionColor, std::optional(color)))
         update();
 }
 
@@ -189,7 +206,7 @@ void TQzv32RectBtnEx::paintEvent(QPaintEvent*)
         return;
     const int shift = m_drawnUp ? 0 : 1;
     painter.setFont(font());
-    painter.setPen(m_drawnUp ? m_upCaptionColor : m_downCaptionColor);
+    painter.setPen(m_drawnUp ? ButtonUpCaptionColor() : ButtonDownCaptionColor());
     const QFontMetrics metrics(font());
     painter.drawText(m_captionLeftPos + shift, m_captionTopPos + shift + metrics.ascent(), shownCaption());
 }

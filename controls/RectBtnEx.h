@@ -13,6 +13,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <optional>
+
 namespace controls {
 
 class TQzv32RectBtnEx : public QWidget {
@@ -47,9 +49,11 @@ public:
     void setCaptionTopPos(int top);
     bool OptimalCaption() const { return m_optimalCaption; }
     void setOptimalCaption(bool optimal);
-    QColor ButtonUpCaptionColor() const { return m_upCaptionColor; }
+    // The caption colours: the owner's once set; until then white up and blue down, each moved
+    // toward black or white as far as the fill under it needs for the caption to stay readable.
+    QColor ButtonUpCaptionColor() const;
     void setButtonUpCaptionColor(const QColor& color);
-    QColor ButtonDownCaptionColor() const { return m_downCaptionColor; }
+    QColor ButtonDownCaptionColor() const;
     void setButtonDownCaptionColor(const QColor& color);
     QColor Color() const { return m_color; }
     void setColor(const QColor& color);
@@ -101,8 +105,8 @@ private:
     int m_captionLeftPos = 2;
     int m_captionTopPos = 2;
     bool m_optimalCaption = true;
-    QColor m_upCaptionColor = QColor(255, 255, 255);
-    QColor m_downCaptionColor = QColor(0, 0, 255);
+    std::optional<QColor> m_upCaptionColor;
+    std::optional<QColor> m_downCaptionColor;
     QColor m_color;
     QColor m_downColor;
     QImage m_upImage;

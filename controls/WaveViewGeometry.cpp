@@ -56,6 +56,11 @@ int64_t sampleToPixel(int64_t sample, uint32_t zoom, uint32_t left)
     return sample >= l ? (sample - l) / z : -((l - sample) / z);
 }
 
+uint32_t clickedSample(int x, uint32_t zoom, uint32_t left, uint32_t total)
+{
+    return uint32_t(std::clamp<int64_t>(pixelToSample(std::max(x, 0), zoom, left), 0, total));
+}
+
 uint32_t rightSampleFor(uint32_t left, int width, uint32_t zoom, uint32_t total)
 {
     return uint32_t(std::min<int64_t>(int64_t(left) + viewSpan(width, zoom), total));
@@ -81,11 +86,19 @@ uint32_t zoomForSpan(int64_t span, int width)
     return clampToU32(std::max<int64_t>(span, 0) / std::max(width, 1) + 1);
 }
 
-uint32_t zoomAfterResize(uint32_t left, uint32_t right, int width, int resizeCount)
+uint32_t zoomAfterResize(uint32_t left, uint32_t right, int width, int refits)
 {
     const int64_t quotient = std::max<int64_t>(int64_t(right) - int64_t(left), 0) / std::max(width, 1);
-    const int64_t zoom = resizeCount % 2 == 0 ? quotient + 1 : quotient - 1;
+    const int64_t zoom = refits % 2 == 0 ? quotient + 1 : quotient - 1;
     return clampToU32(std::max<int64_t>(zoom, 1));
+}
+
+std::optional<uint32_t> zoomRefitForResize(uint32_t left, uint32_t right, uint32_t zoom, uint32_t total, int oldWidth,
+                                           int newWidth, int refits)
+{
+    if (newWidth == oldWidth || int64_t(left) + viewSpan(newWidth, atLeastOne(zoom)) <= int64_t(total))
+        return std::nullopt;
+    return zoomAfterResize(left, right, newWidth, refits);
 }
 
 ViewPlan planView(uint32_t zoom, uint32_t left, uint32_t total, int width)

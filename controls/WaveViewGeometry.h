@@ -28,6 +28,9 @@ int64_t pixelToSample(int64_t x, uint32_t zoom, uint32_t left);
 // The pixel of a frame, signed, truncated toward the left edge: (sample - left) div zoom, and
 // -((left - sample) div zoom) for a frame left of the edge (a zoom of 0 counts as 1).
 int64_t sampleToPixel(int64_t sample, uint32_t zoom, uint32_t left);
+// The frame a click at x stands for: the one under the pointer, the left edge's left of the view,
+// and the end of the file right of its last frame (a file shorter than the view).
+uint32_t clickedSample(int x, uint32_t zoom, uint32_t left, uint32_t total);
 
 // The frame after the last visible one: min(left + width x zoom, total).
 uint32_t rightSampleFor(uint32_t left, int width, uint32_t zoom, uint32_t total);
@@ -38,9 +41,16 @@ uint32_t maxPositionFor(uint32_t total, int width, uint32_t zoom);
 uint32_t leftForCaret(uint32_t caret, int width, uint32_t zoom, uint32_t total);
 // span div width + 1: the zoom at which a span of frames fills the width.
 uint32_t zoomForSpan(int64_t span, int width);
-// The zoom after a resize keeps the former span: zoomForSpan(right - left), minus 2 after every
-// odd-numbered resize (so +1 and -1 on the quotient in turn), never below 1.
-uint32_t zoomAfterResize(uint32_t left, uint32_t right, int width, int resizeCount);
+// The zoom that fits the former span into a new width: zoomForSpan(right - left), minus 2 after
+// every odd-numbered refit (so +1 and -1 on the quotient in turn), never below 1.
+uint32_t zoomAfterResize(uint32_t left, uint32_t right, int width, int refits);
+// What a resize from oldWidth to newWidth does to the zoom. Nothing (the zoom and the left position
+// stay, so a user who scrolled away keeps the place) when the width is the same or the view at the
+// new width, from the same left position and zoom, still ends inside the file. Otherwise, when
+// the file no longer fills the view, the former span is fitted to the new width: the zoom is
+// zoomAfterResize(left, right, newWidth, refits), refits counting the earlier refits.
+std::optional<uint32_t> zoomRefitForResize(uint32_t left, uint32_t right, uint32_t zoom, uint32_t total, int oldWidth,
+                                           int newWidth, int refits);
 
 // What one rendering covers.
 struct ViewPlan {

@@ -2,6 +2,7 @@
 
 #include "controls/Log.h"
 #include "controls/WaveViewGeometry.h"
+#include "platform/base/Colors.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -279,6 +280,15 @@ void TQzv32WaveDisplay::paintEmptyPicture(QPainter& painter, bool withText) cons
                      Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, m_noSamplePresentText);
 }
 
+QColor TQzv32WaveDisplay::borderColor() const
+{
+    const QColor text = palette().color(QPalette::WindowText);
+    if (palette().isBrushSet(palette().currentColorGroup(), QPalette::WindowText))
+        return text;
+    // The palette's own text colour is often the view's background (black on black).
+    return platform::legibleColor(text, m_backGroundColor, platform::kEdgeContrast);
+}
+
 void TQzv32WaveDisplay::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -286,7 +296,7 @@ void TQzv32WaveDisplay::paintEvent(QPaintEvent*)
     if (m_ctl3D)
         qDrawWinPanel(&painter, rect(), palette(), true);
     else
-        qDrawPlainRect(&painter, rect(), palette().color(QPalette::WindowText), 1);
+        qDrawPlainRect(&painter, rect(), borderColor(), 1);
     if (client.isEmpty())
         return;
     painter.setClipRect(client);
@@ -350,12 +360,20 @@ void TQzv32WaveDisplay::clientResized()
         update();
         return;
     }
+    const std::optional<uint32_t> refit = zoomRefitForResize(LeftSamplePos(), RightSamplePos(), ZoomLevel(),
+                                                             TotalSamples(), m_layoutSize.width(), size.width(),
+                                                             m_refitCount);
     const bool heightChanged = size.height() != m_layoutSize.height();
-    // The former span fits the new width again.
-    const uint32_t zoom = zoomAfterResize(LeftSamplePos(), RightSamplePos(), size.width(), m_resizeCount);
-    ++m_resizeCount;
     m_layoutSize = size;
-    setZoomLevel(zoom);
+    if (!refit) {
+        // The same zoom from the same first frame, drawn for the new size.
+        if (!m_viewImage.isNull())
+            DrawView(ZoomLevel(), LeftSamplePos());
+        update();
+        return;
+    }
+    ++m_refitCount;
+    setZoomLevel(*refit);
     if (heightChanged && isVisible())
         SetCaret(CaretPositionBySamples(), false, true);
     update();
@@ -586,15 +604,11 @@ void TQzv32WaveDisplay::mousePressEvent(QMouseEvent* event)
     m_selectionShown = false;
     update();
     WaveViewState& view = m_file.view();
-    const uint32_t total = m_file.TotalSamples();
-    const int64_t p = std::max<int64_t>(pixelToSample(clientX(event), view.ZoomLevel, view.LeftSamplePos), 0);
-    if (p > total) {
-        view.SelectionStartPos = total;
-    } else {
-        view.SelectionStartPos = uint32_t(p);
-        m_extending = true;
-        m_mouseSelecting = true;
-    }
+    // Right of the file's last frame counts as a click at its end, so the release places the caret
+    // and tells the owner as for any other click.
+    view.SelectionStartPos = clickedSample(clientX(event), view.ZoomLevel, view.LeftSamplePos, m_file.TotalSamples());
+    m_extending = true;
+    m_mouseSelecting = true;
     m_file.recordViewResult("a mouse press", WaveDisplayCode::Ok);
 }
 
@@ -651,9 +665,8 @@ void TQzv32WaveDisplay::mouseReleaseEvent(QMouseEvent* event)
         m_extending = false;
         m_mouseSelecting = false;
         // Where the drag left the selection when the pointer is let go outside the view.
-        const int x = std::clamp(clientX(event), 0, clientWidth());
-        view.SelectionEndPos = uint32_t(std::min<int64_t>(pixelToSample(x, view.ZoomLevel, view.LeftSamplePos),
-                                                          m_file.TotalSamples()));
+        const int x = std::min(clientX(event), clientWidth());
+        view.SelectionEndPos = clickedSample(x, view.ZoomLevel, view.LeftSamplePos, m_file.TotalSamples());
         SetCaret(view.SelectionEndPos, true, false);
         if (m_showCaret)
             m_caretShown = true;

@@ -186,6 +186,9 @@ private:
     void clientResized();
     void renderImage(QImage& image, QSize size, const QColor& background, const QColor& waveform) const;
     void paintEmptyPicture(QPainter& painter, bool withText) const;
+    // The plain border: the palette's text colour as the owner set it, or else that colour made
+    // to stand out from the view's background.
+    QColor borderColor() const;
     void paintAxes(QPainter& painter, QSize size) const;
 
     WaveDisplayFile m_file;
@@ -210,9 +213,11 @@ private:
     bool m_selectionImageStale = true;
     WaveTraces m_traces;
     std::vector<ColumnSpans> m_spans; // the traces' pixels, per channel
-    // The client size the view was last laid out for; a different one at a resize re-zooms.
+    // The client size the view was last laid out for. A resize keeps the zoom and the first visible
+    // frame unless the file no longer fills the new width; then the former span is refitted to it
+    // (see zoomRefitForResize), and m_refitCount counts those refits.
     QSize m_layoutSize;
-    int m_resizeCount = 0;
+    int m_refitCount = 0;
 
     bool m_caretShown = false;     // the caret is not hidden (it is drawn when also in view)
     bool m_selectionShown = false; // the canvas shows the selection, not the plain view

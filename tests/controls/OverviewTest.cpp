@@ -1,6 +1,7 @@
 // The overview strip and its frame as widgets (offscreen): the frame hidden until a file is open,
 // then reaching past the strip's top and bottom; dragging it sideways within the strip, vertical
-// drags ignored, resizing by its side borders, and the event raised after each change.
+// drags ignored, resizing by its side borders, and the event raised after each change; the whole
+// file shown at any width of the strip.
 #include "controls/Overview.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WaveFixtures.h"
@@ -9,6 +10,8 @@
 
 #include <QSignalSpy>
 #include <QTest>
+
+#include <atomic>
 
 using namespace controls;
 
@@ -131,4 +134,22 @@ TEST_F(OverviewTest, SideBordersResizeTheFrame)
     // Set from code wider than the strip: as wide as the strip.
     frame->setFrameLeftAndWidth(50, 1000);
     EXPECT_EQ(frame->geometry(), QRect(0, -40, 400, 120));
+}
+
+// The strip shows the whole file at any width: narrower, wider, and wider again (where a plain
+// display alternates +1 and -1 on its refitted zoom).
+TEST_F(OverviewTest, EveryWidthShowsTheWholeFile)
+{
+    open();
+    std::atomic<int32_t> progress{0};
+    ASSERT_EQ(m_overview->BuildPeaks(progress), 0);
+    ASSERT_EQ(m_overview->DrawView(m_overview->MaxZoomLevel(), 0), 0);
+    for (const int width : {300, 250, 420, 440, 460, 200}) {
+        SCOPED_TRACE(width);
+        m_overview->resize(width, 40);
+        EXPECT_EQ(m_overview->ZoomLevel(), m_overview->MaxZoomLevel());
+        EXPECT_EQ(m_overview->LeftSamplePos(), 0u);
+        EXPECT_EQ(m_overview->RightSamplePos(), 16000u);
+        EXPECT_EQ(m_overview->viewImage().width(), width - 2);
+    }
 }

@@ -1,12 +1,15 @@
 // The file tab button as a widget (offscreen): presses released inside and outside for push and
 // toggle tabs, Down set by code, the caption shortened to the tab, and the colours and border of
-// each drawn state.
+// each drawn state, with the default caption colours readable on any fill.
 #include "controls/RectBtnEx.h"
+#include "platform/base/Colors.h"
 #include "tests/controls/PaintCounter.h"
 
 #include <gtest/gtest.h>
 
 #include <QTest>
+
+#include <vector>
 
 using namespace controls;
 
@@ -165,4 +168,64 @@ TEST_F(RectBtnExTest, BorderOfEachState)
     EXPECT_EQ(m_tab->grab().toImage().pixelColor(5, 10), QColor(Qt::green));
     m_tab->setDown(false);
     EXPECT_EQ(m_tab->grab().toImage().pixelColor(14, 19), QColor(Qt::red));
+}
+
+// With the default colours the caption reads well on the fill, up and down, whatever the palette's
+// button colour; a colour the owner sets is drawn as it stands, readable or not.
+TEST(RectBtnExDefaults, TheCaptionReadsWellOnTheFillUntilTheOwnerSetsItsColour)
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(14);
+    font.setStyleStrategy(QFont::NoAntialias);
+    // The caption's pixels of the drawn tab, and the fill beside them.
+    const auto drawn = [](TQzv32RectBtnEx& tab) {
+        const QImage image = tab.grab().toImage();
+        const QColor fill = image.pixelColor(image.width() - 2, image.height() - 2);
+        std::vector<QColor> caption;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixelColor(x, y) != fill)
+                    caption.push_back(image.pixelColor(x, y));
+            }
+        }
+        return std::pair(fill, caption);
+    };
+    const QColor buttons[] = {QColor(0xEF, 0xEF, 0xEF), QColor(255, 255, 255), QColor(0x30, 0x30, 0x30),
+                              QColor(0x77, 0x77, 0x77), QColor(0, 0, 0x80)};
+    for (const QColor& button : buttons) {
+        for (const bool down : {false, true}) {
+            SCOPED_TRACE(testing::Message() << button.name().toStdString() << (down ? " down" : " up"));
+            QWidget host;
+            QPalette palette = host.palette();
+            palette.setColor(QPalette::Button, button);
+            host.setPalette(palette);
+            TQzv32RectBtnEx tab(&host);
+            tab.setFont(font);
+            tab.setCaption(QStringLiteral("Show.wav"));
+            tab.setDown(down);
+            const auto [fill, caption] = drawn(tab);
+            EXPECT_EQ(fill, button);
+            ASSERT_GT(caption.size(), 20u);
+            for (const QColor& pixel : caption)
+                ASSERT_GE(platform::contrastRatio(pixel, fill), platform::kTextContrast) << pixel.name().toStdString();
+            EXPECT_EQ(caption.front(), down ? tab.ButtonDownCaptionColor() : tab.ButtonUpCaptionColor());
+        }
+    }
+
+    // Where they read well the defaults are white up and blue down.
+    TQzv32RectBtnEx tab;
+    tab.setColor(QColor(0x30, 0x30, 0x30));
+    tab.setDownColor(QColor(0xEF, 0xEF, 0xEF));
+    EXPECT_EQ(tab.ButtonUpCaptionColor(), QColor(255, 255, 255));
+    EXPECT_EQ(tab.ButtonDownCaptionColor(), QColor(0, 0, 255));
+    // The defaults follow the fill; the owner's colours do not.
+    tab.setColor(QColor(0xEF, 0xEF, 0xEF));
+    EXPECT_GE(platform::contrastRatio(tab.ButtonUpCaptionColor(), tab.Color()), platform::kTextContrast);
+    tab.setButtonUpCaptionColor(QColor(250, 250, 250));
+    tab.setButtonDownCaptionColor(QColor(230, 230, 230));
+    tab.setFont(font);
+    tab.setCaption(QStringLiteral("Show.wav"));
+    EXPECT_EQ(drawn(tab).second.front(), QColor(250, 250, 250));
+    tab.setDown(true);
+    EXPECT_EQ(drawn(tab).second.front(), QColor(230, 230, 230));
 }

@@ -82,6 +82,11 @@ TEST(WaveViewGeometryTest, FramesAndPixels)
     EXPECT_EQ(sampleToPixel(0, 10, 5000), -500);
     EXPECT_EQ(sampleToPixel(9, 0, 2), 7);
     EXPECT_EQ(sampleToPixel(kMax, 1, 0), int64_t(kMax));
+    // A click stands for the frame under it, never one past the end of the file.
+    EXPECT_EQ(clickedSample(100, 10, 5000, 10000), 6000u);
+    EXPECT_EQ(clickedSample(400, 1, 0, 300), 300u) << "right of the last frame of a short file";
+    EXPECT_EQ(clickedSample(-7, 10, 5000, 10000), 5000u) << "left of the view";
+    EXPECT_EQ(clickedSample(INT_MAX, kMax, kMax, kMax), kMax);
     EXPECT_EQ(rightSampleFor(9000, 500, 10, 10000), 10000u);
     EXPECT_EQ(rightSampleFor(kMax - 1, 1000, kMax, kMax), kMax) << "64-bit sum";
 }
@@ -108,6 +113,36 @@ TEST(WaveViewGeometryTest, ResizeAddsOneAndSubtractsOneInTurnNeverBelowOne)
     EXPECT_EQ(zoomAfterResize(0, 300, 400, 1), 1u);
     EXPECT_EQ(zoomAfterResize(500, 0, 400, 0), 1u) << "never rendered: right before left";
     EXPECT_EQ(zoomAfterResize(0, 100, 0, 0), 101u) << "width 0 counts as 1";
+}
+
+// A resize keeps the zoom and the first visible frame while the file still fills the new width
+// from there; only when it no longer does is the former span refitted, +1 and -1 in turn.
+TEST(WaveViewGeometryTest, ResizeRefitsTheZoomOnlyWhenTheFileNoLongerFillsTheView)
+{
+    struct Case {
+        const char* name;
+        uint32_t left, right, zoom, total;
+        int oldWidth, newWidth, refits;
+        std::optional<uint32_t> zoomAfter;
+    };
+    const Case cases[] = {
+        {"height only", 50000, 55000, 10, 200000, 500, 500, 0, std::nullopt},
+        {"height only, a file shorter than the view", 0, 300, 1, 300, 500, 500, 0, std::nullopt},
+        {"narrower", 50000, 55000, 10, 200000, 500, 400, 0, std::nullopt},
+        {"wider, still inside the file", 50000, 55000, 10, 200000, 500, 600, 0, std::nullopt},
+        {"wider, up to the last frame exactly", 194000, 199000, 10, 200000, 500, 600, 0, std::nullopt},
+        {"the whole file, narrower: the zoom stays", 0, 10000, 21, 10000, 500, 450, 0, std::nullopt},
+        {"wider past the end", 195000, 200000, 10, 200000, 500, 600, 0, 9u},
+        {"wider past the end after one refit", 195000, 200000, 10, 200000, 500, 600, 1, 7u},
+        {"the whole file, wider", 0, 10000, 21, 10000, 500, 550, 0, 19u},
+        {"a file shorter than the view, narrower", 0, 300, 1, 300, 500, 400, 0, 1u},
+        {"zoom 0 counts as 1", 0, 550, 0, 550, 550, 600, 0, 1u},
+        {"the largest positions do not overflow", kMax - 1, kMax, kMax, kMax, 1, 2, 0, 1u},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(zoomRefitForResize(c.left, c.right, c.zoom, c.total, c.oldWidth, c.newWidth, c.refits), c.zoomAfter);
+    }
 }
 
 TEST(WaveViewGeometryTest, BandsAndValueMapping)

@@ -1,8 +1,10 @@
 // The waveform display as a widget (offscreen): zoom and scroll, the caret, selection by mouse and
 // keys with automatic scrolling, the selection commands and the events they raise, resizing,
-// painting (selection, HideWaveForm), where a rendered waveform lies, and input it cannot draw.
+// painting (selection, HideWaveForm, the border), where a rendered waveform lies, and input it
+// cannot draw.
 #include "controls/Waveform.h"
 #include "controls/WaveDisplayCodes.h"
+#include "platform/base/Colors.h"
 #include "platform/base/Rounding.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/TestSupport.h"
@@ -218,6 +220,44 @@ TEST_F(WaveformTest, DraggingSelectsAndReportsTheSmallerEndFirst)
     EXPECT_EQ(m_display->CaretPositionBySamples(), 3000u);
 }
 
+// A file of 300 frames at zoom 1 leaves the view right of x = 300 empty. A press there is a press at
+// the end of the file: the caret goes there and the owner hears of it, as for any other click.
+TEST_F(WaveformTest, AClickRightOfTheLastFrameCountsAsAClickAtTheEnd)
+{
+    open(writeSignal(300, 1, [](int f, int) { return sine(f, 50, 12000); }), 1);
+    ASSERT_EQ(m_display->RightSamplePos(), 300u);
+    struct Case {
+        const char* name;
+        int pressX, releaseX;
+        uint32_t caret, start, end;
+        Selection reported;
+    };
+    const Case cases[] = {
+        {"a click inside, for comparison", 100, 100, 100, 0, 0, Selection(0, 0)},
+        {"a click past the end", 400, 400, 300, 0, 0, Selection(0, 0)},
+        {"a click on the last frame's edge", 300, 300, 300, 0, 0, Selection(0, 0)},
+        {"a drag from past the end", 450, 120, 120, 300, 120, Selection(120, 300)},
+        {"a drag to past the end", 120, 450, 300, 120, 300, Selection(120, 300)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_display->setCaretPositionBySamples(50);
+        QSignalSpy selections(m_display, &TQzv32WaveDisplay::OnSelection);
+        QSignalSpy caretMoves(m_display, &TQzv32WaveDisplay::OnCaretPositionChange);
+        press(c.pressX);
+        if (c.releaseX != c.pressX)
+            move(c.releaseX);
+        release(c.releaseX);
+        EXPECT_EQ(m_display->CaretPositionBySamples(), c.caret);
+        EXPECT_EQ(caretMoves.size(), 1);
+        EXPECT_EQ(lastSelection(selections), c.reported);
+        EXPECT_EQ(m_display->SelectionStartPos(), c.start);
+        EXPECT_EQ(m_display->SelectionEndPos(), c.end);
+        EXPECT_EQ(m_display->caretPixel(), int(c.caret)) << "shown again after the release";
+        m_display->ClearSelection();
+    }
+}
+
 TEST_F(WaveformTest, HoldingTheButtonOutsideTheViewScrollsUntilTheEdgeOfTheFile)
 {
     openLong(10, 20000);
@@ -358,16 +398,50 @@ TEST_F(WaveformTest, HideWaveFormDrawsOnlyTheBackgroundAndAZeroLinePerChannel)
     }
 }
 
-TEST_F(WaveformTest, ResizingKeepsTheSpanWithPlusOneAndMinusOneInTurn)
+// Real resizes of the widget, in order: a user who scrolled away from the caret keeps the place and
+// the zoom through height changes, narrowing and widening, until a widening takes the view past
+// the end of the file. Only then is the former span refitted to the width (+1 and -1 on the
+// quotient in turn) and the view goes to the caret, as for any zoom change. No resize raises an
+// event.
+TEST_F(WaveformTest, ResizingKeepsTheZoomAndThePlaceUntilTheFileNoLongerFills)
 {
     openLong(10);
-    ASSERT_EQ(m_display->RightSamplePos(), 5000u);
-    m_display->resize(400 + 2, kHeight + 2);
-    EXPECT_EQ(m_display->ZoomLevel(), 13u) << "5,000 div 400 + 1";
-    EXPECT_EQ(m_display->RightSamplePos(), 5200u);
-    m_display->resize(300 + 2, kHeight + 2);
-    EXPECT_EQ(m_display->ZoomLevel(), 16u) << "5,200 div 300 - 1";
-    EXPECT_EQ(m_display->viewImage().size(), QSize(300, kHeight));
+    m_display->setCaretPositionBySamples(1000);
+    m_display->setLeftSamplePos(50000);
+    QSignalSpy caretMoves(m_display, &TQzv32WaveDisplay::OnCaretPositionChange);
+    QSignalSpy selections(m_display, &TQzv32WaveDisplay::OnSelection);
+    struct Step {
+        const char* name;
+        std::optional<uint32_t> scrollTo; // the user scrolls before the resize
+        int width, height;
+        uint32_t zoom, left, right;
+    };
+    const Step steps[] = {
+        {"height only", std::nullopt, kWidth, 150, 10, 50000, 55000},
+        {"height back", std::nullopt, kWidth, kHeight, 10, 50000, 55000},
+        {"narrower", std::nullopt, 400, kHeight, 10, 50000, 54000},
+        {"wider, still inside the file", std::nullopt, 600, 120, 10, 50000, 56000},
+        {"wider up to the last frame exactly", 193500u, 650, kHeight, 10, 193500, 200000},
+        // From 193,500 at zoom 10, 900 pixels would pass the end: 6,500 div 900 + 1.
+        {"wider past the end: refitted, to the caret", std::nullopt, 900, kHeight, 8, 0, 7200},
+        // From the last screen (192,800 to 200,000), 1,000 pixels at zoom 8 would pass the end.
+        {"past the end again: the next refit subtracts one", 192800u, 1000, 180, 7200 / 1000 - 1, 0, 6000},
+    };
+    m_host.resize(1100, 300);
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        if (step.scrollTo)
+            m_display->setLeftSamplePos(*step.scrollTo);
+        m_display->resize(step.width + 2, step.height + 2);
+        EXPECT_EQ(m_display->ZoomLevel(), step.zoom);
+        EXPECT_EQ(m_display->LeftSamplePos(), step.left);
+        EXPECT_EQ(m_display->RightSamplePos(), step.right);
+        EXPECT_EQ(m_display->viewImage().size(), QSize(step.width, step.height));
+        EXPECT_EQ(m_display->CaretPositionBySamples(), 1000u);
+        EXPECT_EQ(picture().size(), QSize(step.width, step.height));
+    }
+    EXPECT_TRUE(caretMoves.isEmpty());
+    EXPECT_TRUE(selections.isEmpty());
 }
 
 // Where the waveform lies in the rendering, checked against the samples written: from the samples
@@ -510,4 +584,27 @@ TEST_F(WaveformTest, WhatCannotBeDrawnGivesACodeOrNothing)
     ASSERT_TRUE(QFile::remove(path));
     EXPECT_EQ(m_display->DrawView(2, 0), WaveDisplayCode::CannotOpenWave);
     EXPECT_EQ(m_display->DrawView(64, 0), 0) << "the cache alone still serves";
+}
+
+// The plain border stands out from the view's background whatever that is, until the owner sets the
+// palette's text colour, which is then drawn as it stands.
+TEST_F(WaveformTest, TheBorderStandsOutFromTheBackground)
+{
+    const QColor backgrounds[] = {QColor(0, 0, 0), QColor(255, 255, 255), QColor(0x1B, 0x20, 0x27),
+                                  QColor(0x77, 0x77, 0x77)};
+    for (const QColor& background : backgrounds) {
+        SCOPED_TRACE(background.name().toStdString());
+        m_display->setBackGroundColor(background);
+        const QImage drawn = m_display->grab().toImage();
+        const QColor border = drawn.pixelColor(0, kHeight / 2);
+        ASSERT_EQ(drawn.pixelColor(1, kHeight / 2), background);
+        EXPECT_EQ(drawn.pixelColor(kWidth + 1, 7), border) << "the same on every side";
+        EXPECT_GE(platform::contrastRatio(border, background), platform::kEdgeContrast) << border.name().toStdString();
+    }
+
+    QPalette own = m_display->palette();
+    own.setColor(QPalette::WindowText, QColor(20, 20, 20));
+    m_display->setPalette(own);
+    m_display->setBackGroundColor(kBackground);
+    EXPECT_EQ(m_display->grab().toImage().pixelColor(0, kHeight / 2), QColor(20, 20, 20));
 }
