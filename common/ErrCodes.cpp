@@ -49,7 +49,7 @@ int PlayerErrorToMessageId(int code)
     case 356: return 164;
     case 358: return 431;
     case 359: return 432;
-    case 360: return 440;
+    case 360: return kWaveTooLargeMessageId;
     default: return 100;
     }
 }

@@ -15,7 +15,8 @@ inline constexpr int kWaveTooLargeMessageId = 900;
 inline constexpr char kRecorderCaption[] = "Wexo Ravadur";
 inline constexpr char kRecorderStringTablePath[] = ":/strings/recorder.tsv";
 
-// Player (audio engine) codes; any code not listed gives 100. 360 gives 440, which has no text.
+// Player (audio engine) codes; any code not listed gives 100. 360, an edit whose result would pass
+// the 4 GiB limit of a WAV, gives kWaveTooLargeMessageId, so the refusal is told in words.
 int PlayerErrorToMessageId(int code);
 // Mixer codes; any code not listed gives 385.
 int MixerErrorToMessageId(int code);

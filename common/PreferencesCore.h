@@ -59,6 +59,9 @@ public:
     const DeviceChoice& inputDevices() const { return m_input; }
     const DeviceChoice& outputDevices() const { return m_output; }
 
+    // The window is shown: its folder field shows the folder in use again (GetTempPath returns it);
+    // a folder chosen for the next start stays pending.
+    void showCurrentTempFolder() { m_tempFolder.showCurrent(); }
     // "&Default": the text the folder field gets.
     static QString defaultFolderText() { return GetDefaultTempPath(); }
     // "Browse...": the folder chosen in the folder browser, or fieldText trimmed when the browse

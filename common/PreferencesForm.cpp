@@ -116,6 +116,7 @@ void TPreferencesForm::restore()
 
 void TPreferencesForm::showEvent(QShowEvent* event)
 {
+    m_preferences.showCurrentTempFolder();
     restore();
     QDialog::showEvent(event);
 }

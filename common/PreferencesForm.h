@@ -3,7 +3,8 @@
 // "&Default" and "Browse...", the level-test and saturation switches) and a Devices page (the
 // recording and playback devices), with OK, Cancel and Help. It shows the state of
 // RecorderPreferences and hands OK to it; Cancel and any other way of closing put the controls
-// back to the stored state.
+// back to the stored state. Each time it is shown, the folder field shows the folder the program
+// runs with, also while another one waits for the next start.
 
 #include <QDialog>
 

@@ -28,6 +28,12 @@ QString TempFolderState::field() const
     return m_field;
 }
 
+void TempFolderState::showCurrent()
+{
+    QMutexLocker locker(&m_mutex);
+    m_field = m_current;
+}
+
 void TempFolderState::fallBack(const QString& folder)
 {
     QMutexLocker locker(&m_mutex);

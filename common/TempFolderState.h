@@ -17,6 +17,9 @@ public:
     QString pending() const;
     QString field() const;
 
+    // The preferences window is shown: the field shows the folder in use again. A folder chosen for
+    // the next start stays pending.
+    void showCurrent();
     // The field and the current folder become folder; the pending one (what a save writes) stays.
     void fallBack(const QString& folder);
     // The field's folder; when that folder does not exist, it falls back to defaultFolder first.

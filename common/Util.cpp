@@ -176,16 +176,21 @@ int64_t GetFileSizeByName(const QString& file)
     return info.st_size;
 }
 
-bool GetFileLastWriteTime(const QString& file, int64_t& time)
+FileWriteTimeRead readFileWriteTime(const QString& file, int64_t& time)
 {
     const Descriptor fd(openRegularForReading(file));
     if (!fd.isOpen())
-        return false;
-    const std::optional<int64_t> written = platform::fileWriteTimeNs(file);
+        return FileWriteTimeRead::CannotOpen;
+    const std::optional<int64_t> written = platform::descriptorWriteTimeNs(fd.get());
     if (!written)
-        return false;
+        return FileWriteTimeRead::CannotQuery;
     time = *written;
-    return true;
+    return FileWriteTimeRead::Ok;
+}
+
+bool GetFileLastWriteTime(const QString& file, int64_t& time)
+{
+    return readFileWriteTime(file, time) == FileWriteTimeRead::Ok;
 }
 
 int GetWindowsVersionClass()

@@ -46,8 +46,18 @@ int CopyFileWithProgress(const QString& source, const QString& target, std::atom
 // cannot be read.
 int64_t GetFileSizeByName(const QString& file);
 
-// The file's last-write time in nanoseconds since the epoch (see platform/FileTime.h); false when
-// it cannot be opened for reading or its time cannot be read.
+// How reading a file's last-write time ended.
+enum class FileWriteTimeRead {
+    Ok,
+    CannotOpen,  // missing, unreadable, or no regular file (a folder, a pipe, a device)
+    CannotQuery, // opened, but its time could not be read
+};
+// The last-write time in nanoseconds since the epoch (see platform/FileTime.h) of a regular file
+// opened for reading; time is left alone on failure. The one way both the utilities and the
+// waveform display read it.
+FileWriteTimeRead readFileWriteTime(const QString& file, int64_t& time);
+
+// readFileWriteTime as a yes or no.
 bool GetFileLastWriteTime(const QString& file, int64_t& time);
 
 // The system's version class. Always 7, the newest: there is no record-source list on this

@@ -1,17 +1,11 @@
 #include "controls/WaveDisplayFile.h"
 
+#include "common/Util.h"
 #include "controls/Log.h"
 #include "controls/WaveDisplayHeader.h"
-#include "platform/files/FileTime.h"
-
-#include <QFile>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <limits>
-#include <optional>
 #include <new>
 #include <utility>
 
@@ -218,16 +212,15 @@ int WaveDisplayFile::DeletePeakRange(uint32_t a, uint32_t b)
 int WaveDisplayFile::GetFileWriteTime(const QString& fileName, int64_t& time)
 {
     // Not logged here: the callers decide whether a missing file is a failure.
-    // Non-blocking, so that a FIFO in place of a file cannot stall the GUI thread.
-    const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    switch (readFileWriteTime(fileName, time)) {
+    case FileWriteTimeRead::Ok:
+        return m_lastError = WaveDisplayCode::Ok;
+    case FileWriteTimeRead::CannotOpen:
         return m_lastError = WaveDisplayCode::CannotOpenWave;
-    ::close(fd);
-    const std::optional<int64_t> written = platform::fileWriteTimeNs(fileName);
-    if (!written)
-        return m_lastError = WaveDisplayCode::FileTimeUnreadable;
-    time = *written;
-    return m_lastError = WaveDisplayCode::Ok;
+    case FileWriteTimeRead::CannotQuery:
+        break;
+    }
+    return m_lastError = WaveDisplayCode::FileTimeUnreadable;
 }
 
 uint32_t WaveDisplayFile::MaxZoomLevel()

@@ -85,7 +85,8 @@ public:
     // wholly inside a to b from the cache. 0 or 106.
     int DeletePeakRange(uint32_t a, uint32_t b);
 
-    // Last-write time in nanoseconds: 0, 101 (cannot be opened for reading) or 118.
+    // Last-write time in nanoseconds, read as the utilities read it: 0, 101 (cannot be opened for
+    // reading, or no regular file: a folder, a pipe) or 118.
     int GetFileWriteTime(const QString& fileName, int64_t& time);
 
     // TotalSamples div view width + 1; with no samples known, the count is read from the header.

@@ -2,8 +2,8 @@
 // Result codes of the player and music-track libraries (16 bits, 0 = success) and the numbers of the
 // messages they post. The codes are those of the programs' player code map, which turns each into
 // the message the user sees; the engine returns no code outside that map but 323, a caller's fault,
-// which the map shows as its unknown error. 360 (an edit past 4 GiB) maps to a message id without
-// text in the recorder's table; the failure is logged.
+// which the map shows as its unknown error. 360 (an edit past 4 GiB) maps to the message that says
+// the file would pass the largest size a WAV can have.
 
 #include <cstdint>
 

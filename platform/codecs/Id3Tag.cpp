@@ -68,6 +68,16 @@ void addText(TagLib::ID3v2::Tag& tag, const char* id, const QString& text)
     tag.addFrame(frame);
 }
 
+// The track as the record holds it: the number before a "/" (of "3/12"), cut to the field's width
+// and without blanks at either end, also where the cut left one ("Tl x" gives "Tl"). Reading and
+// writing both go through it, so a track read from a file is written back as it was read.
+QString recordTrack(const QString& text)
+{
+    char field[sizeof(TID3InfoRecord::track)];
+    setSongInfoText(field, text.section(QLatin1Char('/'), 0, 0).trimmed());
+    return songInfoText(field).trimmed();
+}
+
 // The length of the frames at the start of data (ID3v2.3 frame headers), up to the padding.
 int framesLength(const QByteArray& data)
 {
@@ -140,7 +150,7 @@ void fromId3v2(const TagLib::ID3v2::Tag& tag, TID3InfoRecord* record)
     setSongInfoText(record->composer, text("TCOM"));
     setSongInfoText(record->copyright, text("TCOP"));
     setSongInfoText(record->language, text("TLAN"));
-    setSongInfoText(record->track, text("TRCK").section(QLatin1Char('/'), 0, 0).trimmed());
+    setSongInfoText(record->track, recordTrack(text("TRCK")));
     if (auto* link = preferEmptyDescription<TagLib::ID3v2::UserUrlLinkFrame>(frames("WXXX")))
         setSongInfoText(record->link, fromTagLib(link->url()));
 }
@@ -190,7 +200,7 @@ QByteArray id3v2Frames(const TID3InfoRecord& record)
     addText(tag, "TIT2", songInfoText(record.title));
     addText(tag, "TPE1", songInfoText(record.artist));
     addText(tag, "TALB", songInfoText(record.album));
-    addText(tag, "TRCK", songInfoText(record.track));
+    addText(tag, "TRCK", recordTrack(songInfoText(record.track)));
     addText(tag, "TYER", songInfoText(record.year));
     addText(tag, "TCON", songInfoText(record.genre));
     if (const QString comment = songInfoText(record.comment); !comment.isEmpty()) {

@@ -7,6 +7,8 @@
 // ISO-8859-1 when its text fits, otherwise UTF-16 with a byte-order mark. A link holds ISO-8859-1
 // only (the frame has no other encoding for it): other characters are written percent-encoded as
 // UTF-8, which is the same address. Read tags may be ID3v2.2, 2.3 or 2.4 in any text encoding.
+// The track is read and written the same way: the part before a "/", at most three bytes, without
+// blanks at its ends, so a record read from a tag is saved as it was read.
 
 #include "platform/codecs/SongInfo.h"
 

@@ -16,6 +16,11 @@ void setError(int* errorNumber)
     if (errorNumber)
         *errorNumber = errno;
 }
+
+int64_t writeTimeNs(const struct stat& st)
+{
+    return int64_t(st.st_mtim.tv_sec) * kNsPerSecond + st.st_mtim.tv_nsec;
+}
 } // namespace
 
 std::optional<int64_t> fileWriteTimeNs(const QString& path, int* errorNumber)
@@ -25,7 +30,17 @@ std::optional<int64_t> fileWriteTimeNs(const QString& path, int* errorNumber)
         setError(errorNumber);
         return std::nullopt;
     }
-    return int64_t(st.st_mtim.tv_sec) * kNsPerSecond + st.st_mtim.tv_nsec;
+    return writeTimeNs(st);
+}
+
+std::optional<int64_t> descriptorWriteTimeNs(int fd, int* errorNumber)
+{
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        setError(errorNumber);
+        return std::nullopt;
+    }
+    return writeTimeNs(st);
 }
 
 bool setFileWriteTimeNs(const QString& path, int64_t ns, int* errorNumber)

@@ -118,7 +118,7 @@ TEST_F(PreferencesFormTest, OkTakesTheChoiceAndCancelPutsTheControlsBack)
     // Changes thrown away by Cancel, by closing the window and by Escape.
     for (int way = 0; way < 3; ++way) {
         form.show();
-        EXPECT_EQ(form.TempPathEdit->text(), folder + "/") << "the field shows the folder in use";
+        EXPECT_EQ(form.TempPathEdit->text(), systemTemp) << "the field shows the folder in use";
         form.TempPathEdit->setText("/elsewhere");
         form.PreventSaturationCheckBox->setChecked(false);
         form.AlwaysTestLevelsCheckBox->setChecked(true);
@@ -131,13 +131,39 @@ TEST_F(PreferencesFormTest, OkTakesTheChoiceAndCancelPutsTheControlsBack)
             form.reject();
         EXPECT_FALSE(form.isVisible()) << way;
         EXPECT_EQ(form.result(), QDialog::Rejected) << way;
-        EXPECT_EQ(form.TempPathEdit->text(), folder + "/") << way;
+        EXPECT_EQ(form.TempPathEdit->text(), systemTemp) << way;
+        EXPECT_EQ(preferences.tempFolder().pending(), folder + "/") << way;
         EXPECT_TRUE(form.PreventSaturationCheckBox->isChecked()) << way;
         EXPECT_FALSE(form.AlwaysTestLevelsCheckBox->isChecked()) << way;
         EXPECT_EQ(form.OutputDevicesComboBox->currentIndex(), 1) << way;
         EXPECT_EQ(preferences.GetOutputDeviceIndex(), 1) << way;
         EXPECT_TRUE(preferences.GetPreventSaturation()) << way;
     }
+    EXPECT_EQ(ui.prompts().size(), 1u);
+}
+
+// A folder chosen for the next start is not what the program runs with: the window, shown again,
+// shows the folder in use, while the chosen one is still what the settings get.
+TEST_F(PreferencesFormTest, ShownAgainItShowsTheFolderInUse)
+{
+    const QString folder = testsupport::testFolder() + "/";
+    TPreferencesForm form(preferences, &help);
+    form.show();
+    form.TempPathEdit->setText(folder);
+    ui.expectMessageBox(platform::IDOK, "Please restart the program");
+    form.OkButton->click();
+    ASSERT_FALSE(form.isVisible());
+    ASSERT_EQ(preferences.tempFolder().pending(), folder);
+
+    form.show();
+    EXPECT_EQ(form.TempPathEdit->text(), systemTemp);
+    EXPECT_EQ(preferences.tempFolder().current(), systemTemp);
+    EXPECT_EQ(preferences.GetTempPath(), systemTemp) << "the field's folder";
+    EXPECT_EQ(preferences.tempFolder().pending(), folder) << "still waiting for the next start";
+    EXPECT_EQ(engine.tempPath(), systemTemp);
+    EXPECT_EQ(preferences.save(), 0);
+    EXPECT_EQ(store.readString(QString::fromLatin1(kRecorderSettingsKey), "Temp Path").value, folder);
+    form.reject();
     EXPECT_EQ(ui.prompts().size(), 1u);
 }
 

@@ -2,9 +2,14 @@
 // window, cancelled through the library, their codes shown once they are over, the handle always
 // closed. The edit processes run on a stand-in engine with the player library's calls; the
 // conversions on the real format library.
+#include "common/EditorMessages.h"
 #include "common/ErrCodes.h"
 #include "common/JobRunner.h"
 #include "common/PolledLibrary.h"
+#include "common/WaveWrite.h"
+#include "platform/audio/AudioEngine.h"
+#include "platform/audio/PlayerCodes.h"
+#include "platform/audio/VirtualBackend.h"
 #include "platform/codecs/VXFmtHlp.h"
 #include "tests/common/JobTestSupport.h"
 #include "tests/support/ScriptedInteraction.h"
@@ -13,7 +18,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTimer>
 
 #include <algorithm>
@@ -173,6 +180,96 @@ TEST_F(EditProcessJobTest, RefusedWhileAnotherJobRuns)
     ASSERT_EQ(runner.runOnWorker(other, "Other", false, [](TJobRecord& j) { j.finish(JobState::Done); }), 0);
     EXPECT_EQ(nested, kJobBusyCode);
     EXPECT_EQ(engine.closeCalls, 0) << "nothing was started";
+}
+
+namespace {
+
+// A WAV whose header announces dataBytes of samples, made sparse: the size is real to every check,
+// yet no sample is written to the disk.
+QString sparseWave(const QString& path, const WaveFormatEx& format, int64_t dataBytes)
+{
+    using namespace wavefixtures;
+    const QByteArray header = riff("WAVE", chunk("fmt ", fmtBody(format)) + chunk("data", {}, uint32_t(dataBytes)),
+                                   uint32_t(4 + 8 + kWaveFormatSize + 8 + dataBytes));
+    testsupport::writeFile(path, header);
+    EXPECT_TRUE(QFile::resize(path, header.size() + dataBytes)) << path.toStdString();
+    return path;
+}
+
+struct Program {
+    const char* name;
+    platform::Messages (*makeMessages)(platform::Interaction&);
+    const char* caption;
+};
+
+} // namespace
+
+// An edit whose result would pass the 4 GiB limit of a WAV, started through the same call as the
+// editing commands: the engine refuses it before anything is written, and the user is told why in
+// each program's words.
+TEST(EditPastTheWaveLimit, IsRefusedWithItsOwnMessage)
+{
+    const QString folder = testsupport::testFolder();
+    const WaveFormatEx format = wavefixtures::waveFormat(WAVE_FORMAT_PCM, 2, 44100, 16);
+    const QString small = wavefixtures::soxWave(folder + "/small.wav", 16, 2, 1000, 44100);
+    // Half the limit, so that pasting it into itself passes it.
+    const QString half = sparseWave(folder + "/half.wav", format, (kMaxRiffChunkSize / 2) & ~int64_t(3));
+    // About 400 bytes of samples below the limit: a thousand frames more do not fit.
+    const int64_t nearlyFull = kMaxRiffChunkSize - (4 + 8 + kWaveFormatSize + 8) - 400;
+    const QString nearly = sparseWave(folder + "/nearly.wav", format, nearlyFull & ~int64_t(3));
+    const QString out = folder + "/out.wav";
+    constexpr int64_t kThreeDaysMs = int64_t(3) * 24 * 3600 * 1000;
+
+    platform::audio::VirtualBackend backend;
+    platform::audio::AudioEngine engine{backend};
+    ASSERT_EQ(engine.SetTempPath(folder), 0);
+    EditProcessCalls<platform::audio::AudioEngine> calls{engine};
+
+    struct Case {
+        const char* name;
+        JobRunner::ProcessStart start;
+    };
+    const Case cases[] = {
+        {"a paste of a file into itself",
+         [&](uint32_t* c) { return engine.AudioPasteEx(half, 0, 1, c, 0, half, out); }},
+        {"a paste into a file near the limit",
+         [&](uint32_t* c) { return engine.AudioPasteEx(nearly, 500, 1, c, 0, small, out); }},
+        {"a paste that edits in place",
+         [&](uint32_t* c) { return engine.AudioPasteEx(nearly, 0, 1, c, 0, small, ""); }},
+        {"an inserted silence of three days",
+         [&](uint32_t* c) { return engine.AudioInsertSilence(small, 0, 1, c, 0, kThreeDaysMs, out); }},
+    };
+    const Program programs[] = {{"recorder", makeRecorderMessages, kRecorderCaption},
+                                {"editor", makeEditorMessages, kEditorCaption}};
+    const QStringList inputs = {small, half, nearly};
+    std::vector<int64_t> sizes;
+    for (const QString& input : inputs)
+        sizes.push_back(QFileInfo(input).size());
+
+    for (const Program& program : programs) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(program.name) + ": " + c.name);
+            testsupport::ScriptedInteraction ui;
+            const platform::Messages messages = program.makeMessages(ui);
+            ScriptedProgressHost host;
+            JobRunner runner{host};
+            ui.expectMessageBox(IDOK, "larger than 4 GB");
+            EXPECT_EQ(runner.runLibraryProcess(JobKind::EditProcess, calls, c.start, "Pasting...", true, messages,
+                                               PlayerErrorToMessageId),
+                      platform::audio::PlayerCode::TooLarge);
+            ASSERT_EQ(ui.prompts().size(), 1u);
+            EXPECT_EQ(ui.prompts()[0].text,
+                      "Error : The wave file would become larger than 4 GB, the largest size a wave file can have. "
+                      "Please save your work in a new file. Error code 900");
+            EXPECT_EQ(ui.prompts()[0].caption, program.caption);
+            EXPECT_EQ(ui.prompts()[0].flags, platform::MB_OK | platform::MB_ICONERROR);
+            EXPECT_TRUE(host.shown.empty()) << "refused before any work";
+            EXPECT_FALSE(QFile::exists(out));
+            for (int i = 0; i < inputs.size(); ++i)
+                EXPECT_EQ(QFileInfo(inputs[i]).size(), sizes[size_t(i)]) << inputs[i].toStdString();
+            EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 3) << "no file left behind";
+        }
+    }
 }
 
 namespace {

@@ -2,6 +2,7 @@
 // against peaks computed independently from the samples), the peak cache file's validity rules,
 // and the edit of the cache after a cut.
 #include "controls/WaveDisplayFile.h"
+#include "common/Util.h"
 #include "platform/files/FileTime.h"
 #include "platform/base/Rounding.h"
 #include "tests/support/WaveFixtures.h"
@@ -14,6 +15,7 @@
 
 #include <atomic>
 #include <functional>
+#include <sys/stat.h>
 #include <vector>
 
 using namespace controls;
@@ -579,13 +581,48 @@ TEST_F(WaveDisplayFileTest, CloseWaveResetsTheFileTheViewAndTheState)
     EXPECT_EQ(m_display.GetLastError(), WaveDisplayCode::Ok);
 }
 
-TEST_F(WaveDisplayFileTest, GetFileWriteTimeAndGetLastError)
+// The display reads a file's time as the utilities do: only a regular file it can open has one.
+TEST_F(WaveDisplayFileTest, GetFileWriteTimeAgreesWithTheUtilities)
 {
+    constexpr int64_t kStamp = 1234567890123456789;
+    constexpr int64_t kUnset = -1;
     const QString wav = write("a.wav", countingWave(32));
-    setWriteTime(wav, 1234567890123456789);
+    setWriteTime(wav, kStamp);
+    QDir().mkpath(m_folder + "/folder.wav");
+    setWriteTime(m_folder + "/folder.wav", kStamp);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(m_folder + "/pipe.wav").constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(wav, m_folder + "/link.wav"));
+    ASSERT_TRUE(QFile::link(m_folder + "/folder.wav", m_folder + "/folder-link.wav"));
+
+    struct Case {
+        const char* name;
+        int code;
+    };
+    const Case cases[] = {
+        {"a.wav", WaveDisplayCode::Ok},
+        {"link.wav", WaveDisplayCode::Ok},
+        {"missing.wav", WaveDisplayCode::CannotOpenWave},
+        {"folder.wav", WaveDisplayCode::CannotOpenWave},
+        {"folder-link.wav", WaveDisplayCode::CannotOpenWave},
+        {"pipe.wav", WaveDisplayCode::CannotOpenWave}, // and no wait for a writer
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = m_folder + "/" + c.name;
+        const int64_t expected = c.code == WaveDisplayCode::Ok ? kStamp : kUnset;
+        int64_t displayTime = kUnset;
+        EXPECT_EQ(m_display.GetFileWriteTime(path, displayTime), c.code);
+        EXPECT_EQ(displayTime, expected);
+        EXPECT_EQ(m_display.GetLastError(), c.code);
+        int64_t utilityTime = kUnset;
+        EXPECT_EQ(GetFileLastWriteTime(path, utilityTime), c.code == WaveDisplayCode::Ok);
+        EXPECT_EQ(utilityTime, expected);
+    }
+}
+
+TEST_F(WaveDisplayFileTest, GetLastErrorHasNoTexts)
+{
     int64_t time = 0;
-    EXPECT_EQ(m_display.GetFileWriteTime(wav, time), WaveDisplayCode::Ok);
-    EXPECT_EQ(time, 1234567890123456789);
     EXPECT_EQ(m_display.GetFileWriteTime(m_folder + "/missing", time), WaveDisplayCode::CannotOpenWave);
 
     QString message = "x";

@@ -329,6 +329,71 @@ TEST(Tag, AnId3v1TagAtTheEndIsKeptInStep)
     }
 }
 
+// The track read from a file's tag survives a save unchanged: read, written and read again, the
+// record is the same, and the written frame holds the text the record holds. The tags come from
+// ffmpeg; mutagen reads what we wrote.
+TEST(Tag, TrackIsReadAndWrittenTheSameWay)
+{
+    const QString folder = testsupport::testFolder();
+    const QString plain = makeMp3(folder);
+    // The texts of the TRCK frame as mutagen reads them.
+    const auto trackFrame = [](const QString& path) {
+        QStringList texts;
+        for (const QJsonValue& text : frameOf(readTags(path), "TRCK").value("text").toArray())
+            texts << text.toString();
+        return texts.join('|').toStdString();
+    };
+    struct Case {
+        QString inFile;   // TRCK as another program wrote it
+        QString inRecord; // what the record holds, and what a save writes
+    };
+    const Case cases[] = {
+        {"7", "7"},
+        {"100", "100"},
+        {"3/12", "3"},
+        {" 12 ", "12"},
+        {"Tl x", "Tl"},
+        {"12 345", "12"},
+        {QString::fromUtf8("Tä5x"), QString::fromUtf8("Tä")},
+        {QString::fromUtf8("äöü"), QString::fromUtf8("ä")},
+        {QString::fromUtf8(" ä ö"), QString::fromUtf8("ä")},
+        {"  ", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(("\"" + c.inFile + "\"").toStdString());
+        const QString mp3 = folder + "/tagged.mp3";
+        QFile::remove(mp3);
+        const testsupport::ToolResult made = testsupport::runTool(
+            VA_FFMPEG, {"-v", "error", "-i", plain, "-c", "copy", "-id3v2_version", "3", "-metadata",
+                        "track=" + c.inFile, "-metadata", "title=Show", mp3});
+        ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
+        ASSERT_EQ(trackFrame(mp3), c.inFile.toStdString());
+
+        const TID3InfoRecord read = load(mp3);
+        EXPECT_EQ(songInfoText(read.track).toStdString(), c.inRecord.toStdString());
+        EXPECT_EQ(songInfoText(read.title), "Show");
+        ASSERT_EQ(save(mp3, read), TagFileCode::Ok);
+        EXPECT_EQ(trackFrame(mp3), c.inRecord.toStdString());
+        expectFrames(readTags(mp3), read);
+        const TID3InfoRecord again = load(mp3);
+        EXPECT_EQ(songInfoText(again.track).toStdString(), c.inRecord.toStdString());
+        EXPECT_EQ(std::memcmp(&again, &read, sizeof read), 0) << "the whole record read back as it was";
+    }
+
+    // A record given blanks around its track is written as it will be read.
+    for (const char* track : {" 5", "5 ", " 5 "}) {
+        SCOPED_TRACE(track);
+        const QString mp3 = folder + "/made.mp3";
+        QFile::copy(plain, mp3);
+        TID3InfoRecord record = recordOf(kSparse);
+        setSongInfoText(record.track, track);
+        ASSERT_EQ(save(mp3, record), TagFileCode::Ok);
+        EXPECT_EQ(trackFrame(mp3), "5");
+        EXPECT_EQ(songInfoText(load(mp3).track).toStdString(), "5");
+        QFile::remove(mp3);
+    }
+}
+
 TEST(Tag, WaveChunkIsReplacedWhereItStandsAndOtherChunksKept)
 {
     // A tag chunk before the data, and an odd-sized LIST chunk after it.
