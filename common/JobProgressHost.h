@@ -4,7 +4,8 @@
 //
 // While the window is up, a timer on the GUI thread calls poll(false, running) every 100 ms: the
 // result is the percent to show, running is 1 while the job runs, and any other value closes the
-// window. Cancel (when shown) calls poll(true, ...) once, ignores its result, and closes the window.
+// window. Cancel (when shown) calls poll(true, ...) once, ignores its result, and closes the window;
+// while the keep-open flag is still set after that call, the window stays until the job has ended.
 
 #include <QString>
 

@@ -51,5 +51,15 @@ void TJobRecord::finish(JobState finalState)
 int TJobRecord::result() const
 {
     const int own = ownResult.load(std::memory_order_acquire);
-    return own != 0 ? own : exitReason.load(std::memory_order_acquire);
+    const int exit = exitReason.load(std::memory_order_acquire);
+    switch (kind) {
+    case JobKind::FileCopy:
+    case JobKind::Effect:
+        return exit != 0 ? exit : own;
+    case JobKind::EditProcess:
+    case JobKind::ConvertProcess:
+        return exit;
+    default:
+        return own != 0 ? own : exit;
+    }
 }

@@ -91,7 +91,10 @@ struct TJobRecord {
     bool requestCancel();
     // The worker's last write: the final state, after its results.
     void finish(JobState finalState);
-    // What the job gives its caller: the own result when set, else the exit reason.
+    // What the job gives its caller. A copy and an effect give the exit reason when there is one,
+    // else the own result; a library process gives its exit reason alone (its own result only
+    // notes that Cancel was pressed, which the process may have finished before it saw); a peak
+    // build and the other kinds give the own result when set, else the exit reason.
     int result() const;
 
     template <typename Parameters>

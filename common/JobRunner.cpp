@@ -132,12 +132,12 @@ int JobRunner::runOnWorker(TJobRecord& job, const QString& caption, bool cancelS
     if (!worker.start([&job, &body] { body(job); }, m_starter))
         return threadFailureCode(job.kind);
 
-    {
-        const CurrentJob current(m_current, job);
-        m_cancelHook = std::move(onCancel);
-        showProgress(caption, cancelShown);
-        m_cancelHook = {};
-    }
+    // The job stays current until its worker is joined: the wait below serves timers and posted
+    // messages, and a job one of them asks for must be refused until this one's work has ended.
+    const CurrentJob current(m_current, job);
+    m_cancelHook = std::move(onCancel);
+    showProgress(caption, cancelShown);
+    m_cancelHook = {};
     // The window closed when the job ended or was asked to cancel; either way the worker is joined
     // before the caller may touch or free the record.
     waitWithEvents([&worker] { return worker.finished(); });
@@ -164,20 +164,26 @@ int JobRunner::runLibraryProcess(JobKind kind, PolledLibrary& library, const Pro
     }
 
     const uint32_t handle = *cell;
-    if (library.processIsOver(handle) != 1) {
+    {
+        // Current until the process is over and closed, as a worker job is until it is joined.
         const CurrentJob current(m_current, job);
-        m_library = &library;
-        showProgress(caption, cancelShown);
-        m_library = nullptr;
+        if (library.processIsOver(handle) != 1) {
+            m_library = &library;
+            showProgress(caption, cancelShown);
+            m_library = nullptr;
+        }
+        waitWithEvents([&library, handle] { return library.processIsOver(handle) == 1; });
+        if (job.isActive()) {
+            // Over without a poll having seen it (at once, or after a cancel): take the library's
+            // word.
+            const int reason = library.reasonForProcessExit(handle);
+            job.exitReason.store(reason);
+            job.finish(reason == 0                    ? JobState::Done
+                       : reason == JobCode::Cancelled ? JobState::Cancelled
+                                                      : JobState::Failed);
+        }
+        library.closeHandle(cell);
     }
-    waitWithEvents([&library, handle] { return library.processIsOver(handle) == 1; });
-    if (job.isActive()) {
-        // Over without a poll having seen it (at once, or after a cancel): take the library's word.
-        const int reason = library.reasonForProcessExit(handle);
-        job.exitReason.store(reason);
-        job.finish(reason == 0 ? JobState::Done : reason == JobCode::Cancelled ? JobState::Cancelled : JobState::Failed);
-    }
-    library.closeHandle(cell);
     const int reason = job.exitReason.load(std::memory_order_acquire);
     ShowMappedError(messages, reason, map);
     return reason;

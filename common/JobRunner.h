@@ -4,7 +4,8 @@
 // (copies, peak builds, effects) or as a process of an outside library reached through its handle
 // cell (edits, conversions). Either way the call returns only when the work has ended: a worker is
 // joined, a process is over. While it waits after the window has closed, the GUI thread keeps
-// serving events (painting, timers, posted messages) but not user input.
+// serving events (painting, timers, posted messages) but not user input; the job is still the
+// current one then, so a job that one of those events asks for is refused.
 //
 // No message box is shown from a worker: whatever the job reports is shown by the GUI thread once
 // the job has ended, and a cancel (129) shows nothing.

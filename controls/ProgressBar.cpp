@@ -36,6 +36,7 @@ void TProgressBarForm::Start(const QString& caption, bool cancelShown, PollCallb
     m_logic.start(cancelShown, std::move(callback), owner);
     setWindowTitle(caption);
     CancelButton->setVisible(cancelShown);
+    CancelButton->setEnabled(true);
     ProgressBar->setGeometry(progressBarRect(cancelShown));
     ProgressBar->setValue(0);
     ProgressStatusTimer->start();
@@ -90,8 +91,13 @@ void TProgressBarForm::timerTick()
 void TProgressBarForm::cancelClicked()
 {
     ProgressStatusTimer->stop();
-    m_logic.cancel();
-    done(QDialog::Rejected);
+    if (m_logic.cancel()) {
+        done(QDialog::Rejected);
+        return;
+    }
+    // Kept open: the job has been asked to stop once, and the timer closes the window when it has.
+    CancelButton->setEnabled(false);
+    ProgressStatusTimer->start();
 }
 
 } // namespace controls

@@ -2,7 +2,9 @@
 // TProgressBarForm, the one modal progress window of a program: made once at start and reused for
 // every job. A caller starts the job (on a worker, or as a library's process), calls Start with a
 // caption and a poll callback, and runs the window with exec(), which returns when the callback
-// reports the end or the user cancels; the caller then waits for the job and reads its outcome.
+// reports the end or the user cancels (while the editor keeps the window open, a cancel only asks
+// the job to stop, and the window closes at its end); the caller then waits for the job and reads
+// its outcome.
 // The window knows nothing of the job; its rules are ProgressWindowLogic's.
 //
 // It is also the progress host of the job runner (showJobProgress = Start + exec, with the main

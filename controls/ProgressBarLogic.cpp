@@ -59,13 +59,18 @@ bool ProgressWindowLogic::tick()
     return false;
 }
 
-void ProgressWindowLogic::cancel()
+bool ProgressWindowLogic::cancel()
 {
     m_timerActive = false;
     if (m_callback) {
         int32_t running = 0;
         m_callback(m_owner.data(), true, running);
     }
+    if (!m_keepOpen)
+        return true;
+    // With the timer off as well, nothing could ever close the window.
+    m_timerActive = true;
+    return false;
 }
 
 ProgressWindowLogic::CloseDecision ProgressWindowLogic::closeRequested() const

@@ -49,9 +49,11 @@ public:
     // false when it has ended: the timer stops, the keep-open flag is cleared and the window
     // closes.
     bool tick();
-    // The Cancel button: the timer stops and the callback gets the cancel request; the window
-    // closes.
-    void cancel();
+    // The Cancel button: the timer stops, the callback gets the cancel request, and the button
+    // asks to close the window. True when it closes. While the editor's keep-open flag is still
+    // set (the callback may clear it, as a peak build's does) the window stays; its timer then goes
+    // on, so that the window closes once the job, now asked to stop, has ended.
+    bool cancel();
     // A request to close the window (title bar, Alt+F4, Esc). The editor refuses it while the
     // keep-open flag is set. A window without Cancel refuses it while its job runs, since that job
     // cannot be cancelled; otherwise a running job is cancelled.

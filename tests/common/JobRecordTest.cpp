@@ -45,18 +45,34 @@ TEST(JobRecord, StartsRunningWithNothingDoneAndUniqueIds)
     }
 }
 
-TEST(JobRecord, ResultIsTheOwnResultBeforeTheExitReason)
+TEST(JobRecord, ResultByKind)
 {
+    const JobKind exitReasonFirst[] = {JobKind::FileCopy, JobKind::Effect};
+    const JobKind exitReasonAlone[] = {JobKind::EditProcess, JobKind::ConvertProcess};
+    const JobKind ownResultFirst[] = {JobKind::PeakBuild, JobKind::WorkspaceCopy, JobKind::CancelOnly};
     const struct {
         int own;
         int exit;
-        int result;
-    } cases[] = {{0, 0, 0}, {0, 110, 110}, {129, 0, 129}, {150, 110, 150}, {129, 129, 129}};
+        int exitReasonFirst;
+        int exitReasonAlone;
+        int ownResultFirst;
+    } cases[] = {
+        {0, 0, 0, 0, 0},           {0, 110, 110, 110, 110}, {129, 0, 129, 0, 129},
+        {150, 110, 110, 110, 150}, {129, 129, 129, 129, 129},
+    };
     for (const auto& c : cases) {
-        TJobRecord job(JobKind::PeakBuild);
-        job.ownResult.store(c.own);
-        job.exitReason.store(c.exit);
-        EXPECT_EQ(job.result(), c.result) << c.own << " " << c.exit;
+        const auto check = [&c](JobKind kind, int expected) {
+            TJobRecord job(kind);
+            job.ownResult.store(c.own);
+            job.exitReason.store(c.exit);
+            EXPECT_EQ(job.result(), expected) << "kind " << int(kind) << ", own " << c.own << ", exit " << c.exit;
+        };
+        for (const JobKind kind : exitReasonFirst)
+            check(kind, c.exitReasonFirst);
+        for (const JobKind kind : exitReasonAlone)
+            check(kind, c.exitReasonAlone);
+        for (const JobKind kind : ownResultFirst)
+            check(kind, c.ownResultFirst);
     }
 }
 

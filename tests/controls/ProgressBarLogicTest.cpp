@@ -94,11 +94,47 @@ TEST(ProgressBarLogic, CancelStopsTheTimerAndAsksTheCallbackOnce)
     ProgressWindowLogic logic(ControlVariant::Recorder);
     logic.start(true, poll.callback(), nullptr);
     logic.tick();
-    logic.cancel();
+    EXPECT_TRUE(logic.cancel()) << "the window closes";
     EXPECT_FALSE(logic.timerActive());
     ASSERT_EQ(poll.calls.size(), 2u);
     EXPECT_TRUE(poll.calls[1].cancel);
     EXPECT_EQ(logic.closeRequested(), Decision::Close) << "after Cancel the window may close";
+}
+
+TEST(ProgressBarLogic, CancelWhileTheKeepOpenFlagIsSet)
+{
+    // The window closes on Cancel unless the flag is still set after the callback has had the
+    // request; then it stays and its timer goes on until the job ends.
+    struct Case {
+        ControlVariant variant;
+        bool callbackClearsTheFlag;
+        bool closes;
+    };
+    const Case cases[] = {
+        {ControlVariant::Editor, false, false},
+        {ControlVariant::Editor, true, true},
+        {ControlVariant::Recorder, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.variant == ControlVariant::Editor ? "editor" : "recorder")
+                                        << ", callback clears the flag " << c.callbackClearsTheFlag);
+        ProgressWindowLogic logic(c.variant);
+        int cancelRequests = 0;
+        logic.start(true, [&](QObject*, bool cancel, int32_t& running) {
+            running = 1;
+            if (cancel) {
+                ++cancelRequests;
+                if (c.callbackClearsTheFlag)
+                    logic.setKeepOpen(false);
+            }
+            return 40;
+        }, nullptr);
+        logic.setKeepOpen(true);
+        EXPECT_EQ(logic.cancel(), c.closes);
+        EXPECT_EQ(cancelRequests, 1);
+        EXPECT_EQ(logic.timerActive(), !c.closes);
+        EXPECT_EQ(logic.closeRequested(), c.closes ? Decision::Close : Decision::Refuse);
+    }
 }
 
 TEST(ProgressBarLogic, CloseRequestDecisions)

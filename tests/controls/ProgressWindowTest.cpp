@@ -32,20 +32,26 @@ struct Poll {
         bool cancel;
         int barValue;
         bool visible;
+        bool cancelEnabled;
     };
     TProgressBarForm* form = nullptr;
     std::function<std::pair<int, int32_t>(int tick)> reply;
     // Runs at a tick, after the reply was decided; what it schedules happens after the tick.
     std::function<void(int tick)> atTick;
+    // Runs on the cancel request.
+    std::function<void()> onCancel;
     std::vector<Call> calls;
     int ticks = 0;
 
     TProgressBarForm::PollCallback callback()
     {
         return [this](QObject*, bool cancel, int32_t& running) {
-            calls.push_back({cancel, form->ProgressBar->value(), form->isVisible()});
-            if (cancel)
+            calls.push_back({cancel, form->ProgressBar->value(), form->isVisible(), form->CancelButton->isEnabled()});
+            if (cancel) {
+                if (onCancel)
+                    onCancel();
                 return 0;
+            }
             ++ticks;
             const auto [percent, run] = reply(ticks);
             running = run;
@@ -184,6 +190,59 @@ TEST_P(ProgressWindowTest, TheKeepOpenFlagRefusesCloseInTheEditorOnly)
         EXPECT_EQ(poll.ticks, 1);
     }
     EXPECT_FALSE(form.keepOpen()) << "the end of the job clears the flag";
+}
+
+TEST_P(ProgressWindowTest, CancelWithTheKeepOpenFlag)
+{
+    // Cancel asks the job to stop either way. While the editor's keep-open flag is set the window
+    // then stays, its Cancel disabled, until the job has ended; a poll that clears the flag on the
+    // cancel (as a peak build's does) lets it close at once. The recorder's window has no flag.
+    const bool editor = GetParam() == ControlVariant::Editor;
+    const struct {
+        bool byKey;
+        bool pollClearsTheFlag;
+        bool staysOpen;
+    } cases[] = {
+        {false, false, editor},
+        {true, false, editor},
+        {false, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.byKey ? "Space" : "click") << ", poll clears the flag "
+                                        << c.pollClearsTheFlag);
+        poll = {};
+        poll.reply = endsAfter(6);
+        poll.atTick = [this, &c](int tick) {
+            if (tick == 2) {
+                QTimer::singleShot(0, [this, &c] {
+                    if (c.byKey)
+                        QTest::keyClick(form.CancelButton, Qt::Key_Space);
+                    else
+                        QTest::mouseClick(form.CancelButton, Qt::LeftButton);
+                });
+            }
+        };
+        if (c.pollClearsTheFlag)
+            poll.onCancel = [this] { form.setKeepOpen(false); };
+        form.setKeepOpen(true);
+
+        const int closedBy = run(true);
+        EXPECT_EQ(poll.cancelCalls(), 1);
+        EXPECT_TRUE(poll.calls.front().cancelEnabled);
+        EXPECT_FALSE(form.isVisible());
+        EXPECT_FALSE(form.keepOpen());
+        EXPECT_FALSE(form.ProgressStatusTimer->isActive());
+        if (c.staysOpen) {
+            EXPECT_EQ(closedBy, QDialog::Accepted) << "closed by the end of the job";
+            EXPECT_EQ(poll.ticks, 6);
+            EXPECT_TRUE(poll.calls.back().visible);
+            EXPECT_FALSE(poll.calls.back().cancelEnabled);
+        } else {
+            EXPECT_EQ(closedBy, QDialog::Rejected);
+            EXPECT_EQ(poll.ticks, 2);
+            EXPECT_TRUE(poll.calls.back().cancel);
+        }
+    }
 }
 
 TEST_P(ProgressWindowTest, HidingCancelWidensTheBarOnce)
