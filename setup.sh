@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The two set-up commands of the README, and the benchmarks:
-#   ./setup.sh run    build the recorder and start it
-#   ./setup.sh test   install what the build needs, build with the sanitizers and run every test
-#   ./setup.sh bench  build the Release tree and run the benchmarks
+#   ./setup.sh run    install what the programs need, build them (no tests) and start the recorder
+#   ./setup.sh test   install what the tests need, build with the sanitizers and run every test
+#   ./setup.sh bench  install what the benchmarks need, build the Release tree and run them
 set -euo pipefail
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -13,16 +13,26 @@ as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-install_packages() {
-    local wanted missing=()
-    wanted=$(grep -v -E '^\s*(#|$)' scripts/debian-packages.txt)
-    for p in $wanted; do
+# The packages of scripts/debian-packages.txt that the named command needs and that are missing.
+install_packages() { # command: run, test or bench
+    local missing=()
+    for p in $(awk -v cmd="$1" '!/^[[:space:]]*(#|$)/ { for (i = 2; i <= NF; i++) if ($i == cmd) print $1 }' \
+                   scripts/debian-packages.txt); do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
     done
     if [ ${#missing[@]} -gt 0 ]; then
         echo "Installing: ${missing[*]}"
         as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
         as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+    fi
+}
+
+# ccache, where it is installed, serves every tree and every clone: paths are hashed relative to the
+# source tree, so a fresh clone in another folder reuses what an earlier one compiled.
+use_ccache() {
+    if command -v ccache >/dev/null; then
+        export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+        export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$top}" CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
     fi
 }
 
@@ -34,24 +44,28 @@ configure_and_build() { # tree, then cmake options
 
 case "${1:-}" in
 test)
-    install_packages
-    configure_and_build build/asan -DCMAKE_BUILD_TYPE=Debug -DVA_SANITIZE=address
-    ctest --test-dir build/asan --output-on-failure -j "$jobs" --timeout 600
+    install_packages test
+    use_ccache
+    configure_and_build build/tests-asan-ubsan -DCMAKE_BUILD_TYPE=Debug -DVA_SANITIZE=address
+    ctest --test-dir build/tests-asan-ubsan --output-on-failure -j "$jobs" --timeout 600
     # Threaded code also runs under ThreadSanitizer; that tree builds only the threaded tests.
-    configure_and_build build/tsan -DCMAKE_BUILD_TYPE=Debug -DVA_SANITIZE=thread
-    ctest --test-dir build/tsan --output-on-failure -j "$jobs" --timeout 600
+    configure_and_build build/tests-tsan -DCMAKE_BUILD_TYPE=Debug -DVA_SANITIZE=thread
+    ctest --test-dir build/tests-tsan --output-on-failure -j "$jobs" --timeout 600
     ;;
 run)
-    install_packages
-    configure_and_build build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    if [ -x build/release/bin/WexoRavadur ]; then
-        exec build/release/bin/WexoRavadur "${@:2}"
+    install_packages run
+    use_ccache
+    configure_and_build build/programs -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVA_BUILD_TESTS=OFF
+    if [ -x build/programs/bin/WexoRavadur ]; then
+        exec build/programs/bin/WexoRavadur "${@:2}"
     fi
-    echo "The build succeeded, but the recorder cannot start yet: its first window has not been built."
+    echo "The libraries of both programs are built, but the recorder has no window yet, so there is"
+    echo "nothing to start. The README says what can be tried meanwhile."
     exit 1
     ;;
 bench)
-    install_packages
+    install_packages bench
+    use_ccache
     exec bench/run.sh
     ;;
 *)

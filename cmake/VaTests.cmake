@@ -1,0 +1,67 @@
+# Helpers that declare the test programs and the services they need in one way. Included only
+# where tests are built (VA_BUILD_TESTS), so the programs alone build without the test tools.
+
+find_package(GTest REQUIRED)
+include(GoogleTest)
+find_program(VA_SOX sox REQUIRED)
+# Debian's interpreter: the Debian Python modules the checkers use are installed for it.
+set(Python3_EXECUTABLE /usr/bin/python3 CACHE FILEPATH "Interpreter of the Python checkers" FORCE)
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+
+# The tests' private sound server (tests/scripts/pulse-server.sh): its folder in the build tree and
+# its socket, which moves to a short folder under /tmp when the build tree's path is too long for a
+# socket address.
+set(VA_PULSE_DIR ${CMAKE_BINARY_DIR}/pulse)
+set(VA_PULSE_SOCKET ${VA_PULSE_DIR}/native)
+string(LENGTH "${VA_PULSE_SOCKET}" _va_socket_length)
+if(_va_socket_length GREATER 100)
+    string(MD5 _va_tree_hash "${CMAKE_BINARY_DIR}")
+    string(SUBSTRING "${_va_tree_hash}" 0 12 _va_tree_hash)
+    set(VA_PULSE_SOCKET /tmp/va-pulse-${_va_tree_hash}/native)
+endif()
+
+# va_pulse_fixture(): the CTest fixture that starts the server before the PULSE tests and stops it
+# after them. Declared once, by the folder of the audio tests.
+function(va_pulse_fixture)
+    set(script ${CMAKE_SOURCE_DIR}/tests/scripts/pulse-server.sh)
+    add_test(NAME pulse_server_start COMMAND bash ${script} start ${VA_PULSE_DIR} ${VA_PULSE_SOCKET})
+    add_test(NAME pulse_server_stop COMMAND bash ${script} stop ${VA_PULSE_DIR})
+    set_tests_properties(pulse_server_start PROPERTIES FIXTURES_SETUP va_pulse_server TIMEOUT 30 LABELS pulse)
+    set_tests_properties(pulse_server_stop PROPERTIES FIXTURES_CLEANUP va_pulse_server TIMEOUT 30 LABELS pulse)
+endfunction()
+
+# va_test(<name> SOURCES ... [LIBS ...] [GUI] [THREADED] [PULSE])
+# GUI tests get a QApplication on the offscreen platform; the others a QCoreApplication. Only
+# THREADED tests are built in the ThreadSanitizer tree. PULSE tests run against the tests' private
+# sound server (PULSE_SERVER names its socket), one at a time.
+function(va_test name)
+    cmake_parse_arguments(ARG "GUI;THREADED;PULSE" "" "SOURCES;LIBS" ${ARGN})
+    if(VA_SANITIZE STREQUAL "thread" AND NOT ARG_THREADED)
+        return()
+    endif()
+    add_executable(${name} ${ARG_SOURCES})
+    if(ARG_GUI)
+        target_link_libraries(${name} PRIVATE va_test_main_gui)
+    else()
+        target_link_libraries(${name} PRIVATE va_test_main_core)
+    endif()
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    set(labels unit)
+    if(ARG_THREADED)
+        list(APPEND labels threaded)
+    endif()
+    set(pulse "")
+    if(ARG_PULSE)
+        list(APPEND labels pulse)
+        set(pulse FIXTURES_REQUIRED va_pulse_server RESOURCE_LOCK va_pulse_server
+                  ENVIRONMENT PULSE_SERVER=unix:${VA_PULSE_SOCKET})
+    endif()
+    # Plain names for typed and parameterised tests, as the test program lists them: printed
+    # parameter values hold addresses, which would change the names from run to run.
+    gtest_discover_tests(${name}
+        DISCOVERY_MODE PRE_TEST
+        NO_PRETTY_TYPES NO_PRETTY_VALUES
+        WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
+        PROPERTIES LABELS "${labels}" TIMEOUT 300 ${pulse})
+endfunction()
