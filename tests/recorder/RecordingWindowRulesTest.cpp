@@ -1,6 +1,9 @@
 // The rules of the recording window besides its control states: the position box's texts and what
-// a typed text stands for.
+// a typed text stands for, the status bar's format panels, the slider and rulers of a track's
+// layout.
+#include "recorder/ApplyTrackLayout.h"
 #include "recorder/ShowPosition.h"
+#include "recorder/ShowStatusFormat.h"
 
 #include "common/WaveUtil.h"
 
@@ -146,6 +149,73 @@ TEST(ShowPosition, FieldsAreAsWideAsTheTrackNeeds)
         const PositionBox box(c.unit, k48, c.total);
         EXPECT_EQ(box.inputMask().toStdString(), c.mask);
         EXPECT_EQ(box.text(c.total, frames).size(), box.inputMask().size());
+    }
+}
+
+TEST(ShowStatusFormat, Panels)
+{
+    const struct {
+        uint32_t lengthMs;
+        uint32_t rate;
+        bool clear;
+        int channels;
+        int bits;
+        int zoom;
+        StatusPanels panels;
+    } cases[] = {
+        {61005, 44100, false, 1, 16, 4, {"44100 Hz", "16 Bit", "Mono", "1:4", "001:01:005"}},
+        {0, 8000, false, 2, 8, 1, {"8000 Hz", "8 Bit", "Stereo", "1:1", "000:00:000"}},
+        {86400000, 48000, false, 2, 24, 8192, {"48000 Hz", "24 Bit", "Stereo", "1:8192", "1440:00:000"}},
+        {61005, 44100, true, 1, 16, 4, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lengthMs);
+        EXPECT_EQ(statusFormatPanels(c.lengthMs, c.rate, c.clear, c.channels, c.bits, c.zoom), c.panels);
+    }
+}
+
+TEST(ApplyTrackLayout, SliderStepsAndRulers)
+{
+    const TrackLayout layout = trackLayout(kThreeHours48, 600, 1200);
+    EXPECT_EQ(layout.sliderMin, 0);
+    EXPECT_EQ(layout.sliderMax, 32767);
+    EXPECT_EQ(layout.selectionStart, 0);
+    EXPECT_EQ(layout.selectionEnd, 32767);
+    EXPECT_EQ(layout.pageSize, 655); // 655.34
+    EXPECT_EQ(layout.lineSize, 328); // 327.67
+    EXPECT_EQ(layout.viewRulerZoom, 864000);
+    EXPECT_EQ(layout.fullRulerZoom, 432000);
+    EXPECT_EQ(layout.scale.frameAt(32767), kThreeHours48);
+    EXPECT_EQ(layout.scale.stepAt(kThreeHours48), 32767);
+
+    // ruler zoom rounds halves to even; a ruler without width counts as one pixel wide
+    EXPECT_EQ(trackLayout(1000, 400, 0).viewRulerZoom, 2);
+    EXPECT_EQ(trackLayout(1400, 400, 0).viewRulerZoom, 4);
+    EXPECT_EQ(trackLayout(1000, 400, 0).fullRulerZoom, 1000);
+}
+
+TEST(ApplyTrackLayout, SliderScale)
+{
+    const struct {
+        int64_t total;
+        bool scaled;
+        int64_t step, frameAtStep;
+        int64_t frame, stepAtFrame;
+    } cases[] = {
+        {0, false, 0, 0, 0, 0},
+        {32767, false, 32767, 32767, 100, 100},  // one frame per step
+        {32768, true, 32767, 32768, 32768, 32767},
+        {32768, true, 16383, 16383, 16384, 16384}, // 16,383.4999 and 16,383.5000 (to even)
+        {65534, true, 1, 2, 1, 0},               // frame 1 is half a step: to even
+        {65534, true, 2, 4, 3, 2},               // frame 3 is a step and a half: to even
+        {kDay48, true, 16384, 2073663283, kDay48, 32767},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.total);
+        const SliderScale scale(c.total);
+        EXPECT_EQ(scale.scaled(), c.scaled);
+        EXPECT_EQ(scale.frameAt(c.step), c.frameAtStep);
+        EXPECT_EQ(scale.stepAt(c.frame), c.stepAtFrame);
     }
 }
 
