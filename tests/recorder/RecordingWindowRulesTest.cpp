@@ -1,7 +1,8 @@
 // The rules of the recording window besides its control states: the position box's texts and what
 // a typed text stands for, the status bar's format panels, the slider and rulers of a track's
-// layout.
+// layout, and the counted busy flag.
 #include "recorder/ApplyTrackLayout.h"
+#include "recorder/BusyFlag.h"
 #include "recorder/ShowPosition.h"
 #include "recorder/ShowStatusFormat.h"
 
@@ -9,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
+#include <utility>
 
 using namespace recorder;
 
@@ -217,6 +220,44 @@ TEST(ApplyTrackLayout, SliderScale)
         EXPECT_EQ(scale.frameAt(c.step), c.frameAtStep);
         EXPECT_EQ(scale.stepAt(c.frame), c.stepAtFrame);
     }
+}
+
+TEST(BusyFlag, NestedGuardsReleaseOnlyWithTheLast)
+{
+    BusyFlag flag;
+    EXPECT_FALSE(flag.isBusy());
+    {
+        BusyGuard outer(flag);
+        {
+            BusyGuard inner(flag);
+            EXPECT_TRUE(flag.isBusy());
+            inner.release();
+            inner.release(); // a second release gives up nothing more
+            EXPECT_TRUE(flag.isBusy());
+        }
+        EXPECT_TRUE(flag.isBusy());
+    }
+    EXPECT_FALSE(flag.isBusy());
+}
+
+TEST(BusyFlag, AMovedGuardHoldsUntilItsContinuationEnds)
+{
+    BusyFlag flag;
+    std::function<void()> continuation;
+    {
+        BusyGuard guard(flag);
+        continuation = [held = std::make_shared<BusyGuard>(std::move(guard))] { held->release(); };
+    }
+    EXPECT_TRUE(flag.isBusy());
+    continuation();
+    EXPECT_FALSE(flag.isBusy());
+
+    BusyGuard a(flag);
+    BusyGuard b(flag);
+    a = std::move(b); // a gives up its own hold and takes b's
+    EXPECT_TRUE(flag.isBusy());
+    a.release();
+    EXPECT_FALSE(flag.isBusy());
 }
 
 } // namespace
