@@ -20,8 +20,6 @@ public:
     // format, else the music track's; none without a track. totalFrames: that track's length.
     PositionBox(int unit, const std::optional<WaveFormatEx>& format, uint32_t totalFrames);
 
-    int unit() const { return m_unit; }
-
     // The text of a position given in positionUnit, converted to the box's unit with the track's
     // format when the two differ (0 without a track).
     QString text(uint32_t position, int positionUnit) const;
@@ -33,9 +31,6 @@ public:
 
     // The QLineEdit input mask that fits text().
     QString inputMask() const;
-
-    int frameDigits() const { return m_frameDigits; }
-    int minuteDigits() const { return m_minuteDigits; }
 
 private:
     int m_unit;
