@@ -127,7 +127,8 @@ void SetControlState(ControlPanel& panel, ControlState state, bool playingOrPaus
 {
     if (playingOrPaused && (state == S::SelectionNotEmpty || state == S::SelectionEmpty))
         return;
-    const auto row = std::find_if(std::begin(kTable), std::end(kTable), [&](const auto& r) { return r.state == state; });
+    const auto row =
+        std::find_if(std::begin(kTable), std::end(kTable), [&](const auto& r) { return r.state == state; });
     if (row == std::end(kTable))
         return;
     if (row->hasBase)

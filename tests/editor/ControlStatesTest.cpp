@@ -188,7 +188,8 @@ TEST(ControlStates, DocumentControlsFollowTheDocument)
                                        C::SelectNone, C::SelectAll, C::Play, C::InsertSilence, C::Close, C::New};
     const Case cases[] = {
         {NoDoc, true, true, true, true, false, {C::New, C::InsertSilence}},
-        {EmptyUntitled, true, true, false, true, false, {C::New, C::Save, C::Undo, C::Paste, C::InsertSilence, C::Close}},
+        {EmptyUntitled, true, true, false, true, false,
+         {C::New, C::Save, C::Undo, C::Paste, C::InsertSilence, C::Close}},
         {EmptyUntitled, true, false, true, false, false, {C::New, C::Save, C::Redo, C::InsertSilence, C::Close}},
         {AudioUntitled, true, false, false, false, false,
          {C::New, C::Save, C::Export, C::SelectAll, C::Play, C::InsertSilence, C::Close}},

@@ -23,7 +23,8 @@ QStringList filesIn(const QString& folder)
 
 TEST(WorkspaceFiles, NamesAreReservedEmptyWithThePrefixInAnyFolder)
 {
-    for (const QString& name : {QStringLiteral("plain"), QStringLiteral("with spaces"), QStringLiteral("Temp ü 日本")}) {
+    const QStringList folderNames = {"plain", "with spaces", "Temp ü 日本"};
+    for (const QString& name : folderNames) {
         SCOPED_TRACE(name.toStdString());
         const QString folder = testFolder() + "/" + name;
         ASSERT_TRUE(QDir().mkpath(folder));
