@@ -190,6 +190,16 @@ WorkspaceResult Workspace::openFile(const QString& path, TrackRole role)
     return {0, WorkspaceResult::Report::None, {}, index};
 }
 
+WorkspaceResult Workspace::openFileFromMenu(const QString& path)
+{
+    if (path.isEmpty() || !QFileInfo::exists(path) || m_documents.indexOfFile(path) != DocumentList::kNoDocument)
+        return openFile(path);
+    if (const int code = closeLast())
+        return silent(code);
+    m_tracks = {};
+    return openFile(path);
+}
+
 int Workspace::selectDocument(int index)
 {
     return m_documents.setCurrent(index);

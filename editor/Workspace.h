@@ -87,6 +87,11 @@ public:
     WorkspaceResult newDocument(const WaveFormatEx& format);
     // Opens a WAV, MP3 or WMA file into a document, named for the recorder's track it is opened as.
     WorkspaceResult openFile(const QString& path, TrackRole role = TrackRole::Normal);
+    // File > Open: the last document is closed while the recorder's tracks are still remembered,
+    // so closing a handed-over track tells the recorder; then the tracks are forgotten and the file
+    // is opened as a normal one. A missing file closes nothing. Unless the result is 129 (the user
+    // kept the last document, which stays the track it was), the window leaves the track modes.
+    WorkspaceResult openFileFromMenu(const QString& path);
     // Makes an open document current: 0, or 143 for an index outside the list.
     int selectDocument(int index);
     // The background copy of a document ended with the job's result (0 success). The document

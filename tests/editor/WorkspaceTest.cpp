@@ -477,3 +477,57 @@ TEST(Workspace, FileInformationOfHostileWaves)
     FileInformation info;
     EXPECT_NE(readWaveFileInformation(folder + "/missing.wav", info), 0);
 }
+
+TEST(Workspace, FileOpenClosesAHandedOverTrackWhileTheRecorderIsStillRemembered)
+{
+    struct TrackWatchingHost : FakeHost {
+        RememberedTracks atClose;
+        int closeDocumentAt(int index) override
+        {
+            atClose = workspace->tracks();
+            return FakeHost::closeDocumentAt(index);
+        }
+    };
+    struct Case {
+        const char* opened; // through File > Open
+        int closeAnswer;
+        int code;
+        bool closed;
+        RememberedTracks after;
+    };
+    const Case cases[] = {
+        {"other.wav", 0, 0, true, {}},
+        {"other.wav", kCancelled, kCancelled, true, {"", "VOICE"}}, // kept: still the voice track, nobody told
+        {"gone.wav", 0, kFileMissing, false, {"", "VOICE"}},
+        {"voice take.wav", 0, 0, false, {"", "VOICE"}}, // the open track itself: only selected
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.opened);
+        TrackWatchingHost host;
+        FakeDecoder decoder;
+        const QString temp = testFolder();
+        Workspace workspace(host, decoder, [&] { return temp; });
+        host.workspace = &workspace;
+        const QString voice = temp + "/voice take.wav";
+        writeFile(voice, pcmWave(makePcmFormat(8000, 16, 1), sampleBytes(80)));
+        writeFile(temp + "/other.wav", pcmWave(makePcmFormat(8000, 16, 1), sampleBytes(80)));
+        ASSERT_EQ(workspace.openFile(voice, TrackRole::Voice).code, 0);
+        host.closeAnswer = c.closeAnswer;
+
+        const WorkspaceResult result = workspace.openFileFromMenu(temp + "/" + c.opened);
+        EXPECT_EQ(result.code, c.code);
+        EXPECT_TRUE(host.refused.isEmpty());
+        if (c.closed) {
+            // The close saw the voice track remembered, so it can give it back to the recorder.
+            EXPECT_EQ(host.atClose.voiceTrackFile, voice);
+        } else {
+            EXPECT_FALSE(host.calls.contains("close 0"));
+        }
+        const QString expectedVoice = c.after.voiceTrackFile == QLatin1String("VOICE") ? voice : QString();
+        EXPECT_EQ(workspace.tracks().voiceTrackFile, expectedVoice);
+        if (c.code == 0) {
+            EXPECT_EQ(workspace.documents().current()->displayName,
+                      c.after.voiceTrackFile.isEmpty() ? QString::fromUtf8(c.opened) : QString("Voice Track"));
+        }
+    }
+}
