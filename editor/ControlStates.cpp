@@ -176,3 +176,14 @@ void UpdateDocumentControls(ControlPanel& panel, const DocumentControlsInput& in
         return;
     }
 }
+
+bool documentClickSelects(int index, int currentIndex, bool recording)
+{
+    return !recording && index != currentIndex;
+}
+
+void afterDocumentButtonSelect(ControlPanel& panel, const TDocumentRecord& document)
+{
+    panel.setEnabled(C::Export, !document.isEmpty());
+    panel.setEnabled(C::Revert, document.saveState == SaveState::Modified);
+}

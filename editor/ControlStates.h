@@ -91,3 +91,10 @@ struct DocumentControlsInput {
 
 // The panel after a document was selected, edited or saved.
 void UpdateDocumentControls(ControlPanel& panel, const DocumentControlsInput& input);
+
+// A click on a document's button or its "Window" item selects the document, unless it is the
+// current one or a recording runs (the button then pops up again).
+bool documentClickSelects(int index, int currentIndex, bool recording);
+// After a document button selected a document: Export is off for an empty document, Revert is on
+// only while it has unsaved changes.
+void afterDocumentButtonSelect(ControlPanel& panel, const TDocumentRecord& document);

@@ -227,3 +227,46 @@ TEST(ControlStates, DocumentControlsFollowTheDocument)
         EXPECT_EQ(on, c.on);
     }
 }
+
+TEST(ControlStates, DocumentButtonClicks)
+{
+    struct Case {
+        int index;
+        int current;
+        bool recording;
+        bool selects;
+    };
+    const Case cases[] = {{0, 0, false, false}, {1, 0, false, true}, {1, 0, true, false}, {0, -1, false, true}};
+    for (const Case& c : cases)
+        EXPECT_EQ(documentClickSelects(c.index, c.current, c.recording), c.selects)
+            << c.index << " " << c.current << " " << c.recording;
+
+    struct After {
+        uint32_t lengthMs;
+        SaveState save;
+        bool exportOn;
+        bool revertOn;
+    };
+    const After after[] = {
+        {0, SaveState::Untitled, false, false},
+        {0, SaveState::Modified, false, true},
+        {10, SaveState::Modified, true, true},
+        {10, SaveState::Unchanged, true, false},
+        {10, SaveState::Untitled, true, false},
+    };
+    for (const After& a : after) {
+        for (const ControlPanel& start : {allOn(), allOff()}) {
+            ControlPanel panel = start;
+            TDocumentRecord document;
+            document.info.lengthMs = a.lengthMs;
+            document.saveState = a.save;
+            afterDocumentButtonSelect(panel, document);
+            EXPECT_EQ(panel.enabled(C::Export), a.exportOn) << a.lengthMs << int(a.save);
+            EXPECT_EQ(panel.enabled(C::Revert), a.revertOn) << a.lengthMs << int(a.save);
+            // Nothing else changes.
+            panel[C::Export] = start[C::Export];
+            panel[C::Revert] = start[C::Revert];
+            EXPECT_EQ(panel, start);
+        }
+    }
+}
