@@ -1,0 +1,46 @@
+#include "editor/ErrCodes.h"
+
+#include "common/ErrCodes.h"
+
+namespace editor {
+
+int PlayerErrorToMessageId(int code)
+{
+    return code == 107 ? 105 : ::PlayerErrorToMessageId(code);
+}
+
+int VXFmtHlpErrorToMessage(int code)
+{
+    // Two runs of consecutive codes whose ids also run on.
+    if (code >= 127 && code <= 132)
+        return code + 335;
+    if (code >= 139 && code <= 141)
+        return code + 335;
+    switch (code) {
+    case 0: return 0;
+    case 101: return 129;
+    case 102: return 450;
+    case 103: return 451;
+    case 115: return 452;
+    case 116: return 453;
+    case 117: return 454;
+    case 118: return 455;
+    case 119:
+    case 121:
+    case 133:
+    case 135: return 104;
+    case 120: return 456;
+    case 122: return 457;
+    case 123: return 458;
+    case 124: return 459;
+    case 125: return 460;
+    case 126: return 461;
+    case 134: return 469;
+    case 136: return 471;
+    case 137: return 472;
+    case 138: return 473;
+    default: return 449;
+    }
+}
+
+} // namespace editor
