@@ -11,6 +11,9 @@ int PlayerErrorToMessageId(int code)
 
 int VXFmtHlpErrorToMessage(int code)
 {
+    // A target past the 4 GiB limit is no lack of disk space; say what it is.
+    if (code == 128)
+        return kWaveTooLargeMessageId;
     // Two runs of consecutive codes whose ids also run on.
     if (code >= 127 && code <= 132)
         return code + 335;

@@ -10,7 +10,8 @@ namespace editor {
 int PlayerErrorToMessageId(int code);
 
 // Codes of the format conversion process; any code not listed gives 449 (unknown error). 101 is the
-// user's cancel (129), and 0 success (nothing to show).
+// user's cancel (129), and 0 success (nothing to show). 128, a target that would pass the 4 GiB
+// limit of a WAV, gives kWaveTooLargeMessageId rather than the write failure 463 of its neighbours.
 int VXFmtHlpErrorToMessage(int code);
 
 } // namespace editor

@@ -23,7 +23,7 @@
 // |  124 | the source's samples are damaged                                            | 459     |
 // |  125 | the target's WAV header cannot be written                                   | 460     |
 // |  127 | writing the samples failed                                                  | 462     |
-// |  128 | the target would pass 4 GiB                                                 | 463     |
+// |  128 | the target would pass 4 GiB                                                 | 900     |
 // |  129 | exit reason only: cancelled (AudioConvertCancelPressed); callers treat it   | -       |
 // |      | as a cancel before any map                                                  |         |
 // |  130 | the target will not fit in the free space of its folder                     | 465     |

@@ -31,11 +31,12 @@ const std::vector<MapRow> kPlayerRows = {
     {300, 100}, {323, 100}, {349, 100}, {129, 100}, {5000, 100},
 };
 
-// Every row of the format library's map, each code of a range included.
+// Every row of the format library's map, each code of a range included. 128 (the target would pass
+// 4 GiB) is told in words instead of as a write failure.
 const std::vector<MapRow> kFormatRows = {
     {0, 0},     {101, 129}, {102, 450}, {103, 451}, {115, 452}, {116, 453}, {117, 454}, {118, 455}, {124, 459},
     {137, 472}, {119, 104}, {121, 104}, {133, 104}, {135, 104}, {120, 456}, {122, 457}, {123, 458}, {125, 460},
-    {126, 461}, {127, 462}, {128, 463}, {129, 464}, {130, 465}, {131, 466}, {132, 467}, {139, 474}, {140, 475},
+    {126, 461}, {127, 462}, {128, 900}, {129, 464}, {130, 465}, {131, 466}, {132, 467}, {139, 474}, {140, 475},
     {141, 476}, {134, 469}, {136, 471}, {138, 473}, {-1, 449},  {1, 449},   {100, 449}, {104, 449}, {114, 449},
     {142, 449}, {449, 449}, {5000, 449},
 };
@@ -153,6 +154,7 @@ TEST_F(EditorMessagesTest, MappedCodesShowTheEditorsTextUnderItsCaption)
         {107, editor::PlayerErrorToMessageId, 105},
         {360, editor::PlayerErrorToMessageId, 900},
         {116, editor::VXFmtHlpErrorToMessage, 453},
+        {128, editor::VXFmtHlpErrorToMessage, 900},
         {999, editor::VXFmtHlpErrorToMessage, 449},
         {102, MixerErrorToMessageId, 372},
         {101, WaveDisplayErrorToMessageId, 103},
