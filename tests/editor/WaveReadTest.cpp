@@ -46,9 +46,10 @@ std::vector<OpenCase> openCases()
         {"data before fmt", riff("WAVE", chunk("data", samples) + fmt), WaveReadCode::Ok, 40},
         {"chunks after data", pcmWave(mono16, samples, chunk("id3 ", sampleBytes(11, 2)) + chunk("LIST", "INFO")),
          WaveReadCode::Ok, 40},
-        // A recording cut short: the stated size runs past the file and the last frame is partial.
-        {"data cut short mid-frame", riff("WAVE", chunk("fmt ", fmtBody(stereo16)) + chunk("data", sampleBytes(13), 400),
-                                         4 + 26 + 8 + 400),
+        // A recording cut short: the stated sizes (of "data" and of the RIFF chunk) run past the
+        // file, and its last frame is partial.
+        {"data cut short mid-frame",
+         riff("WAVE", chunk("fmt ", fmtBody(stereo16)) + chunk("data", sampleBytes(13), 400), 4 + 26 + 8 + 400),
          WaveReadCode::Ok, 12},
         {"data size of 4 GiB", riff("WAVE", fmt + chunk("data", samples, 0xFFFFFFFFu)), WaveReadCode::Ok, 40},
         {"empty data", pcmWave(mono16, {}), WaveReadCode::NoData, 0},
