@@ -6,6 +6,7 @@
 
 #include "common/ErrCodes.h"
 #include "platform/codecs/Id3Tag.h"
+#include "platform/codecs/TagFile.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TestSupport.h"
@@ -207,7 +208,12 @@ TEST_F(AudioFileTagTest, WaveChunkIsWrittenOnceAndTheWaveStaysValid)
             }
             const QJsonObject tags = readTags(wave);
             const QJsonObject layout = tags.value("wave").toObject();
-            EXPECT_EQ(checkedChunkIds(layout), c.idsAfter);
+            EXPECT_EQ(checkedChunkIds(layout).join('|').toStdString(), c.idsAfter.join('|').toStdString());
+            // The chunk holds the tag and, after the end its header gives, only zeros.
+            const QByteArray chunk = readWaveTagChunk(wave).value_or(QByteArray());
+            const int64_t tagSize = id3v2TagSize(chunk.left(kId3HeaderSize)).value_or(0);
+            EXPECT_GT(tagSize, kId3HeaderSize);
+            EXPECT_EQ(chunk.mid(tagSize), QByteArray(chunk.size() - tagSize, '\0'));
             EXPECT_EQ(layout.value("title").toString(), songInfoText(record->title));
             EXPECT_EQ(frameText(tags, "TPE1"), songInfoText(record->artist));
             EXPECT_EQ(hasFrame(tags, "TRCK"), !songInfoText(record->track).isEmpty());
