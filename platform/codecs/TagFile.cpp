@@ -115,8 +115,12 @@ struct WaveLayout {
     int tagIndex = -1;             // the first "id3 " (or "ID3 ") chunk among them
     int tagCount = 0;
 
-    // The tag chunk that a new tag may be written over: the only one there is.
-    const RiffChunk* soleTag() const { return tagCount == 1 ? &chunks[size_t(tagIndex)] : nullptr; }
+    // The tag chunk that a new tag may be written over: the only one there is, and no larger than
+    // a chunk that is read back.
+    const RiffChunk* soleTag() const
+    {
+        return tagCount == 1 && chunks[size_t(tagIndex)].size <= kMaxWaveTagSize ? &chunks[size_t(tagIndex)] : nullptr;
+    }
 };
 
 int readWaveLayout(const QString& path, WaveLayout& layout)

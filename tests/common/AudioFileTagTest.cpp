@@ -175,6 +175,9 @@ TEST_F(AudioFileTagTest, WaveChunkIsWrittenOnceAndTheWaveStaysValid)
          {"fmt ", "id3 ", "data", "LIST"}, false},
         {"two tag chunks", wavefixtures::pcmWave(kFormat8, kOddSamples, tagChunk("ID3 ", 6001) + kList + tagChunk("id3 ", 301)),
          0, {"fmt ", "data", "id3 ", "LIST"}, false},
+        // A tag chunk too large to be read back is replaced, not written over.
+        {"oversized old tag", wavefixtures::pcmWave(kFormat8, kOddSamples, wavefixtures::chunk("id3 ", QByteArray(kMaxWaveTagSize + 1, '\0')) + kList),
+         0, {"fmt ", "data", "id3 ", "LIST"}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
