@@ -113,6 +113,14 @@ struct WaveLayout {
     RiffChunk riff;
     std::vector<RiffChunk> chunks; // the RIFF form's children in file order
     int tagIndex = -1;             // the first "id3 " (or "ID3 ") chunk among them
+    int tagCount = 0;
+
+    // The tag chunk that a new tag may be written over: the only one there is, and no larger than
+    // a chunk that is read back.
+    const RiffChunk* soleTag() const
+    {
+        return tagCount == 1 && chunks[size_t(tagIndex)].size <= kMaxWaveTagSize ? &chunks[size_t(tagIndex)] : nullptr;
+    }
 };
 
 int readWaveLayout(const QString& path, WaveLayout& layout)
@@ -130,8 +138,11 @@ int readWaveLayout(const QString& path, WaveLayout& layout)
             break;
         if (rc != RiffCode::Ok || layout.file->ascend(chunk) != RiffCode::Ok)
             return TagFileCode::CannotRead;
-        if (layout.tagIndex < 0 && (chunk.id == kId3Lower || chunk.id == kId3Upper))
-            layout.tagIndex = int(layout.chunks.size());
+        if (chunk.id == kId3Lower || chunk.id == kId3Upper) {
+            if (layout.tagIndex < 0)
+                layout.tagIndex = int(layout.chunks.size());
+            ++layout.tagCount;
+        }
         layout.chunks.push_back(chunk);
     }
     return TagFileCode::Ok;
@@ -220,39 +231,58 @@ int rewriteWave(const QString& path, WaveLayout& layout, const QByteArray& tag)
     return TagFileCode::Ok;
 }
 
+// Writes tag as the WAV's one tag chunk: over the sole old one when tag has its size exactly (the
+// file keeps its size and every other byte), otherwise into a rewritten file.
+int storeWaveTag(const QString& path, WaveLayout& layout, const QByteArray& tag)
+{
+    const RiffChunk* old = layout.soleTag();
+    if (!old || int64_t(old->size) != tag.size())
+        return rewriteWave(path, layout, tag);
+    const int64_t offset = old->dataOffset;
+    layout.file.reset();
+    QFile out(path);
+    if (!out.open(QIODevice::ReadWrite) || !out.seek(offset) || out.write(tag) != tag.size())
+        return TagFileCode::CannotWrite;
+    return syncAndClose(out) ? TagFileCode::Ok : TagFileCode::CannotWrite;
+}
+
 int writeWave(const QString& path, const TID3InfoRecord& record)
 {
     WaveLayout layout;
     if (const int rc = readWaveLayout(path, layout); rc != TagFileCode::Ok)
         return rc;
     const QByteArray frames = id3v2Frames(record);
-    if (layout.tagIndex >= 0) {
-        const RiffChunk& old = layout.chunks[size_t(layout.tagIndex)];
-        if (int64_t(old.size) >= kId3HeaderSize + frames.size()) {
-            layout.file.reset();
-            std::unique_ptr<RiffFile> out = RiffFile::open(path, RiffFile::Mode::ReadWrite);
-            const QByteArray tag = id3v2Tag(frames, old.size);
-            if (!out || out->seek(old.dataOffset) < 0 || out->write(tag.constData(), tag.size()) != tag.size()
-                || out->close() != RiffCode::Ok)
-                return TagFileCode::CannotWrite;
-            return TagFileCode::Ok;
-        }
-    }
-    return rewriteWave(path, layout, id3v2Tag(frames, newId3TagSize(frames.size())));
+    const RiffChunk* old = layout.soleTag();
+    const int64_t size = old && int64_t(old->size) >= kId3HeaderSize + frames.size() ? int64_t(old->size)
+                                                                                     : newId3TagSize(frames.size());
+    return storeWaveTag(path, layout, id3v2Tag(frames, size));
 }
 
-bool readWaveTag(const QString& path, TID3InfoRecord* record)
+int writeWaveBytes(const QString& path, const QByteArray& tag)
 {
     WaveLayout layout;
-    if (readWaveLayout(path, layout) != TagFileCode::Ok || layout.tagIndex < 0)
-        return false;
-    const RiffChunk& chunk = layout.chunks[size_t(layout.tagIndex)];
-    if (chunk.size > kMaxWaveTagSize || layout.file->seek(chunk.dataOffset) < 0)
-        return false;
-    QByteArray bytes(qsizetype(chunk.size), '\0');
-    if (layout.file->read(bytes.data(), bytes.size()) != bytes.size())
-        return false;
-    return songInfoFromTagBytes(bytes, record);
+    if (const int rc = readWaveLayout(path, layout); rc != TagFileCode::Ok)
+        return rc;
+    const RiffChunk* old = layout.soleTag();
+    if (old && int64_t(old->size) > tag.size())
+        return storeWaveTag(path, layout, tag + QByteArray(qsizetype(old->size) - tag.size(), '\0'));
+    return storeWaveTag(path, layout, tag);
+}
+
+// Writes the file's tag with write() after the checks that every tag write shares.
+template <typename Write>
+int checkedWrite(const QString& path, Write write)
+{
+    if (!QFileInfo::exists(path))
+        return TagFileCode::CannotRead;
+    if (!isWritable(path)) {
+        qCWarning(lcPlatform).noquote() << "cannot write the tag of" << path << ": the file is read-only";
+        return TagFileCode::CannotWrite;
+    }
+    const int rc = write();
+    if (rc != TagFileCode::Ok)
+        qCWarning(lcPlatform).noquote() << "cannot write the tag of" << path << ": code" << rc;
+    return rc;
 }
 
 } // namespace
@@ -270,10 +300,35 @@ std::optional<TagFileKind> tagFileKind(const QString& path)
     return std::nullopt;
 }
 
+std::optional<QByteArray> readWaveTagChunk(const QString& path)
+{
+    WaveLayout layout;
+    if (readWaveLayout(path, layout) != TagFileCode::Ok) {
+        qCWarning(lcPlatform).noquote() << "cannot read the chunks of" << path;
+        return std::nullopt;
+    }
+    if (layout.tagIndex < 0)
+        return std::nullopt;
+    const RiffChunk& chunk = layout.chunks[size_t(layout.tagIndex)];
+    if (chunk.size > kMaxWaveTagSize || layout.file->seek(chunk.dataOffset) < 0) {
+        qCWarning(lcPlatform).noquote() << "the tag chunk of" << path << "is not read: its size is" << chunk.size;
+        return std::nullopt;
+    }
+    QByteArray bytes(qsizetype(chunk.size), '\0');
+    if (layout.file->read(bytes.data(), bytes.size()) != bytes.size())
+        return std::nullopt;
+    return bytes;
+}
+
 bool readTagFile(const QString& path, TagFileKind kind, TID3InfoRecord* record)
 {
     *record = emptySongInfo();
-    const bool found = kind == TagFileKind::Wave ? readWaveTag(path, record) : songInfoFromMp3File(path, record);
+    bool found = false;
+    if (kind == TagFileKind::Mp3) {
+        found = songInfoFromMp3File(path, record);
+    } else if (const std::optional<QByteArray> tag = readWaveTagChunk(path)) {
+        found = songInfoFromTagBytes(*tag, record);
+    }
     if (!found)
         *record = emptySongInfo();
     return found;
@@ -281,16 +336,12 @@ bool readTagFile(const QString& path, TagFileKind kind, TID3InfoRecord* record)
 
 int writeTagFile(const QString& path, TagFileKind kind, const TID3InfoRecord& record)
 {
-    if (!QFileInfo::exists(path))
-        return TagFileCode::CannotRead;
-    if (!isWritable(path)) {
-        qCWarning(lcPlatform).noquote() << "cannot write the tag of" << path << ": the file is read-only";
-        return TagFileCode::CannotWrite;
-    }
-    const int rc = kind == TagFileKind::Wave ? writeWave(path, record) : writeMp3(path, record);
-    if (rc != TagFileCode::Ok)
-        qCWarning(lcPlatform).noquote() << "cannot write the tag of" << path << ": code" << rc;
-    return rc;
+    return checkedWrite(path, [&] { return kind == TagFileKind::Wave ? writeWave(path, record) : writeMp3(path, record); });
+}
+
+int writeWaveTagChunk(const QString& path, const QByteArray& tag)
+{
+    return checkedWrite(path, [&] { return writeWaveBytes(path, tag); });
 }
 
 } // namespace platform::codecs

@@ -5,7 +5,8 @@
 // kept in step (none is added). A WAV file carries the same tag bytes in an "id3 " chunk of its
 // RIFF form. A new tag that fits into the old one (its padding included) is written over it, the
 // file keeping its size; otherwise the whole file is written anew beside the old one and renamed
-// over it once complete (the new tag then has room to grow, see newId3TagSize).
+// over it once complete (the new tag then has room to grow, see newId3TagSize). A WAV is rewritten
+// as well when it holds more than one tag chunk, so that it is left with exactly one.
 
 #include "platform/codecs/SongInfo.h"
 
@@ -32,6 +33,16 @@ std::optional<TagFileKind> tagFileKind(const QString& path);
 bool readTagFile(const QString& path, TagFileKind kind, TID3InfoRecord* record);
 
 int writeTagFile(const QString& path, TagFileKind kind, const TID3InfoRecord& record);
+
+// The data of a WAV's "id3 " (or "ID3 ") chunk as it is stored; nothing when the file is not a WAV,
+// has no such chunk, or a chunk header does not fit the file.
+std::optional<QByteArray> readWaveTagChunk(const QString& path);
+
+// Stores ready tag bytes as a WAV's one "id3 " chunk, the same way writeTagFile does: over the old
+// chunk's data when there is one chunk and the bytes fit (the rest of its data zeroed; an ID3v2
+// tag's header says where the tag ends), else by rewriting the file. Every other chunk and its
+// bytes stay as they were. One of the TagFileCode values.
+int writeWaveTagChunk(const QString& path, const QByteArray& tag);
 
 // The largest "id3 " chunk that is read.
 inline constexpr int64_t kMaxWaveTagSize = 16 * 1024 * 1024;
