@@ -347,7 +347,6 @@ void TLiveOvedubbingForm::createSideControls()
     };
     for (const Button& b : buttons)
         anchor(coolButton(b.control, b.caption), b.rect, Anchor::Right);
-    static_cast<TCoolButton*>(m_controls[std::size_t(Control::StartStopRecordingButton)])->setIsToggleButton(true);
     auto* recording = caption(this, QStringLiteral("Recording"));
     recording->setObjectName(QStringLiteral("RecordingLabel"));
     anchor(recording, QRect(x, 344, 140, 20), Anchor::Right);
