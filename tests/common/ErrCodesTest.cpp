@@ -122,8 +122,10 @@ TEST(ErrCodes, RecorderTextsAreExact)
     EXPECT_EQ(table.text(kWaveTooLargeMessageId),
               QStringLiteral("Error : The wave file would become larger than 4 GB, the largest size a wave file can "
                              "have. Please save your work in a new file. Error code 900"));
+    EXPECT_EQ(table.text(434), QStringLiteral("Wexo Ravadur is currently busy performing another task. Please make "
+                                              "sure \\n that Wexo Ravadur is idle before performing this operation."));
     EXPECT_EQ(table.ids().constFirst(), 100);
-    EXPECT_EQ(table.size(), 131);
+    EXPECT_EQ(table.size(), 132);
 }
 
 class RecorderMessagesTest : public testing::Test {

@@ -1,0 +1,165 @@
+#pragma once
+// TLiveOvedubbingForm, the recorder's recording window: the voice and music track displays with the
+// view ruler between them, the position slider and full-track ruler, level meters and clip lamps,
+// the fader between the tracks with the two trims, the transport, record, pad and file controls,
+// the menus and the five-panel status bar.
+//
+// The window's rules live in recorder_core: the control states (SetControlState.h), the position
+// box (ShowPosition.h), the status panels (ShowStatusFormat.h), the track layout
+// (ApplyTrackLayout.h), the resize geometry (ResizeLayout.h) and the placement
+// (WindowPlacement.h). The form keeps one ControlPanel and copies each row's values onto the
+// widgets of the same objectName; it decides nothing itself.
+//
+// GUI thread only: the player and music-track libraries post their news to the window as
+// PostedMessage events.
+
+#include "recorder/ApplyTrackLayout.h"
+#include "recorder/BusyFlag.h"
+#include "recorder/SetControlState.h"
+
+#include "controls/ColorScheme.h"
+#include "controls/CoolForm.h"
+
+#include <QColor>
+
+#include <QRect>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+class QAction;
+class QActionGroup;
+class QFrame;
+class QLabel;
+class QProgressBar;
+class QMenuBar;
+class QStatusBar;
+
+struct WaveFormatEx;
+
+namespace controls {
+class TCoolButton;
+class TCoolSliderH;
+class TCoolSliderV;
+class TEQGroupBox;
+class TEQMeter;
+class TQzv32Scale;
+class TQzv32WaveDisplay;
+}
+
+namespace platform {
+class Messages;
+class SettingsStore;
+namespace audio {
+class AudioEngine;
+class MusicTrackLibrary;
+}
+}
+
+namespace recorder {
+
+// What the window works with; each outlives it.
+struct RecordingWindowServices {
+    platform::SettingsStore& settings;
+    const platform::Messages& messages;
+    platform::audio::AudioEngine& engine;
+    platform::audio::MusicTrackLibrary& musicLibrary;
+};
+
+class TLiveOvedubbingForm : public controls::TCoolForm {
+    Q_OBJECT
+
+public:
+    explicit TLiveOvedubbingForm(const RecordingWindowServices& services, QWidget* parent = nullptr);
+    ~TLiveOvedubbingForm() override;
+
+    // The designed client size, which is also the window's minimum.
+    static QSize designedSize();
+
+    void SetControlState(ControlState state);
+    // 2 lays the window out for the voice track, 14 for the music track; any other type only
+    // refreshes the position box and the slider from the voice display's caret.
+    void ApplyTrackLayout(int type);
+    void ShowStatusFormat(uint32_t lengthMs, uint32_t sampleRate, bool clear, int channels, int bits);
+    // position in unit (kPositionMilliseconds or kPositionFrames).
+    void ShowPosition(uint32_t position, int unit);
+    static void SyncRuler(controls::TQzv32Scale& ruler, uint32_t zoom, const WaveFormatEx& format,
+                          uint32_t leftSample);
+
+    // The placement in the settings store; the codes of WindowPlacement.h.
+    int SaveWindowPlacement();
+    int RestoreWindowPlacement();
+
+    BusyFlag& busyFlag() { return m_busy; }
+    // The values the control states gave the named controls.
+    const ControlPanel& controlPanel() const { return m_panel; }
+    // The unit the position box shows, from View > Position Displays.
+    int positionUnit() const { return m_positionUnit; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // How a control follows a resize: down with the bottom edge, across with the right one, or both.
+    enum class Anchor { Bottom, Right, RightAndBottom };
+    struct Anchored {
+        QWidget* widget;
+        QRect designed;
+        Anchor how;
+    };
+
+    void createMenus();
+    void createTrackArea();
+    void createSideControls();
+    void createTransport();
+    void createPadPanel();
+    void createStatusBar();
+    controls::TCoolButton* coolButton(Control control, const char* text);
+    void anchor(QWidget* widget, const QRect& designed, Anchor how);
+    void layOut();
+    void applyChange(Control control, const ControlChange& change);
+    void applyColorScheme();
+    ControlStateContext stateContext() const;
+    // The display whose track gives positions their format: the voice track's, else the music's.
+    controls::TQzv32WaveDisplay* trackDisplay() const;
+
+    RecordingWindowServices m_services;
+    controls::ColorScheme m_colorScheme;
+    BusyFlag m_busy;
+    ControlPanel m_panel;
+    std::array<QObject*, kControlCount> m_controls{};
+    std::vector<Anchored> m_anchored;
+
+    QMenuBar* m_menuBar = nullptr;
+    QActionGroup* m_positionUnitGroup = nullptr;
+    QAction* m_fullScreenMenu = nullptr;
+    QAction* m_minimumSizeMenu = nullptr;
+    QStatusBar* m_statusBar = nullptr;
+    std::array<QLabel*, 5> m_statusPanels{};
+
+    controls::TQzv32WaveDisplay* m_voiceDisplay = nullptr;
+    controls::TQzv32WaveDisplay* m_musicDisplay = nullptr;
+    controls::TQzv32Scale* m_viewRuler = nullptr;
+    controls::TQzv32Scale* m_fullRuler = nullptr;
+    controls::TCoolSliderH* m_positionSlider = nullptr;
+    QProgressBar* m_spaceBar = nullptr;
+    QFrame* m_faderFrame = nullptr;
+    controls::TCoolSliderV* m_fader = nullptr;
+    QLabel* m_mixLabel = nullptr;
+    controls::TCoolButton* m_mixButton = nullptr;
+    controls::TEQGroupBox* m_padPanel = nullptr;
+    std::array<controls::TEQMeter*, 2> m_meters{};
+    std::array<QLabel*, 2> m_clipLamps{};
+
+    // The window's data that the control states read; the recording and playback roads set it.
+    bool m_voiceRecording = false;
+    bool m_musicRecording = false;
+    bool m_remixPlayback = false;
+    int m_positionUnit = 0;
+    SliderScale m_sliderScale;
+};
+
+} // namespace recorder

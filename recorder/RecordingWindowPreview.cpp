@@ -1,0 +1,32 @@
+// Opens the recording window alone, on the sound server and with the user's settings, so that it
+// can be looked at and tried without going through the welcome window.
+#include "recorder/LiveOverdubbing.h"
+
+#include "common/ErrCodes.h"
+#include "platform/audio/AudioEngine.h"
+#include "platform/audio/MusicTrackLibrary.h"
+#include "platform/audio/PulseBackend.h"
+#include "platform/settings/FileSettingsStore.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/QtInteraction.h"
+#include "platform/ui/StringTable.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    platform::StringTable strings;
+    if (!strings.load(QString::fromLatin1(kRecorderStringTablePath)))
+        return 1;
+    platform::QtInteraction interaction;
+    const platform::Messages messages(strings, interaction, QString::fromLatin1(kRecorderCaption));
+    platform::FileSettingsStore settings(platform::FileSettingsStore::currentUserPath());
+    platform::audio::PulseBackend backend;
+    platform::audio::AudioEngine engine(backend);
+    platform::audio::MusicTrackLibrary music(engine);
+
+    recorder::TLiveOvedubbingForm window({settings, messages, engine, music});
+    window.show();
+    return app.exec();
+}

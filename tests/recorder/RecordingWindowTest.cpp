@@ -1,0 +1,311 @@
+// The recording window on the virtual sound backend: its named controls and what each control
+// state makes of them, the status bar and position box, the resize rules, the placement kept in
+// the settings store, the refused close while busy, and a screenshot of the empty window.
+#include "recorder/LiveOverdubbing.h"
+
+#include "recorder/ResizeLayout.h"
+#include "recorder/WindowPlacement.h"
+
+#include "common/ErrCodes.h"
+#include "common/WaveUtil.h"
+#include "controls/CoolButton.h"
+#include "controls/CoolSliderV.h"
+#include "controls/EQGroupBox.h"
+#include "controls/Waveform.h"
+#include "platform/audio/AudioEngine.h"
+#include "platform/audio/MusicTrackLibrary.h"
+#include "platform/audio/VirtualBackend.h"
+#include "platform/settings/MemorySettingsStore.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/StringTable.h"
+#include "tests/support/ScriptedInteraction.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTest>
+
+#include <set>
+
+using namespace recorder;
+using controls::TCoolButton;
+using testsupport::ScriptedInteraction;
+
+namespace {
+
+const QString kPlacementKey = QStringLiteral("\\Software\\Vexal Audio\\Wexo Ravadur\\SizeAndPos");
+
+platform::StringTable recorderStrings()
+{
+    platform::StringTable table;
+    EXPECT_TRUE(table.load(QString::fromLatin1(kRecorderStringTablePath)));
+    return table;
+}
+
+class RecordingWindowTest : public ::testing::Test {
+protected:
+    std::unique_ptr<TLiveOvedubbingForm> makeWindow()
+    {
+        return std::make_unique<TLiveOvedubbingForm>(RecordingWindowServices{store, messages, engine, music});
+    }
+
+    platform::MemorySettingsStore store;
+    ScriptedInteraction interaction;
+    platform::Messages messages{recorderStrings(), interaction, QString::fromLatin1(kRecorderCaption)};
+    platform::audio::VirtualBackend backend;
+    platform::audio::AudioEngine engine{backend};
+    platform::audio::MusicTrackLibrary music{engine};
+};
+
+bool isEnabled(const QObject* object)
+{
+    if (const auto* action = qobject_cast<const QAction*>(object))
+        return action->isEnabled();
+    return static_cast<const QWidget*>(object)->isEnabled();
+}
+
+QObject* named(QWidget& window, Control control)
+{
+    return window.findChild<QObject*>(QString::fromLatin1(controlName(control)));
+}
+
+// Every control the states switch is there under its name, and after each state its enabled flag
+// is what the table gives for the window without tracks; the position box, the Voice & Music
+// button and the trims show the row's other values.
+TEST_F(RecordingWindowTest, NamedControlsFollowTheStateTable)
+{
+    auto window = makeWindow();
+    for (int i = 0; i < kControlCount; ++i)
+        ASSERT_NE(named(*window, Control(i)), nullptr) << controlName(Control(i));
+    for (const char* name : {"CurrentViewScale", "CurrentPositionScale", "EQMeter1", "EQMeter2", "LeftChannelClipping",
+                             "RightChannelClipping", "ProgressBar1"})
+        EXPECT_NE(window->findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
+
+    // The states reached without a file, in an order the window goes through them.
+    const ControlState sequence[] = {ControlState::NoTrack,         ControlState::RecordingBoth,
+                                     ControlState::BothTracks,      ControlState::Playing,
+                                     ControlState::PlaybackStopped, ControlState::RecordingVoice,
+                                     ControlState::VoiceWithoutMusic, ControlState::RecordingMusic,
+                                     ControlState::MusicWithoutVoice, ControlState::VoiceTrack,
+                                     ControlState::NoTrack};
+    ControlPanel expected;
+    expected.setControlState(ControlState::NoTrack, {});
+    for (const ControlState state : sequence) {
+        SCOPED_TRACE(int(state));
+        window->SetControlState(state);
+        expected.setControlState(state, {});
+        for (int i = 0; i < kControlCount; ++i) {
+            const Control control = Control(i);
+            EXPECT_EQ(isEnabled(named(*window, control)), expected[control].enabled) << controlName(control);
+        }
+        const auto* box = static_cast<QLineEdit*>(named(*window, Control::PositionMaskEdit));
+        EXPECT_EQ(box->isReadOnly(), expected[Control::PositionMaskEdit].readOnly);
+        const auto* record = static_cast<TCoolButton*>(named(*window, Control::StartStopRecordingButton));
+        EXPECT_EQ(record->Down(), expected[Control::StartStopRecordingButton].down);
+    }
+}
+
+// The empty window as a user finds it: recording is offered, playback and saving are not, the
+// position box cannot be typed into and the displays say what they are for.
+TEST_F(RecordingWindowTest, EmptyWindowOffersRecordingOnly)
+{
+    auto window = makeWindow();
+    for (const Control control : {Control::StartStopRecordingButton, Control::VoiceRecordButton,
+                                  Control::MusicRecordButton, Control::ReMixButton, Control::FileNewMenu})
+        EXPECT_TRUE(isEnabled(named(*window, control))) << controlName(control);
+    for (const Control control : {Control::PreRecordedPlayBtn, Control::StopBtn, Control::SaveVoiceTrackButton,
+                                  Control::FileCloseMenu, Control::CurrentPositionTrackBar,
+                                  Control::CurrentMusicTrackPlaybackCoolButton})
+        EXPECT_FALSE(isEnabled(named(*window, control))) << controlName(control);
+    EXPECT_TRUE(static_cast<QLineEdit*>(named(*window, Control::PositionMaskEdit))->isReadOnly());
+    EXPECT_EQ(static_cast<controls::TQzv32WaveDisplay*>(named(*window, Control::PreRecordedWaveDisplay))
+                  ->NoSamplePresentText(),
+              QStringLiteral("Voice Track Space."));
+    EXPECT_EQ(static_cast<controls::TQzv32WaveDisplay*>(named(*window, Control::RecordingWaveDisplay))
+                  ->NoSamplePresentText(),
+              QStringLiteral("Music Track Space."));
+    const QList<QLabel*> panels = window->findChild<QStatusBar*>(QStringLiteral("StatusBar1"))->findChildren<QLabel*>();
+    ASSERT_EQ(panels.size(), 5);
+    for (const QLabel* panel : panels)
+        EXPECT_TRUE(panel->text().isEmpty());
+
+    // A disabled button takes no click; an enabled one does.
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    auto* play = static_cast<TCoolButton*>(named(*window, Control::PreRecordedPlayBtn));
+    auto* mix = static_cast<TCoolButton*>(named(*window, Control::ReMixButton));
+    QSignalSpy playClicks(play, &TCoolButton::OnClick);
+    QSignalSpy mixClicks(mix, &TCoolButton::OnClick);
+    QTest::mouseClick(play, Qt::LeftButton);
+    QTest::mouseClick(mix, Qt::LeftButton);
+    EXPECT_EQ(playClicks.count(), 0);
+    EXPECT_EQ(mixClicks.count(), 1);
+}
+
+TEST_F(RecordingWindowTest, StatusBarAndPositionBoxShowWhatTheyAreGiven)
+{
+    auto window = makeWindow();
+    window->ShowStatusFormat(61005, 44100, false, 2, 16);
+    const QList<QLabel*> panels = window->findChild<QStatusBar*>(QStringLiteral("StatusBar1"))->findChildren<QLabel*>();
+    QStringList texts;
+    for (const QLabel* panel : panels)
+        texts << panel->text();
+    EXPECT_EQ(texts, QStringList({"44100 Hz", "16 Bit", "Stereo", "1:1", "001:01:005"}));
+    window->ShowStatusFormat(0, 0, true, 0, 0);
+    for (const QLabel* panel : panels)
+        EXPECT_TRUE(panel->text().isEmpty());
+
+    EXPECT_EQ(window->positionUnit(), kPositionMilliseconds);
+    window->ShowPosition(61005, kPositionMilliseconds);
+    EXPECT_EQ(static_cast<QLineEdit*>(named(*window, Control::PositionMaskEdit))->text(), QStringLiteral("001:01:005"));
+}
+
+// A larger window keeps the view ruler between the displays, the fader in its frame with the Mix
+// button under it, and the full-width controls 30 pixels short of the window's width.
+TEST_F(RecordingWindowTest, ResizeFollowsTheLayoutRules)
+{
+    auto window = makeWindow();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    for (const QSize size : {QSize(1400, 1000), TLiveOvedubbingForm::designedSize()}) {
+        SCOPED_TRACE(size.width());
+        window->resize(size);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window->size() == size; }));
+        const auto rect = [&](const QString& name) { return window->findChild<QWidget*>(name)->geometry(); };
+        const QRect voice = rect("PreRecordedWaveDisplay"), ruler = rect("CurrentViewScale"),
+                    musicTrack = rect("RecordingWaveDisplay");
+        EXPECT_EQ(voice.bottom() + 1, ruler.top());
+        EXPECT_EQ(musicTrack.top(), ruler.bottom() + 1);
+        EXPECT_EQ(musicTrack.width(), voice.width());
+        EXPECT_EQ(rect("ProgressBar1").top(), ruler.top());
+        const QRect frame = rect("FaderFrame"), fader = rect("RecordingRightVolumeTrackBar");
+        EXPECT_EQ(frame.top(), voice.top() + kFaderFrameOffset);
+        EXPECT_EQ(frame.adjusted(2, 2, -2, -2), fader);
+        EXPECT_EQ(rect("ReMixButton").top(), frame.bottom() + 1 + kMixButtonGap);
+        for (const char* name : {"CurrentPositionTrackBar", "CurrentPositionScale", "StatusBar1"})
+            EXPECT_EQ(rect(name).width(), size.width() - kRightMargin) << name;
+        const QRect pads = rect("PadPanel");
+        EXPECT_LE(std::abs(pads.center().x() - musicTrack.center().x()), 1);
+        EXPECT_LE(rect("EffectsTreeView").bottom(), rect("StatusBar1").top());
+    }
+}
+
+// Closing saves where the window was; the next window opens there. A maximized window reopens
+// maximized, with Full Screen off and Minimum Size on.
+TEST_F(RecordingWindowTest, PlacementRoundTrip)
+{
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens << screen->availableGeometry();
+    const QRect where(20, 10, 1040, 820);
+    {
+        auto window = makeWindow();
+        window->setGeometry(where);
+        ASSERT_TRUE(window->close());
+    }
+    EXPECT_EQ(store.readInteger(kPlacementKey, QStringLiteral("Left Position")).value, 20);
+    EXPECT_EQ(store.readInteger(kPlacementKey, QStringLiteral("Top Position")).value, 10);
+    EXPECT_EQ(store.readInteger(kPlacementKey, QStringLiteral("Width")).value, 1040);
+    EXPECT_EQ(store.readInteger(kPlacementKey, QStringLiteral("Height")).value, 820);
+    EXPECT_EQ(store.readString(kPlacementKey, QStringLiteral("State")).value, QStringLiteral("Normal"));
+    {
+        auto window = makeWindow();
+        const QRect placed = placeOnScreens(where, screens);
+        EXPECT_EQ(window->geometry().topLeft(), placed.topLeft());
+        EXPECT_EQ(window->size(), placed.size().expandedTo(TLiveOvedubbingForm::designedSize()));
+        EXPECT_TRUE(window->findChild<QAction*>(QStringLiteral("ViewFullScreenMenu"))->isEnabled());
+        EXPECT_FALSE(window->findChild<QAction*>(QStringLiteral("ViewMinimumSizeMenu"))->isEnabled());
+    }
+
+    ASSERT_EQ(SaveWindowPlacement(store, {PlacementState::Maximized, 0, 0, 0, 0}), 0);
+    auto window = makeWindow();
+    EXPECT_TRUE(window->windowState() & Qt::WindowMaximized);
+    EXPECT_FALSE(window->findChild<QAction*>(QStringLiteral("ViewFullScreenMenu"))->isEnabled());
+    EXPECT_TRUE(window->findChild<QAction*>(QStringLiteral("ViewMinimumSizeMenu"))->isEnabled());
+}
+
+// While a file loads or a recording starts the window refuses to close, says why and saves
+// nothing; afterwards it closes.
+TEST_F(RecordingWindowTest, BusyWindowRefusesToClose)
+{
+    auto window = makeWindow();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    {
+        BusyGuard busy(window->busyFlag());
+        interaction.expectMessageBox(1, QStringLiteral("is currently busy performing another task"));
+        EXPECT_FALSE(window->close());
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_TRUE(interaction.allConsumed());
+        EXPECT_FALSE(store.valueExists(kPlacementKey, QStringLiteral("State")));
+    }
+    EXPECT_TRUE(window->close());
+    EXPECT_TRUE(store.valueExists(kPlacementKey, QStringLiteral("State")));
+}
+
+// The share of the rectangle's pixels that differ from the window's background under it.
+double drawnShare(const QImage& window, const QImage& background, const QRect& rect)
+{
+    int differing = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        for (int x = rect.left(); x <= rect.right(); ++x) {
+            if (window.pixel(x, y) != background.pixel(x, y))
+                ++differing;
+        }
+    }
+    return double(differing) / (rect.width() * rect.height());
+}
+
+// The empty window drawn: every named control lies inside the window, draws over the background
+// and overlaps no other; the picture is kept for people to look at.
+TEST_F(RecordingWindowTest, ScreenshotOfTheEmptyWindow)
+{
+    auto window = makeWindow();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    const QImage image = window->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage background = window->background().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    ASSERT_EQ(image.size(), window->size());
+    ASSERT_EQ(background.size(), image.size());
+    ASSERT_TRUE(QDir::current().mkpath(QStringLiteral("screenshots")));
+    const QString path = QDir::current().filePath(QStringLiteral("screenshots/recording-window-empty.png"));
+    ASSERT_TRUE(image.save(path)) << path.toStdString();
+    std::printf("recording window: %s\n", qPrintable(path));
+
+    std::set<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 4) {
+        for (int x = 0; x < image.width(); x += 4)
+            colours.insert(image.pixel(x, y));
+    }
+    EXPECT_GT(colours.size(), 20u);
+
+    // The controls placed on the window itself (the pad panel's buttons are checked inside it).
+    std::vector<QWidget*> controls;
+    for (int i = 0; i < kControlCount; ++i) {
+        auto* widget = qobject_cast<QWidget*>(named(*window, Control(i)));
+        if (widget && widget->parentWidget() == window.get())
+            controls.push_back(widget);
+    }
+    for (const char* name : {"CurrentViewScale", "CurrentPositionScale", "EQMeter1", "EQMeter2", "ProgressBar1",
+                             "PadPanel", "StatusBar1", "MixLabel"})
+        controls.push_back(window->findChild<QWidget*>(QString::fromLatin1(name)));
+    for (size_t i = 0; i < controls.size(); ++i) {
+        const QRect rect = controls[i]->geometry();
+        const std::string name = controls[i]->objectName().toStdString();
+        EXPECT_TRUE(window->rect().contains(rect)) << name;
+        EXPECT_GT(drawnShare(image, background, rect), 0.04) << name;
+        for (size_t j = i + 1; j < controls.size(); ++j)
+            EXPECT_FALSE(rect.intersects(controls[j]->geometry())) << name << " overlaps " << controls[j]->objectName().toStdString();
+    }
+    auto* pads = window->findChild<controls::TEQGroupBox*>(QStringLiteral("PadPanel"));
+    for (const QWidget* child : pads->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        EXPECT_TRUE(pads->contentsRect().contains(child->geometry())) << child->objectName().toStdString();
+}
+
+} // namespace
