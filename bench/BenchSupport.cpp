@@ -4,7 +4,12 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <fcntl.h>
+#include <sched.h>
+#include <unistd.h>
 
 namespace bench {
 
@@ -13,6 +18,18 @@ namespace {
 constexpr int kRate = 44100;
 constexpr int kFrameBytes = 4;
 constexpr int kHeaderBytes = 44;
+
+// Figures to three significant digits or so, without an exponent.
+QString figureText(double figure)
+{
+    const double size = std::abs(figure);
+    return QString::number(figure, 'f', size >= 100 ? 0 : size >= 10 ? 1 : 2);
+}
+
+QString withUnit(double figure, const QString& unit)
+{
+    return unit == QLatin1String("x") ? figureText(figure) + " x" : figureText(figure) + " " + unit;
+}
 
 } // namespace
 
@@ -54,6 +71,102 @@ QString soxWave(const QString& name, double seconds, const QStringList& synth)
 QString hourWave()
 {
     return soxWave(QStringLiteral("hour-44k-16bit-stereo.wav"), 3600, {"sine", "50-8000", "pinknoise", "vol", "0.9"});
+}
+
+void warmPageCache(const QStringList& paths)
+{
+    runQuietly(QStringLiteral("cat"), paths);
+}
+
+bool flushFile(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    const bool ok = fd >= 0 && ::fsync(fd) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return ok;
+}
+
+int coresGiven()
+{
+    cpu_set_t cpus;
+    CPU_ZERO(&cpus);
+    if (sched_getaffinity(0, sizeof cpus, &cpus) != 0)
+        return int(std::max(1L, sysconf(_SC_NPROCESSORS_ONLN)));
+    return CPU_COUNT(&cpus);
+}
+
+double median(std::vector<double> figures)
+{
+    if (figures.empty())
+        return 0;
+    std::sort(figures.begin(), figures.end());
+    const size_t middle = figures.size() / 2;
+    return figures.size() % 2 == 1 ? figures[middle] : (figures[middle - 1] + figures[middle]) / 2;
+}
+
+Goals::Goals(QString benchmark)
+    : m_benchmark(std::move(benchmark))
+{
+}
+
+void Goals::atMost(const QString& goal, double figure, double limit, const QString& unit)
+{
+    judge(goal, figure, limit, unit, Sense::AtMost);
+}
+
+void Goals::atLeast(const QString& goal, double figure, double limit, const QString& unit)
+{
+    judge(goal, figure, limit, unit, Sense::AtLeast);
+}
+
+void Goals::judge(const QString& goal, double figure, double limit, const QString& unit, Sense sense)
+{
+    m_limit = limit;
+    m_unit = unit;
+    m_sense = sense;
+    const bool met = sense == Sense::AtMost ? figure <= limit : figure >= limit;
+    QString text = QStringLiteral("%1: %2 (%3 %4)")
+                       .arg(goal, withUnit(figure, unit), sense == Sense::AtMost ? "at most" : "at least",
+                            withUnit(limit, unit));
+    if (!met) {
+        ++m_missed;
+        const double by = std::abs(figure - limit);
+        text += QStringLiteral(", missed by %1 (%2%)").arg(withUnit(by, unit)).arg(std::lround(100 * by / limit));
+    }
+    record(met ? "met" : "MISSED", text);
+}
+
+void Goals::likeForLike(const QString& reference, double figure)
+{
+    const bool met = m_sense == Sense::AtMost ? figure <= m_limit : figure >= m_limit;
+    const QString text = QStringLiteral("  like for like, against %1: %2 (%3 with the same limit)")
+                             .arg(reference, withUnit(figure, m_unit), met ? "met" : "missed");
+    record("", text);
+}
+
+void Goals::notJudged(const QString& goal, double figure, const QString& unit, const QString& why)
+{
+    record("not judged", QStringLiteral("%1: %2 (%3)").arg(goal, withUnit(figure, unit), why));
+}
+
+void Goals::failed(const QString& goal, const QString& why)
+{
+    ++m_missed;
+    record("MISSED", QStringLiteral("%1: not measured, %2").arg(goal, why));
+}
+
+void Goals::record(const QString& verdict, const QString& text)
+{
+    const QString line = QStringLiteral("%1 %2").arg(verdict.isEmpty() ? QString() : verdict + ":", -12).arg(text);
+    std::printf("GOAL %s\n", qPrintable(line));
+    std::fflush(stdout);
+    const QString path = qEnvironmentVariable("VA_BENCH_VERDICTS");
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (file.open(QIODevice::Append | QIODevice::Text))
+        file.write(QStringLiteral("%1 %2 %3\n").arg(verdict.isEmpty() ? QString() : verdict + ":", -12).arg(m_benchmark, -17).arg(text).toUtf8());
 }
 
 } // namespace bench
