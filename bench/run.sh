@@ -41,7 +41,7 @@ failed=()
 run() {
     local name=$1; shift
     echo
-    echo "== $name${1:+ (CPUs ${2})}"
+    echo "== $name${3:+ (CPUs $3)}"
     if ! "$@" "$bin/$name"; then
         failed+=("$name")
     fi
