@@ -19,16 +19,18 @@ constexpr int kRate = 44100;
 constexpr int kFrameBytes = 4;
 constexpr int kHeaderBytes = 44;
 
-// Figures to three significant digits or so, without an exponent.
+// Figures to three significant digits or so, without an exponent; a small miss keeps two.
 QString figureText(double figure)
 {
     const double size = std::abs(figure);
+    if (size > 0 && size < 0.01)
+        return QString::number(figure, 'g', 2);
     return QString::number(figure, 'f', size >= 100 ? 0 : size >= 10 ? 1 : 2);
 }
 
 QString withUnit(double figure, const QString& unit)
 {
-    return unit == QLatin1String("x") ? figureText(figure) + " x" : figureText(figure) + " " + unit;
+    return figureText(figure) + " " + unit;
 }
 
 } // namespace
@@ -125,24 +127,35 @@ void Goals::judge(const QString& goal, double figure, double limit, const QStrin
     m_limit = limit;
     m_unit = unit;
     m_sense = sense;
-    const bool met = sense == Sense::AtMost ? figure <= limit : figure >= limit;
-    QString text = QStringLiteral("%1: %2 (%3 %4)")
-                       .arg(goal, withUnit(figure, unit), sense == Sense::AtMost ? "at most" : "at least",
-                            withUnit(limit, unit));
-    if (!met) {
+    bool met = false;
+    const QString verdict = verdictText(figure, met);
+    if (!met)
         ++m_missed;
-        const double by = std::abs(figure - limit);
-        text += QStringLiteral(", missed by %1 (%2%)").arg(withUnit(by, unit)).arg(std::lround(100 * by / limit));
+    record(met ? "met" : "MISSED", QStringLiteral("%1: %2").arg(goal, verdict));
+}
+
+QString Goals::verdictText(double figure, bool& met) const
+{
+    met = m_sense == Sense::AtMost ? figure <= m_limit : figure >= m_limit;
+    QString shown = withUnit(figure, m_unit);
+    if (!met && shown == withUnit(m_limit, m_unit)) // a miss too small for the usual digits
+        shown = QString::number(figure, 'f', 4) + " " + m_unit;
+    QString text = QStringLiteral("%1 (%2 %3)")
+                       .arg(shown, m_sense == Sense::AtMost ? "at most" : "at least", withUnit(m_limit, m_unit));
+    if (!met) {
+        const double by = std::abs(figure - m_limit);
+        const double percent = 100 * by / m_limit;
+        text += QStringLiteral(", missed by %1 (%2%)")
+                    .arg(withUnit(by, m_unit), QString::number(percent, 'f', percent < 1 ? 1 : 0));
     }
-    record(met ? "met" : "MISSED", text);
+    return text;
 }
 
 void Goals::likeForLike(const QString& reference, double figure)
 {
-    const bool met = m_sense == Sense::AtMost ? figure <= m_limit : figure >= m_limit;
-    const QString text = QStringLiteral("  like for like, against %1: %2 (%3 with the same limit)")
-                             .arg(reference, withUnit(figure, m_unit), met ? "met" : "missed");
-    record("", text);
+    bool met = false;
+    const QString verdict = verdictText(figure, met);
+    record("", QStringLiteral("  like for like, against %1: %2%3").arg(reference, verdict, met ? ", met" : ""));
 }
 
 void Goals::notJudged(const QString& goal, double figure, const QString& unit, const QString& why)
@@ -158,15 +171,15 @@ void Goals::failed(const QString& goal, const QString& why)
 
 void Goals::record(const QString& verdict, const QString& text)
 {
-    const QString line = QStringLiteral("%1 %2").arg(verdict.isEmpty() ? QString() : verdict + ":", -12).arg(text);
-    std::printf("GOAL %s\n", qPrintable(line));
+    const QString label = (verdict.isEmpty() ? QString() : verdict + ":").leftJustified(12);
+    std::printf("GOAL %s %s\n", qPrintable(label), qPrintable(text));
     std::fflush(stdout);
     const QString path = qEnvironmentVariable("VA_BENCH_VERDICTS");
     if (path.isEmpty())
         return;
     QFile file(path);
     if (file.open(QIODevice::Append | QIODevice::Text))
-        file.write(QStringLiteral("%1 %2 %3\n").arg(verdict.isEmpty() ? QString() : verdict + ":", -12).arg(m_benchmark, -17).arg(text).toUtf8());
+        file.write(QStringLiteral("%1 %2 %3\n").arg(label, m_benchmark.leftJustified(17), text).toUtf8());
 }
 
 } // namespace bench

@@ -71,6 +71,8 @@ public:
 private:
     enum class Sense { AtMost, AtLeast };
     void judge(const QString& goal, double figure, double limit, const QString& unit, Sense sense);
+    // The figure against the last goal's limit, and whether it meets it.
+    QString verdictText(double figure, bool& met) const;
     void record(const QString& verdict, const QString& text);
 
     QString m_benchmark;
