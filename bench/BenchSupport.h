@@ -1,14 +1,17 @@
 #pragma once
-// What every benchmark needs: running an outside tool quietly, and the inputs made once with sox
-// and kept in bench/work.
+// What every benchmark needs: running an outside tool quietly, the inputs made once with sox and
+// kept in the work folder of the build tree, timing, and one way to judge and print its goals.
 
 #include <QProcess>
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
+#include <vector>
+
 namespace bench {
 
-// The folder where inputs are kept between runs.
+// The folder where inputs are kept between runs, in the build tree.
 QString workFolder();
 
 // Runs program to its end with its output sent to output (its errors dropped); true when it exited
@@ -22,5 +25,62 @@ QString soxWave(const QString& name, double seconds, const QStringList& synth);
 
 // The hour that most benchmarks read: a sweep on the left channel and pink noise on the right.
 QString hourWave();
+
+// Reads the files once, so that the runs after it read them from the page cache.
+void warmPageCache(const QStringList& paths);
+
+// Flushes the file to the disk; false when it cannot be opened or flushed.
+bool flushFile(const QString& path);
+
+// The CPUs this process may run on, as the caller left them (the benchmarks never change it).
+int coresGiven();
+
+// Seconds since start.
+inline double secondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The median of some figures (the mean of the middle two for an even count); 0 for none.
+double median(std::vector<double> figures);
+
+// The goals of one benchmark. Each is judged where it is measured: met, or missed by how much. It
+// is printed at once and also appended to the file that the environment variable
+// VA_BENCH_VERDICTS names, from which bench/run.sh prints a summary of all benchmarks at the end.
+// The benchmark's exit code is exitCode(): non-zero when a goal was missed or could not be
+// measured.
+class Goals {
+public:
+    explicit Goals(QString benchmark);
+
+    // A figure that must not pass limit (unit is printed after both, such as "x" or "ms").
+    void atMost(const QString& goal, double figure, double limit, const QString& unit);
+    // A figure that must reach at least limit.
+    void atLeast(const QString& goal, double figure, double limit, const QString& unit);
+    // Printed under the last goal, judged against its limit but not counted: the same measure
+    // against a reference that does the same work as ours where the goal's reference does other
+    // work (an encoder's extra analysis, a copy left unflushed).
+    void likeForLike(const QString& reference, double figure);
+    // A figure whose goal does not apply to this run, with the reason.
+    void notJudged(const QString& goal, double figure, const QString& unit, const QString& why);
+    // A goal that could not be measured (a run failed): counted as missed.
+    void failed(const QString& goal, const QString& why);
+
+    int exitCode() const { return m_missed > 0 ? 1 : 0; }
+
+private:
+    enum class Sense { AtMost, AtLeast };
+    void judge(const QString& goal, double figure, double limit, const QString& unit, Sense sense);
+    // The figure against the last goal's limit, and whether it meets it.
+    QString verdictText(double figure, bool& met) const;
+    void record(const QString& verdict, const QString& text);
+
+    QString m_benchmark;
+    int m_missed = 0;
+    // The last goal, for likeForLike().
+    double m_limit = 0;
+    QString m_unit;
+    Sense m_sense = Sense::AtMost;
+};
 
 } // namespace bench

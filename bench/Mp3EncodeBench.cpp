@@ -1,7 +1,9 @@
 // MP3 encoding of a one-hour 44.1 kHz 16-bit stereo WAV through the encoder library liblame_enc.so
 // (as the programs drive it: blocks of the WAV's data, the flush, the file written), against the
 // lame command at the same bit rate and quality setting on the same file. Goal: at most 1.1 times
-// lame's time; both use libmp3lame.
+// lame's time; both use libmp3lame. lame's defaults do more than our library asks of libmp3lame
+// (joint stereo, a ReplayGain analysis, an information tag; ours: plain stereo with CRC), so the
+// lame command with our settings is timed as well and printed beside the goal.
 #include "bench/BenchSupport.h"
 #include "common/WaveRead.h"
 #include "platform/codecs/LameEncoderLibrary.h"
@@ -65,42 +67,54 @@ bool encode(platform::codecs::LameEncoderLibrary& lib, const QString& wave, cons
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    bench::Goals goals("mp3_encode_bench");
+    const QString goal = QStringLiteral("MP3 encoding through liblame_enc.so, to lame -b %1 -q %2").arg(kBitRate).arg(kQuality);
     const QString wave = bench::hourWave();
     if (wave.isEmpty()) {
-        std::fprintf(stderr, "could not make the input file with sox\n");
-        return 1;
+        goals.failed(goal, "the input could not be made with sox");
+        return goals.exitCode();
     }
     QString error;
     const auto lib = platform::codecs::LameEncoderLibrary::load(QCoreApplication::applicationDirPath(), &error);
     if (!lib) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
-        return 1;
+        goals.failed(goal, error);
+        return goals.exitCode();
     }
     const double minutes = double(QFileInfo(wave).size() - 44) / (44100.0 * 4 * 60);
     std::printf("input: %s (%.0f minutes), %u kbit/s, quality %d\n", qPrintable(wave), minutes, kBitRate, kQuality);
     std::fflush(stdout);
-    bench::runQuietly("cat", {wave});
+    bench::warmPageCache({wave});
 
     const QString ours = bench::workFolder() + "/encoded-by-library.mp3";
     const QString theirs = bench::workFolder() + "/encoded-by-lame.mp3";
     auto start = Clock::now();
     if (!encode(*lib, wave, ours)) {
-        std::fprintf(stderr, "the library's encoding failed\n");
-        return 1;
+        goals.failed(goal, "the library's encoding failed");
+        return goals.exitCode();
     }
     const double library = since(start);
+    const QStringList lameDefaults{"--quiet", "-b", QString::number(kBitRate), "-q", QString::number(kQuality)};
+    // Plain stereo, no ReplayGain analysis, CRC on and no information tag, as our library sets it.
+    const QStringList ourSettings{"-m", "s", "--noreplaygain", "-p", "-t"};
     start = Clock::now();
-    if (!bench::runQuietly("lame", {"--quiet", "-b", QString::number(kBitRate), "-q", QString::number(kQuality), wave, theirs})) {
-        std::fprintf(stderr, "lame failed\n");
-        return 1;
-    }
+    const bool lameRan = bench::runQuietly("lame", lameDefaults + QStringList{wave, theirs});
     const double lame = since(start);
+    start = Clock::now();
+    const bool likeRan = lameRan && bench::runQuietly("lame", lameDefaults + ourSettings + QStringList{wave, theirs});
+    const double lameLike = since(start);
     QFile::remove(ours);
     QFile::remove(theirs);
+    if (!likeRan) {
+        goals.failed(goal, "lame failed");
+        return goals.exitCode();
+    }
 
-    std::printf("lame -b %u -q %d:      %.2f s  (%.2f s per ten minutes)\n", kBitRate, kQuality, lame,
-                lame * 10 / minutes);
-    std::printf("liblame_enc.so:         %.2f s  (%.2f s per ten minutes; %.2f x lame, goal <= 1.1)\n", library,
-                library * 10 / minutes, library / lame);
-    return 0;
+    std::printf("lame -b %u -q %d:                             %7.2f s  (%.2f s per ten minutes)\n", kBitRate, kQuality,
+                lame, lame * 10 / minutes);
+    std::printf("lame -b %u -q %d -m s --noreplaygain -p -t:   %7.2f s\n", kBitRate, kQuality, lameLike);
+    std::printf("liblame_enc.so:                                  %7.2f s  (%.2f s per ten minutes)\n", library,
+                library * 10 / minutes);
+    goals.atMost(goal, library / lame, 1.1, "x");
+    goals.likeForLike("lame with our settings (-m s --noreplaygain -p -t)", library / lameLike);
+    return goals.exitCode();
 }

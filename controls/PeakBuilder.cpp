@@ -3,6 +3,8 @@
 #include "controls/WaveDisplayCodes.h"
 #include "platform/base/Rounding.h"
 
+#include <QThread>
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -225,12 +227,13 @@ void scanPieces(SharedScan& shared, platform::RiffFile* file, int64_t first, int
     }
 }
 
-// Threads for a build: enough pieces each to be worth a thread, and no more than the machine has.
+// Threads for a build: enough pieces each to be worth a thread, and no more than the cores this
+// process may run on (more would only take turns on them).
 int scanThreadsFor(int64_t pieces)
 {
     constexpr int kMostThreads = 4;
     constexpr int64_t kLeastPiecesPerThread = 4;
-    const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
+    const int cores = std::max(1, QThread::idealThreadCount());
     return int(std::clamp<int64_t>(pieces / kLeastPiecesPerThread, 1, std::min(kMostThreads, cores)));
 }
 

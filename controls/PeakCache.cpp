@@ -6,7 +6,10 @@
 #include <QtEndian>
 
 #include <bit>
+#include <cerrno>
 #include <new>
+
+#include <sys/mman.h>
 
 namespace controls {
 
@@ -19,7 +22,37 @@ namespace {
 
 constexpr qint64 kHeaderSize = 6;
 
+// Mappings are whole huge pages (2 MiB on x86-64 and on most ARM64 systems), so that the kernel
+// places them on a huge-page boundary and none of their memory falls back to small pages.
+constexpr size_t kHugePageBytes = size_t(2) << 20;
+
+size_t mappedSize(size_t bytes)
+{
+    return (bytes + kHugePageBytes - 1) / kHugePageBytes * kHugePageBytes;
+}
+
 } // namespace
+
+void* mapChannelMemory(size_t wanted)
+{
+    const size_t bytes = mappedSize(wanted);
+    void* memory = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (memory == MAP_FAILED)
+        throw std::bad_alloc();
+    // Both are requests: without huge pages the pages are small, and a kernel without
+    // MADV_POPULATE_WRITE (before 5.14) maps each page on its first write instead.
+    ::madvise(memory, bytes, MADV_HUGEPAGE);
+    if (::madvise(memory, bytes, MADV_POPULATE_WRITE) != 0 && errno == ENOMEM) {
+        ::munmap(memory, bytes);
+        throw std::bad_alloc();
+    }
+    return memory;
+}
+
+void unmapChannelMemory(void* memory, size_t bytes)
+{
+    ::munmap(memory, mappedSize(bytes));
+}
 
 PeakCache PeakCache::zeroed(int channelCount, uint32_t entries)
 {

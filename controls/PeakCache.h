@@ -11,6 +11,7 @@
 
 #include <QString>
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <new>
@@ -30,20 +31,45 @@ struct PeakEntry {
     friend bool operator==(const PeakEntry&, const PeakEntry&) = default;
 };
 
-// Allocates like std::allocator, but a resize() leaves new elements of a trivial type unset
-// instead of zeroing them. The peak build sizes a channel and then writes every entry, from
-// several threads; zeroing first would touch all of a large cache's memory once more on one thread.
+// Memory for a large channel, taken straight from the kernel with every page already in place
+// (on huge pages where the system offers them). A channel that is then written entry by entry,
+// as the peak build and the cache file's reader do, would otherwise take one page fault per 4 KiB,
+// a cost that grows with the file and dwarfs the scan itself. Throws std::bad_alloc.
+void* mapChannelMemory(size_t bytes);
+void unmapChannelMemory(void* memory, size_t bytes);
+
+// Channels from this size on come from mapChannelMemory(); smaller ones from the heap.
+inline constexpr size_t kMappedChannelBytes = size_t(1) << 20;
+
+// Allocates like std::allocator for small blocks and through mapChannelMemory() for large ones;
+// a resize() leaves new elements of a trivial type unset instead of zeroing them. The peak build
+// sizes a channel and then writes every entry, from several threads; zeroing first would touch
+// all of a large cache's memory once more on one thread.
 template <typename T>
-struct UninitialisedAllocator : std::allocator<T> {
+struct ChannelAllocator : std::allocator<T> {
     template <typename U>
     struct rebind {
-        using other = UninitialisedAllocator<U>;
+        using other = ChannelAllocator<U>;
     };
 
-    UninitialisedAllocator() = default;
+    ChannelAllocator() = default;
     template <typename U>
-    UninitialisedAllocator(const UninitialisedAllocator<U>&) noexcept
+    ChannelAllocator(const ChannelAllocator<U>&) noexcept
     {
+    }
+
+    T* allocate(size_t n)
+    {
+        if (n * sizeof(T) >= kMappedChannelBytes)
+            return static_cast<T*>(mapChannelMemory(n * sizeof(T)));
+        return std::allocator<T>::allocate(n);
+    }
+    void deallocate(T* p, size_t n) noexcept
+    {
+        if (n * sizeof(T) >= kMappedChannelBytes)
+            unmapChannelMemory(p, n * sizeof(T));
+        else
+            std::allocator<T>::deallocate(p, n);
     }
 
     template <typename U>
@@ -58,7 +84,7 @@ struct UninitialisedAllocator : std::allocator<T> {
     }
 };
 
-using PeakChannel = std::vector<PeakEntry, UninitialisedAllocator<PeakEntry>>;
+using PeakChannel = std::vector<PeakEntry, ChannelAllocator<PeakEntry>>;
 
 // ceil(frames / 32): the entries per channel that cover a file of that many frames.
 constexpr uint32_t peakEntriesFor(uint32_t frames)

@@ -7,8 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <mutex>
+#include <set>
 #include <thread>
+#include <vector>
+
+#include <sched.h>
 
 using namespace controls;
 
@@ -105,4 +111,46 @@ TEST(PeakBuildThread, CancelMidwayThenACompleteBuildInstalledAfterJoin)
     ASSERT_EQ(reference.OpenWaveFile(wav), WaveDisplayCode::Ok);
     ASSERT_EQ(reference.BuildPeaks(referenceProgress), WaveDisplayCode::Ok);
     EXPECT_EQ(display.peakCache().channels, reference.peakCache().channels);
+}
+
+// The scan's threads fit the cores the process may run on: a build given fewer cores than the
+// machine has starts no helper threads to take turns on them.
+TEST(PeakBuildThread, ScansWithNoMoreThreadsThanTheCoresGiven)
+{
+    const QString wav = wavefixtures::soxWave(testsupport::testFolder() + "/t.wav", 16, 2, kFrames, 44100);
+    cpu_set_t given;
+    ASSERT_EQ(sched_getaffinity(0, sizeof given, &given), 0);
+    std::vector<int> cpus;
+    for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
+        if (CPU_ISSET(cpu, &given))
+            cpus.push_back(cpu);
+    }
+    // 17 pieces are enough for four threads; fewer cores allow fewer.
+    for (const size_t cores : {size_t(1), size_t(2)}) {
+        if (cores > cpus.size())
+            continue;
+        SCOPED_TRACE(testing::Message() << cores << " core(s)");
+        cpu_set_t narrow;
+        CPU_ZERO(&narrow);
+        for (size_t i = 0; i < cores; ++i)
+            CPU_SET(cpus[i], &narrow);
+        ASSERT_EQ(sched_setaffinity(0, sizeof narrow, &narrow), 0);
+
+        WaveDisplayFile display;
+        ASSERT_EQ(display.OpenWaveFile(wav), WaveDisplayCode::Ok);
+        std::atomic<int32_t> progress{0};
+        std::mutex lock;
+        std::set<std::thread::id> threads;
+        const std::unique_ptr<PeakBuildJob> job = display.beginPeakBuild(progress);
+        job->afterPieceRead = [&](int64_t) {
+            const std::lock_guard<std::mutex> hold(lock);
+            threads.insert(std::this_thread::get_id());
+        };
+        job->run();
+        const int result = display.finishPeakBuild(*job);
+        ASSERT_EQ(sched_setaffinity(0, sizeof given, &given), 0);
+
+        EXPECT_EQ(result, WaveDisplayCode::Ok);
+        EXPECT_EQ(threads.size(), cores);
+    }
 }

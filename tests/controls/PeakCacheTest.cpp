@@ -9,6 +9,13 @@
 
 #include <QFile>
 
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include <sys/mman.h>
+#include <unistd.h>
+
 using namespace controls;
 using testsupport::readFile;
 using testsupport::testFolder;
@@ -26,6 +33,21 @@ PeakCache sampleCache()
         {{0, 0}, {-300, -200}, {7, 9}},
     };
     return cache;
+}
+
+// The share of the pages under [data, data + bytes) that are mapped in, from 0 to 1.
+double residentShare(const void* data, size_t bytes)
+{
+    const uintptr_t page = uintptr_t(sysconf(_SC_PAGESIZE));
+    const uintptr_t first = reinterpret_cast<uintptr_t>(data) / page * page;
+    const uintptr_t end = reinterpret_cast<uintptr_t>(data) + bytes;
+    std::vector<unsigned char> pages((end - first + page - 1) / page);
+    if (mincore(reinterpret_cast<void*>(first), end - first, pages.data()) != 0)
+        return -1;
+    size_t resident = 0;
+    for (const unsigned char p : pages)
+        resident += p & 1;
+    return double(resident) / double(pages.size());
 }
 
 QByteArray entry(int16_t min, int16_t max)
@@ -138,4 +160,46 @@ TEST(PeakCacheFile, RefusesFilesThatDoNotFitTheWave)
             EXPECT_EQ(cache.channels, sampleCache().channels) << "a refused file leaves the cache alone";
         }
     }
+}
+
+// A long file's cache is written entry by entry by the peak build's threads. Its memory is in
+// place when the cache is made, not page by page in the middle of the scan, where each first
+// write of a page stopped the scan for a fault.
+TEST(PeakCacheMemory, LargeChannelsAreInPlaceBeforeTheirFirstWrite)
+{
+    constexpr uint32_t kEntries = 3'000'000; // 12 MB per channel: about 26 minutes at 44.1 kHz
+    struct Case {
+        const char* name;
+        PeakCache (*make)(int, uint32_t);
+    };
+    const Case cases[] = {{"unset", &PeakCache::unset}, {"zeroed", &PeakCache::zeroed}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PeakCache cache = c.make(2, kEntries);
+        ASSERT_EQ(cache.channels.size(), 2u);
+        for (const PeakChannel& channel : cache.channels) {
+            ASSERT_EQ(channel.size(), kEntries);
+            EXPECT_EQ(residentShare(channel.data(), kEntries * sizeof(PeakEntry)), 1.0);
+        }
+    }
+    const PeakCache zeroed = PeakCache::zeroed(1, kEntries);
+    EXPECT_EQ(size_t(std::count(zeroed.channels[0].begin(), zeroed.channels[0].end(), PeakEntry{})), size_t(kEntries));
+}
+
+// Large channels live in memory of their own; copies, growth and shrinking keep every entry.
+TEST(PeakCacheMemory, LargeChannelsKeepTheirEntriesWhenCopiedOrResized)
+{
+    PeakChannel channel(400'000); // 1.6 MB
+    for (size_t i = 0; i < channel.size(); ++i)
+        channel[i] = PeakEntry{int16_t(i), int16_t(-int16_t(i))};
+    const PeakChannel copy = channel;
+    EXPECT_EQ(copy, channel);
+    PeakChannel grown = channel;
+    grown.resize(1'000'000, PeakEntry{7, 8});
+    EXPECT_TRUE(std::equal(channel.begin(), channel.end(), grown.begin()));
+    EXPECT_EQ(grown.back(), (PeakEntry{7, 8}));
+    PeakChannel shrunk = channel;
+    shrunk.resize(1000); // from the large memory down to a size the heap gives
+    shrunk.shrink_to_fit();
+    EXPECT_TRUE(std::equal(shrunk.begin(), shrunk.end(), channel.begin()));
 }
