@@ -122,8 +122,13 @@ TEST(ErrCodes, RecorderTextsAreExact)
     EXPECT_EQ(table.text(kWaveTooLargeMessageId),
               QStringLiteral("Error : The wave file would become larger than 4 GB, the largest size a wave file can "
                              "have. Please save your work in a new file. Error code 900"));
+    EXPECT_EQ(table.text(184), QStringLiteral("Error : The file %s does not exist."));
+    EXPECT_EQ(table.text(229), QStringLiteral("Warning: This machine does not have the suitable component required to "
+                                              "use MP3 functionality. Do you want to download this component now?  "
+                                              "\\nPlease make sure you are connected to the Internet before pressing "
+                                              "Yes."));
     EXPECT_EQ(table.ids().constFirst(), 100);
-    EXPECT_EQ(table.size(), 131);
+    EXPECT_EQ(table.size(), 135);
 }
 
 class RecorderMessagesTest : public testing::Test {
