@@ -2,6 +2,7 @@
 // shapes (checked with ffprobe), every failure road (message, track kept, no working file left,
 // user's file unchanged), and the padding of the shorter track.
 #include "recorder/TrackLoader.h"
+#include "recorder/TrackDisplay.h"
 
 #include "tests/common/JobTestSupport.h"
 #include "tests/support/ScriptedInteraction.h"
@@ -10,6 +11,7 @@
 #include "common/ErrCodes.h"
 #include "common/JobRunner.h"
 #include "common/WaveUtil.h"
+#include "controls/WaveDisplayFile.h"
 #include "platform/ui/Messages.h"
 
 #include <QCryptographicHash>
@@ -326,6 +328,55 @@ TEST_F(TrackLoaderTest, EqualizingPadsTheShorterTrackWithDigitalSilence)
     ASSERT_TRUE(EqualizeTrackLengths(voice, music, false, &padded));
     EXPECT_EQ(padded, voice);
     EXPECT_FALSE(EqualizeTrackLengths(voice, folder + "/missing.wav", false));
+}
+
+} // namespace
+
+namespace {
+
+// The peak cache beside a working WAV: built and saved on the first open, reused while the WAV is
+// unchanged, built again once the WAV is newer; no worker means message 156 and no cache.
+TEST_F(TrackLoaderTest, TrackDisplaysReuseTheirPeakCacheWhileTheWaveIsUnchanged)
+{
+    const QString wav = tone("display.wav", {"-b", "16"}, 1.0, 2);
+    const QString peakFile = folder + "/display.vxp";
+    const TrackDisplayRequest request{wav, "Building Voice Track Peaks...", true, true, temp};
+    controls::WaveDisplayFile display;
+
+    ASSERT_EQ(OpenTrackDisplay(display, request, runner, messages), 0);
+    ASSERT_EQ(progress.shown.size(), 1u);
+    EXPECT_EQ(progress.shown[0].caption, "Building Voice Track Peaks...");
+    EXPECT_FALSE(progress.shown[0].cancelShown);
+    const qint64 entries = (44100 + 31) / 32;
+    EXPECT_EQ(QFileInfo(peakFile).size(), 6 + 2 * entries * 4);
+    EXPECT_EQ(display.peakState(), controls::PeakState::Built);
+
+    controls::WaveDisplayFile again;
+    ASSERT_EQ(OpenTrackDisplay(again, request, runner, messages), 0);
+    EXPECT_EQ(progress.shown.size(), 1u);
+    EXPECT_EQ(again.peakState(), controls::PeakState::Built);
+
+    const TrackDisplayRequest noCache{wav, "Building Voice Track Peaks...", false, true, temp};
+    ASSERT_EQ(OpenTrackDisplay(again, noCache, runner, messages), 0);
+    EXPECT_EQ(progress.shown.size(), 2u);
+
+    // A WAV newer than its cache is built again.
+    QFile file(wav);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(QFileInfo(peakFile).lastModified().addSecs(5), QFileDevice::FileModificationTime));
+    file.close();
+    ASSERT_EQ(OpenTrackDisplay(again, request, runner, messages), 0);
+    EXPECT_EQ(progress.shown.size(), 3u);
+
+    runner.setThreadStarter(jobtest::failingStarter());
+    ui.expectMessageBox(platform::IDOK, "Cannot create thread for waveform drawing");
+    EXPECT_EQ(OpenTrackDisplay(again, noCache, runner, messages), 156);
+    EXPECT_NE(again.peakState(), controls::PeakState::Built);
+
+    ui.expectMessageBox(platform::IDOK, "Error while opening wave file");
+    EXPECT_EQ(OpenTrackDisplay(again, TrackDisplayRequest{folder + "/none.wav", "x", true, true, temp}, runner,
+                               messages),
+              101);
 }
 
 } // namespace
