@@ -128,7 +128,7 @@ TEST(ErrCodes, RecorderTextsAreExact)
                                               "\\nPlease make sure you are connected to the Internet before pressing "
                                               "Yes."));
     EXPECT_EQ(table.ids().constFirst(), 100);
-    EXPECT_EQ(table.size(), 135);
+    EXPECT_EQ(table.size(), 136);
 }
 
 class RecorderMessagesTest : public testing::Test {
