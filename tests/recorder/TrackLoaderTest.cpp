@@ -258,10 +258,20 @@ TEST_F(TrackLoaderTest, FailedLoadsKeepThePreviousTrackAndLeaveNoWorkingFile)
     const QString gone = folder + "/gone/";
     const QString missing = folder + "/nothing here.wav";
     const QByteArray missingText = ("The file " + missing + " does not exist").toUtf8();
+    // Cancel is pressed at the first tick while the decoder waits after its first block until the
+    // request has reached the job, so the conversion cannot end before it is seen.
+    std::atomic<TJobRecord*> cancelledJob{nullptr};
     const auto cancelAfterFirstBlock = [&] {
-        services.decodeEnvironment.blockWritten = [this] {
-            if (TJobRecord* job = runner.currentJob())
-                job->requestCancel();
+        cancelledJob.store(nullptr);
+        progress.pressCancelAt = [&](int) {
+            cancelledJob.store(runner.currentJob());
+            return true;
+        };
+        services.decodeEnvironment.blockWritten = [&] {
+            EXPECT_TRUE(jobtest::eventually([&] {
+                const TJobRecord* job = cancelledJob.load();
+                return job && job->currentState() == JobState::CancelAsked;
+            }));
         };
     };
     const Case cases[] = {
@@ -285,6 +295,7 @@ TEST_F(TrackLoaderTest, FailedLoadsKeepThePreviousTrackAndLeaveNoWorkingFile)
         const auto savedTemp = services.tempFolder;
         const auto savedInfo = services.fileInfo;
         services.decodeEnvironment = {};
+        progress.pressCancelAt = {};
         runner.setThreadStarter(JobThread::startStdThread);
         if (c.arrange)
             c.arrange();
