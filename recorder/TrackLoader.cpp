@@ -5,6 +5,7 @@
 #include "common/JobRunner.h"
 #include "common/WaveUtil.h"
 #include "platform/codecs/Plivorn.h"
+#include "platform/codecs/TagFile.h"
 #include "platform/codecs/VXMP3WAV.h"
 #include "platform/files/TempName.h"
 #include "platform/ui/Interaction.h"
@@ -246,6 +247,9 @@ int loadTrackFile(TrackSide side, const QString& path, TrackLoadServices& servic
     }
     case TrackSourceKind::None: break;
     }
+
+    if (const auto tagKind = platform::codecs::tagFileKind(path))
+        platform::codecs::readTagFile(path, *tagKind, &loaded.songInfo);
 
     const int infoCode = services.fileInfo ? services.fileInfo(working, loaded.fileInfo) : 0;
     if (infoCode != 0) {

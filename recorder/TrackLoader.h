@@ -10,6 +10,7 @@
 #include "common/WaveFormat.h"
 #include "platform/audio/AudioEngine.h"
 #include "platform/codecs/DecodeToWave.h"
+#include "platform/codecs/SongInfo.h"
 #include "recorder/BusyFlag.h"
 
 #include <QString>
@@ -40,6 +41,7 @@ struct TrackRecord {
     int state = 0;
     TrackSourceKind source = TrackSourceKind::None;
     int mp3BitRate = 0; // kbit/s of a loaded MP3
+    TID3InfoRecord songInfo{}; // the user's file's tag (MP3 and WAV files carry one)
     platform::audio::AudioFileInfo fileInfo;
     WaveFormatEx waveFormat;
 };

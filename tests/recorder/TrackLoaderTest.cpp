@@ -12,6 +12,7 @@
 #include "common/JobRunner.h"
 #include "common/WaveUtil.h"
 #include "controls/WaveDisplayFile.h"
+#include "platform/codecs/Id3Tag.h"
 #include "platform/ui/Messages.h"
 
 #include <QCryptographicHash>
@@ -178,12 +179,17 @@ TEST_F(TrackLoaderTest, ChunksAfterTheDataNeverReachTheWorkingFile)
 {
     const WaveFormatEx format = makePcmFormat(8000, 8, 1);
     QByteArray samples(8001, char(0x40));
+    TID3InfoRecord tag{};
+    platform::codecs::setSongInfoText(tag.title, QStringLiteral("Späte Sendung"));
+    platform::codecs::setSongInfoText(tag.artist, QStringLiteral("Host"));
     const QByteArray later = wavefixtures::chunk("LIST", QByteArray("INFOISFT\x06\0\0\0noise!", 18))
-                             + wavefixtures::chunk("id3 ", QByteArray(64, char(0x7f)));
+                             + wavefixtures::chunk("id3 ", platform::codecs::id3TagBytes(tag));
     const QString user = folder + "/tagged take.wav";
     testsupport::writeFile(user, wavefixtures::pcmWave(format, samples, later));
     ASSERT_EQ(LoadVoiceFile(user, services, busy, track), 0);
     EXPECT_EQ(canonicalData(track.workingPath), samples);
+    EXPECT_EQ(platform::codecs::songInfoText(track.songInfo.title), QStringLiteral("Späte Sendung"));
+    EXPECT_EQ(platform::codecs::songInfoText(track.songInfo.artist), QStringLiteral("Host"));
 
     const QString music = folder + "/longer.wav";
     testsupport::writeFile(music, wavefixtures::pcmWave(format, QByteArray(9000, char(0x50))));
@@ -200,7 +206,7 @@ TEST_F(TrackLoaderTest, Mp3AndWmaFilesAreDecodedIntoWorkingFiles)
 {
     const QString wave = tone("source.wav", {"-b", "16"}, 1.5, 1);
     const QString mp3 = folder + "/voice ünïcode.mp3";
-    make("lame", {"--quiet", "-b", "128", wave, mp3});
+    make("lame", {"--quiet", "-b", "128", "--id3v2-only", "--tt", "Ünïcode Title", wave, mp3});
     const QString wma = folder + "/music take.wma";
     make("ffmpeg", {"-v", "error", "-i", wave, "-c:a", "wmav2", "-b:a", "64k", wma});
     struct Case {
@@ -208,9 +214,10 @@ TEST_F(TrackLoaderTest, Mp3AndWmaFilesAreDecodedIntoWorkingFiles)
         TrackSourceKind kind;
         int bitRate;
         const char* caption;
+        QString title;
     };
-    const Case cases[] = {{mp3, TrackSourceKind::Mp3, 128, "Importing To Wave File"},
-                          {wma, TrackSourceKind::Wma, 0, "Importing WMA File "}};
+    const Case cases[] = {{mp3, TrackSourceKind::Mp3, 128, "Importing To Wave File", "Ünïcode Title"},
+                          {wma, TrackSourceKind::Wma, 0, "Importing WMA File ", ""}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path.toStdString());
         const QByteArray before = hashOf(c.path);
@@ -218,6 +225,7 @@ TEST_F(TrackLoaderTest, Mp3AndWmaFilesAreDecodedIntoWorkingFiles)
         ASSERT_EQ(LoadVoiceFile(c.path, services, busy, loaded), 0);
         EXPECT_EQ(loaded.source, c.kind);
         EXPECT_EQ(loaded.mp3BitRate, c.bitRate);
+        EXPECT_EQ(platform::codecs::songInfoText(loaded.songInfo.title), c.title);
         EXPECT_EQ(probe(loaded.workingPath, "stream=codec_name,channels,sample_rate"),
                   "codec_name=pcm_s16le\nsample_rate=44100\nchannels=1\n");
         // Within one frame of decoder delay either way.
