@@ -102,7 +102,7 @@ protected:
         return path;
     }
 
-    QStringList workingFiles() const { return QDir(temp).entryList(QDir::Files); }
+    QStringList workingFiles() const { return QDir(temp).entryList(QDir::Files | QDir::Hidden); }
 
     QString folder;
     QString temp;
