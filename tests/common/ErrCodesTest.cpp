@@ -124,8 +124,13 @@ TEST(ErrCodes, RecorderTextsAreExact)
                              "have. Please save your work in a new file. Error code 900"));
     EXPECT_EQ(table.text(434), QStringLiteral("Wexo Ravadur is currently busy performing another task. Please make "
                                               "sure \\n that Wexo Ravadur is idle before performing this operation."));
+    EXPECT_EQ(table.text(184), QStringLiteral("Error : The file %s does not exist."));
+    EXPECT_EQ(table.text(229), QStringLiteral("Warning: This machine does not have the suitable component required to "
+                                              "use MP3 functionality. Do you want to download this component now?  "
+                                              "\\nPlease make sure you are connected to the Internet before pressing "
+                                              "Yes."));
     EXPECT_EQ(table.ids().constFirst(), 100);
-    EXPECT_EQ(table.size(), 132);
+    EXPECT_EQ(table.size(), 137);
 }
 
 class RecorderMessagesTest : public testing::Test {
