@@ -4,6 +4,7 @@
 
 #include "common/ErrCodes.h"
 #include "common/Log.h"
+#include "platform/base/Rounding.h"
 #include "platform/ui/Messages.h"
 
 #include <QFile>
@@ -11,12 +12,27 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
 bool hasData(const QString& path)
 {
     return !path.isEmpty() && QFileInfo(path).size() > 0;
+}
+
+// The selection's ends in ascending order.
+std::pair<int64_t, int64_t> orderedSelection(const EditView& view)
+{
+    return std::minmax(view.selectionStart, view.selectionEnd);
+}
+
+// The selection in ascending order, or the whole file when it is empty.
+std::pair<int64_t, int64_t> selectionOrAll(const EditView& view)
+{
+    if (view.selectionStart == view.selectionEnd)
+        return {0, view.totalSamples};
+    return orderedSelection(view);
 }
 
 } // namespace
@@ -131,8 +147,7 @@ int EditCommands::cut(TDocumentRecord& document, bool toFile)
     const EditView view = m_host.editView();
     if (view.selectionStart == view.selectionEnd)
         return 0;
-    const int64_t start = std::min(view.selectionStart, view.selectionEnd);
-    const int64_t end = std::max(view.selectionStart, view.selectionEnd);
+    const auto [start, end] = orderedSelection(view);
     QString target;
     if (toFile) {
         target = m_host.askTargetFile();
@@ -167,8 +182,7 @@ int EditCommands::copy(TDocumentRecord& document, bool toFile)
     const EditView view = m_host.editView();
     if (view.selectionStart == view.selectionEnd)
         return 0;
-    const int64_t start = std::min(view.selectionStart, view.selectionEnd);
-    const int64_t end = std::max(view.selectionStart, view.selectionEnd);
+    const auto [start, end] = orderedSelection(view);
     QString target;
     if (toFile) {
         target = m_host.askTargetFile();
@@ -193,8 +207,7 @@ int EditCommands::paste(TDocumentRecord& document, const QString& source)
         return 0;
     const EditView view = m_host.editView();
     const bool selection = view.selectionStart != view.selectionEnd;
-    const int64_t start = std::min(view.selectionStart, view.selectionEnd);
-    const int64_t end = std::max(view.selectionStart, view.selectionEnd);
+    const auto [start, end] = orderedSelection(view);
     const int64_t position = selection ? end : view.caret;
     const EditRefresh refresh{EditRefresh::Peaks::Rebuild, 0, 0, position};
     const int code = commit(
@@ -228,8 +241,7 @@ int EditCommands::clear(TDocumentRecord& document)
     const EditView view = m_host.editView();
     if (view.selectionStart == view.selectionEnd)
         return 0;
-    const int64_t start = std::min(view.selectionStart, view.selectionEnd);
-    const int64_t end = std::max(view.selectionStart, view.selectionEnd);
+    const auto [start, end] = orderedSelection(view);
     const int code = commit(
         document,
         [&](const QString& output) {
@@ -251,8 +263,7 @@ int EditCommands::crop(TDocumentRecord& document)
     const EditView view = m_host.editView();
     if (view.selectionStart == view.selectionEnd)
         return 0;
-    const int64_t start = std::min(view.selectionStart, view.selectionEnd);
-    const int64_t end = std::max(view.selectionStart, view.selectionEnd);
+    const auto [start, end] = orderedSelection(view);
     const int code = commit(
         document,
         [&](const QString& output) {
@@ -272,14 +283,33 @@ int EditCommands::mute(TDocumentRecord& document, int channels)
     const EditView view = m_host.editView();
     if (view.totalSamples == 0)
         return 0;
-    const bool selection = view.selectionStart != view.selectionEnd;
-    const int64_t start = selection ? std::min(view.selectionStart, view.selectionEnd) : 0;
-    const int64_t end = selection ? std::max(view.selectionStart, view.selectionEnd) : view.totalSamples;
+    const auto [start, end] = selectionOrAll(view);
     const int code = commit(
         document,
         [&](const QString& output) {
             return runProcess(QStringLiteral("Mute..."), [&](uint32_t* cell) {
                 return m_library.mute(document.workingFile, start, end, cell, channels, output);
+            });
+        },
+        {EditRefresh::Peaks::Rebuild, 0, 0, view.caret});
+    updateControls(document);
+    return code;
+}
+
+int EditCommands::trimSilence(TDocumentRecord& document, double thresholdPercent)
+{
+    if (!m_host.readyForEditing(document))
+        return 0;
+    const EditView view = m_host.editView();
+    if (view.totalSamples == 0)
+        return 0;
+    const auto [start, end] = selectionOrAll(view);
+    const auto threshold = uint16_t(std::clamp<int64_t>(platform::roundHalfEven(thresholdPercent * 100), 0, UINT16_MAX));
+    const int code = commit(
+        document,
+        [&](const QString& output) {
+            return runProcess(QStringLiteral("Trim Silence..."), [&](uint32_t* cell) {
+                return m_library.trimSilence(document.workingFile, start, end, cell, threshold, output);
             });
         },
         {EditRefresh::Peaks::Rebuild, 0, 0, view.caret});

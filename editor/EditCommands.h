@@ -42,6 +42,9 @@ public:
     virtual int crop(const QString& file, int64_t start, int64_t end, uint32_t* cell, const QString& result) = 0;
     virtual int mute(const QString& file, int64_t start, int64_t end, uint32_t* cell, int channels,
                      const QString& result) = 0;
+    // threshold: the loudest silence in hundredths of a percent of full scale.
+    virtual int trimSilence(const QString& file, int64_t start, int64_t end, uint32_t* cell, uint16_t threshold,
+                            const QString& result) = 0;
     // 1 when the clipboard holds audio.
     virtual int canPaste() = 0;
 };
@@ -90,6 +93,11 @@ public:
              const QString& result) override
     {
         return m_engine.AudioEditMute(file, start, end, kFrames, cell, 0, channels, result);
+    }
+    int trimSilence(const QString& file, int64_t start, int64_t end, uint32_t* cell, uint16_t threshold,
+                    const QString& result) override
+    {
+        return m_engine.AudioEditTrimSilence(file, start, end, kFrames, cell, 0, threshold, result);
     }
     int canPaste() override { return m_engine.AudioEditCanPaste(); }
 
@@ -179,6 +187,9 @@ public:
     int crop(TDocumentRecord& document);
     // channels: 3 both, 1 the left only, 2 the right only.
     int mute(TDocumentRecord& document, int channels);
+    // Removes the silence at both ends of the selection (of the whole file without one); the
+    // threshold is a percentage of full scale.
+    int trimSilence(TDocumentRecord& document, double thresholdPercent);
     int undo(TDocumentRecord& document);
     int redo(TDocumentRecord& document);
 

@@ -173,6 +173,8 @@ TEST_F(EditCommandsTest, EachEditLeavesItsAudioAndRoundTripsThroughUndoAndRedo)
     const auto crop = [](EditCommands& c, TDocumentRecord& d) { return c.crop(d); };
     const auto paste = [](EditCommands& c, TDocumentRecord& d) { return c.paste(d); };
     const auto mute = [](EditCommands& c, TDocumentRecord& d) { return c.mute(d, 3); };
+    // At 1 % of full scale (samples up to 327), frames 0 to 32 of the ramp are silence.
+    const auto trim = [](EditCommands& c, TDocumentRecord& d) { return c.trimSilence(d, 1.0); };
     const EditCase cases[] = {
         {"cut", 200, 500, 0, false, cut, ramp(0, 200) + ramp(500, 500), P::RemoveRange, 200, {"Cut..."}},
         {"cut, ends reversed", 500, 200, 0, false, cut, ramp(0, 200) + ramp(500, 500), P::RemoveRange, 200, {"Cut..."}},
@@ -184,6 +186,9 @@ TEST_F(EditCommandsTest, EachEditLeavesItsAudioAndRoundTripsThroughUndoAndRedo)
          P::Rebuild, 500, {"Paste...", "Preparing..."}},
         {"mute a selection", 200, 500, 42, false, mute, muted(200, 300), P::Rebuild, 42, {"Mute..."}},
         {"mute without a selection mutes all", 0, 0, 42, false, mute, muted(0, kFrames), P::Rebuild, 42, {"Mute..."}},
+        {"trim silence, ends reversed", 500, 0, 42, false, trim, ramp(33, 967), P::Rebuild, 42, {"Trim Silence..."}},
+        {"trim silence inside a selection", 20, 500, 42, false, trim, ramp(0, 20) + ramp(33, 967), P::Rebuild, 42,
+         {"Trim Silence..."}},
     };
     for (const EditCase& c : cases) {
         SCOPED_TRACE(c.name);
