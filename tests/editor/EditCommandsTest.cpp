@@ -428,3 +428,71 @@ TEST_F(EditCommandsTest, AnEditPastFourGigabytesIsRefusedWithItsMessage)
     QFile::remove(source);
     QFile::remove(document.workingFile);
 }
+
+TEST_F(EditCommandsTest, TheMenuFollowsTheClipboardAndAnEmptiedDocument)
+{
+    struct MenuCase {
+        const char* name;
+        std::function<int(EditCommands&, TDocumentRecord&)> run;
+        int64_t selectionStart;
+        int64_t selectionEnd;
+        QString target;  // of the to-file forms
+        int code;
+        bool pasteAfter; // Paste starts enabled
+        bool exportAfter; // Export starts enabled
+    };
+    const QString missingFolder = temp + "/missing/part.wav";
+    const MenuCase cases[] = {
+        {"cut of everything", [](EditCommands& c, TDocumentRecord& d) { return c.cut(d); }, 0, kFrames, {}, 0, true,
+         false},
+        {"clear of everything", [](EditCommands& c, TDocumentRecord& d) { return c.clear(d); }, 0, kFrames, {}, 0,
+         true, false},
+        {"cut of a part", [](EditCommands& c, TDocumentRecord& d) { return c.cut(d); }, 0, 100, {}, 0, true, true},
+        {"cut to a file", [](EditCommands& c, TDocumentRecord& d) { return c.cut(d, true); }, 0, 100,
+         temp + "/../cut.wav", 0, true, true},
+        {"failed copy", [](EditCommands& c, TDocumentRecord& d) { return c.copy(d, true); }, 0, 100, missingFolder,
+         301, false, true},
+    };
+    for (const MenuCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        panel.setEnabled(Control::Paste, true);
+        panel.setEnabled(Control::Export, true);
+        host.target = c.target;
+        if (c.code != 0)
+            ui.expectMessageBox(IDOK, messages.messageText(PlayerErrorToMessageId(c.code)));
+        select(c.selectionStart, c.selectionEnd);
+        EXPECT_EQ(c.run(commands, document), c.code);
+        EXPECT_EQ(panel.enabled(Control::Paste), c.pasteAfter);
+        EXPECT_EQ(panel.enabled(Control::Export), c.exportAfter);
+        EXPECT_GT(host.controlCalls, 0) << "the window is told";
+    }
+}
+
+TEST_F(EditCommandsTest, MuteSilencesTheChannelsOfItsCode)
+{
+    // Left frames hold 10 x i + 1, right frames their negation.
+    QList<int16_t> stereo;
+    for (int i = 0; i < 100; ++i)
+        stereo << rampValue(i) << int16_t(-rampValue(i));
+    writeFile(document.workingFile, pcmWave(makePcmFormat(8000, 16, 2), pcm16(stereo)));
+    ASSERT_EQ(readWaveFileInformation(document.workingFile, document.info), 0);
+    host.view.totalSamples = 100;
+    const QByteArray before = hashOf(document.workingFile);
+
+    for (const int channels : {1, 2, 3}) {
+        SCOPED_TRACE(channels);
+        select(10, 20);
+        ASSERT_EQ(commands.mute(document, channels), 0);
+        QList<int16_t> expected = stereo;
+        for (int i = 10; i < 20; ++i) {
+            if (channels & 1)
+                expected[2 * i] = 0;
+            if (channels & 2)
+                expected[2 * i + 1] = 0;
+        }
+        EXPECT_EQ(workingSamples(), expected);
+        ASSERT_EQ(commands.undo(document), 0);
+        EXPECT_EQ(hashOf(document.workingFile), before);
+    }
+}
