@@ -35,6 +35,22 @@ std::pair<int64_t, int64_t> selectionOrAll(const EditView& view)
     return orderedSelection(view);
 }
 
+// Sets the progress window's keep-open flag for its lifetime.
+class KeepOpen {
+public:
+    explicit KeepOpen(JobProgressHost& host)
+        : m_host(host)
+    {
+        m_host.setKeepOpen(true);
+    }
+    ~KeepOpen() { m_host.setKeepOpen(false); }
+    KeepOpen(const KeepOpen&) = delete;
+    KeepOpen& operator=(const KeepOpen&) = delete;
+
+private:
+    JobProgressHost& m_host;
+};
+
 } // namespace
 
 EditHost::~EditHost() = default;
@@ -213,7 +229,9 @@ int EditCommands::paste(TDocumentRecord& document, const QString& source)
     const int code = commit(
         document,
         [&](const QString& output) {
-            const int pasted = runProcess(QStringLiteral("Paste..."), [&](uint32_t* cell) {
+            // A file pasted is a recording inserted into the document.
+            const QString caption = source.isEmpty() ? QStringLiteral("Paste...") : QStringLiteral("Preparing...");
+            const int pasted = runProcess(caption, [&](uint32_t* cell) {
                 return m_library.paste(document.workingFile, position, cell, source, output);
             });
             if (pasted != 0 || !selection)
@@ -336,6 +354,9 @@ int EditCommands::rotate(TDocumentRecord& document, bool undoing)
     if (!hasData(from))
         return 0;
     const EditView view = m_host.editView();
+    // The display's peak build that follows must not be closed half-way: the files have already
+    // moved.
+    const KeepOpen keepOpen(m_runner.progressHost());
 
     if (!m_move(document.workingFile, keep)) {
         showError(EditCode::CannotMakeRedo);

@@ -67,12 +67,15 @@ struct FakeEditHost : EditHost {
     QString target;
     std::vector<EditRefresh> refreshes;
     int controlCalls = 0;
+    const jobtest::ScriptedProgressHost* progress = nullptr;
+    std::vector<bool> keepOpenAtRefresh; // whether the progress window could be closed
 
     EditView editView() const override { return view; }
     bool readyForEditing(TDocumentRecord&) override { return ready; }
     int refreshViews(TDocumentRecord&, const EditRefresh& refresh) override
     {
         refreshes.push_back(refresh);
+        keepOpenAtRefresh.push_back(progress && !progress->keepOpenCalls.empty() && progress->keepOpenCalls.back());
         return refreshAnswer;
     }
     QString askTargetFile() override { return target; }
@@ -95,6 +98,7 @@ protected:
         writeFile(document.redoFile, {});
         ASSERT_EQ(readWaveFileInformation(document.workingFile, document.info), 0);
         host.view.totalSamples = kFrames;
+        host.progress = &progress;
         original = hashOf(document.workingFile);
     }
 
@@ -172,6 +176,9 @@ TEST_F(EditCommandsTest, EachEditLeavesItsAudioAndRoundTripsThroughUndoAndRedo)
     const auto clear = [](EditCommands& c, TDocumentRecord& d) { return c.clear(d); };
     const auto crop = [](EditCommands& c, TDocumentRecord& d) { return c.crop(d); };
     const auto paste = [](EditCommands& c, TDocumentRecord& d) { return c.paste(d); };
+    const QString recording = temp + "/../recording.wav";
+    writeFile(recording, pcmWave(makePcmFormat(8000, 16, 1), pcm16(ramp(10, 10))));
+    const auto pasteFile = [&](EditCommands& c, TDocumentRecord& d) { return c.paste(d, recording); };
     const auto mute = [](EditCommands& c, TDocumentRecord& d) { return c.mute(d, 3); };
     // At 1 % of full scale (samples up to 327), frames 0 to 32 of the ramp are silence.
     const auto trim = [](EditCommands& c, TDocumentRecord& d) { return c.trimSilence(d, 1.0); };
@@ -184,6 +191,8 @@ TEST_F(EditCommandsTest, EachEditLeavesItsAudioAndRoundTripsThroughUndoAndRedo)
          {"Paste..."}},
         {"paste over the selection", 200, 500, 700, true, paste, ramp(0, 200) + ramp(10, 10) + ramp(500, 500),
          P::Rebuild, 500, {"Paste...", "Preparing..."}},
+        {"paste of a file", 0, 0, 100, false, pasteFile, ramp(0, 100) + ramp(10, 10) + ramp(100, 900), P::Rebuild,
+         100, {"Preparing..."}},
         {"mute a selection", 200, 500, 42, false, mute, muted(200, 300), P::Rebuild, 42, {"Mute..."}},
         {"mute without a selection mutes all", 0, 0, 42, false, mute, muted(0, kFrames), P::Rebuild, 42, {"Mute..."}},
         {"trim silence, ends reversed", 500, 0, 42, false, trim, ramp(33, 967), P::Rebuild, 42, {"Trim Silence..."}},
@@ -194,6 +203,7 @@ TEST_F(EditCommandsTest, EachEditLeavesItsAudioAndRoundTripsThroughUndoAndRedo)
         SCOPED_TRACE(c.name);
         SetUp();
         host.refreshes.clear();
+        host.keepOpenAtRefresh.clear();
         progress.shown.clear();
         if (c.fillClipboard) {
             select(10, 20);
@@ -229,6 +239,8 @@ TEST_F(EditCommandsTest, EachEditLeavesItsAudioAndRoundTripsThroughUndoAndRedo)
         EXPECT_TRUE(panel.enabled(Control::Redo));
         EXPECT_EQ(document.info.lengthMs, uint32_t(kFrames / 8));
         EXPECT_EQ(host.refreshes.back().peaks, P::Reopen);
+        EXPECT_EQ(host.keepOpenAtRefresh, (std::vector<bool>{false, true})) << "the window stays open for undo";
+        EXPECT_FALSE(progress.keepOpenCalls.back());
 
         ASSERT_EQ(commands.redo(document), 0);
         EXPECT_EQ(hashOf(document.workingFile), edited);
