@@ -154,7 +154,7 @@ public:
 
 // Moves a file onto another name, replacing it: true on success.
 using FileMove = std::function<bool(const QString& from, const QString& to)>;
-bool moveFileOver(const QString& from, const QString& to);
+bool renameOver(const QString& from, const QString& to);
 
 // The commands' own codes (message ids of the editor's string table).
 namespace EditCode {
@@ -174,7 +174,7 @@ public:
     // panel: the main window's control states, changed by the commands and shown through the host.
     EditCommands(EditHost& host, EditLibrary& library, JobRunner& runner, const platform::Messages& messages,
                  ControlPanel& panel, std::function<int(const QString&, FileInformation&)> readInfo,
-                 FileMove move = moveFileOver);
+                 FileMove move = renameOver);
 
     // Each returns 0 (also when there was nothing to do), or the code of a failure already shown
     // (129 after a cancel, which shows nothing).
