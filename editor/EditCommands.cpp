@@ -322,7 +322,8 @@ int EditCommands::trimSilence(TDocumentRecord& document, double thresholdPercent
     if (view.totalSamples == 0)
         return 0;
     const auto [start, end] = selectionOrAll(view);
-    const auto threshold = uint16_t(std::clamp<int64_t>(platform::roundHalfEven(thresholdPercent * 100), 0, UINT16_MAX));
+    const auto threshold =
+        uint16_t(std::clamp<int64_t>(platform::roundHalfEven(thresholdPercent * 100), 0, UINT16_MAX));
     const int code = commit(
         document,
         [&](const QString& output) {
