@@ -200,8 +200,8 @@ private:
     // edit gets the output's name and returns the process's result.
     int commit(TDocumentRecord& document, const std::function<int(const QString& output)>& edit,
                const EditRefresh& refresh);
-    // Undo (forward = false) and redo share one rotation.
-    int rotate(TDocumentRecord& document, bool toRedo);
+    // Undo and redo share one rotation, run the one way or the other.
+    int rotate(TDocumentRecord& document, bool undoing);
     // The file information and the format of the working file read again: 0 or a shown code.
     int reloadInformation(TDocumentRecord& document);
     void updateControls(TDocumentRecord& document);
