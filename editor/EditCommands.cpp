@@ -1,0 +1,386 @@
+#include "editor/EditCommands.h"
+
+#include "editor/WorkspaceFiles.h"
+
+#include "common/ErrCodes.h"
+#include "common/Log.h"
+#include "platform/base/Rounding.h"
+#include "platform/ui/Messages.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cstdio>
+#include <utility>
+
+namespace {
+
+bool hasData(const QString& path)
+{
+    return !path.isEmpty() && QFileInfo(path).size() > 0;
+}
+
+// The selection's ends in ascending order.
+std::pair<int64_t, int64_t> orderedSelection(const EditView& view)
+{
+    return std::minmax(view.selectionStart, view.selectionEnd);
+}
+
+// The selection in ascending order, or the whole file when it is empty.
+std::pair<int64_t, int64_t> selectionOrAll(const EditView& view)
+{
+    if (view.selectionStart == view.selectionEnd)
+        return {0, view.totalSamples};
+    return orderedSelection(view);
+}
+
+// Sets the progress window's keep-open flag for its lifetime.
+class KeepOpen {
+public:
+    explicit KeepOpen(JobProgressHost& host)
+        : m_host(host)
+    {
+        m_host.setKeepOpen(true);
+    }
+    ~KeepOpen() { m_host.setKeepOpen(false); }
+    KeepOpen(const KeepOpen&) = delete;
+    KeepOpen& operator=(const KeepOpen&) = delete;
+
+private:
+    JobProgressHost& m_host;
+};
+
+} // namespace
+
+EditHost::~EditHost() = default;
+
+bool renameOver(const QString& from, const QString& to)
+{
+    // rename(2) puts the file in place of the target in one step; the target is never missing.
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
+
+bool hasUndoData(const TDocumentRecord& document)
+{
+    return hasData(document.undoFile);
+}
+
+bool hasRedoData(const TDocumentRecord& document)
+{
+    return hasData(document.redoFile);
+}
+
+EditCommands::EditCommands(EditHost& host, EditLibrary& library, JobRunner& runner,
+                           const platform::Messages& messages, ControlPanel& panel,
+                           std::function<int(const QString&, FileInformation&)> readInfo, FileMove move)
+    : m_host(host)
+    , m_library(library)
+    , m_runner(runner)
+    , m_messages(messages)
+    , m_panel(panel)
+    , m_readInfo(std::move(readInfo))
+    , m_move(std::move(move))
+{
+}
+
+void EditCommands::showError(int id) const
+{
+    m_messages.ShowErrorMessage(id);
+}
+
+int EditCommands::runProcess(const QString& caption, const JobRunner::ProcessStart& start)
+{
+    return m_runner.runLibraryProcess(JobKind::EditProcess, m_library, start, caption, true, m_messages,
+                                      PlayerErrorToMessageId);
+}
+
+int EditCommands::reloadInformation(TDocumentRecord& document)
+{
+    FileInformation info;
+    if (m_readInfo(document.workingFile, info) != 0) {
+        qCWarning(lcCommon) << "the working file" << document.workingFile << "cannot be read after an edit";
+        showError(EditCode::CannotReadWorking);
+        return EditCode::CannotReadWorking;
+    }
+    document.info = info;
+    document.rebuildWaveFormat();
+    return 0;
+}
+
+void EditCommands::updateControls(TDocumentRecord& document)
+{
+    m_host.controlsChanged(document, m_panel);
+}
+
+int EditCommands::commit(TDocumentRecord& document, const std::function<int(const QString& output)>& edit,
+                         const EditRefresh& refresh)
+{
+    // The output is reserved in the working file's folder, so the moves below are renames; the
+    // reservation deletes it again on every road that does not make it the working file.
+    ReservedFiles names(QFileInfo(document.workingFile).absolutePath());
+    const QString output = names.reserve();
+    if (output.isEmpty()) {
+        qCWarning(lcCommon) << "no name for an edit's output:" << names.error();
+        showError(kNoTempName);
+        return kNoTempName;
+    }
+    if (const int code = edit(output); code != 0)
+        return code;
+
+    if (!m_move(document.workingFile, document.undoFile)) {
+        // The new audio is dropped rather than kept without its undo step: the document stays as
+        // it was, and the undo file still holds the state before it.
+        showError(EditCode::CannotMakeUndo);
+        return EditCode::CannotMakeUndo;
+    }
+    if (!m_move(output, document.workingFile)) {
+        // The old audio goes back; the state the undo file held before is gone with it, so undo
+        // is no longer offered rather than offering a wrong state.
+        if (!m_move(document.undoFile, document.workingFile))
+            qCCritical(lcCommon) << "the audio of" << document.displayName << "was left in" << document.undoFile;
+        showError(EditCode::CannotComplete);
+        return EditCode::CannotComplete;
+    }
+
+    QFile::remove(document.redoFile);
+    if (document.saveState == SaveState::Unchanged)
+        document.saveState = SaveState::Modified;
+    const int infoCode = reloadInformation(document);
+    const int viewCode = infoCode == 0 ? m_host.refreshViews(document, refresh) : 0;
+
+    m_panel.setEnabled(Control::Save, true);
+    m_panel.setEnabled(Control::Revert, document.saveState != SaveState::Untitled);
+    m_panel.setEnabled(Control::Undo, hasUndoData(document));
+    m_panel.setEnabled(Control::Redo, false);
+    return infoCode != 0 ? infoCode : viewCode;
+}
+
+int EditCommands::cut(TDocumentRecord& document, bool toFile)
+{
+    if (!m_host.readyForEditing(document))
+        return 0;
+    const EditView view = m_host.editView();
+    if (view.selectionStart == view.selectionEnd)
+        return 0;
+    const auto [start, end] = orderedSelection(view);
+    QString target;
+    if (toFile) {
+        target = m_host.askTargetFile();
+        if (target.isEmpty())
+            return 0;
+    }
+    const EditRefresh refresh{EditRefresh::Peaks::RemoveRange, start, end, start};
+    const int code = commit(
+        document,
+        [&](const QString& output) {
+            return runProcess(QStringLiteral("Cut..."), [&](uint32_t* cell) {
+                return toFile ? m_library.cutInFile(document.workingFile, start, end, cell, target, output)
+                              : m_library.cut(document.workingFile, start, end, cell, output);
+            });
+        },
+        refresh);
+    if (code == 0) {
+        // The to-file form leaves the clipboard as it was.
+        if (!toFile)
+            m_panel.setEnabled(Control::Paste, true);
+        if (document.isEmpty())
+            m_panel.setEnabled(Control::Export, false);
+    }
+    updateControls(document);
+    return code;
+}
+
+int EditCommands::copy(TDocumentRecord& document, bool toFile)
+{
+    if (!m_host.readyForEditing(document))
+        return 0;
+    const EditView view = m_host.editView();
+    if (view.selectionStart == view.selectionEnd)
+        return 0;
+    const auto [start, end] = orderedSelection(view);
+    QString target;
+    if (toFile) {
+        target = m_host.askTargetFile();
+        if (target.isEmpty())
+            return 0;
+    }
+    const int code = runProcess(QStringLiteral("Copy..."), [&](uint32_t* cell) {
+        return toFile ? m_library.copyInFile(document.workingFile, start, end, cell, target)
+                      : m_library.copy(document.workingFile, start, end, cell);
+    });
+    if (code != 0)
+        m_panel.setEnabled(Control::Paste, false);
+    else if (!toFile)
+        m_panel.setEnabled(Control::Paste, true);
+    updateControls(document);
+    return code;
+}
+
+int EditCommands::paste(TDocumentRecord& document, const QString& source)
+{
+    if (!m_host.readyForEditing(document))
+        return 0;
+    const EditView view = m_host.editView();
+    const bool selection = view.selectionStart != view.selectionEnd;
+    const auto [start, end] = orderedSelection(view);
+    const int64_t position = selection ? end : view.caret;
+    const EditRefresh refresh{EditRefresh::Peaks::Rebuild, 0, 0, position};
+    const int code = commit(
+        document,
+        [&](const QString& output) {
+            // A file pasted is a recording inserted into the document.
+            const QString caption = source.isEmpty() ? QStringLiteral("Paste...") : QStringLiteral("Preparing...");
+            const int pasted = runProcess(caption, [&](uint32_t* cell) {
+                return m_library.paste(document.workingFile, position, cell, source, output);
+            });
+            if (pasted != 0 || !selection)
+                return pasted;
+            // The pasted audio replaces the selection: cleared from the new file before it becomes
+            // the working file, so a failure here leaves the document as it was. The selection
+            // lies before the insert position, so its frames are where they were.
+            return runProcess(QStringLiteral("Preparing..."), [&](uint32_t* cell) {
+                return m_library.clear(output, start, end, cell, QString());
+            });
+        },
+        refresh);
+    if (code == 0) {
+        UpdateDocumentControls(m_panel, {&document, true, hasUndoData(document), hasRedoData(document),
+                                         m_library.canPaste() == 1, false});
+    }
+    updateControls(document);
+    return code;
+}
+
+int EditCommands::clear(TDocumentRecord& document)
+{
+    if (!m_host.readyForEditing(document))
+        return 0;
+    const EditView view = m_host.editView();
+    if (view.selectionStart == view.selectionEnd)
+        return 0;
+    const auto [start, end] = orderedSelection(view);
+    const int code = commit(
+        document,
+        [&](const QString& output) {
+            return runProcess(QStringLiteral("Clear..."), [&](uint32_t* cell) {
+                return m_library.clear(document.workingFile, start, end, cell, output);
+            });
+        },
+        {EditRefresh::Peaks::RemoveRange, start, end, start});
+    if (code == 0 && document.isEmpty())
+        m_panel.setEnabled(Control::Export, false);
+    updateControls(document);
+    return code;
+}
+
+int EditCommands::crop(TDocumentRecord& document)
+{
+    if (!m_host.readyForEditing(document))
+        return 0;
+    const EditView view = m_host.editView();
+    if (view.selectionStart == view.selectionEnd)
+        return 0;
+    const auto [start, end] = orderedSelection(view);
+    const int code = commit(
+        document,
+        [&](const QString& output) {
+            return runProcess(QStringLiteral("Crop..."), [&](uint32_t* cell) {
+                return m_library.crop(document.workingFile, start, end, cell, output);
+            });
+        },
+        {EditRefresh::Peaks::Rebuild, 0, 0, start});
+    updateControls(document);
+    return code;
+}
+
+int EditCommands::mute(TDocumentRecord& document, int channels)
+{
+    if (!m_host.readyForEditing(document))
+        return 0;
+    const EditView view = m_host.editView();
+    if (view.totalSamples == 0)
+        return 0;
+    const auto [start, end] = selectionOrAll(view);
+    const int code = commit(
+        document,
+        [&](const QString& output) {
+            return runProcess(QStringLiteral("Mute..."), [&](uint32_t* cell) {
+                return m_library.mute(document.workingFile, start, end, cell, channels, output);
+            });
+        },
+        {EditRefresh::Peaks::Rebuild, 0, 0, view.caret});
+    updateControls(document);
+    return code;
+}
+
+int EditCommands::trimSilence(TDocumentRecord& document, double thresholdPercent)
+{
+    if (!m_host.readyForEditing(document))
+        return 0;
+    const EditView view = m_host.editView();
+    if (view.totalSamples == 0)
+        return 0;
+    const auto [start, end] = selectionOrAll(view);
+    const auto threshold =
+        uint16_t(std::clamp<int64_t>(platform::roundHalfEven(thresholdPercent * 100), 0, UINT16_MAX));
+    const int code = commit(
+        document,
+        [&](const QString& output) {
+            return runProcess(QStringLiteral("Trim Silence..."), [&](uint32_t* cell) {
+                return m_library.trimSilence(document.workingFile, start, end, cell, threshold, output);
+            });
+        },
+        {EditRefresh::Peaks::Rebuild, 0, 0, view.caret});
+    updateControls(document);
+    return code;
+}
+
+int EditCommands::undo(TDocumentRecord& document)
+{
+    return rotate(document, true);
+}
+
+int EditCommands::redo(TDocumentRecord& document)
+{
+    return rotate(document, false);
+}
+
+int EditCommands::rotate(TDocumentRecord& document, bool undoing)
+{
+    // Undo: working -> redo, undo -> working. Redo: working -> undo, redo -> working.
+    const QString& from = undoing ? document.undoFile : document.redoFile;
+    const QString& keep = undoing ? document.redoFile : document.undoFile;
+    // An empty or missing file is no state to go back to.
+    if (!hasData(from))
+        return 0;
+    const EditView view = m_host.editView();
+    // The display's peak build that follows must not be closed half-way: the files have already
+    // moved.
+    const KeepOpen keepOpen(m_runner.progressHost());
+
+    if (!m_move(document.workingFile, keep)) {
+        showError(EditCode::CannotMakeRedo);
+        return EditCode::CannotMakeRedo;
+    }
+    if (!m_move(from, document.workingFile)) {
+        if (!m_move(keep, document.workingFile))
+            qCCritical(lcCommon) << "the audio of" << document.displayName << "was left in" << keep;
+        const int code = undoing ? EditCode::CannotUndo : EditCode::CannotMakeRedo;
+        showError(code);
+        return code;
+    }
+    if (const int code = m_host.refreshViews(document, {EditRefresh::Peaks::Reopen, 0, 0, view.caret}); code != 0) {
+        // The display could not show the other state: the files go back to where they were.
+        if (!m_move(document.workingFile, from) || !m_move(keep, document.workingFile))
+            qCCritical(lcCommon) << "the files of" << document.displayName << "could not be moved back";
+        return code;
+    }
+    const int code = reloadInformation(document);
+    UpdateDocumentControls(m_panel, {&document, true, hasUndoData(document), hasRedoData(document),
+                                     m_library.canPaste() == 1, false});
+    m_panel.setEnabled(Control::Undo, !undoing);
+    m_panel.setEnabled(Control::Redo, undoing);
+    updateControls(document);
+    return code;
+}

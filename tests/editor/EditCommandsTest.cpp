@@ -1,0 +1,510 @@
+// The Edit menu's commands on a real engine and real files: what each edit leaves in the working
+// file (read back with sox), the rotation of the working, undo and redo files (checked by hash),
+// and the roads where an edit is cancelled, fails, or a move of the rotation fails.
+#include "editor/EditCommands.h"
+
+#include "editor/Workspace.h"
+
+#include "common/EditorMessages.h"
+#include "common/ErrCodes.h"
+#include "platform/audio/EditProcesses.h"
+#include "tests/common/JobTestSupport.h"
+#include "tests/support/ScriptedInteraction.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/WaveFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <chrono>
+#include <thread>
+
+using namespace wavefixtures;
+using platform::IDOK;
+using testsupport::readFile;
+using testsupport::writeFile;
+
+namespace {
+
+constexpr int kFrames = 1000;
+
+// Frame i of the mono fixture holds 10 x i + 1, so no frame is silent and each says where it came
+// from.
+int16_t rampValue(int frame)
+{
+    return int16_t(10 * frame + 1);
+}
+
+QList<int16_t> ramp(int first, int count)
+{
+    QList<int16_t> values;
+    for (int i = first; i < first + count; ++i)
+        values << rampValue(i);
+    return values;
+}
+
+// Small steps with a pause between them keep each edit running long enough for the progress window
+// to show, and for Cancel to be pressed.
+platform::audio::EditEnvironment slowSteps()
+{
+    return {64, [] { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }};
+}
+
+QByteArray hashOf(const QString& path)
+{
+    return QCryptographicHash::hash(readFile(path), QCryptographicHash::Sha256);
+}
+
+// The main window: positions set by the test, every refresh recorded.
+struct FakeEditHost : EditHost {
+    EditView view;
+    bool ready = true;
+    int refreshAnswer = 0;
+    QString target;
+    std::vector<EditRefresh> refreshes;
+    int controlCalls = 0;
+    const jobtest::ScriptedProgressHost* progress = nullptr;
+    std::vector<bool> keepOpenAtRefresh; // whether the progress window could be closed
+
+    EditView editView() const override { return view; }
+    bool readyForEditing(TDocumentRecord&) override { return ready; }
+    int refreshViews(TDocumentRecord&, const EditRefresh& refresh) override
+    {
+        refreshes.push_back(refresh);
+        keepOpenAtRefresh.push_back(progress && !progress->keepOpenCalls.empty() && progress->keepOpenCalls.back());
+        return refreshAnswer;
+    }
+    QString askTargetFile() override { return target; }
+    void controlsChanged(const TDocumentRecord&, const ControlPanel&) override { ++controlCalls; }
+};
+
+class EditCommandsTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(QDir().mkpath(temp + "/clip"));
+        document.workingFile = temp + "/qel32work.wav";
+        document.undoFile = temp + "/qel32undo.tmp";
+        document.redoFile = temp + "/qel32redo.tmp";
+        document.displayName = "song.wav";
+        document.saveState = SaveState::Unchanged;
+        document.workspaceState = WorkspaceState::Ready;
+        writeFile(document.workingFile, pcmWave(makePcmFormat(8000, 16, 1), pcm16(ramp(0, kFrames))));
+        writeFile(document.undoFile, {});
+        writeFile(document.redoFile, {});
+        ASSERT_EQ(readWaveFileInformation(document.workingFile, document.info), 0);
+        host.view.totalSamples = kFrames;
+        host.progress = &progress;
+        original = hashOf(document.workingFile);
+    }
+
+    void select(int64_t start, int64_t end, int64_t caret = 0)
+    {
+        host.view.selectionStart = start;
+        host.view.selectionEnd = end;
+        host.view.caret = caret;
+    }
+
+    QList<int16_t> workingSamples() const
+    {
+        const WaveInfo info = soxWaveInfo(document.workingFile);
+        QList<int16_t> values;
+        for (int i = 0; i + 1 < info.samples.size(); i += 2)
+            values << int16_t(uint8_t(info.samples[i]) | (uint8_t(info.samples[i + 1]) << 8));
+        return values;
+    }
+
+    // Files in the temporary folder other than the document's three and the engine's clipboard.
+    QStringList strayFiles() const
+    {
+        QStringList files = QDir(temp).entryList(QDir::Files);
+        files.removeAll("qel32work.wav");
+        files.removeAll("qel32undo.tmp");
+        files.removeAll("qel32redo.tmp");
+        files.removeIf([](const QString& name) { return !name.startsWith("qel32"); });
+        return files;
+    }
+
+    QString temp = testsupport::testFolder() + "/temp";
+    TDocumentRecord document;
+    FakeEditHost host;
+    platform::audio::EditProcesses engine{[] { return false; }, [this] { return temp + "/clip"; }, slowSteps()};
+    EngineEditLibrary<platform::audio::EditProcesses> library{engine};
+    jobtest::ScriptedProgressHost progress;
+    JobRunner runner{progress};
+    testsupport::ScriptedInteraction ui;
+    platform::Messages messages = makeEditorMessages(ui);
+    ControlPanel panel;
+    std::function<bool(const QString&, const QString&)> move = renameOver;
+    EditCommands commands{host,  library, runner, messages, panel, readWaveFileInformation,
+                          [this](const QString& from, const QString& to) { return move(from, to); }};
+    QByteArray original;
+};
+
+struct EditCase {
+    const char* name;
+    int64_t selectionStart;
+    int64_t selectionEnd;
+    int64_t caret;
+    // Copies frames [10, 20) to the clipboard first.
+    bool fillClipboard;
+    std::function<int(EditCommands&, TDocumentRecord&)> run;
+    QList<int16_t> expected;
+    EditRefresh::Peaks peaks;
+    int64_t expectedCaret;
+    QStringList captions; // of the progress windows, in order
+};
+
+QList<int16_t> muted(int first, int count)
+{
+    QList<int16_t> values = ramp(0, kFrames);
+    for (int i = first; i < first + count; ++i)
+        values[i] = 0;
+    return values;
+}
+
+} // namespace
+
+TEST_F(EditCommandsTest, EachEditLeavesItsAudioAndRoundTripsThroughUndoAndRedo)
+{
+    using P = EditRefresh::Peaks;
+    const auto cut = [](EditCommands& c, TDocumentRecord& d) { return c.cut(d); };
+    const auto clear = [](EditCommands& c, TDocumentRecord& d) { return c.clear(d); };
+    const auto crop = [](EditCommands& c, TDocumentRecord& d) { return c.crop(d); };
+    const auto paste = [](EditCommands& c, TDocumentRecord& d) { return c.paste(d); };
+    const QString recording = temp + "/../recording.wav";
+    writeFile(recording, pcmWave(makePcmFormat(8000, 16, 1), pcm16(ramp(10, 10))));
+    const auto pasteFile = [&](EditCommands& c, TDocumentRecord& d) { return c.paste(d, recording); };
+    const auto mute = [](EditCommands& c, TDocumentRecord& d) { return c.mute(d, 3); };
+    // At 1 % of full scale (samples up to 327), frames 0 to 32 of the ramp are silence.
+    const auto trim = [](EditCommands& c, TDocumentRecord& d) { return c.trimSilence(d, 1.0); };
+    const EditCase cases[] = {
+        {"cut", 200, 500, 0, false, cut, ramp(0, 200) + ramp(500, 500), P::RemoveRange, 200, {"Cut..."}},
+        {"cut, ends reversed", 500, 200, 0, false, cut, ramp(0, 200) + ramp(500, 500), P::RemoveRange, 200, {"Cut..."}},
+        {"clear", 200, 500, 0, false, clear, ramp(0, 200) + ramp(500, 500), P::RemoveRange, 200, {"Clear..."}},
+        {"crop", 200, 500, 0, false, crop, ramp(200, 300), P::Rebuild, 200, {"Crop..."}},
+        {"paste at the caret", 0, 0, 100, true, paste, ramp(0, 100) + ramp(10, 10) + ramp(100, 900), P::Rebuild, 100,
+         {"Paste..."}},
+        {"paste over the selection", 200, 500, 700, true, paste, ramp(0, 200) + ramp(10, 10) + ramp(500, 500),
+         P::Rebuild, 500, {"Paste...", "Preparing..."}},
+        {"paste of a file", 0, 0, 100, false, pasteFile, ramp(0, 100) + ramp(10, 10) + ramp(100, 900), P::Rebuild,
+         100, {"Preparing..."}},
+        {"mute a selection", 200, 500, 42, false, mute, muted(200, 300), P::Rebuild, 42, {"Mute..."}},
+        {"mute without a selection mutes all", 0, 0, 42, false, mute, muted(0, kFrames), P::Rebuild, 42, {"Mute..."}},
+        {"trim silence, ends reversed", 500, 0, 42, false, trim, ramp(33, 967), P::Rebuild, 42, {"Trim Silence..."}},
+        {"trim silence inside a selection", 20, 500, 42, false, trim, ramp(0, 20) + ramp(33, 967), P::Rebuild, 42,
+         {"Trim Silence..."}},
+    };
+    for (const EditCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        host.refreshes.clear();
+        host.keepOpenAtRefresh.clear();
+        progress.shown.clear();
+        if (c.fillClipboard) {
+            select(10, 20);
+            ASSERT_EQ(commands.copy(document), 0);
+            ASSERT_TRUE(panel.enabled(Control::Paste));
+        }
+        select(c.selectionStart, c.selectionEnd, c.caret);
+        const size_t windowsBefore = progress.shown.size();
+        ASSERT_EQ(c.run(commands, document), 0);
+
+        EXPECT_EQ(workingSamples(), c.expected);
+        EXPECT_EQ(document.info.lengthMs, uint32_t(c.expected.size() / 8));
+        ASSERT_EQ(host.refreshes.size(), 1u);
+        EXPECT_EQ(host.refreshes[0].peaks, c.peaks);
+        EXPECT_EQ(host.refreshes[0].caret, c.expectedCaret);
+        QStringList captions;
+        for (size_t i = windowsBefore; i < progress.shown.size(); ++i)
+            captions << progress.shown[i].caption;
+        EXPECT_EQ(captions, c.captions);
+        EXPECT_EQ(document.saveState, SaveState::Modified);
+        EXPECT_EQ(hashOf(document.undoFile), original) << "the undo file holds the audio before the edit";
+        EXPECT_TRUE(panel.enabled(Control::Undo));
+        EXPECT_FALSE(panel.enabled(Control::Redo));
+        EXPECT_TRUE(panel.enabled(Control::Save));
+        EXPECT_TRUE(strayFiles().isEmpty()) << strayFiles().join(", ").toStdString();
+
+        const QByteArray edited = hashOf(document.workingFile);
+        ASSERT_EQ(commands.undo(document), 0);
+        EXPECT_EQ(hashOf(document.workingFile), original);
+        EXPECT_EQ(hashOf(document.redoFile), edited);
+        EXPECT_FALSE(hasUndoData(document));
+        EXPECT_FALSE(panel.enabled(Control::Undo));
+        EXPECT_TRUE(panel.enabled(Control::Redo));
+        EXPECT_EQ(document.info.lengthMs, uint32_t(kFrames / 8));
+        EXPECT_EQ(host.refreshes.back().peaks, P::Reopen);
+        EXPECT_EQ(host.keepOpenAtRefresh, (std::vector<bool>{false, true})) << "the window stays open for undo";
+        EXPECT_FALSE(progress.keepOpenCalls.back());
+
+        ASSERT_EQ(commands.redo(document), 0);
+        EXPECT_EQ(hashOf(document.workingFile), edited);
+        EXPECT_EQ(hashOf(document.undoFile), original);
+        EXPECT_FALSE(hasRedoData(document));
+        EXPECT_TRUE(panel.enabled(Control::Undo));
+        EXPECT_FALSE(panel.enabled(Control::Redo));
+        EXPECT_EQ(document.saveState, SaveState::Modified) << "undo and redo leave the save state";
+    }
+}
+
+TEST_F(EditCommandsTest, EditsOfAnEmptySelectionOrAnUnreadyDocumentDoNothing)
+{
+    const std::pair<const char*, std::function<int()>> commandsToRun[] = {
+        {"cut", [this] { return commands.cut(document); }},
+        {"copy", [this] { return commands.copy(document); }},
+        {"clear", [this] { return commands.clear(document); }},
+        {"crop", [this] { return commands.crop(document); }},
+    };
+    for (const bool ready : {true, false}) {
+        for (const auto& [name, run] : commandsToRun) {
+            SCOPED_TRACE(std::string(name) + (ready ? "" : ", not ready"));
+            host.ready = ready;
+            select(ready ? 300 : 100, 300);
+            EXPECT_EQ(run(), 0);
+            EXPECT_EQ(hashOf(document.workingFile), original);
+            EXPECT_FALSE(hasUndoData(document));
+            EXPECT_TRUE(progress.shown.empty());
+            EXPECT_TRUE(host.refreshes.empty());
+        }
+    }
+}
+
+TEST_F(EditCommandsTest, ANewEditAfterAnUndoDropsTheRedoFile)
+{
+    select(0, 100);
+    ASSERT_EQ(commands.cut(document), 0);
+    ASSERT_EQ(commands.undo(document), 0);
+    ASSERT_TRUE(hasRedoData(document));
+    select(0, 10);
+    ASSERT_EQ(commands.clear(document), 0);
+    EXPECT_FALSE(hasRedoData(document));
+    EXPECT_FALSE(panel.enabled(Control::Redo));
+    EXPECT_EQ(hashOf(document.undoFile), original);
+    EXPECT_EQ(commands.redo(document), 0);
+    EXPECT_EQ(workingSamples(), ramp(10, kFrames - 10)) << "redo without a redo file does nothing";
+}
+
+TEST_F(EditCommandsTest, ToFileFormsWriteTheTargetAndLeaveTheClipboard)
+{
+    const QString target = temp + "/../part.wav";
+    host.target = target;
+    select(100, 400);
+    ASSERT_EQ(commands.copy(document, true), 0);
+    EXPECT_EQ(soxWaveInfo(target).frames, 300);
+    EXPECT_EQ(hashOf(document.workingFile), original);
+    EXPECT_FALSE(hasUndoData(document)) << "a copy changes none of the document's files";
+    EXPECT_EQ(engine.AudioEditCanPaste(), 0);
+
+    QFile::remove(target);
+    ASSERT_EQ(commands.cut(document, true), 0);
+    EXPECT_EQ(soxWaveInfo(target).frames, 300);
+    EXPECT_EQ(workingSamples(), ramp(0, 100) + ramp(400, 600));
+    EXPECT_EQ(engine.AudioEditCanPaste(), 0);
+
+    // Cancelling the save dialog ends the command.
+    host.target.clear();
+    const QByteArray before = hashOf(document.workingFile);
+    EXPECT_EQ(commands.cut(document, true), 0);
+    EXPECT_EQ(hashOf(document.workingFile), before);
+    EXPECT_EQ(hashOf(document.undoFile), original);
+}
+
+TEST_F(EditCommandsTest, ACancelledEditLeavesTheDocumentsFiles)
+{
+    select(0, 100);
+    ASSERT_EQ(commands.clear(document), 0);
+    const QByteArray edited = hashOf(document.workingFile);
+    progress.pressCancelAt = [](int tick) { return tick == 2; };
+    select(100, 900);
+    EXPECT_EQ(commands.mute(document, 3), kCancelledCode);
+    EXPECT_TRUE(progress.shown.back().cancelPressed);
+    EXPECT_TRUE(ui.prompts().empty()) << "a cancel shows nothing";
+    EXPECT_EQ(hashOf(document.workingFile), edited);
+    EXPECT_TRUE(strayFiles().isEmpty()) << strayFiles().join(", ").toStdString();
+
+    ASSERT_EQ(commands.undo(document), 0) << "undo still goes back to the state before the last edit";
+    EXPECT_EQ(hashOf(document.workingFile), original);
+}
+
+TEST_F(EditCommandsTest, AFailedEditShowsWhyAndKeepsTheUndoState)
+{
+    select(0, 100);
+    ASSERT_EQ(commands.cut(document), 0);
+    const QByteArray edited = hashOf(document.workingFile);
+
+    // Writes past 100 bytes fail, so the edit's output cannot be written.
+    ui.expectMessageBox(IDOK, messages.messageText(PlayerErrorToMessageId(301)));
+    select(0, 0, 50);
+    int code = 0;
+    {
+        const FileSizeLimit limit(100);
+        code = commands.paste(document);
+    }
+    EXPECT_EQ(code, 301);
+    EXPECT_EQ(hashOf(document.workingFile), edited);
+    EXPECT_EQ(hashOf(document.undoFile), original);
+    EXPECT_TRUE(strayFiles().isEmpty()) << strayFiles().join(", ").toStdString();
+
+    ASSERT_EQ(commands.undo(document), 0);
+    EXPECT_EQ(hashOf(document.workingFile), original);
+    EXPECT_EQ(hashOf(document.redoFile), edited);
+}
+
+TEST_F(EditCommandsTest, AFailedMoveOfTheRotationPutsTheAudioBack)
+{
+    struct MoveCase {
+        const char* name;
+        bool undoFirst;     // the failing command is an undo of a cut, not a second cut
+        int failingMove;    // 1-based count of the moves of that command
+        int code;
+        bool undoAfterwards; // what undo can still do
+    };
+    const MoveCase cases[] = {
+        {"edit: working to undo", false, 1, EditCode::CannotMakeUndo, true},
+        {"edit: output to working", false, 2, EditCode::CannotComplete, false},
+        {"undo: working to redo", true, 1, EditCode::CannotMakeRedo, true},
+        {"undo: undo to working", true, 2, EditCode::CannotUndo, true},
+    };
+    for (const MoveCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        move = renameOver;
+        select(0, 100);
+        ASSERT_EQ(commands.cut(document), 0);
+        const QByteArray edited = hashOf(document.workingFile);
+
+        int moves = 0;
+        move = [&](const QString& from, const QString& to) { return ++moves != c.failingMove && renameOver(from, to); };
+        ui.expectMessageBox(IDOK, messages.messageText(c.code));
+        select(0, 10);
+        EXPECT_EQ(c.undoFirst ? commands.undo(document) : commands.cut(document), c.code);
+        move = renameOver;
+        EXPECT_EQ(hashOf(document.workingFile), edited) << "the working file holds the audio it held";
+        EXPECT_TRUE(strayFiles().isEmpty()) << strayFiles().join(", ").toStdString();
+
+        EXPECT_EQ(hasUndoData(document), c.undoAfterwards);
+        if (c.undoAfterwards) {
+            EXPECT_EQ(hashOf(document.undoFile), original) << "undo goes back to the state before the cut";
+        } else {
+            EXPECT_EQ(commands.undo(document), 0);
+            EXPECT_EQ(hashOf(document.workingFile), edited) << "no undo to a wrong state";
+        }
+    }
+}
+
+TEST_F(EditCommandsTest, AFailedDisplayRefreshOfAnUndoMovesTheFilesBack)
+{
+    select(0, 100);
+    ASSERT_EQ(commands.cut(document), 0);
+    const QByteArray edited = hashOf(document.workingFile);
+    host.refreshAnswer = 168;
+    EXPECT_EQ(commands.undo(document), 168);
+    EXPECT_EQ(hashOf(document.workingFile), edited);
+    EXPECT_EQ(hashOf(document.undoFile), original);
+    EXPECT_FALSE(hasRedoData(document));
+}
+
+TEST_F(EditCommandsTest, AnEditPastFourGigabytesIsRefusedWithItsMessage)
+{
+    // Two sparse WAVs of a little over 2 GiB each: pasted together they would pass the limit.
+    const int64_t dataBytes = (int64_t(1) << 31) + 4096;
+    const auto sparseWave = [&](const QString& path) {
+        QByteArray header = pcmWave(makePcmFormat(8000, 16, 1), {});
+        header.replace(4, 4, le32(uint32_t(header.size() - 8 + dataBytes)));
+        header.replace(header.size() - 4, 4, le32(uint32_t(dataBytes)));
+        writeFile(path, header);
+        QFile file(path);
+        ASSERT_TRUE(file.resize(header.size() + dataBytes));
+    };
+    sparseWave(document.workingFile);
+    const QString source = temp + "/../recording.wav";
+    sparseWave(source);
+    const auto head = [&] {
+        QFile file(document.workingFile);
+        return file.open(QIODevice::ReadOnly) ? file.read(64) : QByteArray();
+    };
+    const QByteArray before = head();
+
+    ui.expectMessageBox(IDOK, messages.messageText(kWaveTooLargeMessageId));
+    select(0, 0, 0);
+    EXPECT_EQ(commands.paste(document, source), 360);
+    EXPECT_EQ(QFileInfo(document.workingFile).size(), 46 + dataBytes);
+    EXPECT_EQ(head(), before);
+    EXPECT_FALSE(hasUndoData(document));
+    EXPECT_TRUE(strayFiles().isEmpty()) << strayFiles().join(", ").toStdString();
+    QFile::remove(source);
+    QFile::remove(document.workingFile);
+}
+
+TEST_F(EditCommandsTest, TheMenuFollowsTheClipboardAndAnEmptiedDocument)
+{
+    struct MenuCase {
+        const char* name;
+        std::function<int(EditCommands&, TDocumentRecord&)> run;
+        int64_t selectionStart;
+        int64_t selectionEnd;
+        QString target;  // of the to-file forms
+        int code;
+        bool pasteAfter; // Paste starts enabled
+        bool exportAfter; // Export starts enabled
+    };
+    const QString missingFolder = temp + "/missing/part.wav";
+    const MenuCase cases[] = {
+        {"cut of everything", [](EditCommands& c, TDocumentRecord& d) { return c.cut(d); }, 0, kFrames, {}, 0, true,
+         false},
+        {"clear of everything", [](EditCommands& c, TDocumentRecord& d) { return c.clear(d); }, 0, kFrames, {}, 0,
+         true, false},
+        {"cut of a part", [](EditCommands& c, TDocumentRecord& d) { return c.cut(d); }, 0, 100, {}, 0, true, true},
+        {"cut to a file", [](EditCommands& c, TDocumentRecord& d) { return c.cut(d, true); }, 0, 100,
+         temp + "/../cut.wav", 0, true, true},
+        {"failed copy", [](EditCommands& c, TDocumentRecord& d) { return c.copy(d, true); }, 0, 100, missingFolder,
+         301, false, true},
+    };
+    for (const MenuCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        panel.setEnabled(Control::Paste, true);
+        panel.setEnabled(Control::Export, true);
+        host.target = c.target;
+        if (c.code != 0)
+            ui.expectMessageBox(IDOK, messages.messageText(PlayerErrorToMessageId(c.code)));
+        select(c.selectionStart, c.selectionEnd);
+        EXPECT_EQ(c.run(commands, document), c.code);
+        EXPECT_EQ(panel.enabled(Control::Paste), c.pasteAfter);
+        EXPECT_EQ(panel.enabled(Control::Export), c.exportAfter);
+        EXPECT_GT(host.controlCalls, 0) << "the window is told";
+    }
+}
+
+TEST_F(EditCommandsTest, MuteSilencesTheChannelsOfItsCode)
+{
+    // Left frames hold 10 x i + 1, right frames their negation.
+    QList<int16_t> stereo;
+    for (int i = 0; i < 100; ++i)
+        stereo << rampValue(i) << int16_t(-rampValue(i));
+    writeFile(document.workingFile, pcmWave(makePcmFormat(8000, 16, 2), pcm16(stereo)));
+    ASSERT_EQ(readWaveFileInformation(document.workingFile, document.info), 0);
+    host.view.totalSamples = 100;
+    const QByteArray before = hashOf(document.workingFile);
+
+    for (const int channels : {1, 2, 3}) {
+        SCOPED_TRACE(channels);
+        select(10, 20);
+        ASSERT_EQ(commands.mute(document, channels), 0);
+        QList<int16_t> expected = stereo;
+        for (int i = 10; i < 20; ++i) {
+            if (channels & 1)
+                expected[2 * i] = 0;
+            if (channels & 2)
+                expected[2 * i + 1] = 0;
+        }
+        EXPECT_EQ(workingSamples(), expected);
+        ASSERT_EQ(commands.undo(document), 0);
+        EXPECT_EQ(hashOf(document.workingFile), before);
+    }
+}
