@@ -55,12 +55,6 @@ private:
 
 EditHost::~EditHost() = default;
 
-bool renameOver(const QString& from, const QString& to)
-{
-    // rename(2) puts the file in place of the target in one step; the target is never missing.
-    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
-}
-
 bool hasUndoData(const TDocumentRecord& document)
 {
     return hasData(document.undoFile);

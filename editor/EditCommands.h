@@ -16,6 +16,7 @@
 #include "common/JobRunner.h"
 #include "common/PolledLibrary.h"
 #include "editor/ControlStates.h"
+#include "editor/Util.h"
 
 #include <QString>
 
@@ -154,7 +155,6 @@ public:
 
 // Moves a file onto another name, replacing it: true on success.
 using FileMove = std::function<bool(const QString& from, const QString& to)>;
-bool renameOver(const QString& from, const QString& to);
 
 // The commands' own codes (message ids of the editor's string table).
 namespace EditCode {
@@ -174,7 +174,7 @@ public:
     // panel: the main window's control states, changed by the commands and shown through the host.
     EditCommands(EditHost& host, EditLibrary& library, JobRunner& runner, const platform::Messages& messages,
                  ControlPanel& panel, std::function<int(const QString&, FileInformation&)> readInfo,
-                 FileMove move = renameOver);
+                 FileMove move = editor::MoveFileOver);
 
     // Each returns 0 (also when there was nothing to do), or the code of a failure already shown
     // (129 after a cancel, which shows nothing).

@@ -139,7 +139,7 @@ protected:
     testsupport::ScriptedInteraction ui;
     platform::Messages messages = makeEditorMessages(ui);
     ControlPanel panel;
-    std::function<bool(const QString&, const QString&)> move = renameOver;
+    std::function<bool(const QString&, const QString&)> move = editor::MoveFileOver;
     EditCommands commands{host,  library, runner, messages, panel, readWaveFileInformation,
                           [this](const QString& from, const QString& to) { return move(from, to); }};
     QByteArray original;
@@ -373,17 +373,17 @@ TEST_F(EditCommandsTest, AFailedMoveOfTheRotationPutsTheAudioBack)
     for (const MoveCase& c : cases) {
         SCOPED_TRACE(c.name);
         SetUp();
-        move = renameOver;
+        move = editor::MoveFileOver;
         select(0, 100);
         ASSERT_EQ(commands.cut(document), 0);
         const QByteArray edited = hashOf(document.workingFile);
 
         int moves = 0;
-        move = [&](const QString& from, const QString& to) { return ++moves != c.failingMove && renameOver(from, to); };
+        move = [&](const QString& from, const QString& to) { return ++moves != c.failingMove && editor::MoveFileOver(from, to); };
         ui.expectMessageBox(IDOK, messages.messageText(c.code));
         select(0, 10);
         EXPECT_EQ(c.undoFirst ? commands.undo(document) : commands.cut(document), c.code);
-        move = renameOver;
+        move = editor::MoveFileOver;
         EXPECT_EQ(hashOf(document.workingFile), edited) << "the working file holds the audio it held";
         EXPECT_TRUE(strayFiles().isEmpty()) << strayFiles().join(", ").toStdString();
 
