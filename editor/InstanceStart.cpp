@@ -81,3 +81,8 @@ StartResult startEditor(platform::Messaging& messaging, const QStringList& argum
     }
     return result;
 }
+
+void showHandOverRefused(const platform::Messages& messages)
+{
+    messages.ShowMessageById(kEditorBusyMessageId, {"ZuqEditor", "ZuqEditor"}, platform::MB_OK);
+}

@@ -8,6 +8,7 @@
 #include "editor/CommandLine.h"
 
 #include "platform/messaging/Messaging.h"
+#include "platform/ui/Messages.h"
 
 #include <QStringList>
 
@@ -53,3 +54,8 @@ struct StartResult {
 // track switch was not started by the recorder, which may be waiting for the
 // running editor to finish a track of its own: it is not disturbed.
 StartResult startEditor(platform::Messaging& messaging, const QStringList& arguments, const QString& workingFolder);
+
+inline constexpr int kEditorBusyMessageId = 434;
+
+// Tells the person who started the editor again that the running one did not take the files.
+void showHandOverRefused(const platform::Messages& messages);

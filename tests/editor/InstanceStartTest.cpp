@@ -1,7 +1,10 @@
 #include "editor/InstanceStart.h"
 
+#include "common/EditorMessages.h"
 #include "platform/messaging/FakeMessaging.h"
 #include "platform/messaging/ProgramWindows.h"
+
+#include "tests/support/ScriptedInteraction.h"
 
 #include <gtest/gtest.h>
 
@@ -167,6 +170,19 @@ TEST_F(EditorStartOnADesktop, AnArgumentTooLongForItsSlotIsNotHandedOverAndTheRe
     EXPECT_EQ(result.notHandedOver, QStringList{tooLong});
     ASSERT_EQ(editor.copies().size(), 1u);
     EXPECT_EQ(readArgumentBlock(ArgumentBlock::parse(editor.copies()[0].data)).files, QStringList{"/b.wav"});
+}
+
+TEST(EditorStart, ARefusedStartSaysTheEditorIsBusyUnderItsCaption)
+{
+    testsupport::ScriptedInteraction ui;
+    ui.expectMessageBox(IDOK);
+    showHandOverRefused(makeEditorMessages(ui));
+    ASSERT_EQ(ui.prompts().size(), 1u);
+    EXPECT_EQ(ui.prompts()[0].text,
+              QStringLiteral("ZuqEditor is busy performing some task. Please make sure that "
+                             "ZuqEditor is idle, and try to open this file again."));
+    EXPECT_EQ(ui.prompts()[0].caption, QStringLiteral("Vexal Audio Zuq Editor"));
+    EXPECT_EQ(ui.prompts()[0].flags, MB_OK);
 }
 
 } // namespace
