@@ -9,7 +9,6 @@
 #include <QObject>
 #include <QString>
 
-#include <cstdint>
 #include <deque>
 
 inline constexpr int kWmaDecoderMissing = 1; // the WMA import could not load its decoder
