@@ -321,8 +321,9 @@ TEST_F(TrackLoaderTest, FailedLoadsKeepThePreviousTrackAndLeaveNoWorkingFile)
         EXPECT_EQ(track.state, previous.state);
         EXPECT_TRUE(workingFiles().isEmpty()) << workingFiles().join(' ').toStdString();
         EXPECT_FALSE(busy.isBusy());
-        if (exists)
+        if (exists) {
             EXPECT_EQ(hashOf(c.path), before);
+        }
         services.tempFolder = savedTemp;
         services.fileInfo = savedInfo;
     }
