@@ -59,12 +59,12 @@ QString PositionBox::text(uint32_t position, int positionUnit) const
     return QStringLiteral("%1:%2:%3").arg(PadWithZeros(minutes, m_minuteDigits), seconds, milliseconds);
 }
 
-std::optional<uint64_t> PositionBox::typedFrame(const QString& text) const
+std::optional<uint64_t> PositionBox::typedValue(const QString& text) const
 {
     if (m_unit == kPositionFrames)
         return fieldValue(text);
     const QStringList fields = text.split(QLatin1Char(':'));
-    if (fields.size() != 3 || !m_format)
+    if (fields.size() != 3)
         return std::nullopt;
     const auto minutes = fieldValue(fields[0]);
     const auto seconds = fieldValue(fields[1]);
@@ -74,7 +74,17 @@ std::optional<uint64_t> PositionBox::typedFrame(const QString& text) const
     const int64_t ms = MinSecMsToMs(int64_t(*minutes), int64_t(*seconds), int64_t(*milliseconds));
     if (ms > std::numeric_limits<uint32_t>::max())
         return std::nullopt;
-    return uint64_t(ConvertPosition(uint32_t(ms), kPositionMilliseconds, kPositionFrames, &*m_format));
+    return uint64_t(ms);
+}
+
+std::optional<uint64_t> PositionBox::typedFrame(const QString& text) const
+{
+    const auto value = typedValue(text);
+    if (!value || m_unit == kPositionFrames)
+        return value;
+    if (!m_format)
+        return std::nullopt;
+    return uint64_t(ConvertPosition(uint32_t(*value), kPositionMilliseconds, kPositionFrames, &*m_format));
 }
 
 std::optional<uint32_t> PositionBox::frameOf(const QString& text) const

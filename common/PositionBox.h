@@ -22,10 +22,13 @@ public:
     // format when the two differ (0 without a format).
     QString text(uint32_t position, int positionUnit) const;
 
-    // The sample frame a typed text stands for, or none when the text is no position of the box's
-    // unit (a field that is not a number, too many fields, seconds past 59, milliseconds without a
-    // format to convert them). The frame may lie past the file's end. Blanks left by the edit mask
-    // are ignored; an empty field reads as 0.
+    // The position a typed text stands for in the box's unit, or none when the text is no position
+    // of that unit (a field that is not a number, too many fields, seconds past 59, milliseconds
+    // past 32 bits). It may lie past the file's end. Blanks left by the edit mask are ignored; an
+    // empty field reads as 0.
+    std::optional<uint64_t> typedValue(const QString& text) const;
+
+    // typedValue as a sample frame; none as well for milliseconds without a format to convert them.
     std::optional<uint64_t> typedFrame(const QString& text) const;
 
     // typedFrame, and none as well for a frame beyond the file's end.

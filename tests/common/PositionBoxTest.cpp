@@ -105,31 +105,38 @@ TEST(PositionBox, FrameOfATypedText)
     }
 }
 
-// The editor lowers a position past the end to the end, so it needs the typed frame itself.
-TEST(PositionBox, TypedFrameMayLieBeyondTheEnd)
+// The editor lowers a position past the end to the end, so it needs the typed position itself.
+TEST(PositionBox, TypedPositionMayLieBeyondTheEnd)
 {
     const struct {
         int boxUnit;
         std::optional<WaveFormatEx> format;
         uint32_t total;
         const char* text;
+        std::optional<uint64_t> value; // in the box's unit
         std::optional<uint64_t> frame;
     } cases[] = {
-        {frames, k48, kMinute48, "02880001", uint64_t(kMinute48) + 1},
-        {frames, k48, kMinute48, "99999999999", 99999999999u},
-        {frames, std::nullopt, 0, "00001234", 1234u},
-        {ms, k48, kMinute48, "999:59:999", 2879999952u},
-        {ms, k48, kMinute48, "1439:59:999", 4147199952u},
+        {frames, k48, kMinute48, "02880001", uint64_t(kMinute48) + 1, uint64_t(kMinute48) + 1},
+        {frames, k48, kMinute48, "99999999999", 99999999999u, 99999999999u},
+        {frames, std::nullopt, 0, "00001234", 1234u, 1234u},
+        {ms, k48, kMinute48, "999:59:999", 59999999u, 2879999952u},
+        {ms, k48, kMinute48, "1439:59:999", 86399999u, 4147199952u},
         // past 32 bits of frames: a day and a half at 48 kHz
-        {ms, k48, kMinute48, "2160:00:000", 6220800000u},
-        {ms, k48, kMinute48, "000:60:000", std::nullopt},
-        {ms, k48, kMinute48, "0:0", std::nullopt},
-        {frames, k48, kMinute48, "9999999999999", std::nullopt},
-        {ms, std::nullopt, 0, "000:00:001", std::nullopt},
+        {ms, k48, kMinute48, "2160:00:000", 129600000u, 6220800000u},
+        // 1 ms is 44.1 frames: the millisecond typed is kept apart from the frame it rounds to
+        {ms, k44, 441000, "000:00:001", 1u, 44u},
+        // milliseconds without a format are a position, but no frame
+        {ms, std::nullopt, 0, "001:01:005", 61005u, std::nullopt},
+        {ms, k48, kMinute48, "000:60:000", std::nullopt, std::nullopt},
+        {ms, k48, kMinute48, "0:0", std::nullopt, std::nullopt},
+        {ms, k48, kMinute48, "71583:00:000", std::nullopt, std::nullopt}, // past 32 bits of ms
+        {frames, k48, kMinute48, "9999999999999", std::nullopt, std::nullopt},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        EXPECT_EQ(PositionBox(c.boxUnit, c.format, c.total).typedFrame(QString::fromLatin1(c.text)), c.frame);
+        const PositionBox box(c.boxUnit, c.format, c.total);
+        EXPECT_EQ(box.typedValue(QString::fromLatin1(c.text)), c.value);
+        EXPECT_EQ(box.typedFrame(QString::fromLatin1(c.text)), c.frame);
     }
 }
 
