@@ -414,6 +414,24 @@ TEST(ViewFields, EditingTheCaretField)
     }
 }
 
+// The caret at the end and a position typed past it: lowered to the end, that is no move, so the
+// selection stays.
+TEST(ViewFields, APositionPastTheEndIsNoMoveForACaretAtTheEnd)
+{
+    for (const bool samples : {true, false}) {
+        ViewFixture v(480000, samples);
+        v.display.caretAt = 480000;
+        v.display.start = 2400;
+        v.display.end = 7200;
+        v.fields.displayCaretMoved();
+        v.fields.beginCaretEdit();
+        v.fields.endCaretEdit(samples ? QStringLiteral("00999999") : QStringLiteral("020:00:000"));
+        EXPECT_EQ(v.display.caretAt, 480000u);
+        EXPECT_EQ(v.display.end, 7200u);
+        EXPECT_EQ(v.host.text(PositionField::Caret), samples ? "00480000" : "000:10:000");
+    }
+}
+
 TEST(ViewFields, ReadingTheCaretFieldInMilliseconds)
 {
     ViewFixture v(480000, true);
