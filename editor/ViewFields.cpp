@@ -224,23 +224,23 @@ void ViewFields::showSelectionField(uint32_t value, int unit, PositionField whic
 std::optional<ViewFields::FieldValue> ViewFields::fieldValue(PositionField field, int unit) const
 {
     const PositionBox b = box();
-    const int form = m_samples ? kPositionFrames : kPositionMilliseconds;
-    const auto typed = b.typedValue(m_texts[size_t(field)]);
+    const QString& text = m_texts[size_t(field)];
+    const auto typed = b.typedValue(text);
     if (!typed)
         return std::nullopt;
     const WaveFormatEx& format = conversionFormat();
+    const auto convert = [&](uint32_t value, int from) {
+        return from == unit ? value : uint32_t(ConvertPosition(value, from, unit, &format));
+    };
     if (m_document) {
-        // A typed millisecond is a value of 32 bits (typedValue), and its frame fits 64.
-        const uint64_t frame = form == kPositionFrames
-                                 ? *typed
-                                 : uint64_t(ConvertPosition(uint32_t(*typed), kPositionMilliseconds, kPositionFrames, &format));
+        const auto frame = b.typedFrame(text);
         const uint32_t total = totalSamples();
-        if (frame > total)
-            return FieldValue{unit == kPositionFrames ? total : uint32_t(ConvertPosition(total, kPositionFrames, unit, &format)),
-                              true};
+        if (frame && *frame > total)
+            return FieldValue{convert(total, kPositionFrames), true};
     }
+    // Milliseconds are 32 bits (typedValue); only sample numbers typed without a document are more.
     const auto value = uint32_t(std::min<uint64_t>(*typed, std::numeric_limits<uint32_t>::max()));
-    return FieldValue{unit == form ? value : uint32_t(ConvertPosition(value, form, unit, &format)), false};
+    return FieldValue{convert(value, m_samples ? kPositionFrames : kPositionMilliseconds), false};
 }
 
 std::optional<uint32_t> ViewFields::readPositionField(int unit) const
