@@ -2,12 +2,12 @@
 
 #include "recorder/ApplyTrackLayout.h"
 #include "recorder/ResizeLayout.h"
-#include "recorder/ShowPosition.h"
 #include "recorder/ShowStatusFormat.h"
 #include "recorder/WebEQSliderV.h"
 #include "recorder/WindowPlacement.h"
 
 #include "common/ErrCodes.h"
+#include "common/PositionBox.h"
 #include "common/WaveFormat.h"
 #include "common/WaveUtil.h"
 #include "controls/ColorScheme.h"

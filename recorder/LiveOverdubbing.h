@@ -4,11 +4,11 @@
 // the fader between the tracks with the two trims, the transport, record, pad and file controls,
 // the menus and the five-panel status bar.
 //
-// The window's rules live in recorder_core: the control states (SetControlState.h), the position
-// box (ShowPosition.h), the status panels (ShowStatusFormat.h), the track layout
-// (ApplyTrackLayout.h), the resize geometry (ResizeLayout.h) and the placement
-// (WindowPlacement.h). The form keeps one ControlPanel and copies each row's values onto the
-// widgets of the same objectName; it decides nothing itself.
+// The window's rules live in recorder_core: the control states (SetControlState.h), the status
+// panels (ShowStatusFormat.h), the track layout (ApplyTrackLayout.h), the resize geometry
+// (ResizeLayout.h) and the placement (WindowPlacement.h); the position box's texts are shared with
+// the editor (common/PositionBox.h). The form keeps one ControlPanel and copies each row's values
+// onto the widgets of the same objectName; it decides nothing itself.
 //
 // GUI thread only: the player and music-track libraries post their news to the window as
 // PostedMessage events.

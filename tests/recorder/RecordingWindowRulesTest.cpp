@@ -1,159 +1,20 @@
-// The rules of the recording window besides its control states: the position box's texts and what
-// a typed text stands for, the status bar's format panels, the slider and rulers of a track's
-// layout, and the counted busy flag.
+// The rules of the recording window besides its control states: the status bar's format panels,
+// the slider and rulers of a track's layout, and the counted busy flag.
 #include "recorder/ApplyTrackLayout.h"
 #include "recorder/BusyFlag.h"
-#include "recorder/ShowPosition.h"
 #include "recorder/ShowStatusFormat.h"
-
-#include "common/WaveUtil.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <optional>
 #include <utility>
 
 using namespace recorder;
 
 namespace {
 
-constexpr int ms = kPositionMilliseconds;
-constexpr int frames = kPositionFrames;
-const WaveFormatEx k48 = makePcmFormat(48000, 16, 2);
-const WaveFormatEx k44 = makePcmFormat(44100, 16, 1);
-constexpr uint32_t kMinute48 = 48000u * 60;
 constexpr uint32_t kThreeHours48 = 48000u * 3 * 3600;  // 518,400,000: nine digits
 constexpr uint32_t kDay48 = 48000u * 24 * 3600;        // 4,147,200,000: ten digits
-
-TEST(ShowPosition, TextOfAPosition)
-{
-    const struct {
-        int boxUnit;
-        std::optional<WaveFormatEx> format;
-        uint32_t total;
-        uint32_t position;
-        int positionUnit;
-        const char* text;
-    } cases[] = {
-        {frames, k48, kMinute48, 0, frames, "00000000"},
-        {frames, k48, kMinute48, kMinute48, frames, "02880000"},
-        {ms, k48, kMinute48, 0, frames, "000:00:000"},
-        {ms, k48, kMinute48, kMinute48, frames, "001:00:000"},
-        {ms, k48, kMinute48, 61005, ms, "001:01:005"},
-        {ms, k48, kThreeHours48, kThreeHours48, frames, "180:00:000"},
-        {frames, k48, kThreeHours48, kThreeHours48, frames, "518400000"},
-        {frames, k48, kThreeHours48, 0, frames, "000000000"},
-        {frames, k48, kThreeHours48, 10800000, ms, "518400000"},
-        {frames, k48, kDay48, kDay48, frames, "4147200000"},
-        {ms, k48, kDay48, kDay48, frames, "1440:00:000"},
-        {ms, k48, kDay48, 0, frames, "0000:00:000"},
-        {ms, k48, kDay48, 86399999, ms, "1439:59:999"},
-        // frames to milliseconds truncates: 44,101 frames are 1,000.02 ms
-        {ms, k44, 441000, 44101, frames, "000:01:000"},
-        // milliseconds to frames rounds halves to even: 5 ms = 220.5 frames, 15 ms = 661.5
-        {frames, k44, 441000, 5, ms, "00000220"},
-        {frames, k44, 441000, 15, ms, "00000662"},
-        {frames, k44, 441000, 1, ms, "00000044"},
-        // no track: nothing to convert with
-        {frames, std::nullopt, 0, 5000, ms, "00000000"},
-        {frames, std::nullopt, 0, 1234, frames, "00001234"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(PositionBox(c.boxUnit, c.format, c.total).text(c.position, c.positionUnit).toStdString(), c.text);
-    }
-}
-
-TEST(ShowPosition, FrameOfATypedText)
-{
-    const struct {
-        int boxUnit;
-        std::optional<WaveFormatEx> format;
-        uint32_t total;
-        const char* text;
-        std::optional<uint32_t> frame;
-    } cases[] = {
-        {frames, k48, kMinute48, "00000000", 0u},
-        {frames, k48, kMinute48, "02880000", kMinute48},
-        {frames, k48, kMinute48, "02880001", std::nullopt}, // one past the end
-        {frames, k48, kMinute48, "    1234", 1234u},        // blanks of the mask
-        {frames, k48, kMinute48, "", 0u},
-        {frames, k48, kThreeHours48, "518400000", kThreeHours48},
-        {frames, k48, kThreeHours48, "518400001", std::nullopt},
-        {frames, k48, kDay48, "4147200000", kDay48},
-        {frames, k48, kDay48, "4294967296", std::nullopt},
-        {frames, k48, kDay48, "99999999999999", std::nullopt},
-        {ms, k48, kMinute48 * 2, "001:01:005", 2928240u},
-        {ms, k48, kThreeHours48, "180:00:000", kThreeHours48},
-        {ms, k48, kThreeHours48, "180:00:001", std::nullopt},
-        {ms, k48, kDay48, "1440:00:000", kDay48},
-        {ms, k48, kDay48, "    0:00:000", 0u},
-        {ms, k44, 441000, "000:00:005", 220u},
-        {ms, k44, 441000, "000:00:015", 662u},
-        {ms, k44, 441000, "000:10:000", 441000u},
-        {ms, k44, 441000, "000:10:001", std::nullopt},
-        // malformed
-        {frames, k48, kMinute48, "12a", std::nullopt},
-        {frames, k48, kMinute48, "-5", std::nullopt},
-        {frames, k48, kMinute48, "+5", std::nullopt},
-        {frames, k48, kMinute48, "1e5", std::nullopt},
-        {frames, k48, kMinute48, "000:00:001", std::nullopt},
-        {ms, k48, kMinute48, "1:2", std::nullopt},
-        {ms, k48, kMinute48, "0:0:0:0", std::nullopt},
-        {ms, k48, kMinute48, "000:60:000", std::nullopt},
-        {ms, k48, kMinute48, "000:00:1000", std::nullopt},
-        {ms, k48, kMinute48, "000:x0:000", std::nullopt},
-        {ms, k48, kMinute48, "99999999999:00:000", std::nullopt},
-        {ms, std::nullopt, 0, "000:00:000", std::nullopt},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(PositionBox(c.boxUnit, c.format, c.total).frameOf(QString::fromLatin1(c.text)), c.frame);
-    }
-}
-
-TEST(ShowPosition, TextsReadBackToThePositionTheyShow)
-{
-    for (const uint32_t total : {0u, 1u, 44099u, kMinute48, 99999999u, 100000000u, kThreeHours48, kDay48}) {
-        SCOPED_TRACE(total);
-        const PositionBox samples(frames, k48, total);
-        const PositionBox times(ms, k48, total);
-        for (const uint32_t position : {0u, total / 3, total}) {
-            EXPECT_EQ(samples.frameOf(samples.text(position, frames)), position);
-            // a millisecond text stands for a frame within one millisecond that shows the same text
-            const auto back = times.frameOf(times.text(position, frames));
-            ASSERT_TRUE(back);
-            EXPECT_LE(*back, total);
-            EXPECT_EQ(times.text(*back, frames), times.text(position, frames));
-        }
-    }
-}
-
-TEST(ShowPosition, FieldsAreAsWideAsTheTrackNeeds)
-{
-    const struct {
-        int unit;
-        uint32_t total;
-        const char* mask;
-    } cases[] = {
-        {frames, 0, "99999999"},
-        {frames, 99999999, "99999999"},
-        {frames, 100000000, "999999999"},
-        {frames, kDay48, "9999999999"},
-        {ms, kMinute48, "999:99:999"},
-        {ms, kThreeHours48, "999:99:999"},
-        {ms, 48000u * 999 * 60 + 47999, "999:99:999"},
-        {ms, 48000u * 1000 * 60, "9999:99:999"},
-        {ms, kDay48, "9999:99:999"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.mask);
-        const PositionBox box(c.unit, k48, c.total);
-        EXPECT_EQ(box.inputMask().toStdString(), c.mask);
-        EXPECT_EQ(box.text(c.total, frames).size(), box.inputMask().size());
-    }
-}
 
 TEST(ShowStatusFormat, Panels)
 {

@@ -1,4 +1,4 @@
-#include "recorder/ShowPosition.h"
+#include "common/PositionBox.h"
 
 #include "common/Util.h"
 #include "common/WaveUtil.h"
@@ -7,8 +7,6 @@
 
 #include <algorithm>
 #include <limits>
-
-namespace recorder {
 
 namespace {
 
@@ -61,31 +59,40 @@ QString PositionBox::text(uint32_t position, int positionUnit) const
     return QStringLiteral("%1:%2:%3").arg(PadWithZeros(minutes, m_minuteDigits), seconds, milliseconds);
 }
 
+std::optional<uint64_t> PositionBox::typedValue(const QString& text) const
+{
+    if (m_unit == kPositionFrames)
+        return fieldValue(text);
+    const QStringList fields = text.split(QLatin1Char(':'));
+    if (fields.size() != 3)
+        return std::nullopt;
+    const auto minutes = fieldValue(fields[0]);
+    const auto seconds = fieldValue(fields[1]);
+    const auto milliseconds = fieldValue(fields[2]);
+    if (!minutes || !seconds || !milliseconds || *seconds > 59 || *milliseconds > 999)
+        return std::nullopt;
+    const int64_t ms = MinSecMsToMs(int64_t(*minutes), int64_t(*seconds), int64_t(*milliseconds));
+    if (ms > std::numeric_limits<uint32_t>::max())
+        return std::nullopt;
+    return uint64_t(ms);
+}
+
+std::optional<uint64_t> PositionBox::typedFrame(const QString& text) const
+{
+    const auto value = typedValue(text);
+    if (!value || m_unit == kPositionFrames)
+        return value;
+    if (!m_format)
+        return std::nullopt;
+    return uint64_t(ConvertPosition(uint32_t(*value), kPositionMilliseconds, kPositionFrames, &*m_format));
+}
+
 std::optional<uint32_t> PositionBox::frameOf(const QString& text) const
 {
-    uint64_t frame = 0;
-    if (m_unit == kPositionFrames) {
-        const auto value = fieldValue(text);
-        if (!value)
-            return std::nullopt;
-        frame = *value;
-    } else {
-        const QStringList fields = text.split(QLatin1Char(':'));
-        if (fields.size() != 3 || !m_format)
-            return std::nullopt;
-        const auto minutes = fieldValue(fields[0]);
-        const auto seconds = fieldValue(fields[1]);
-        const auto milliseconds = fieldValue(fields[2]);
-        if (!minutes || !seconds || !milliseconds || *seconds > 59 || *milliseconds > 999)
-            return std::nullopt;
-        const int64_t ms = MinSecMsToMs(int64_t(*minutes), int64_t(*seconds), int64_t(*milliseconds));
-        if (ms > std::numeric_limits<uint32_t>::max())
-            return std::nullopt;
-        frame = uint64_t(ConvertPosition(uint32_t(ms), kPositionMilliseconds, kPositionFrames, &*m_format));
-    }
-    if (frame > m_totalFrames)
+    const auto frame = typedFrame(text);
+    if (!frame || *frame > m_totalFrames)
         return std::nullopt;
-    return uint32_t(frame);
+    return uint32_t(*frame);
 }
 
 QString PositionBox::inputMask() const
@@ -94,5 +101,3 @@ QString PositionBox::inputMask() const
         return QString(m_frameDigits, QLatin1Char('9'));
     return QString(m_minuteDigits, QLatin1Char('9')) + QStringLiteral(":99:999");
 }
-
-} // namespace recorder
