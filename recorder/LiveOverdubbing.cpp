@@ -2,7 +2,9 @@
 
 #include "recorder/ApplyTrackLayout.h"
 #include "recorder/ResizeLayout.h"
+#include "recorder/Log.h"
 #include "recorder/ShowStatusFormat.h"
+#include "recorder/TrackDisplay.h"
 #include "recorder/WebEQSliderV.h"
 #include "recorder/WindowPlacement.h"
 
@@ -113,7 +115,13 @@ TLiveOvedubbingForm::TLiveOvedubbingForm(const RecordingWindowServices& services
     : TCoolForm(parent)
     , m_services(services)
     , m_colorScheme(SchemeProgram::Recorder, services.settings, services.messages)
+    , m_loadServices(services.runner, services.messages)
+    , m_roads(m_loadServices, m_busy, *this)
 {
+    m_loadServices.tempFolder = m_services.tempFolder;
+    m_loadServices.fileInfo = [this](const QString& file, platform::audio::AudioFileInfo& info) {
+        return int(m_services.engine.AudioGetFileInfo(&info, file, 0, 0));
+    };
     setObjectName(QStringLiteral("LiveOvedubbingForm"));
     setWindowFlag(Qt::Window);
     QApplication::setApplicationDisplayName(QString::fromLatin1(kRecorderCaption));
@@ -162,8 +170,13 @@ void TLiveOvedubbingForm::createMenus()
 
     QMenu* file = m_menuBar->addMenu(QStringLiteral("&File"));
     add(file, Control::FileNewMenu, QStringLiteral("&New"));
-    add(file, Control::OpenVoiceTrack, QStringLiteral("Import Voice Track ..."));
-    add(file, Control::OpenMusicTrack, QStringLiteral("Import Music Track ..."));
+    QAction* open = file->addAction(QStringLiteral("&Open ..."));
+    open->setObjectName(QStringLiteral("FileOpenMenu"));
+    connect(open, &QAction::triggered, this, [this] { m_roads.FileOpenMenuClick(); });
+    connect(add(file, Control::OpenVoiceTrack, QStringLiteral("Import Voice Track ...")), &QAction::triggered, this,
+            [this] { m_roads.OpenVoiceTrackClick(); });
+    connect(add(file, Control::OpenMusicTrack, QStringLiteral("Import Music Track ...")), &QAction::triggered, this,
+            [this] { m_roads.OpenMusicTrackClick(); });
     add(file, Control::OpenConversationMenu, QStringLiteral("Import Call Conversation ..."));
     add(file, Control::RecordVoIPConversation, QStringLiteral("Record Call Conversation ..."));
     file->addSeparator();
@@ -512,6 +525,112 @@ TQzv32WaveDisplay* TLiveOvedubbingForm::trackDisplay() const
     if (!m_musicDisplay->WaveFileName().isEmpty())
         return m_musicDisplay;
     return nullptr;
+}
+
+TQzv32WaveDisplay& TLiveOvedubbingForm::display(TrackSide side) const
+{
+    return side == TrackSide::Voice ? *m_voiceDisplay : *m_musicDisplay;
+}
+
+int TLiveOvedubbingForm::openDisplay(TrackSide side, const QString& workingWav, const QString& caption)
+{
+    TQzv32WaveDisplay& shown = display(side);
+    TrackDisplayRequest request;
+    request.workingWav = workingWav;
+    request.caption = caption;
+    request.tempFolder = m_services.tempFolder ? m_services.tempFolder() : QString();
+    if (const int code = OpenTrackDisplay(shown, request, m_services.runner, m_services.messages)) {
+        shown.CloseWave();
+        return code;
+    }
+    shown.DrawView(shown.MaxZoomLevel(), 0);
+    return 0;
+}
+
+bool TLiveOvedubbingForm::saveTrack(TrackSide side)
+{
+    // Without a save road the track stays unsaved, which the import road takes as "keep it".
+    qCWarning(lcRecorder) << "saving the" << (side == TrackSide::Voice ? "voice" : "music")
+                          << "track is not available; the track is kept";
+    return false;
+}
+
+void TLiveOvedubbingForm::closeTrackDisplay(TrackSide side)
+{
+    display(side).CloseWave();
+}
+
+int TLiveOvedubbingForm::convertTrackFormat(TrackSide side, const QString& workingWav, const WaveFormatEx& format)
+{
+    // The format conversion window takes this over; until it exists a track of another format than
+    // the recording's cannot join it.
+    qCWarning(lcRecorder).nospace() << "cannot convert " << workingWav << " of the "
+                                    << (side == TrackSide::Voice ? "voice" : "music") << " track to "
+                                    << format.samplesPerSec << " Hz, " << format.bitsPerSample << " bit, "
+                                    << format.channels << " channels: no format conversion window";
+    m_services.messages.ShowErrorMessage(LoadCode::FormatNotConverted);
+    return LoadCode::FormatNotConverted;
+}
+
+void TLiveOvedubbingForm::reloadTrack(TrackSide side)
+{
+    const std::optional<TrackRecord>& track = m_roads.track(side);
+    if (!track)
+        return;
+    openDisplay(side, track->workingPath,
+                side == TrackSide::Voice ? QStringLiteral("Building Voice Track Peaks...")
+                                         : QStringLiteral("Building Music Track Peaks..."));
+}
+
+void TLiveOvedubbingForm::padded(TrackSide)
+{
+    // No watcher looks for outside edits of the working WAVs, so there is no baseline to move.
+}
+
+void TLiveOvedubbingForm::setCaretToStart(TrackSide side)
+{
+    display(side).setCaretPositionBySamples(0);
+}
+
+void TLiveOvedubbingForm::setControlState(ControlState state)
+{
+    SetControlState(state);
+}
+
+void TLiveOvedubbingForm::showTrackLayout(TrackSide side, int64_t)
+{
+    // The layout reads the track's length from its display, which holds the same file.
+    ApplyTrackLayout(side == TrackSide::Voice ? 2 : 14);
+}
+
+bool TLiveOvedubbingForm::closeTracks()
+{
+    // Without a close road the tracks stay, which File > Open takes as the user keeping them.
+    qCWarning(lcRecorder) << "closing the tracks is not available; File > Open keeps them";
+    return false;
+}
+
+int TLiveOvedubbingForm::openVoiceDisplay(const QString& workingWav, const QString& caption)
+{
+    return openDisplay(TrackSide::Voice, workingWav, caption);
+}
+
+void TLiveOvedubbingForm::showOpenedFile(const QString& fileName)
+{
+    ApplyTrackLayout(2);
+    setWindowTitle(QStringLiteral("%1 - %2").arg(QString::fromLatin1(kRecorderCaption), fileName));
+    ControlStateRow row;
+    ControlChange fader;
+    fader.value = 0;
+    row.changes.emplace_back(Control::RecordingRightVolumeTrackBar, fader);
+    ControlChange off;
+    off.enabled = false;
+    for (const Control control : {Control::StartStopRecordingButton, Control::VoiceRecordButton,
+                                  Control::MusicRecordButton, Control::ReMixButton})
+        row.changes.emplace_back(control, off);
+    m_panel.apply(row);
+    for (const auto& [control, change] : row.changes)
+        applyChange(control, change);
 }
 
 ControlStateContext TLiveOvedubbingForm::stateContext() const

@@ -16,6 +16,8 @@
 #include "recorder/ApplyTrackLayout.h"
 #include "recorder/BusyFlag.h"
 #include "recorder/SetControlState.h"
+#include "recorder/TrackLoader.h"
+#include "recorder/TrackRoads.h"
 
 #include "controls/ColorScheme.h"
 #include "controls/CoolForm.h"
@@ -26,6 +28,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class QAction;
@@ -36,6 +39,7 @@ class QProgressBar;
 class QMenuBar;
 class QStatusBar;
 
+class JobRunner;
 struct WaveFormatEx;
 
 namespace controls {
@@ -65,9 +69,11 @@ struct RecordingWindowServices {
     const platform::Messages& messages;
     platform::audio::AudioEngine& engine;
     platform::audio::MusicTrackLibrary& musicLibrary;
+    JobRunner& runner;                  // loads and peak builds under the progress window
+    std::function<QString()> tempFolder; // the preferences' temporary folder
 };
 
-class TLiveOvedubbingForm : public controls::TCoolForm {
+class TLiveOvedubbingForm : public controls::TCoolForm, private TrackHost {
     Q_OBJECT
 
 public:
@@ -96,6 +102,7 @@ public:
     const ControlPanel& controlPanel() const { return m_panel; }
     // The unit the position box shows, from View > Position Displays.
     int positionUnit() const { return m_positionUnit; }
+    const TrackRoads& trackRoads() const { return m_roads; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -125,10 +132,29 @@ private:
     ControlStateContext stateContext() const;
     // The display whose track gives positions their format: the voice track's, else the music's.
     controls::TQzv32WaveDisplay* trackDisplay() const;
+    controls::TQzv32WaveDisplay& display(TrackSide side) const;
+    // Opens the display on a working WAV (peaks from the cache or built under the progress window)
+    // and draws it at its highest zoom level, the whole track in view.
+    int openDisplay(TrackSide side, const QString& workingWav, const QString& caption);
+
+    // TrackHost
+    bool saveTrack(TrackSide side) override;
+    void closeTrackDisplay(TrackSide side) override;
+    int convertTrackFormat(TrackSide side, const QString& workingWav, const WaveFormatEx& format) override;
+    void reloadTrack(TrackSide side) override;
+    void padded(TrackSide side) override;
+    void setCaretToStart(TrackSide side) override;
+    void setControlState(ControlState state) override;
+    void showTrackLayout(TrackSide side, int64_t totalFrames) override;
+    bool closeTracks() override;
+    int openVoiceDisplay(const QString& workingWav, const QString& caption) override;
+    void showOpenedFile(const QString& fileName) override;
 
     RecordingWindowServices m_services;
     controls::ColorScheme m_colorScheme;
     BusyFlag m_busy;
+    TrackLoadServices m_loadServices;
+    TrackRoads m_roads;
     ControlPanel m_panel;
     std::array<QObject*, kControlCount> m_controls{};
     std::vector<Anchored> m_anchored;

@@ -3,6 +3,9 @@
 #include "recorder/LiveOverdubbing.h"
 
 #include "common/ErrCodes.h"
+#include "common/JobRunner.h"
+#include "common/PreferencesCore.h"
+#include "controls/ProgressBar.h"
 #include "platform/audio/AudioEngine.h"
 #include "platform/audio/MusicTrackLibrary.h"
 #include "platform/audio/PulseBackend.h"
@@ -26,7 +29,11 @@ int main(int argc, char* argv[])
     platform::audio::AudioEngine engine(backend);
     platform::audio::MusicTrackLibrary music(engine);
 
-    recorder::TLiveOvedubbingForm window({settings, messages, engine, music});
+    controls::TProgressBarForm progress(controls::ControlVariant::Recorder);
+    JobRunner runner(progress);
+    recorder::TLiveOvedubbingForm window(
+        {settings, messages, engine, music, runner, [] { return PreferencesCore::GetDefaultTempPath(); }});
+    progress.setMainWindow(&window);
     window.show();
     return app.exec();
 }

@@ -52,6 +52,7 @@ inline constexpr int Ok = 0;
 inline constexpr int NoTempFile = 160;   // no working file could be made in the temporary folder
 inline constexpr int FileMissing = 184;  // "Error : The file %s does not exist."
 inline constexpr int NoMp3Decoder = 229; // the question offering the MP3 component
+inline constexpr int FormatNotConverted = 313; // "Error: Could not convert the format."
 inline constexpr int NotSupported = 430; // "Error : File format not supported."
 } // namespace LoadCode
 

@@ -13,9 +13,6 @@ namespace recorder {
 
 namespace {
 
-// "Error: Could not convert the format.": the working WAV kept another format than the recording's.
-constexpr int kFormatNotConverted = 313;
-
 TrackSide otherSide(TrackSide side) { return side == TrackSide::Voice ? TrackSide::Music : TrackSide::Voice; }
 
 QString trackName(TrackSide side)
@@ -114,7 +111,7 @@ bool TrackRoads::unifyFormat(TrackSide side)
     // A conversion that left the old format would give two tracks that cannot be padded or mixed.
     if (formatOf(info) != m_recordingFormat) {
         dropTrack(side);
-        messages.ShowErrorMessage(kFormatNotConverted);
+        messages.ShowErrorMessage(LoadCode::FormatNotConverted);
         return false;
     }
     track.fileInfo = info;

@@ -1,16 +1,19 @@
 // The recording window on the virtual sound backend: its named controls and what each control
 // state makes of them, the status bar and position box, the resize rules, the placement kept in
-// the settings store, the refused close while busy, and a screenshot of the empty window.
+// the settings store, the refused close while busy, files loaded into the tracks through the File
+// menu, and screenshots of the empty window and of the window with two tracks.
 #include "recorder/LiveOverdubbing.h"
 
 #include "recorder/ResizeLayout.h"
 #include "recorder/WindowPlacement.h"
 
 #include "common/ErrCodes.h"
+#include "common/JobRunner.h"
 #include "common/WaveUtil.h"
 #include "controls/CoolButton.h"
 #include "controls/CoolSliderV.h"
 #include "controls/EQGroupBox.h"
+#include "controls/ProgressBar.h"
 #include "controls/Waveform.h"
 #include "platform/audio/AudioEngine.h"
 #include "platform/audio/MusicTrackLibrary.h"
@@ -19,6 +22,7 @@
 #include "platform/ui/Messages.h"
 #include "platform/ui/StringTable.h"
 #include "tests/support/ScriptedInteraction.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -26,6 +30,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -52,7 +57,8 @@ class RecordingWindowTest : public ::testing::Test {
 protected:
     std::unique_ptr<TLiveOvedubbingForm> makeWindow()
     {
-        return std::make_unique<TLiveOvedubbingForm>(RecordingWindowServices{store, messages, engine, music});
+        return std::make_unique<TLiveOvedubbingForm>(
+            RecordingWindowServices{store, messages, engine, music, runner, [this] { return temp; }});
     }
 
     platform::MemorySettingsStore store;
@@ -61,6 +67,9 @@ protected:
     platform::audio::VirtualBackend backend;
     platform::audio::AudioEngine engine{backend};
     platform::audio::MusicTrackLibrary music{engine};
+    controls::TProgressBarForm progressWindow{controls::ControlVariant::Recorder};
+    JobRunner runner{progressWindow};
+    QString temp = testsupport::testFolder() + "/temp/";
 };
 
 bool isEnabled(const QObject* object)
@@ -306,6 +315,229 @@ TEST_F(RecordingWindowTest, ScreenshotOfTheEmptyWindow)
     auto* pads = window->findChild<controls::TEQGroupBox*>(QStringLiteral("PadPanel"));
     for (const QWidget* child : pads->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         EXPECT_TRUE(pads->contentsRect().contains(child->geometry())) << child->objectName().toStdString();
+}
+
+} // namespace
+
+namespace {
+
+// Chooses the menu item as a user does: opens its menu and clicks the item.
+void clickMenuItem(QWidget& window, const QString& name)
+{
+    auto* action = window.findChild<QAction*>(name);
+    ASSERT_NE(action, nullptr) << name.toStdString();
+    ASSERT_TRUE(action->isEnabled()) << name.toStdString();
+    auto* menu = qobject_cast<QMenu*>(action->parent());
+    ASSERT_NE(menu, nullptr) << name.toStdString();
+    menu->popup(window.mapToGlobal(QPoint(10, 24)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+}
+
+QStringList statusTexts(QWidget& window)
+{
+    QStringList texts;
+    for (const QLabel* panel : window.findChild<QStatusBar*>(QStringLiteral("StatusBar1"))->findChildren<QLabel*>())
+        texts << panel->text();
+    return texts;
+}
+
+// The share of the display's pixels in the picture that are not its background colour.
+double waveShare(const QImage& image, const controls::TQzv32WaveDisplay& display)
+{
+    const QRect rect = display.geometry();
+    const QRgb background = display.BackGroundColor().rgb();
+    int drawn = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        for (int x = rect.left(); x <= rect.right(); ++x) {
+            if ((image.pixel(x, y) | 0xFF000000u) != (background | 0xFF000000u))
+                ++drawn;
+        }
+    }
+    return double(drawn) / (rect.width() * rect.height());
+}
+
+class TrackLoadingWindowTest : public RecordingWindowTest {
+protected:
+    void SetUp() override
+    {
+        folder = testsupport::testFolder();
+        ASSERT_TRUE(QDir().mkpath(temp));
+    }
+    void TearDown() override { EXPECT_TRUE(interaction.allConsumed()); }
+
+    QString tone(const QString& name, int rate, int channels, double seconds, int hz)
+    {
+        const QString path = folder + "/" + name;
+        EXPECT_EQ(testsupport::runSox({"-n", "-r", QString::number(rate), "-c", QString::number(channels), "-b", "16",
+                                       path, "synth", QString::number(seconds), "sine", QString::number(hz), "vol",
+                                       "0.6"})
+                      .exitCode,
+                  0);
+        return path;
+    }
+    QString mp3(const QString& name, double seconds)
+    {
+        const QString wav = tone(name + ".wav", 44100, 2, seconds, 220);
+        const QString path = folder + "/" + name;
+        EXPECT_EQ(testsupport::runTool("lame", {"--quiet", "-b", "128", wav, path}).exitCode, 0);
+        return path;
+    }
+    void choose(const QString& path, const QString& title)
+    {
+        platform::FileDialogResult result;
+        result.accepted = true;
+        result.files = {path};
+        interaction.expectOpenFile(result, title);
+    }
+    controls::TQzv32WaveDisplay& display(TLiveOvedubbingForm& window, Control control)
+    {
+        return *static_cast<controls::TQzv32WaveDisplay*>(named(window, control));
+    }
+
+    QString folder;
+};
+
+// A voice WAV and a music MP3 imported through the File menu: both displays draw their tracks, the
+// position box and the status bar show the tracks' start and format, and the controls are what the
+// state table gives for two tracks. A music track of another format is refused with its message
+// while the window has no conversion to offer.
+TEST_F(TrackLoadingWindowTest, VoiceAndMusicImportedThroughTheFileMenu)
+{
+    auto window = makeWindow();
+    progressWindow.setMainWindow(window.get());
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+
+    choose(tone("voice.wav", 44100, 2, 1.5, 440), "Select File For Voice Track");
+    clickMenuItem(*window, "OpenVoiceTrack");
+    ASSERT_TRUE(interaction.allConsumed());
+    ASSERT_TRUE(window->trackRoads().track(TrackSide::Voice));
+    EXPECT_EQ(display(*window, Control::PreRecordedWaveDisplay).TotalSamples(), 66150u);
+
+    choose(tone("narrow.wav", 22050, 1, 1.0, 220), "Select File For Music Track");
+    interaction.expectMessageBox(platform::IDOK, "Could not convert the format");
+    clickMenuItem(*window, "OpenMusicTrack");
+    EXPECT_FALSE(window->trackRoads().track(TrackSide::Music));
+    EXPECT_TRUE(display(*window, Control::RecordingWaveDisplay).WaveFileName().isEmpty());
+    EXPECT_TRUE(QDir(temp).entryList({"LOD*"}, QDir::Files).filter(".tmp").size() == 1);
+
+    choose(mp3("music.mp3", 2.0), "Select File For Music Track");
+    clickMenuItem(*window, "OpenMusicTrack");
+    ASSERT_TRUE(window->trackRoads().track(TrackSide::Music));
+    const auto& voice = display(*window, Control::PreRecordedWaveDisplay);
+    const auto& musicTrack = display(*window, Control::RecordingWaveDisplay);
+    EXPECT_FALSE(musicTrack.WaveFileName().isEmpty());
+    // The shorter voice track was padded to the music's length.
+    EXPECT_GE(musicTrack.TotalSamples(), 88200u);
+    EXPECT_EQ(voice.TotalSamples(), musicTrack.TotalSamples());
+
+    const QStringList status = statusTexts(*window);
+    ASSERT_EQ(status.size(), 5);
+    EXPECT_EQ(status.mid(0, 3), QStringList({"44100 Hz", "16 Bit", "Stereo"}));
+    EXPECT_EQ(status[4], QStringLiteral("000:02:%1").arg(musicTrack.TotalSamples() * 1000 / 44100 % 1000, 3, 10,
+                                                         QLatin1Char('0')));
+    const auto* box = static_cast<QLineEdit*>(named(*window, Control::PositionMaskEdit));
+    EXPECT_EQ(box->text(), QStringLiteral("000:00:000"));
+    EXPECT_FALSE(box->isReadOnly());
+
+    // The window went through: no track, the voice alone (its layout runs the voice-track state),
+    // then both tracks.
+    ControlPanel expected;
+    expected.setControlState(ControlState::NoTrack, {});
+    ControlStateContext context;
+    context.voiceTrack = true;
+    expected.setControlState(ControlState::VoiceWithoutMusic, context);
+    expected.setControlState(ControlState::VoiceTrack, context);
+    context.musicTrack = true;
+    expected.setControlState(ControlState::BothTracks, context);
+    for (int i = 0; i < kControlCount; ++i) {
+        const Control control = Control(i);
+        EXPECT_EQ(isEnabled(named(*window, control)), expected[control].enabled) << controlName(control);
+        EXPECT_EQ(window->controlPanel()[control], expected[control]) << controlName(control);
+    }
+    for (const Control control : {Control::MixedPlayBtn, Control::SaveMusicTrackButton, Control::EditMusicTrackMenu,
+                                  Control::OpenVoiceTrack, Control::OpenMusicTrack})
+        EXPECT_TRUE(isEnabled(named(*window, control))) << controlName(control);
+
+    const QImage image = window->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_TRUE(QDir::current().mkpath(QStringLiteral("screenshots")));
+    const QString path = QDir::current().filePath(QStringLiteral("screenshots/recording-window-two-tracks.png"));
+    ASSERT_TRUE(image.save(path)) << path.toStdString();
+    std::printf("recording window: %s\n", qPrintable(path));
+    // A sine at 0.6 of full scale, the whole track in view, fills far more than an axis and a caret.
+    EXPECT_GT(waveShare(image, voice), 0.2);
+    EXPECT_GT(waveShare(image, musicTrack), 0.2);
+}
+
+// A load that fails says why and leaves the window as it was: the tracks, their displays, the
+// status bar, the position box and every control.
+TEST_F(TrackLoadingWindowTest, FailedLoadKeepsTheWindowAsItWas)
+{
+    auto window = makeWindow();
+    progressWindow.setMainWindow(window.get());
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    choose(tone("voice.wav", 44100, 2, 1.0, 440), "Voice Track");
+    clickMenuItem(*window, "OpenVoiceTrack");
+    choose(mp3("music.mp3", 1.0), "Music Track");
+    clickMenuItem(*window, "OpenMusicTrack");
+    ASSERT_TRUE(window->trackRoads().track(TrackSide::Music));
+
+    const QString corrupt = folder + "/corrupt.mp3";
+    testsupport::writeFile(corrupt, QByteArray(4000, 'z'));
+    struct Case {
+        const char* control;
+        const char* question;
+        QString file;
+        const char* message;
+    } cases[] = {
+        {"OpenVoiceTrack", "Voice Track?", folder + "/missing.wav", "does not exist"},
+        {"OpenMusicTrack", "Music Track?", corrupt, "input file is not corrupt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.control);
+        const QString voicePath = window->trackRoads().track(TrackSide::Voice)->workingPath;
+        const QString musicPath = window->trackRoads().track(TrackSide::Music)->workingPath;
+        const ControlPanel panel = window->controlPanel();
+        const QStringList status = statusTexts(*window);
+        const QString position = static_cast<QLineEdit*>(named(*window, Control::PositionMaskEdit))->text();
+
+        interaction.expectMessageBox(platform::IDNO, c.question);
+        choose(c.file, {});
+        interaction.expectMessageBox(platform::IDOK, c.message);
+        clickMenuItem(*window, c.control);
+        EXPECT_TRUE(interaction.allConsumed());
+
+        EXPECT_EQ(window->trackRoads().track(TrackSide::Voice)->workingPath, voicePath);
+        EXPECT_EQ(window->trackRoads().track(TrackSide::Music)->workingPath, musicPath);
+        EXPECT_EQ(display(*window, Control::PreRecordedWaveDisplay).WaveFileName(), voicePath);
+        EXPECT_EQ(display(*window, Control::RecordingWaveDisplay).WaveFileName(), musicPath);
+        EXPECT_EQ(statusTexts(*window), status);
+        EXPECT_EQ(static_cast<QLineEdit*>(named(*window, Control::PositionMaskEdit))->text(), position);
+        for (int i = 0; i < kControlCount; ++i)
+            EXPECT_EQ(window->controlPanel()[Control(i)], panel[Control(i)]) << controlName(Control(i));
+    }
+}
+
+// File > Open puts a finished file in the voice track, names it in the caption and leaves the
+// record and Mix buttons off.
+TEST_F(TrackLoadingWindowTest, FileOpenShowsTheFileInTheVoiceTrack)
+{
+    auto window = makeWindow();
+    progressWindow.setMainWindow(window.get());
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    choose(tone("show.wav", 44100, 2, 1.0, 330), {});
+    clickMenuItem(*window, "FileOpenMenu");
+    ASSERT_TRUE(window->trackRoads().track(TrackSide::Voice));
+    EXPECT_EQ(display(*window, Control::PreRecordedWaveDisplay).TotalSamples(), 44100u);
+    EXPECT_TRUE(window->windowTitle().endsWith(QStringLiteral(" - show.wav")));
+    for (const Control control : {Control::StartStopRecordingButton, Control::VoiceRecordButton,
+                                  Control::MusicRecordButton, Control::ReMixButton})
+        EXPECT_FALSE(isEnabled(named(*window, control))) << controlName(control);
+    EXPECT_TRUE(isEnabled(named(*window, Control::PreRecordedPlayBtn)));
+    EXPECT_EQ(statusTexts(*window).mid(0, 3), QStringList({"44100 Hz", "16 Bit", "Stereo"}));
 }
 
 } // namespace
