@@ -21,6 +21,7 @@
 #include "platform/settings/MemorySettingsStore.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/StringTable.h"
+#include "tests/support/LogCapture.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TestSupport.h"
 
@@ -415,9 +416,13 @@ TEST_F(TrackLoadingWindowTest, VoiceAndMusicImportedThroughTheFileMenu)
     ASSERT_TRUE(window->trackRoads().track(TrackSide::Voice));
     EXPECT_EQ(display(*window, Control::PreRecordedWaveDisplay).TotalSamples(), 66150u);
 
-    choose(tone("narrow.wav", 22050, 1, 1.0, 220), "Select File For Music Track");
-    interaction.expectMessageBox(platform::IDOK, "Could not convert the format");
-    clickMenuItem(*window, "OpenMusicTrack");
+    {
+        testsupport::LogCapture log;
+        choose(tone("narrow.wav", 22050, 1, 1.0, 220), "Select File For Music Track");
+        interaction.expectMessageBox(platform::IDOK, "Could not convert the format");
+        clickMenuItem(*window, "OpenMusicTrack");
+        EXPECT_TRUE(log.contains("to 44100 Hz, 16 bit, 2 channels: no format conversion window", "va.recorder"));
+    }
     EXPECT_FALSE(window->trackRoads().track(TrackSide::Music));
     EXPECT_TRUE(display(*window, Control::RecordingWaveDisplay).WaveFileName().isEmpty());
     EXPECT_TRUE(QDir(temp).entryList({"LOD*"}, QDir::Files).filter(".tmp").size() == 1);
