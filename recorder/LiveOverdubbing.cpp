@@ -170,9 +170,8 @@ void TLiveOvedubbingForm::createMenus()
 
     QMenu* file = m_menuBar->addMenu(QStringLiteral("&File"));
     add(file, Control::FileNewMenu, QStringLiteral("&New"));
-    QAction* open = file->addAction(QStringLiteral("&Open ..."));
-    open->setObjectName(QStringLiteral("FileOpenMenu"));
-    connect(open, &QAction::triggered, this, [this] { m_roads.FileOpenMenuClick(); });
+    connect(add(file, Control::FileOpenMenu, QStringLiteral("&Open ...")), &QAction::triggered, this,
+            [this] { m_roads.FileOpenMenuClick(); });
     connect(add(file, Control::OpenVoiceTrack, QStringLiteral("Import Voice Track ...")), &QAction::triggered, this,
             [this] { m_roads.OpenVoiceTrackClick(); });
     connect(add(file, Control::OpenMusicTrack, QStringLiteral("Import Music Track ...")), &QAction::triggered, this,

@@ -16,6 +16,7 @@ constexpr std::array<std::string_view, kControlCount> kNames = {
     "FileMixDownToNewFileMenu",
     "FilePreferencesMenu",
     "FileExitMenu",
+    "FileOpenMenu",
     "OpenVoiceTrack",
     "OpenMusicTrack",
     "FileLaunchEditorMenu",
@@ -94,7 +95,7 @@ constexpr Group kPads = {CurrentMusicTrackPlaybackCoolButton, StopAllTracksCoolB
 
 // Everything that opens, imports or hands over a file: enabled with a track, disabled while sound
 // plays or is recorded.
-constexpr Group kOpenGroup = {OpenVoiceTrack, OpenMusicTrack, FileLaunchEditorMenu,
+constexpr Group kOpenGroup = {FileOpenMenu, OpenVoiceTrack, OpenMusicTrack, FileLaunchEditorMenu,
                               OpenConversationMenu, RecordVoIPConversation, OpenInEditor,
                               WelcomeScreen, LaunchXVQOption, UploadButton};
 

@@ -47,6 +47,7 @@ enum class Control {
     FilePreferencesMenu,
     FileExitMenu,
     // the open, import and editor group
+    FileOpenMenu,
     OpenVoiceTrack,
     OpenMusicTrack,
     FileLaunchEditorMenu,

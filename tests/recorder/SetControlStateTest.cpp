@@ -22,7 +22,7 @@ const std::string kAllPlaybackMenus = " PlaybackVoiceTrackMenu PlaybackMixedTrac
                                       " PlaybackPauseMenu PlaybackStopMenu PlaybackSkipToStartMenu"
                                       " PlaybackSkipToEndMenu PlaybackRewindMenu PlaybackFastForwardMenu ";
 const std::string kPads = " CurrentMusicTrackPlaybackCoolButton StopAllTracksCoolButton ";
-const std::string kNote1 = " OpenVoiceTrack OpenMusicTrack FileLaunchEditorMenu OpenConversationMenu"
+const std::string kNote1 = " FileOpenMenu OpenVoiceTrack OpenMusicTrack FileLaunchEditorMenu OpenConversationMenu"
                            " RecordVoIPConversation OpenInEditor WelcomeScreen LaunchXVQOption UploadButton ";
 const std::string kNote2Disabled = " FileNewMenu FilePreferencesMenu FileMixDownToNewFileMenu FileSaveMusicTrackMenu"
                                    " FileSaveVoiceTrackMenu FileCloseMenu" + kZoom +
