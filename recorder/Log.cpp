@@ -1,0 +1,3 @@
+#include "recorder/Log.h"
+
+Q_LOGGING_CATEGORY(lcRecorder, "va.recorder")
