@@ -124,28 +124,6 @@ protected:
     }
 };
 
-TEST(WmaSpaceNeeded, FollowsTheFileSizeAndBitRateInSixtyFourBits)
-{
-    const struct {
-        int64_t size;
-        uint32_t bitRate;
-        uint64_t durationMs;
-        WaveFormatEx format;
-        int64_t needed;
-    } cases[] = {
-        {1'000'000, 128'000, 0, makePcmFormat(44100, 16, 2), 11'025'000},
-        {1'000'000, 64'000, 0, makePcmFormat(22050, 8, 1), 2'756'250},
-        // Past 32 bits in every step, and past 2^63 before the division.
-        {4'000'000'000, 32'000, 0, makePcmFormat(48000, 16, 2), 192'000'000'000},
-        {int64_t(1) << 40, 8'000, 0, makePcmFormat(384000, 16, 2), 1'688'849'860'263'936},
-        // No bit rate: the playing time at the format's byte rate.
-        {1'000'000, 0, 2'000, makePcmFormat(44100, 16, 2), 352'800},
-        {1'000'000, 0, 0, makePcmFormat(44100, 16, 2), 0},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(wmaSpaceNeeded(c.size, c.bitRate, c.durationMs, c.format), c.needed) << c.size << " " << c.bitRate;
-}
-
 TEST_F(ImportWindowsTest, Mp3ConvertsWithItsProgressAndLeavesTheMp3AsItWas)
 {
     // Long enough that the first block is a small part of it, so the bar stops part of the way.
