@@ -2,7 +2,6 @@
 
 #include "platform/base/Colors.h"
 
-#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QProgressBar>
 #include <QPushButton>
@@ -73,16 +72,6 @@ void ImportProgressDialog::reject()
         cancelClicked();
     else
         QDialog::reject();
-}
-
-void ImportProgressDialog::closeEvent(QCloseEvent* event)
-{
-    if (m_running) {
-        event->ignore();
-        cancelClicked();
-        return;
-    }
-    QDialog::closeEvent(event);
 }
 
 void ImportProgressDialog::cancelClicked()

@@ -22,6 +22,7 @@ public:
     QTimer* PercentTimer = nullptr;
 
 public slots:
+    // Escape, and through QDialog's close event also the title bar: Cancel while the job runs.
     void reject() override;
 
 protected:
@@ -36,7 +37,6 @@ protected:
     virtual int percent() const = 0;
     virtual void cancelJob() = 0;
 
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     void cancelClicked();

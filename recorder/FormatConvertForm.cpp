@@ -4,7 +4,6 @@
 
 #include "platform/ui/Messages.h"
 
-#include <QCloseEvent>
 #include <QLabel>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -153,15 +152,6 @@ void TFormatConvertForm::reject()
 {
     if (!m_working)
         QDialog::reject();
-}
-
-void TFormatConvertForm::closeEvent(QCloseEvent* event)
-{
-    if (m_working) {
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
 }
 
 } // namespace recorder

@@ -55,12 +55,12 @@ public:
     QTimer* ShowProgress = nullptr;
 
 public slots:
-    // Refused while the job runs: the window closes itself at its end.
+    // Escape, and through QDialog's close event also the title bar: refused while the job runs, as
+    // the window closes itself at its end.
     void reject() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     void run(ConvertMode mode);
