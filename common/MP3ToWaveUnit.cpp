@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QProgressBar>
 
+#include <algorithm>
+
 Tmp3towaveForm::Tmp3towaveForm(const platform::Messages& messages, platform::codecs::DecodeEnvironment environment,
                                QWidget* parent)
     : ImportProgressDialog(parent)

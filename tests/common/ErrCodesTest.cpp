@@ -124,8 +124,13 @@ TEST(ErrCodes, RecorderTextsAreExact)
                              "have. Please save your work in a new file. Error code 900"));
     EXPECT_EQ(table.text(434), QStringLiteral("Wexo Ravadur is currently busy performing another task. Please make "
                                               "sure \\n that Wexo Ravadur is idle before performing this operation."));
+    EXPECT_EQ(table.text(235), QStringLiteral("Error: The system might be low on resources. Please close other "
+                                              "applications and try again."));
+    EXPECT_EQ(table.text(313), QStringLiteral("Error: Could not convert the format."));
+    EXPECT_EQ(table.text(489), QStringLiteral("WMA File format is not proper."));
+    EXPECT_EQ(table.text(490), QStringLiteral("Import WMA File Aborted by the User."));
     EXPECT_EQ(table.ids().constFirst(), 100);
-    EXPECT_EQ(table.size(), 132);
+    EXPECT_EQ(table.size(), 136);
 }
 
 class RecorderMessagesTest : public testing::Test {
