@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <cstring>
 
+extern "C" {
+#include <libavcodec/avcodec.h>
+}
+
 namespace platform::codecs {
 
 namespace {
@@ -123,6 +127,11 @@ uint32_t Plivorn::GetMP3FileDuration(const QString& fileName)
     if (decoder.countFrames(frames) != DecodeStatus::Ok)
         return 0;
     return uint32_t(std::min<int64_t>(divRoundHalfEven(frames * 1000, decoder.info().samplesPerSec), UINT32_MAX));
+}
+
+bool Plivorn::IsWmaDecoderFound()
+{
+    return avcodec_find_decoder(AV_CODEC_ID_WMAV1) != nullptr && avcodec_find_decoder(AV_CODEC_ID_WMAV2) != nullptr;
 }
 
 } // namespace platform::codecs

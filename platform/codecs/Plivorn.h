@@ -91,6 +91,9 @@ public:
     // The playing time of an MP3 file in milliseconds, counted from its frames (exact also for a
     // file whose header states no length); 0 when it is no MPEG audio file.
     static uint32_t GetMP3FileDuration(const QString& fileName);
+
+    // Whether this system can decode WMA (the FFmpeg in use has the version 1 and 2 decoders).
+    static bool IsWmaDecoderFound();
 };
 
 // Copies text into a fixed field as UTF-8, cut on a character boundary, zero-terminated.

@@ -129,8 +129,13 @@ TEST(ErrCodes, RecorderTextsAreExact)
                                               "use MP3 functionality. Do you want to download this component now?  "
                                               "\\nPlease make sure you are connected to the Internet before pressing "
                                               "Yes."));
+    EXPECT_EQ(table.text(235), QStringLiteral("Error: The system might be low on resources. Please close other "
+                                              "applications and try again."));
+    EXPECT_EQ(table.text(313), QStringLiteral("Error: Could not convert the format."));
+    EXPECT_EQ(table.text(489), QStringLiteral("WMA File format is not proper."));
+    EXPECT_EQ(table.text(490), QStringLiteral("Import WMA File Aborted by the User."));
     EXPECT_EQ(table.ids().constFirst(), 100);
-    EXPECT_EQ(table.size(), 137);
+    EXPECT_EQ(table.size(), 140);
 }
 
 class RecorderMessagesTest : public testing::Test {
