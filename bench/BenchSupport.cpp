@@ -106,11 +106,14 @@ int coresGiven()
 }
 
 StallMeter::StallMeter()
-    : m_last(std::chrono::steady_clock::now())
+    : m_start(std::chrono::steady_clock::now()), m_last(m_start)
 {
     m_timer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] {
-        m_longestMs = std::max(m_longestMs, msSince(m_last));
+        if (const double gap = msSince(m_last); gap > m_longestMs) {
+            m_longestMs = gap;
+            m_longestEndedSeconds = secondsSince(m_start);
+        }
         m_last = std::chrono::steady_clock::now();
     });
     m_timer.start(kStallTickMs);
@@ -119,6 +122,11 @@ StallMeter::StallMeter()
 double StallMeter::longestMs() const
 {
     return std::max(m_longestMs, msSince(m_last));
+}
+
+double StallMeter::longestEndedSeconds() const
+{
+    return msSince(m_last) > m_longestMs ? secondsSince(m_start) : m_longestEndedSeconds;
 }
 
 double median(std::vector<double> figures)

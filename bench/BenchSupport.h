@@ -50,11 +50,15 @@ public:
     StallMeter();
     // The largest gap so far, the time since the last tick included.
     double longestMs() const;
+    // When the largest gap ended, in seconds since the meter started, to place it in the work.
+    double longestEndedSeconds() const;
 
 private:
     QTimer m_timer;
+    std::chrono::steady_clock::time_point m_start;
     std::chrono::steady_clock::time_point m_last;
     double m_longestMs = 0;
+    double m_longestEndedSeconds = 0;
 };
 
 // The median of some figures (the mean of the middle two for an even count); 0 for none.

@@ -216,6 +216,7 @@ int main(int argc, char** argv)
         double seconds = -1;
         double peakSeconds = 0;
         double stallMs = 0;
+        double stallEnded = 0; // seconds into the road
     };
     const auto load = [&](const QString& path, TrackSide side) {
         ui.nextFile = path;
@@ -227,6 +228,7 @@ int main(int argc, char** argv)
             return roads.track(side).has_value();
         });
         road.stallMs = stalls.longestMs();
+        road.stallEnded = stalls.longestEndedSeconds();
         road.peakSeconds = host.peakSeconds;
         return road;
     };
@@ -248,6 +250,10 @@ int main(int argc, char** argv)
         wavePeaks.push_back(waveRoad.peakSeconds);
         mp3Seconds.push_back(mp3Road.seconds);
         mp3Peaks.push_back(mp3Road.peakSeconds);
+        std::printf("round %d: WAV road %.3f s, longest stall %.1f ms ending %.3f s in; MP3 road %.3f s, longest stall "
+                    "%.1f ms ending %.3f s in\n",
+                    round + 1, waveRoad.seconds, waveRoad.stallMs, waveRoad.stallEnded, mp3Road.seconds,
+                    mp3Road.stallMs, mp3Road.stallEnded);
         waveStallMs = std::max(waveStallMs, waveRoad.stallMs);
         mp3StallMs = std::max(mp3StallMs, mp3Road.stallMs);
     }
