@@ -18,6 +18,13 @@ namespace {
 constexpr int kRate = 44100;
 constexpr int kFrameBytes = 4;
 constexpr int kHeaderBytes = 44;
+// The stall meter's tick: short against the stalls it looks for.
+constexpr int kStallTickMs = 5;
+
+double msSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
 
 // Figures to three significant digits or so, without an exponent; a small miss keeps two.
 QString figureText(double figure)
@@ -96,6 +103,30 @@ int coresGiven()
     if (sched_getaffinity(0, sizeof cpus, &cpus) != 0)
         return int(std::max(1L, sysconf(_SC_NPROCESSORS_ONLN)));
     return CPU_COUNT(&cpus);
+}
+
+StallMeter::StallMeter()
+    : m_start(std::chrono::steady_clock::now()), m_last(m_start)
+{
+    m_timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] {
+        if (const double gap = msSince(m_last); gap > m_longestMs) {
+            m_longestMs = gap;
+            m_longestEndedSeconds = secondsSince(m_start);
+        }
+        m_last = std::chrono::steady_clock::now();
+    });
+    m_timer.start(kStallTickMs);
+}
+
+double StallMeter::longestMs() const
+{
+    return std::max(m_longestMs, msSince(m_last));
+}
+
+double StallMeter::longestEndedSeconds() const
+{
+    return msSince(m_last) > m_longestMs ? secondsSince(m_start) : m_longestEndedSeconds;
 }
 
 double median(std::vector<double> figures)

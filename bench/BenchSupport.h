@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include <chrono>
 #include <vector>
@@ -40,6 +41,25 @@ inline double secondsSince(std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
+
+// The longest time the GUI thread was kept from its event loop while this lives: a timer at a
+// short interval records the largest gap between its ticks. It needs the application object, and
+// the thread must serve events (a modal window, an event loop) for the ticks to come.
+class StallMeter {
+public:
+    StallMeter();
+    // The largest gap so far, the time since the last tick included.
+    double longestMs() const;
+    // When the largest gap ended, in seconds since the meter started, to place it in the work.
+    double longestEndedSeconds() const;
+
+private:
+    QTimer m_timer;
+    std::chrono::steady_clock::time_point m_start;
+    std::chrono::steady_clock::time_point m_last;
+    double m_longestMs = 0;
+    double m_longestEndedSeconds = 0;
+};
 
 // The median of some figures (the mean of the middle two for an even count); 0 for none.
 double median(std::vector<double> figures);
