@@ -1,6 +1,7 @@
 #include "recorder/LiveOverdubbing.h"
 
 #include "recorder/ApplyTrackLayout.h"
+#include "recorder/FormatConvertForm.h"
 #include "recorder/ResizeLayout.h"
 #include "recorder/Log.h"
 #include "recorder/ShowStatusFormat.h"
@@ -24,6 +25,7 @@
 #include "platform/audio/AudioEngine.h"
 #include "platform/audio/MusicTrackLibrary.h"
 #include "platform/base/Colors.h"
+#include "platform/codecs/VXFmtHlp.h"
 #include "platform/ui/Messages.h"
 
 #include <QAction>
@@ -49,6 +51,26 @@ namespace recorder {
 using namespace controls;
 
 namespace {
+
+// The tracks of the load road as the format conversion window sees them.
+class RoadTracks : public ConvertTracks {
+public:
+    explicit RoadTracks(TrackRoads& roads)
+        : m_roads(roads)
+    {
+    }
+    QString workingPath(Track track) const override
+    {
+        const std::optional<TrackRecord>& record = m_roads.track(side(track));
+        return record ? record->workingPath : QString();
+    }
+    void setWorkingPath(Track track, const QString& path) override { m_roads.setWorkingPath(side(track), path); }
+
+private:
+    static TrackSide side(Track track) { return track == Track::Voice ? TrackSide::Voice : TrackSide::Music; }
+
+    TrackRoads& m_roads;
+};
 
 // The window as designed, in client coordinates. A resize moves what lies below the tracks down
 // and what lies right of them across; the rules of ResizeLayout place the rest.
@@ -559,16 +581,22 @@ void TLiveOvedubbingForm::closeTrackDisplay(TrackSide side)
     display(side).CloseWave();
 }
 
-int TLiveOvedubbingForm::convertTrackFormat(TrackSide side, const QString& workingWav, const WaveFormatEx& format)
+int TLiveOvedubbingForm::convertTrackFormat(TrackSide side, const QString&, const WaveFormatEx& format)
 {
-    // The format conversion window takes this over; until it exists a track of another format than
-    // the recording's cannot join it.
-    qCWarning(lcRecorder).nospace() << "cannot convert " << workingWav << " of the "
-                                    << (side == TrackSide::Voice ? "voice" : "music") << " track to "
-                                    << format.samplesPerSec << " Hz, " << format.bitsPerSample << " bit, "
-                                    << format.channels << " channels: no format conversion window";
-    m_services.messages.ShowErrorMessage(LoadCode::FormatNotConverted);
-    return LoadCode::FormatNotConverted;
+    // The window reads the working WAV from the road's record and puts the converted one there.
+    platform::codecs::VXFmtHlp library(m_loadServices.decodeEnvironment);
+    ConvertProcessCalls calls(library);
+    ConvertProcessServices process;
+    process.start = [&library](const QString& source, const QString& target, const WaveFormatEx& to,
+                               uint32_t* cell) { return library.AudioConvert(source, target, &to, cell, 0); };
+    process.library = &calls;
+    process.newTempWaveName = [this] {
+        return GetTempWaveFileName(m_services.tempFolder ? m_services.tempFolder() : QString());
+    };
+    RoadTracks tracks(m_roads);
+    TFormatConvertForm window(
+        FormatConvertServices{m_services.messages, tracks, process, [format] { return format; }, {}}, this);
+    return window.ConvertTrack(side == TrackSide::Voice ? QStringLiteral("Voice Track") : QStringLiteral("Music Track"));
 }
 
 void TLiveOvedubbingForm::reloadTrack(TrackSide side)

@@ -22,8 +22,8 @@ public:
     virtual bool saveTrack(TrackSide side) = 0;
     // Closes the file shown in the side's display.
     virtual void closeTrackDisplay(TrackSide side) = 0;
-    // Converts the working WAV into format with the format conversion window: 0, or the code it
-    // has shown.
+    // Converts the working WAV into format with the format conversion window, which puts the
+    // track on the converted WAV (setWorkingPath): 0, or the code it has shown.
     virtual int convertTrackFormat(TrackSide side, const QString& workingWav, const WaveFormatEx& format) = 0;
     // Reopens the side's display on its working WAV (peak cache) and shows the whole track.
     virtual void reloadTrack(TrackSide side) = 0;
@@ -62,6 +62,12 @@ public:
     const std::optional<TrackRecord>& track(TrackSide side) const
     {
         return side == TrackSide::Voice ? m_voice : m_music;
+    }
+    // The host's format conversion put the side's track on a new working WAV.
+    void setWorkingPath(TrackSide side, const QString& path)
+    {
+        if (std::optional<TrackRecord>& record = slot(side))
+            record->workingPath = path;
     }
     // Sample rate 0: not set yet (the first track sets it).
     const WaveFormatEx& recordingFormat() const { return m_recordingFormat; }

@@ -24,11 +24,13 @@
 #include "tests/support/LogCapture.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/WaveFixtures.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -401,8 +403,7 @@ protected:
 
 // A voice WAV and a music MP3 imported through the File menu: both displays draw their tracks, the
 // position box and the status bar show the tracks' start and format, and the controls are what the
-// state table gives for two tracks. A music track of another format is refused with its message
-// while the window has no conversion to offer.
+// state table gives for two tracks. A music track of another format is converted on the way in.
 TEST_F(TrackLoadingWindowTest, VoiceAndMusicImportedThroughTheFileMenu)
 {
     auto window = makeWindow();
@@ -416,17 +417,30 @@ TEST_F(TrackLoadingWindowTest, VoiceAndMusicImportedThroughTheFileMenu)
     ASSERT_TRUE(window->trackRoads().track(TrackSide::Voice));
     EXPECT_EQ(display(*window, Control::PreRecordedWaveDisplay).TotalSamples(), 66150u);
 
+    // A music track of another format is converted into the recording format under the format
+    // conversion window and padded to the voice's length; the unconverted working WAV is gone.
+    choose(tone("narrow.wav", 22050, 1, 1.0, 220), "Select File For Music Track");
+    clickMenuItem(*window, "OpenMusicTrack");
+    ASSERT_TRUE(interaction.allConsumed());
     {
-        testsupport::LogCapture log;
-        choose(tone("narrow.wav", 22050, 1, 1.0, 220), "Select File For Music Track");
-        interaction.expectMessageBox(platform::IDOK, "Could not convert the format");
-        clickMenuItem(*window, "OpenMusicTrack");
-        EXPECT_TRUE(log.contains("to 44100 Hz, 16 bit, 2 channels: no format conversion window", "va.recorder"));
+        const std::optional<TrackRecord>& converted = window->trackRoads().track(TrackSide::Music);
+        ASSERT_TRUE(converted);
+        EXPECT_EQ(converted->waveFormat, makePcmFormat(44100, 16, 2));
+        const QString voicePath = window->trackRoads().track(TrackSide::Voice)->workingPath;
+        EXPECT_EQ(QDir(temp).entryInfoList({"LOD*.tmp"}, QDir::Files).size(), 2);
+        EXPECT_TRUE(QFileInfo::exists(converted->workingPath));
+        EXPECT_EQ(QFileInfo(converted->workingPath).absolutePath(), QFileInfo(voicePath).absolutePath());
+        const wavefixtures::WaveInfo read = wavefixtures::soxWaveInfo(converted->workingPath, false);
+        EXPECT_EQ(read.rate, 44100);
+        EXPECT_EQ(read.channels, 2);
+        EXPECT_EQ(read.bits, 16);
+        EXPECT_EQ(read.frames, 66150);
+        EXPECT_EQ(display(*window, Control::RecordingWaveDisplay).WaveFileName(), converted->workingPath);
+        EXPECT_EQ(display(*window, Control::RecordingWaveDisplay).TotalSamples(), 66150u);
+        EXPECT_EQ(statusTexts(*window).mid(0, 3), QStringList({"44100 Hz", "16 Bit", "Stereo"}));
     }
-    EXPECT_FALSE(window->trackRoads().track(TrackSide::Music));
-    EXPECT_TRUE(display(*window, Control::RecordingWaveDisplay).WaveFileName().isEmpty());
-    EXPECT_TRUE(QDir(temp).entryList({"LOD*"}, QDir::Files).filter(".tmp").size() == 1);
 
+    interaction.expectMessageBox(platform::IDNO, "Do you want to save the already recorded Music Track?");
     choose(mp3("music.mp3", 2.0), "Select File For Music Track");
     clickMenuItem(*window, "OpenMusicTrack");
     ASSERT_TRUE(window->trackRoads().track(TrackSide::Music));
