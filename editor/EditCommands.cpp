@@ -107,6 +107,27 @@ void EditCommands::updateControls(TDocumentRecord& document)
     m_host.controlsChanged(document, m_panel);
 }
 
+std::optional<std::pair<int64_t, int64_t>> EditCommands::selectedRange(TDocumentRecord& document)
+{
+    if (!m_host.readyForEditing(document))
+        return std::nullopt;
+    const EditView view = m_host.editView();
+    if (view.selectionStart == view.selectionEnd)
+        return std::nullopt;
+    return orderedSelection(view);
+}
+
+int EditCommands::commitProcess(TDocumentRecord& document, const QString& caption, const ProcessIntoFile& edit,
+                                const EditRefresh& refresh)
+{
+    return commit(
+        document,
+        [&](const QString& output) {
+            return runProcess(caption, [&](uint32_t* cell) { return edit(output, cell); });
+        },
+        refresh);
+}
+
 int EditCommands::commit(TDocumentRecord& document, const std::function<int(const QString& output)>& edit,
                          const EditRefresh& refresh)
 {
@@ -152,12 +173,10 @@ int EditCommands::commit(TDocumentRecord& document, const std::function<int(cons
 
 int EditCommands::cut(TDocumentRecord& document, bool toFile)
 {
-    if (!m_host.readyForEditing(document))
+    const auto range = selectedRange(document);
+    if (!range)
         return 0;
-    const EditView view = m_host.editView();
-    if (view.selectionStart == view.selectionEnd)
-        return 0;
-    const auto [start, end] = orderedSelection(view);
+    const auto [start, end] = *range;
     QString target;
     if (toFile) {
         target = m_host.askTargetFile();
@@ -165,13 +184,11 @@ int EditCommands::cut(TDocumentRecord& document, bool toFile)
             return 0;
     }
     const EditRefresh refresh{EditRefresh::Peaks::RemoveRange, start, end, start};
-    const int code = commit(
-        document,
-        [&](const QString& output) {
-            return runProcess(QStringLiteral("Cut..."), [&](uint32_t* cell) {
-                return toFile ? m_library.cutInFile(document.workingFile, start, end, cell, target, output)
-                              : m_library.cut(document.workingFile, start, end, cell, output);
-            });
+    const int code = commitProcess(
+        document, QStringLiteral("Cut..."),
+        [&](const QString& output, uint32_t* cell) {
+            return toFile ? m_library.cutInFile(document.workingFile, start, end, cell, target, output)
+                          : m_library.cut(document.workingFile, start, end, cell, output);
         },
         refresh);
     if (code == 0) {
@@ -187,12 +204,10 @@ int EditCommands::cut(TDocumentRecord& document, bool toFile)
 
 int EditCommands::copy(TDocumentRecord& document, bool toFile)
 {
-    if (!m_host.readyForEditing(document))
+    const auto range = selectedRange(document);
+    if (!range)
         return 0;
-    const EditView view = m_host.editView();
-    if (view.selectionStart == view.selectionEnd)
-        return 0;
-    const auto [start, end] = orderedSelection(view);
+    const auto [start, end] = *range;
     QString target;
     if (toFile) {
         target = m_host.askTargetFile();
@@ -248,18 +263,14 @@ int EditCommands::paste(TDocumentRecord& document, const QString& source)
 
 int EditCommands::clear(TDocumentRecord& document)
 {
-    if (!m_host.readyForEditing(document))
+    const auto range = selectedRange(document);
+    if (!range)
         return 0;
-    const EditView view = m_host.editView();
-    if (view.selectionStart == view.selectionEnd)
-        return 0;
-    const auto [start, end] = orderedSelection(view);
-    const int code = commit(
-        document,
-        [&](const QString& output) {
-            return runProcess(QStringLiteral("Clear..."), [&](uint32_t* cell) {
-                return m_library.clear(document.workingFile, start, end, cell, output);
-            });
+    const auto [start, end] = *range;
+    const int code = commitProcess(
+        document, QStringLiteral("Clear..."),
+        [&](const QString& output, uint32_t* cell) {
+            return m_library.clear(document.workingFile, start, end, cell, output);
         },
         {EditRefresh::Peaks::RemoveRange, start, end, start});
     if (code == 0 && document.isEmpty())
@@ -270,18 +281,14 @@ int EditCommands::clear(TDocumentRecord& document)
 
 int EditCommands::crop(TDocumentRecord& document)
 {
-    if (!m_host.readyForEditing(document))
+    const auto range = selectedRange(document);
+    if (!range)
         return 0;
-    const EditView view = m_host.editView();
-    if (view.selectionStart == view.selectionEnd)
-        return 0;
-    const auto [start, end] = orderedSelection(view);
-    const int code = commit(
-        document,
-        [&](const QString& output) {
-            return runProcess(QStringLiteral("Crop..."), [&](uint32_t* cell) {
-                return m_library.crop(document.workingFile, start, end, cell, output);
-            });
+    const auto [start, end] = *range;
+    const int code = commitProcess(
+        document, QStringLiteral("Crop..."),
+        [&](const QString& output, uint32_t* cell) {
+            return m_library.crop(document.workingFile, start, end, cell, output);
         },
         {EditRefresh::Peaks::Rebuild, 0, 0, start});
     updateControls(document);
@@ -296,12 +303,10 @@ int EditCommands::mute(TDocumentRecord& document, int channels)
     if (view.totalSamples == 0)
         return 0;
     const auto [start, end] = selectionOrAll(view);
-    const int code = commit(
-        document,
-        [&](const QString& output) {
-            return runProcess(QStringLiteral("Mute..."), [&](uint32_t* cell) {
-                return m_library.mute(document.workingFile, start, end, cell, channels, output);
-            });
+    const int code = commitProcess(
+        document, QStringLiteral("Mute..."),
+        [&](const QString& output, uint32_t* cell) {
+            return m_library.mute(document.workingFile, start, end, cell, channels, output);
         },
         {EditRefresh::Peaks::Rebuild, 0, 0, view.caret});
     updateControls(document);
@@ -318,12 +323,10 @@ int EditCommands::trimSilence(TDocumentRecord& document, double thresholdPercent
     const auto [start, end] = selectionOrAll(view);
     const auto threshold =
         uint16_t(std::clamp<int64_t>(platform::roundHalfEven(thresholdPercent * 100), 0, UINT16_MAX));
-    const int code = commit(
-        document,
-        [&](const QString& output) {
-            return runProcess(QStringLiteral("Trim Silence..."), [&](uint32_t* cell) {
-                return m_library.trimSilence(document.workingFile, start, end, cell, threshold, output);
-            });
+    const int code = commitProcess(
+        document, QStringLiteral("Trim Silence..."),
+        [&](const QString& output, uint32_t* cell) {
+            return m_library.trimSilence(document.workingFile, start, end, cell, threshold, output);
         },
         {EditRefresh::Peaks::Rebuild, 0, 0, view.caret});
     updateControls(document);

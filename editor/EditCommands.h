@@ -22,6 +22,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <utility>
 
 namespace platform {
 class Interaction;
@@ -200,6 +202,13 @@ private:
     // edit gets the output's name and returns the process's result.
     int commit(TDocumentRecord& document, const std::function<int(const QString& output)>& edit,
                const EditRefresh& refresh);
+    // commit with one edit process, run under the progress window with caption.
+    using ProcessIntoFile = std::function<int(const QString& output, uint32_t* cell)>;
+    int commitProcess(TDocumentRecord& document, const QString& caption, const ProcessIntoFile& edit,
+                      const EditRefresh& refresh);
+    // The ordered selection of a command that needs one; none when the document cannot be edited
+    // or nothing is selected.
+    std::optional<std::pair<int64_t, int64_t>> selectedRange(TDocumentRecord& document);
     // Undo and redo share one rotation, run the one way or the other.
     int rotate(TDocumentRecord& document, bool undoing);
     // The file information and the format of the working file read again: 0 or a shown code.
