@@ -18,6 +18,7 @@
 #include "controls/WaveDisplayFile.h"
 #include "platform/ui/Interaction.h"
 #include "platform/ui/Messages.h"
+#include "platform/audio/AudioEngine.h"
 #include "recorder/TrackRoads.h"
 
 #include <QApplication>
@@ -196,15 +197,7 @@ int main(int argc, char** argv)
     TrackLoadServices services(runner, messages);
     services.tempFolder = [&temp] { return temp + "/"; };
     services.fileInfo = [](const QString& file, platform::audio::AudioFileInfo& info) {
-        uint32_t frames = 0;
-        WaveFormatEx format;
-        if (const int code = ReadWaveFormat(file, &frames, &format))
-            return code;
-        info.bitsPerSample = format.bitsPerSample;
-        info.channels = int16_t(format.channels);
-        info.samplesPerSec = format.samplesPerSec;
-        info.frames = frames;
-        return 0;
+        return int(platform::audio::readAudioFileInfo(file, info));
     };
     BusyFlag busy;
     TrackRoads* roadsPointer = nullptr;

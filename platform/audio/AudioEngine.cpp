@@ -486,24 +486,31 @@ uint16_t AudioEngine::AudioStopRecordLevelTest()
 
 // Files, mixing, gains -----------------------------------------------------------------------------
 
-uint16_t AudioEngine::AudioGetFileInfo(AudioFileInfo* info, const QString& file, int, int)
+uint16_t readAudioFileInfo(const QString& file, AudioFileInfo& info)
 {
     PcmWave wave;
     if (const uint16_t code = openPcmWave(file, wave))
         return code;
+    const WaveFormatEx& format = wave.format;
+    info.bitsPerSample = format.bitsPerSample;
+    info.channels = int16_t(format.channels);
+    info.samplesPerSec = format.samplesPerSec;
+    info.frames = uint32_t(wave.frames);
+    info.lengthMs = uint32_t(wave.frames * 1000 / format.samplesPerSec);
+    info.dataBytes = uint32_t(wave.frames * format.blockAlign);
+    info.avgBytesPerSec = format.avgBytesPerSec;
+    info.blockAlign = format.blockAlign;
+    info.formatTag = format.formatTag;
+    return PlayerCode::Ok;
+}
+
+uint16_t AudioEngine::AudioGetFileInfo(AudioFileInfo* info, const QString& file, int, int)
+{
+    AudioFileInfo read;
+    if (const uint16_t code = readAudioFileInfo(file, read))
+        return code;
     if (!info)
         return PlayerCode::NoFileName;
-    const WaveFormatEx& format = wave.format;
-    AudioFileInfo read;
-    read.bitsPerSample = format.bitsPerSample;
-    read.channels = int16_t(format.channels);
-    read.samplesPerSec = format.samplesPerSec;
-    read.frames = uint32_t(wave.frames);
-    read.lengthMs = uint32_t(wave.frames * 1000 / format.samplesPerSec);
-    read.dataBytes = uint32_t(wave.frames * format.blockAlign);
-    read.avgBytesPerSec = format.avgBytesPerSec;
-    read.blockAlign = format.blockAlign;
-    read.formatTag = format.formatTag;
     *info = read;
     return PlayerCode::Ok;
 }

@@ -89,6 +89,10 @@ struct AudioFileInfo {
 };
 static_assert(sizeof(AudioFileInfo) == 28, "the file-information record is 28 bytes");
 
+// The file information of a PCM WAV, as AudioGetFileInfo gives it, without an engine: 0 or one of
+// openPcmWave's codes.
+uint16_t readAudioFileInfo(const QString& file, AudioFileInfo& info);
+
 // One file of a preview set: 302 bytes, the file's path (UTF-8, ended by a zero byte) at byte 4.
 struct PlaybackSetEntry {
     uint8_t reserved[4] = {};

@@ -12,6 +12,7 @@
 #include "common/JobRunner.h"
 #include "common/WaveUtil.h"
 #include "controls/WaveDisplayFile.h"
+#include "platform/audio/AudioEngine.h"
 #include "platform/codecs/Id3Tag.h"
 #include "platform/ui/Messages.h"
 
@@ -72,17 +73,7 @@ protected:
         ASSERT_TRUE(QDir().mkpath(temp));
         services.tempFolder = [this] { return temp; };
         services.fileInfo = [](const QString& file, platform::audio::AudioFileInfo& info) {
-            uint32_t frames = 0;
-            WaveFormatEx format;
-            if (const int code = ReadWaveFormat(file, &frames, &format))
-                return code;
-            info.bitsPerSample = format.bitsPerSample;
-            info.channels = int16_t(format.channels);
-            info.samplesPerSec = format.samplesPerSec;
-            info.frames = frames;
-            info.blockAlign = format.blockAlign;
-            info.formatTag = format.formatTag;
-            return 0;
+            return int(platform::audio::readAudioFileInfo(file, info));
         };
         // The track as a previous load left it: a failing load must keep it.
         previous.workingPath = "previous.wav";

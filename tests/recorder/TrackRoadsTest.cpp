@@ -6,6 +6,7 @@
 #include "common/JobRunner.h"
 #include "common/Util.h"
 #include "common/WaveUtil.h"
+#include "platform/audio/AudioEngine.h"
 #include "platform/codecs/PcmConversion.h"
 #include "platform/ui/Messages.h"
 #include "tests/common/JobTestSupport.h"
@@ -92,15 +93,7 @@ protected:
         ASSERT_TRUE(QDir().mkpath(temp));
         services.tempFolder = [this] { return temp; };
         services.fileInfo = [](const QString& file, platform::audio::AudioFileInfo& info) {
-            uint32_t frames = 0;
-            WaveFormatEx format;
-            if (const int code = ReadWaveFormat(file, &frames, &format))
-                return code;
-            info.bitsPerSample = format.bitsPerSample;
-            info.channels = int16_t(format.channels);
-            info.samplesPerSec = format.samplesPerSec;
-            info.frames = frames;
-            return 0;
+            return int(platform::audio::readAudioFileInfo(file, info));
         };
     }
     void TearDown() override { EXPECT_TRUE(ui.allConsumed()); }
