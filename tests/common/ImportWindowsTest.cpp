@@ -15,7 +15,6 @@
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TestSupport.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QProgressBar>
@@ -31,6 +30,8 @@ using codecfixtures::ffmpegTone;
 using codecfixtures::folderEntries;
 using testsupport::ScriptedInteraction;
 
+using testsupport::hashOf;
+
 namespace {
 
 platform::StringTable recorderStrings()
@@ -38,11 +39,6 @@ platform::StringTable recorderStrings()
     platform::StringTable table;
     EXPECT_TRUE(table.load(QString::fromLatin1(kRecorderStringTablePath)));
     return table;
-}
-
-QByteArray hashOf(const QString& path)
-{
-    return QCryptographicHash::hash(testsupport::readFile(path), QCryptographicHash::Sha256);
 }
 
 class RecordedUrls : public platform::UrlOpener {

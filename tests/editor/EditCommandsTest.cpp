@@ -15,7 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -27,6 +26,8 @@ using namespace wavefixtures;
 using platform::IDOK;
 using testsupport::readFile;
 using testsupport::writeFile;
+
+using testsupport::hashOf;
 
 namespace {
 
@@ -52,11 +53,6 @@ QList<int16_t> ramp(int first, int count)
 platform::audio::EditEnvironment slowSteps()
 {
     return {64, [] { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }};
-}
-
-QByteArray hashOf(const QString& path)
-{
-    return QCryptographicHash::hash(readFile(path), QCryptographicHash::Sha256);
 }
 
 // The main window: positions set by the test, every refresh recorded.

@@ -15,7 +15,6 @@
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TestSupport.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -33,6 +32,8 @@ using codecfixtures::soxTone;
 using testsupport::ScriptedInteraction;
 using Track = ConvertTracks::Track;
 
+using testsupport::hashOf;
+
 namespace {
 
 platform::StringTable recorderStrings()
@@ -40,11 +41,6 @@ platform::StringTable recorderStrings()
     platform::StringTable table;
     EXPECT_TRUE(table.load(QString::fromLatin1(kRecorderStringTablePath)));
     return table;
-}
-
-QByteArray hashOf(const QString& path)
-{
-    return QCryptographicHash::hash(testsupport::readFile(path), QCryptographicHash::Sha256);
 }
 
 class Tracks : public ConvertTracks {

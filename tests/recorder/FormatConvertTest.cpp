@@ -11,7 +11,6 @@
 #include "tests/platform/codecs/CodecFixtures.h"
 #include "tests/support/TestSupport.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -27,12 +26,9 @@ using codecfixtures::folderEntries;
 using codecfixtures::soxTone;
 using Track = ConvertTracks::Track;
 
-namespace {
+using testsupport::hashOf;
 
-QByteArray hashOf(const QString& path)
-{
-    return QCryptographicHash::hash(testsupport::readFile(path), QCryptographicHash::Sha256);
-}
+namespace {
 
 class Tracks : public ConvertTracks {
 public:

@@ -16,7 +16,6 @@
 #include "platform/codecs/Id3Tag.h"
 #include "platform/ui/Messages.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QtEndian>
@@ -26,12 +25,9 @@
 using namespace recorder;
 using testsupport::runTool;
 
-namespace {
+using testsupport::hashOf;
 
-QByteArray hashOf(const QString& path)
-{
-    return QCryptographicHash::hash(testsupport::readFile(path), QCryptographicHash::Sha256);
-}
+namespace {
 
 // The "data" chunk's bytes of a WAV we wrote; empty unless the header is 46 bytes and nothing but
 // the pad byte of an odd chunk follows the data.

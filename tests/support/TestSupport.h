@@ -23,6 +23,8 @@ ToolResult runSox(const QStringList& arguments);
 ToolResult runPythonScript(const QString& script, const QStringList& arguments);
 
 QByteArray readFile(const QString& path);
+// The SHA-256 of a file's bytes (of nothing when it cannot be read): shows that a file was left alone.
+QByteArray hashOf(const QString& path);
 void writeFile(const QString& path, const QByteArray& bytes);
 
 } // namespace testsupport

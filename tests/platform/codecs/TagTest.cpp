@@ -174,8 +174,9 @@ TID3InfoRecord load(const QString& path)
     InitID3Object(tag, path);
     TID3InfoRecord record = emptySongInfo();
     EXPECT_TRUE(tag) << path.toStdString();
-    if (tag)
+    if (tag) {
         EXPECT_EQ(GetID3Info(tag.get(), record), 0);
+    }
     return record;
 }
 
