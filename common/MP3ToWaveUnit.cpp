@@ -18,10 +18,10 @@ Tmp3towaveForm::Tmp3towaveForm(const platform::Messages& messages, platform::cod
 
 Tmp3towaveForm::~Tmp3towaveForm() = default;
 
-int Tmp3towaveForm::ConvertMp3ToWave(const QString& mp3, const QString& wav)
+int Tmp3towaveForm::ConvertMp3ToWave(const QString& mp3, const QString& wav, const QString& caption)
 {
     ProgressBar->setValue(0);
-    setWindowTitle(QStringLiteral("Preparing Audio File ") + QFileInfo(mp3).fileName());
+    setWindowTitle(caption.isEmpty() ? QStringLiteral("Preparing Audio File ") + QFileInfo(mp3).fileName() : caption);
     m_job = std::make_unique<Mp3ImportJob>(m_environment, m_starter);
     if (!m_job->start(mp3, wav, [this] { postEnded(); })) {
         m_messages.ShowErrorMessage(kImportNoThreadMessageId);

@@ -20,10 +20,11 @@ public:
                             QWidget* parent = nullptr);
     ~Tmp3towaveForm() override;
 
-    // Converts mp3 into wav (a working file: removed again when the conversion does not complete).
+    // Converts mp3 into wav (a working file: removed again when the conversion does not complete)
+    // under the caption, by default "Preparing Audio File " and the MP3's file name.
     // Returns the MP3 library's code for the caller to show through Mp3ToWavErrorToMessageId
     // (431 after a cancel), or 235, already shown, when no worker could be started.
-    int ConvertMp3ToWave(const QString& mp3, const QString& wav);
+    int ConvertMp3ToWave(const QString& mp3, const QString& wav, const QString& caption = {});
 
     void setThreadStarter(ImportThreadStarter starter) { m_starter = std::move(starter); }
 

@@ -143,7 +143,7 @@ WorkspaceResult Workspace::openFile(const QString& path, TrackRole role)
         return message(code);
     if (kind != SourceKind::Wave) {
         if (const int code = m_decoder.convert(path, kind, made->workingFile))
-            return code == kCancelled ? silent(code) : message(code, path);
+            return code == kMp3NotConvertible ? message(code, path) : silent(code);
     }
 
     made->documentFile = path;

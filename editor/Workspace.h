@@ -44,8 +44,10 @@ public:
     virtual ~SourceDecoder();
     // The bit rate in bits per second; 0 when it cannot be read.
     virtual int64_t bitsPerSecond(const QString& source, SourceKind kind) = 0;
-    // Decodes the source into a PCM WAV at target: 0, or the code to report (229 an MP3 that cannot
-    // be converted, 489 a WMA that cannot be opened, 129 cancelled, else a message id).
+    // Decodes the source into a PCM WAV at target: 0; 229 when this system cannot decode MP3 (the
+    // open reports it: the window asks about the component); else the code of a failure the
+    // decoder has told the user itself, as its windows do (129 cancelled, 489 a WMA that could not
+    // be converted, or a message id).
     virtual int convert(const QString& source, SourceKind kind, const QString& target) = 0;
 };
 
@@ -57,12 +59,12 @@ int readWaveFileInformation(const QString& file, FileInformation& info);
 
 inline constexpr int kFileMissing = 184;        // "Error : The file %s does not exist."
 inline constexpr int kMp3NotConvertible = 229;  // asked as a question: the MP3 component is missing
-inline constexpr int kWmaNotReadable = 489;     // "Warning: Cannot open file. The file has Copy protection"
+inline constexpr int kWmaNotReadable = 489;     // a WMA file that could not be converted (already told)
 inline constexpr int kCancelled = 129;
 
 struct WorkspaceResult {
     enum class Report {
-        None,            // nothing to tell: success, a cancel, or a failure the host already showed
+        None,            // nothing to tell: success, a cancel, or a failure the host or the decoder showed
         Message,         // the message of code, with argument for its %s
         NoTempSpace,     // kNoTempSpaceText (code 104)
         FileInformation, // the file-information reader's code, through that reader's map
