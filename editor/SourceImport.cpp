@@ -9,6 +9,8 @@
 
 #include <QFile>
 
+#include <memory>
+
 using platform::codecs::Mp3ToWavCode::Aborted;
 using platform::codecs::Mp3ToWavCode::CorruptInput;
 using platform::codecs::Plivorn;

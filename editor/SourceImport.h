@@ -45,7 +45,7 @@ public:
     // MP3: the average bit rate; WMA: the rate of its header. 0 for a WAV and an unreadable file.
     int64_t bitsPerSecond(const QString& source, SourceKind kind) override;
 
-    // 0 converted; 129 cancelled (the window told the user); 229 no MP3 decoder on this system
+    // kind is Mp3 or Wma. 0 converted; 129 cancelled (the window told the user); 229 no MP3 decoder on this system
     // (not told: the caller asks about it); else the failure, already told: a message id for an
     // MP3 (349 a file that is no MP3 or is damaged, 235 no worker), 489 for a WMA.
     int convert(const QString& source, SourceKind kind, const QString& target) override;

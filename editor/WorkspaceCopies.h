@@ -37,7 +37,8 @@ public:
 
     // Called on the GUI thread once for each copy that ended by itself (not cancelled), with its
     // job id and result (0 success, else the copy's message id). The main window passes them to
-    // Workspace::workspaceCopyEnded and tells a failure (its message, then kReadOnlyMessageId).
+    // Workspace::workspaceCopyEnded, then shows a ready document from its working file, or tells
+    // a failure (its message, then kReadOnlyMessageId, and the caption's read-only suffix).
     using EndedHandler = std::function<void(uint64_t jobId, int result)>;
 
     // receiver gets kJobEndedMessage; progress shows the wait for a copy.
