@@ -317,3 +317,30 @@ TEST_F(WorkspaceCopiesTest, ACopyThatDoesNotStopInTimeNoLongerReachesItsDocument
     EXPECT_FALSE(deaf.copies.isKept(job));
     EXPECT_EQ(document.workspaceState, WorkspaceState::ReadOnly);
 }
+
+// Cancel pressed as the copy ends: the document stays read-only as the user asked, and the copy's
+// end, whether its message comes while the cancel waits or after, no longer reaches it.
+TEST_F(WorkspaceCopiesTest, ACancelAsTheCopyEndsStillLeavesTheDocumentReadOnly)
+{
+    Gate copied;
+    Window racing([&copied](const QString& s, const QString& t, std::atomic<int32_t>& percent,
+                            const std::atomic<int32_t>& cancelWord) {
+        const int code = CopyFileWithProgress(s, t, percent, cancelWord);
+        copied.open();
+        return code;
+    });
+    Workspace spaces{racing, decoder, [this] { return temp; }};
+    racing.workspace = &spaces;
+    ASSERT_EQ(spaces.openFile(source).code, 0);
+    TDocumentRecord& document = *spaces.documents().current();
+    const uint64_t job = document.copyJobId;
+    ASSERT_TRUE(jobtest::eventually([&] { return copied.isOpen(); }));
+    racing.progress.pressCancelAt = [](int) { return true; };
+    EXPECT_EQ(racing.copies.ensureFileReadyForEditing(document, true), EditReadiness::Cancelled);
+    serveEvents(20ms);
+    EXPECT_EQ(document.workspaceState, WorkspaceState::ReadOnly);
+    EXPECT_FALSE(racing.copies.isKept(job));
+    EXPECT_EQ(racing.messagesHandled.size(), 1u);
+    for (const auto& [index, code] : racing.ended)
+        EXPECT_EQ(index, DocumentList::kNoDocument) << "the end reached the document after its cancel";
+}
