@@ -626,8 +626,11 @@ void TLiveOvedubbingForm::setControlState(ControlState state)
 
 void TLiveOvedubbingForm::showTrackLayout(TrackSide side, int64_t)
 {
-    // The layout reads the track's length from its display, which holds the same file.
-    ApplyTrackLayout(side == TrackSide::Voice ? 2 : 14);
+    // The track's length comes from its display, which holds the same file. The control state the
+    // road has just applied stays: a layout of type 2 would put the window back to state 2.
+    layOutSliderAndRulers(display(side));
+    ShowPosition(0, kPositionFrames);
+    m_positionSlider->setPosition(0);
 }
 
 bool TLiveOvedubbingForm::closeTracks()
@@ -722,18 +725,23 @@ void TLiveOvedubbingForm::ApplyTrackLayout(int type)
         ShowStatusFormat(lengthMs, format.samplesPerSec, false, format.channels, format.bitsPerSample);
         if (const auto state = layoutControlState(type))
             SetControlState(*state);
-        const TrackLayout layout = trackLayout(total, m_viewRuler->width(), m_fullRuler->width());
-        m_positionSlider->setRange(layout.sliderMin, layout.sliderMax);
-        m_positionSlider->setSelection(layout.selectionStart, layout.selectionEnd);
-        m_positionSlider->setPageSize(layout.pageSize);
-        m_positionSlider->setLineSize(layout.lineSize);
-        m_sliderScale = layout.scale;
-        SyncRuler(*m_viewRuler, clampedZoom(layout.viewRulerZoom), format, 0);
-        SyncRuler(*m_fullRuler, clampedZoom(layout.fullRulerZoom), format, 0);
+        layOutSliderAndRulers(*display);
     }
     const uint32_t caret = m_voiceDisplay->CaretPositionBySamples();
     ShowPosition(caret, kPositionFrames);
     m_positionSlider->setPosition(int(m_sliderScale.stepAt(caret)));
+}
+
+void TLiveOvedubbingForm::layOutSliderAndRulers(const TQzv32WaveDisplay& display)
+{
+    const TrackLayout layout = trackLayout(display.TotalSamples(), m_viewRuler->width(), m_fullRuler->width());
+    m_positionSlider->setRange(layout.sliderMin, layout.sliderMax);
+    m_positionSlider->setSelection(layout.selectionStart, layout.selectionEnd);
+    m_positionSlider->setPageSize(layout.pageSize);
+    m_positionSlider->setLineSize(layout.lineSize);
+    m_sliderScale = layout.scale;
+    SyncRuler(*m_viewRuler, clampedZoom(layout.viewRulerZoom), display.format(), 0);
+    SyncRuler(*m_fullRuler, clampedZoom(layout.fullRulerZoom), display.format(), 0);
 }
 
 void TLiveOvedubbingForm::ShowStatusFormat(uint32_t lengthMs, uint32_t sampleRate, bool clear, int channels, int bits)

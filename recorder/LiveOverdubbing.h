@@ -136,6 +136,8 @@ private:
     // Opens the display on a working WAV (peaks from the cache or built under the progress window)
     // and draws it at its highest zoom level, the whole track in view.
     int openDisplay(TrackSide side, const QString& workingWav, const QString& caption);
+    // The position slider's steps and selection and both rulers for the display's track.
+    void layOutSliderAndRulers(const controls::TQzv32WaveDisplay& display);
 
     // TrackHost
     bool saveTrack(TrackSide side) override;

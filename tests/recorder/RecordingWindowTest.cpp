@@ -416,6 +416,9 @@ TEST_F(TrackLoadingWindowTest, VoiceAndMusicImportedThroughTheFileMenu)
     ASSERT_TRUE(interaction.allConsumed());
     ASSERT_TRUE(window->trackRoads().track(TrackSide::Voice));
     EXPECT_EQ(display(*window, Control::PreRecordedWaveDisplay).TotalSamples(), 66150u);
+    // The voice track alone can be saved: the window is in the voice-only state, not state 2.
+    for (const Control control : {Control::SaveVoiceTrackButton, Control::FileSaveVoiceTrackMenu})
+        EXPECT_TRUE(isEnabled(named(*window, control))) << controlName(control);
 
     // A music track of another format is converted into the recording format under the format
     // conversion window and padded to the voice's length; the unconverted working WAV is gone.
@@ -460,14 +463,12 @@ TEST_F(TrackLoadingWindowTest, VoiceAndMusicImportedThroughTheFileMenu)
     EXPECT_EQ(box->text(), QStringLiteral("000:00:000"));
     EXPECT_FALSE(box->isReadOnly());
 
-    // The window went through: no track, the voice alone (its layout runs the voice-track state),
-    // then both tracks.
+    // The window went through: no track, the voice alone, then both tracks.
     ControlPanel expected;
     expected.setControlState(ControlState::NoTrack, {});
     ControlStateContext context;
     context.voiceTrack = true;
     expected.setControlState(ControlState::VoiceWithoutMusic, context);
-    expected.setControlState(ControlState::VoiceTrack, context);
     context.musicTrack = true;
     expected.setControlState(ControlState::BothTracks, context);
     for (int i = 0; i < kControlCount; ++i) {
