@@ -1,6 +1,7 @@
 #include "recorder/LiveOverdubbing.h"
 
 #include "recorder/ApplyTrackLayout.h"
+#include "recorder/ControlAvailability.h"
 #include "recorder/FormatConvertForm.h"
 #include "recorder/ResizeLayout.h"
 #include "recorder/Log.h"
@@ -166,6 +167,7 @@ TLiveOvedubbingForm::TLiveOvedubbingForm(const RecordingWindowServices& services
     m_services.musicLibrary.SetCallbackWindowHandle(this);
     RestoreWindowPlacement();
     SetControlState(ControlState::NoTrack);
+    disableUnavailable();
 }
 
 TLiveOvedubbingForm::~TLiveOvedubbingForm()
@@ -273,6 +275,9 @@ void TLiveOvedubbingForm::createMenus()
     add(edit, Control::EditVoiceTrackMenu, QStringLiteral("Edit &Voice Track"));
     add(edit, Control::EditMusicTrackMenu, QStringLiteral("Edit &Music Track"));
     add(edit, Control::EditMixedTrackMenu, QStringLiteral("Edit Mi&xed Track"));
+    // The tooltips say why an item is off.
+    for (QMenu* menu : {file, view, playback, fade, edit})
+        menu->setToolTipsVisible(true);
 
     QMenu* maker = m_menuBar->addMenu(QStringLiteral("Vexal Audio"));
     maker->menuAction()->setObjectName(QStringLiteral("MakerMenu"));
@@ -663,6 +668,24 @@ void TLiveOvedubbingForm::showOpenedFile(const QString& fileName)
         applyChange(control, change);
 }
 
+void TLiveOvedubbingForm::disableUnavailable()
+{
+    for (int i = 0; i < kControlCount; ++i) {
+        const Control control = Control(i);
+        if (!isUnavailable(control))
+            continue;
+        QObject* object = m_controls[std::size_t(control)];
+        if (auto* action = qobject_cast<QAction*>(object)) {
+            action->setEnabled(false);
+            action->setToolTip(unavailableReason(control));
+        } else {
+            auto* widget = static_cast<QWidget*>(object);
+            widget->setEnabled(false);
+            widget->setToolTip(unavailableReason(control));
+        }
+    }
+}
+
 ControlStateContext TLiveOvedubbingForm::stateContext() const
 {
     ControlStateContext context;
@@ -692,10 +715,12 @@ void TLiveOvedubbingForm::applyChange(Control control, const ControlChange& chan
     const ControlValue& value = m_panel[control];
     QObject* object = m_controls[std::size_t(control)];
     if (change.enabled) {
+        // The table's value stays in the panel; a control without its command stays off.
+        const bool enabled = value.enabled && !isUnavailable(control);
         if (auto* action = qobject_cast<QAction*>(object))
-            action->setEnabled(value.enabled);
+            action->setEnabled(enabled);
         else
-            static_cast<QWidget*>(object)->setEnabled(value.enabled);
+            static_cast<QWidget*>(object)->setEnabled(enabled);
     }
     if (change.readOnly)
         static_cast<QLineEdit*>(object)->setReadOnly(value.readOnly);

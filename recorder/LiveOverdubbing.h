@@ -138,6 +138,8 @@ private:
     int openDisplay(TrackSide side, const QString& workingWav, const QString& caption);
     // The position slider's steps and selection and both rulers for the display's track.
     void layOutSliderAndRulers(const controls::TQzv32WaveDisplay& display);
+    // Controls whose command is not built yet are off, with the reason in their tooltips.
+    void disableUnavailable();
 
     // TrackHost
     bool saveTrack(TrackSide side) override;
