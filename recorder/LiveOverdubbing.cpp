@@ -2,11 +2,13 @@
 
 #include "recorder/ApplyTrackLayout.h"
 #include "recorder/ControlAvailability.h"
+#include "recorder/FileSaveDialog.h"
 #include "recorder/FormatConvertForm.h"
 #include "recorder/ResizeLayout.h"
 #include "recorder/Log.h"
 #include "recorder/ShowStatusFormat.h"
 #include "recorder/TrackDisplay.h"
+#include "recorder/TrackSave.h"
 #include "recorder/WebEQSliderV.h"
 #include "recorder/WindowPlacement.h"
 
@@ -33,6 +35,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -46,6 +49,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace recorder {
 
@@ -203,10 +207,13 @@ void TLiveOvedubbingForm::createMenus()
     add(file, Control::OpenConversationMenu, QStringLiteral("Import Call Conversation ..."));
     add(file, Control::RecordVoIPConversation, QStringLiteral("Record Call Conversation ..."));
     file->addSeparator();
-    add(file, Control::FileSaveVoiceTrackMenu, QStringLiteral("Save &Voice Track ..."));
-    add(file, Control::FileSaveMusicTrackMenu, QStringLiteral("Save &Music Track ..."));
+    connect(add(file, Control::FileSaveVoiceTrackMenu, QStringLiteral("Save &Voice Track ...")), &QAction::triggered,
+            this, [this] { SaveVoiceTrack(); });
+    connect(add(file, Control::FileSaveMusicTrackMenu, QStringLiteral("Save &Music Track ...")), &QAction::triggered,
+            this, [this] { SaveMusicTrack(); });
     add(file, Control::FileMixDownToNewFileMenu, QStringLiteral("Mi&x Down To New File ..."));
-    add(file, Control::FileCloseMenu, QStringLiteral("&Close"));
+    connect(add(file, Control::FileCloseMenu, QStringLiteral("&Close")), &QAction::triggered, this,
+            [this] { CloseTracks(); });
     file->addSeparator();
     add(file, Control::OpenInEditor, QStringLiteral("Open File in Editor ..."));
     add(file, Control::FileLaunchEditorMenu, QStringLiteral("Launch &Editor"));
@@ -429,6 +436,10 @@ void TLiveOvedubbingForm::createTransport()
     };
     for (const Button& b : buttons)
         anchor(coolButton(b.control, b.caption), b.rect, Anchor::Bottom);
+    connect(static_cast<TCoolButton*>(m_controls[std::size_t(Control::SaveVoiceTrackButton)]), &TCoolButton::OnClick,
+            this, [this] { SaveVoiceTrack(); });
+    connect(static_cast<TCoolButton*>(m_controls[std::size_t(Control::SaveMusicTrackButton)]), &TCoolButton::OnClick,
+            this, [this] { SaveMusicTrack(); });
 
     auto* box = new QLineEdit(this);
     box->setObjectName(QString::fromLatin1(controlName(Control::PositionMaskEdit)));
@@ -575,10 +586,7 @@ int TLiveOvedubbingForm::openDisplay(TrackSide side, const QString& workingWav, 
 
 bool TLiveOvedubbingForm::saveTrack(TrackSide side)
 {
-    // Without a save road the track stays unsaved, which the import road takes as "keep it".
-    qCWarning(lcRecorder) << "saving the" << (side == TrackSide::Voice ? "voice" : "music")
-                          << "track is not available; the track is kept";
-    return false;
+    return saveTrackOf(side);
 }
 
 void TLiveOvedubbingForm::closeTrackDisplay(TrackSide side)
@@ -640,9 +648,7 @@ void TLiveOvedubbingForm::showTrackLayout(TrackSide side, int64_t)
 
 bool TLiveOvedubbingForm::closeTracks()
 {
-    // Without a close road the tracks stay, which File > Open takes as the user keeping them.
-    qCWarning(lcRecorder) << "closing the tracks is not available; File > Open keeps them";
-    return false;
+    return CloseTracks() == 0;
 }
 
 int TLiveOvedubbingForm::openVoiceDisplay(const QString& workingWav, const QString& caption)
@@ -663,6 +669,11 @@ void TLiveOvedubbingForm::showOpenedFile(const QString& fileName)
     for (const Control control : {Control::StartStopRecordingButton, Control::VoiceRecordButton,
                                   Control::MusicRecordButton, Control::ReMixButton})
         row.changes.emplace_back(control, off);
+    applyRow(row);
+}
+
+void TLiveOvedubbingForm::applyRow(const ControlStateRow& row)
+{
     m_panel.apply(row);
     for (const auto& [control, change] : row.changes)
         applyChange(control, change);
@@ -704,9 +715,7 @@ void TLiveOvedubbingForm::SetControlState(ControlState state)
         SetControlState(*row.firstState);
     if (row.firstLayout)
         ApplyTrackLayout(row.firstLayout);
-    m_panel.apply(row);
-    for (const auto& [control, change] : row.changes)
-        applyChange(control, change);
+    applyRow(row);
 }
 
 // Copies what the row changed of one control from the panel onto its widget or menu item.
@@ -879,9 +888,114 @@ void TLiveOvedubbingForm::closeEvent(QCloseEvent* event)
     }
     m_services.engine.AudioStop();
     m_services.engine.AudioStopRecordLevelTest();
+    if (UnloadWaveFile() == SaveChoice::Cancel) {
+        event->ignore();
+        return;
+    }
     m_colorScheme.SaveColorScheme();
     SaveWindowPlacement();
     event->accept();
+}
+
+} // namespace recorder
+
+namespace recorder {
+
+bool TLiveOvedubbingForm::saveTrackOf(TrackSide side)
+{
+    std::optional<TrackRecord>& track = m_roads.track(side);
+    if (!track)
+        return false;
+    const TrackSaveServices services{m_services.runner, m_services.messages, m_services.trackCopy};
+    if (!SaveTrack(services, side, *track, m_lastSaveName))
+        return false;
+    setWindowTitle(
+        QStringLiteral("%1 : %2").arg(QString::fromLatin1(kRecorderCaption), QFileInfo(track->savedPath).fileName()));
+    return true;
+}
+
+bool TLiveOvedubbingForm::SaveVoiceTrack()
+{
+    return saveTrackOf(TrackSide::Voice);
+}
+
+bool TLiveOvedubbingForm::SaveMusicTrack()
+{
+    return saveTrackOf(TrackSide::Music);
+}
+
+int TLiveOvedubbingForm::AskSaveBeforeLeaving()
+{
+    int choice = SaveChoice::Cancel;
+    {
+        TFileSaveDlg dialog(m_roads.track(TrackSide::Voice).has_value(), m_roads.track(TrackSide::Music).has_value(),
+                            this);
+        choice = dialog.exec();
+    }
+    if (choice == SaveChoice::SaveMusic && !SaveMusicTrack())
+        return SaveChoice::Cancel;
+    if (choice == SaveChoice::SaveVoice && !SaveVoiceTrack())
+        return SaveChoice::Cancel;
+    return choice;
+}
+
+int TLiveOvedubbingForm::UnloadWaveFile()
+{
+    const std::optional<TrackRecord>& voice = std::as_const(m_roads).track(TrackSide::Voice);
+    const std::optional<TrackRecord>& music = std::as_const(m_roads).track(TrackSide::Music);
+    if (!voice && !music)
+        return 0;
+    // A saved mix (or a file opened as one) keeps the work; otherwise ask before anything unsaved
+    // goes.
+    if (m_roads.mixedFile().path.isEmpty()) {
+        const bool changed = (voice && voice->state == kTrackChanged) || (music && music->state == kTrackChanged);
+        if (((voice && music) || changed) && AskSaveBeforeLeaving() == SaveChoice::Cancel)
+            return SaveChoice::Cancel;
+    }
+    m_roads.unloadTrack(TrackSide::Voice);
+    m_roads.unloadTrack(TrackSide::Music);
+
+    auto* box = static_cast<QLineEdit*>(m_controls[std::size_t(Control::PositionMaskEdit)]);
+    {
+        const QSignalBlocker quiet(box);
+        box->setInputMask(QString());
+        box->setText(QStringLiteral("00000000"));
+    }
+    m_positionSlider->setSelection(0, 0);
+    ControlStateRow row;
+    ControlChange off;
+    off.enabled = false;
+    row.changes.emplace_back(Control::CurrentPositionTrackBar, off);
+    applyRow(row);
+    ShowStatusFormat(0, 0, true, 0, 0);
+    setWindowTitle(QString::fromLatin1(kRecorderCaption));
+    return 0;
+}
+
+int TLiveOvedubbingForm::CloseTracks()
+{
+    if (m_busy.isBusy()) {
+        m_services.messages.ShowMessageById(kBusyMessage, {}, platform::MB_OK | platform::MB_ICONINFORMATION);
+        return SaveChoice::Cancel;
+    }
+    if (!m_roads.track(TrackSide::Voice) && !m_roads.track(TrackSide::Music))
+        return 0;
+    m_services.engine.AudioStop();
+    if (UnloadWaveFile() == SaveChoice::Cancel)
+        return SaveChoice::Cancel;
+    m_roads.forgetClosedTracks();
+    SetControlState(ControlState::NoTrack);
+    ControlStateRow row;
+    ControlChange on, off;
+    on.enabled = true;
+    off.enabled = false;
+    for (const Control control : {Control::StartStopRecordingButton, Control::VoiceRecordButton,
+                                  Control::MusicRecordButton, Control::ReMixButton})
+        row.changes.emplace_back(control, on);
+    for (const Control control : {Control::EditMixTrackCoolButton, Control::EditMixedTrackMenu})
+        row.changes.emplace_back(control, off);
+    applyRow(row);
+    return 0;
 }
 
 } // namespace recorder

@@ -54,6 +54,23 @@ void TrackRoads::dropTrack(TrackSide side)
     track.reset();
 }
 
+void TrackRoads::unloadTrack(TrackSide side)
+{
+    const std::optional<TrackRecord>& track = slot(side);
+    if (!track)
+        return;
+    if (!track->savedPath.isEmpty())
+        QFile::remove(GetPeakFileName(track->savedPath, m_services.tempFolder ? m_services.tempFolder() : QString()));
+    dropTrack(side);
+}
+
+void TrackRoads::forgetClosedTracks()
+{
+    m_previousFormat = m_recordingFormat;
+    m_recordingFormat = WaveFormatEx();
+    m_mixed = MixedFile();
+}
+
 void TrackRoads::importTrack(TrackSide side)
 {
     const platform::Messages& messages = m_services.messages;
