@@ -569,7 +569,7 @@ TQzv32WaveDisplay& TLiveOvedubbingForm::display(TrackSide side) const
     return side == TrackSide::Voice ? *m_voiceDisplay : *m_musicDisplay;
 }
 
-int TLiveOvedubbingForm::openDisplay(TrackSide side, const QString& workingWav, const QString& caption)
+int TLiveOvedubbingForm::openDisplay(TrackSide side, const QString& workingWav, const QString& caption, uint32_t left)
 {
     TQzv32WaveDisplay& shown = display(side);
     TrackDisplayRequest request;
@@ -580,7 +580,11 @@ int TLiveOvedubbingForm::openDisplay(TrackSide side, const QString& workingWav, 
         shown.CloseWave();
         return code;
     }
-    shown.DrawView(shown.MaxZoomLevel(), 0);
+    if (const int code = shown.DrawView(shown.MaxZoomLevel(), left)) {
+        ShowMappedError(m_services.messages, code, WaveDisplayErrorToMessageId);
+        shown.CloseWave();
+        return code;
+    }
     return 0;
 }
 
@@ -996,6 +1000,51 @@ int TLiveOvedubbingForm::CloseTracks()
         row.changes.emplace_back(control, off);
     applyRow(row);
     return 0;
+}
+
+void TLiveOvedubbingForm::ReloadMusicTrack()
+{
+    const std::optional<TrackRecord>& music = m_roads.track(TrackSide::Music);
+    if (!music)
+        return;
+    openDisplay(TrackSide::Music, music->workingPath, QStringLiteral("Building Music Track Peaks..."),
+                m_musicDisplay->LeftSamplePos());
+}
+
+void TLiveOvedubbingForm::ReloadVoiceTrack()
+{
+    std::optional<TrackRecord>& voice = m_roads.track(TrackSide::Voice);
+    if (!voice)
+        return;
+    if (openDisplay(TrackSide::Voice, voice->workingPath, QStringLiteral("Building Voice Track Peaks..."),
+                    m_voiceDisplay->LeftSamplePos())
+        != 0) {
+        // The track cannot be shown any more: it is dropped with its working file.
+        ControlStateRow row;
+        ControlChange released;
+        released.down = false;
+        released.caption = QStringLiteral("Voice && Music");
+        row.changes.emplace_back(Control::StartStopRecordingButton, released);
+        ControlChange off;
+        off.enabled = false;
+        row.changes.emplace_back(Control::PauseRecordingButton, off);
+        applyRow(row);
+        m_roads.dropTrack(TrackSide::Voice);
+        // The controls as for the music track alone (or none): the empty window's, then the music's.
+        SetControlState(ControlState::NoTrack);
+        if (m_roads.track(TrackSide::Music))
+            SetControlState(ControlState::MusicWithoutVoice);
+        return;
+    }
+    platform::audio::AudioFileInfo info;
+    if (const int code = m_loadServices.fileInfo(voice->workingPath, info)) {
+        ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
+        m_voiceDisplay->CloseWave();
+        return;
+    }
+    voice->fileInfo = info;
+    voice->waveFormat = makePcmFormat(info.samplesPerSec, info.bitsPerSample, uint16_t(info.channels));
+    SetControlState(m_roads.track(TrackSide::Music) ? ControlState::BothTracks : ControlState::VoiceWithoutMusic);
 }
 
 } // namespace recorder

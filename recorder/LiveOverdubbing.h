@@ -110,6 +110,10 @@ public:
     int UnloadWaveFile();
     // File > Close: 2 when refused (busy) or cancelled, else 0; afterwards the window is empty.
     int CloseTracks();
+    // Show the track again from its working WAV after that file changed outside the window. A voice
+    // track that can no longer be shown is dropped.
+    void ReloadVoiceTrack();
+    void ReloadMusicTrack();
 
     BusyFlag& busyFlag() { return m_busy; }
     // The values the control states gave the named controls.
@@ -149,7 +153,7 @@ private:
     controls::TQzv32WaveDisplay& display(TrackSide side) const;
     // Opens the display on a working WAV (peaks from the cache or built under the progress window)
     // and draws it at its highest zoom level, the whole track in view.
-    int openDisplay(TrackSide side, const QString& workingWav, const QString& caption);
+    int openDisplay(TrackSide side, const QString& workingWav, const QString& caption, uint32_t left = 0);
     bool saveTrackOf(TrackSide side);
     // The position slider's steps and selection and both rulers for the display's track.
     void layOutSliderAndRulers(const controls::TQzv32WaveDisplay& display);

@@ -34,6 +34,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -1048,6 +1049,70 @@ TEST_F(ClosingTracksWindowTest, ImportAndOpenOverAChangedTrackOfferTheSave)
     for (const QString& file : second)
         EXPECT_FALSE(QFileInfo::exists(file)) << file.toStdString();
     EXPECT_TRUE(QFileInfo::exists(kept));
+}
+
+// A working WAV changed outside the window is shown again: its display, its record and the
+// window's format, length and position controls follow the new file.
+TEST_F(ClosingTracksWindowTest, ReloadShowsAChangedWorkingWav)
+{
+    auto window = shownWindow();
+    importTrack(*window, TrackSide::Voice, tone("voice.wav", 44100, 2, 1.0, 440));
+    importTrack(*window, TrackSide::Music, tone("music.wav", 44100, 2, 1.0, 220));
+    for (const TrackSide side : {TrackSide::Voice, TrackSide::Music}) {
+        SCOPED_TRACE(side == TrackSide::Voice ? "voice" : "music");
+        const QString wav = window->trackRoads().track(side)->workingPath;
+        const QString peaks = GetPeakFileName(wav, temp);
+        ASSERT_TRUE(QFileInfo::exists(peaks));
+        const QDateTime peaksTime = QFileInfo(peaks).lastModified();
+        // A newer write time than the peak cache's, as an editor's save gives.
+        QTest::qWait(20);
+        ASSERT_EQ(testsupport::runSox({"-n", "-r", "44100", "-c", "2", "-b", "16", "-t", "wav", wav, "synth", "2.5",
+                                       "sine", "660"})
+                      .exitCode,
+                  0);
+        if (side == TrackSide::Voice)
+            window->ReloadVoiceTrack();
+        else
+            window->ReloadMusicTrack();
+        auto& shown = display(*window, side == TrackSide::Voice ? Control::PreRecordedWaveDisplay
+                                                                      : Control::RecordingWaveDisplay);
+        EXPECT_EQ(shown.WaveFileName(), wav);
+        EXPECT_EQ(shown.TotalSamples(), 110250u);
+        EXPECT_EQ(shown.ZoomLevel(), shown.MaxZoomLevel());
+        EXPECT_NE(QFileInfo(peaks).lastModified(), peaksTime);
+    }
+    const std::optional<TrackRecord>& voice = window->trackRoads().track(TrackSide::Voice);
+    EXPECT_EQ(voice->fileInfo.frames, 110250);
+    EXPECT_EQ(statusTexts(*window)[4], QStringLiteral("000:02:500"));
+    EXPECT_TRUE(isEnabled(named(*window, Control::SaveMusicTrackButton)));
+    EXPECT_TRUE(interaction.allConsumed());
+}
+
+// A voice working WAV that can no longer be read is dropped on reload: the user is told, the
+// working file goes, the Voice & Music button is released, and the window shows the music track
+// alone.
+TEST_F(ClosingTracksWindowTest, ReloadDropsAVoiceTrackThatCannotBeShown)
+{
+    auto window = shownWindow();
+    importTrack(*window, TrackSide::Voice, tone("voice.wav", 44100, 2, 1.0, 440));
+    importTrack(*window, TrackSide::Music, tone("music.wav", 44100, 2, 1.0, 220));
+    const QString wav = window->trackRoads().track(TrackSide::Voice)->workingPath;
+    QTest::qWait(20);
+    testsupport::writeFile(wav, QByteArray(3000, 'x'));
+
+    interaction.expectMessageBox(platform::IDOK);
+    window->ReloadVoiceTrack();
+    EXPECT_TRUE(interaction.allConsumed());
+    EXPECT_FALSE(window->trackRoads().track(TrackSide::Voice));
+    EXPECT_FALSE(QFileInfo::exists(wav));
+    EXPECT_TRUE(display(*window, Control::PreRecordedWaveDisplay).WaveFileName().isEmpty());
+    const auto* record = static_cast<TCoolButton*>(named(*window, Control::StartStopRecordingButton));
+    EXPECT_FALSE(record->Down());
+    EXPECT_EQ(record->Caption(), QStringLiteral("Voice && Music"));
+    EXPECT_FALSE(window->controlPanel()[Control::PauseRecordingButton].enabled);
+    EXPECT_FALSE(isEnabled(named(*window, Control::SaveVoiceTrackButton)));
+    EXPECT_TRUE(isEnabled(named(*window, Control::SaveMusicTrackButton)));
+    EXPECT_TRUE(window->trackRoads().track(TrackSide::Music));
 }
 
 } // namespace
