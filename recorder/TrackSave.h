@@ -19,7 +19,6 @@ class Messages;
 namespace recorder {
 
 namespace SaveCode {
-inline constexpr int Ok = 0;
 inline constexpr int Cancelled = 129;
 inline constexpr int SourceMissing = 184;
 inline constexpr int BadExtension = 484;

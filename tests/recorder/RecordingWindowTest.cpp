@@ -631,6 +631,8 @@ struct SaveQuestion {
     QString text;
     std::map<QString, bool> enabled; // by button name
     QString mixTooltip;
+    QImage picture;
+    bool buttonsInside = false; // every button lies wholly inside the dialog
 };
 
 const QStringList kSaveChoiceButtons{"SaveMixedTrackButton", "SaveMusicTrackButton", "SaveVoiceTrackButton",
@@ -664,6 +666,13 @@ protected:
             for (const QString& name : kSaveChoiceButtons)
                 question.enabled[name] = dialog->findChild<QPushButton*>(name)->isEnabled();
             question.mixTooltip = dialog->findChild<QPushButton*>(QStringLiteral("SaveMixedTrackButton"))->toolTip();
+            question.picture = dialog->grab().toImage();
+            question.buttonsInside = true;
+            for (const QString& name : kSaveChoiceButtons) {
+                const QWidget* b = dialog->findChild<QPushButton*>(name);
+                question.buttonsInside = question.buttonsInside && dialog->rect().contains(b->geometry()) &&
+                                         b->width() >= b->sizeHint().width();
+            }
             if (button.isEmpty())
                 QTest::keyClick(dialog, Qt::Key_Escape);
             else
@@ -830,6 +839,17 @@ TEST_F(ClosingTracksWindowTest, ClosingBothTracksWithNoDiscardsTheirWorkingFiles
                                                           {"SaveVoiceTrackButton", true},
                                                           {"NoButton", true},
                                                           {"CancelButton", true}}));
+    EXPECT_TRUE(question.buttonsInside);
+    ASSERT_TRUE(QDir::current().mkpath(QStringLiteral("screenshots")));
+    const QString picture = QDir::current().filePath(QStringLiteral("screenshots/file-save-dialog-two-tracks.png"));
+    ASSERT_TRUE(question.picture.save(picture)) << picture.toStdString();
+    std::printf("save question: %s\n", qPrintable(picture));
+    std::set<QRgb> colours;
+    for (int y = 0; y < question.picture.height(); y += 2) {
+        for (int x = 0; x < question.picture.width(); x += 2)
+            colours.insert(question.picture.pixel(x, y));
+    }
+    EXPECT_GT(colours.size(), 4u);
     expectEmptyWindow(*window);
     for (const QString& file : working)
         EXPECT_FALSE(QFileInfo::exists(file)) << file.toStdString();
