@@ -2,6 +2,7 @@
 
 #include "common/ErrCodes.h"
 #include "common/Util.h"
+#include "controls/PeakCache.h"
 #include "platform/ui/Interaction.h"
 #include "platform/ui/Messages.h"
 
@@ -59,8 +60,11 @@ void TrackRoads::unloadTrack(TrackSide side)
     const std::optional<TrackRecord>& track = slot(side);
     if (!track)
         return;
-    if (!track->savedPath.isEmpty())
-        QFile::remove(GetPeakFileName(track->savedPath, m_services.tempFolder ? m_services.tempFolder() : QString()));
+    if (!track->savedPath.isEmpty()) {
+        const QString peaks = GetPeakFileName(track->savedPath, m_services.tempFolder ? m_services.tempFolder() : QString());
+        if (controls::isPeakFile(peaks))
+            QFile::remove(peaks);
+    }
     dropTrack(side);
 }
 

@@ -84,7 +84,7 @@ public:
     // Deletes the side's working WAV and its peak cache, closes its display and forgets the track.
     void dropTrack(TrackSide side);
     // dropTrack, and the peak cache of the file the track was saved to goes too (the user's file
-    // itself stays).
+    // itself, and a file of another kind under the cache's name, stay).
     void unloadTrack(TrackSide side);
 
 private:

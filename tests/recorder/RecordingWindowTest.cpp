@@ -17,6 +17,7 @@
 #include "controls/CoolSliderH.h"
 #include "controls/CoolSliderV.h"
 #include "controls/EQGroupBox.h"
+#include "controls/PeakCache.h"
 #include "controls/ProgressBar.h"
 #include "controls/Waveform.h"
 #include "platform/audio/AudioEngine.h"
@@ -862,11 +863,14 @@ TEST_F(ClosingTracksWindowTest, ClosingBothTracksWithNoDiscardsTheirWorkingFiles
 
 // A file opened with File > Open counts as saved work: closing asks nothing, deletes the working
 // WAV and the peak caches of the working WAV and of the opened file, and the opened file stays.
-// The window's own close does the same and then closes.
+// The window's own close does the same and then closes. A file of another kind that carries the
+// cache's name is not taken for one.
 TEST_F(ClosingTracksWindowTest, ClosingAnOpenedFileAsksNothingAndKeepsTheFile)
 {
-    for (const bool byWindowClose : {false, true}) {
-        SCOPED_TRACE(byWindowClose);
+    const std::pair<bool, bool> cases[] = {{false, true}, {false, false}, {true, true}, {true, false}};
+    for (const auto& [byWindowClose, realCache] : cases) {
+        SCOPED_TRACE(byWindowClose ? "window closed" : "File > Close");
+        SCOPED_TRACE(realCache ? "peak cache" : "another file under the cache's name");
         auto window = shownWindow();
         const QString show = tone("show.wav", 44100, 2, 1.0, 330);
         choose(show, {});
@@ -874,7 +878,13 @@ TEST_F(ClosingTracksWindowTest, ClosingAnOpenedFileAsksNothingAndKeepsTheFile)
         ASSERT_TRUE(window->trackRoads().track(TrackSide::Voice));
         const QStringList working = workingFiles(*window, TrackSide::Voice);
         const QString savedPeaks = GetPeakFileName(show, temp);
-        testsupport::writeFile(savedPeaks, "peaks of the opened file");
+        if (realCache) {
+            controls::PeakCache cache;
+            cache.channels = {{{-5, 5}, {-7, 7}}, {{-1, 1}, {-2, 2}}};
+            ASSERT_EQ(controls::writePeakFile(savedPeaks, cache, 2), 0);
+        } else {
+            testsupport::writeFile(savedPeaks, "the user's own notes under the cache's name");
+        }
 
         if (byWindowClose) {
             EXPECT_TRUE(window->close());
@@ -884,8 +894,9 @@ TEST_F(ClosingTracksWindowTest, ClosingAnOpenedFileAsksNothingAndKeepsTheFile)
             expectEmptyWindow(*window);
         }
         EXPECT_TRUE(interaction.allConsumed());
-        for (const QString& file : working + QStringList{savedPeaks})
+        for (const QString& file : working)
             EXPECT_FALSE(QFileInfo::exists(file)) << file.toStdString();
+        EXPECT_EQ(QFileInfo::exists(savedPeaks), !realCache);
         EXPECT_TRUE(QFileInfo::exists(show));
     }
 }
