@@ -96,6 +96,17 @@ int writePeakFile(const QString& path, const PeakCache& cache, uint16_t channelC
     return WaveDisplayCode::Ok;
 }
 
+bool isPeakFile(const QString& path)
+{
+    QFile file(path);
+    uchar header[kHeaderSize];
+    if (!file.open(QIODevice::ReadOnly) || file.read(reinterpret_cast<char*>(header), kHeaderSize) != kHeaderSize)
+        return false;
+    const qint64 channels = qFromLittleEndian<uint16_t>(header);
+    const qint64 entries = qFromLittleEndian<uint32_t>(header + 2);
+    return file.size() == kHeaderSize + channels * entries * qint64(sizeof(PeakEntry));
+}
+
 int readPeakFile(const QString& path, uint32_t expectedEntries, int channels, PeakCache& cache)
 {
     QFile file(path);

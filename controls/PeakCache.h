@@ -119,4 +119,8 @@ int writePeakFile(const QString& path, const PeakCache& cache, uint16_t channelC
 // allocated. On failure cache is left as it was.
 int readPeakFile(const QString& path, uint32_t expectedEntries, int channels, PeakCache& cache);
 
+// Whether the file is laid out as a cache file (its length agrees with its header), so that a file
+// of another kind that happens to carry a cache's name is never taken for one and deleted.
+bool isPeakFile(const QString& path);
+
 } // namespace controls

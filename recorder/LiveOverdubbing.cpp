@@ -1,11 +1,14 @@
 #include "recorder/LiveOverdubbing.h"
 
 #include "recorder/ApplyTrackLayout.h"
+#include "recorder/ControlAvailability.h"
+#include "recorder/FileSaveDialog.h"
 #include "recorder/FormatConvertForm.h"
 #include "recorder/ResizeLayout.h"
 #include "recorder/Log.h"
 #include "recorder/ShowStatusFormat.h"
 #include "recorder/TrackDisplay.h"
+#include "recorder/TrackSave.h"
 #include "recorder/WebEQSliderV.h"
 #include "recorder/WindowPlacement.h"
 
@@ -32,6 +35,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -45,6 +49,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace recorder {
 
@@ -166,6 +171,7 @@ TLiveOvedubbingForm::TLiveOvedubbingForm(const RecordingWindowServices& services
     m_services.musicLibrary.SetCallbackWindowHandle(this);
     RestoreWindowPlacement();
     SetControlState(ControlState::NoTrack);
+    disableUnavailable();
 }
 
 TLiveOvedubbingForm::~TLiveOvedubbingForm()
@@ -201,10 +207,13 @@ void TLiveOvedubbingForm::createMenus()
     add(file, Control::OpenConversationMenu, QStringLiteral("Import Call Conversation ..."));
     add(file, Control::RecordVoIPConversation, QStringLiteral("Record Call Conversation ..."));
     file->addSeparator();
-    add(file, Control::FileSaveVoiceTrackMenu, QStringLiteral("Save &Voice Track ..."));
-    add(file, Control::FileSaveMusicTrackMenu, QStringLiteral("Save &Music Track ..."));
+    connect(add(file, Control::FileSaveVoiceTrackMenu, QStringLiteral("Save &Voice Track ...")), &QAction::triggered,
+            this, [this] { SaveVoiceTrack(); });
+    connect(add(file, Control::FileSaveMusicTrackMenu, QStringLiteral("Save &Music Track ...")), &QAction::triggered,
+            this, [this] { SaveMusicTrack(); });
     add(file, Control::FileMixDownToNewFileMenu, QStringLiteral("Mi&x Down To New File ..."));
-    add(file, Control::FileCloseMenu, QStringLiteral("&Close"));
+    connect(add(file, Control::FileCloseMenu, QStringLiteral("&Close")), &QAction::triggered, this,
+            [this] { CloseTracks(); });
     file->addSeparator();
     add(file, Control::OpenInEditor, QStringLiteral("Open File in Editor ..."));
     add(file, Control::FileLaunchEditorMenu, QStringLiteral("Launch &Editor"));
@@ -273,6 +282,9 @@ void TLiveOvedubbingForm::createMenus()
     add(edit, Control::EditVoiceTrackMenu, QStringLiteral("Edit &Voice Track"));
     add(edit, Control::EditMusicTrackMenu, QStringLiteral("Edit &Music Track"));
     add(edit, Control::EditMixedTrackMenu, QStringLiteral("Edit Mi&xed Track"));
+    // The tooltips say why an item is off.
+    for (QMenu* menu : {file, view, playback, fade, edit})
+        menu->setToolTipsVisible(true);
 
     QMenu* maker = m_menuBar->addMenu(QStringLiteral("Vexal Audio"));
     maker->menuAction()->setObjectName(QStringLiteral("MakerMenu"));
@@ -424,6 +436,10 @@ void TLiveOvedubbingForm::createTransport()
     };
     for (const Button& b : buttons)
         anchor(coolButton(b.control, b.caption), b.rect, Anchor::Bottom);
+    connect(static_cast<TCoolButton*>(m_controls[std::size_t(Control::SaveVoiceTrackButton)]), &TCoolButton::OnClick,
+            this, [this] { SaveVoiceTrack(); });
+    connect(static_cast<TCoolButton*>(m_controls[std::size_t(Control::SaveMusicTrackButton)]), &TCoolButton::OnClick,
+            this, [this] { SaveMusicTrack(); });
 
     auto* box = new QLineEdit(this);
     box->setObjectName(QString::fromLatin1(controlName(Control::PositionMaskEdit)));
@@ -553,7 +569,7 @@ TQzv32WaveDisplay& TLiveOvedubbingForm::display(TrackSide side) const
     return side == TrackSide::Voice ? *m_voiceDisplay : *m_musicDisplay;
 }
 
-int TLiveOvedubbingForm::openDisplay(TrackSide side, const QString& workingWav, const QString& caption)
+int TLiveOvedubbingForm::openDisplay(TrackSide side, const QString& workingWav, const QString& caption, uint32_t left)
 {
     TQzv32WaveDisplay& shown = display(side);
     TrackDisplayRequest request;
@@ -564,16 +580,17 @@ int TLiveOvedubbingForm::openDisplay(TrackSide side, const QString& workingWav, 
         shown.CloseWave();
         return code;
     }
-    shown.DrawView(shown.MaxZoomLevel(), 0);
+    if (const int code = shown.DrawView(shown.MaxZoomLevel(), left)) {
+        ShowMappedError(m_services.messages, code, WaveDisplayErrorToMessageId);
+        shown.CloseWave();
+        return code;
+    }
     return 0;
 }
 
 bool TLiveOvedubbingForm::saveTrack(TrackSide side)
 {
-    // Without a save road the track stays unsaved, which the import road takes as "keep it".
-    qCWarning(lcRecorder) << "saving the" << (side == TrackSide::Voice ? "voice" : "music")
-                          << "track is not available; the track is kept";
-    return false;
+    return saveTrackOf(side);
 }
 
 void TLiveOvedubbingForm::closeTrackDisplay(TrackSide side)
@@ -626,15 +643,16 @@ void TLiveOvedubbingForm::setControlState(ControlState state)
 
 void TLiveOvedubbingForm::showTrackLayout(TrackSide side, int64_t)
 {
-    // The layout reads the track's length from its display, which holds the same file.
-    ApplyTrackLayout(side == TrackSide::Voice ? 2 : 14);
+    // The track's length comes from its display, which holds the same file. The control state the
+    // road has just applied stays: a layout of type 2 would put the window back to state 2.
+    layOutSliderAndRulers(display(side));
+    ShowPosition(0, kPositionFrames);
+    m_positionSlider->setPosition(0);
 }
 
 bool TLiveOvedubbingForm::closeTracks()
 {
-    // Without a close road the tracks stay, which File > Open takes as the user keeping them.
-    qCWarning(lcRecorder) << "closing the tracks is not available; File > Open keeps them";
-    return false;
+    return CloseTracks() == 0;
 }
 
 int TLiveOvedubbingForm::openVoiceDisplay(const QString& workingWav, const QString& caption)
@@ -655,9 +673,32 @@ void TLiveOvedubbingForm::showOpenedFile(const QString& fileName)
     for (const Control control : {Control::StartStopRecordingButton, Control::VoiceRecordButton,
                                   Control::MusicRecordButton, Control::ReMixButton})
         row.changes.emplace_back(control, off);
+    applyRow(row);
+}
+
+void TLiveOvedubbingForm::applyRow(const ControlStateRow& row)
+{
     m_panel.apply(row);
     for (const auto& [control, change] : row.changes)
         applyChange(control, change);
+}
+
+void TLiveOvedubbingForm::disableUnavailable()
+{
+    for (int i = 0; i < kControlCount; ++i) {
+        const Control control = Control(i);
+        if (!isUnavailable(control))
+            continue;
+        QObject* object = m_controls[std::size_t(control)];
+        if (auto* action = qobject_cast<QAction*>(object)) {
+            action->setEnabled(false);
+            action->setToolTip(unavailableReason(control));
+        } else {
+            auto* widget = static_cast<QWidget*>(object);
+            widget->setEnabled(false);
+            widget->setToolTip(unavailableReason(control));
+        }
+    }
 }
 
 ControlStateContext TLiveOvedubbingForm::stateContext() const
@@ -678,9 +719,7 @@ void TLiveOvedubbingForm::SetControlState(ControlState state)
         SetControlState(*row.firstState);
     if (row.firstLayout)
         ApplyTrackLayout(row.firstLayout);
-    m_panel.apply(row);
-    for (const auto& [control, change] : row.changes)
-        applyChange(control, change);
+    applyRow(row);
 }
 
 // Copies what the row changed of one control from the panel onto its widget or menu item.
@@ -689,10 +728,12 @@ void TLiveOvedubbingForm::applyChange(Control control, const ControlChange& chan
     const ControlValue& value = m_panel[control];
     QObject* object = m_controls[std::size_t(control)];
     if (change.enabled) {
+        // The table's value stays in the panel; a control without its command stays off.
+        const bool enabled = value.enabled && !isUnavailable(control);
         if (auto* action = qobject_cast<QAction*>(object))
-            action->setEnabled(value.enabled);
+            action->setEnabled(enabled);
         else
-            static_cast<QWidget*>(object)->setEnabled(value.enabled);
+            static_cast<QWidget*>(object)->setEnabled(enabled);
     }
     if (change.readOnly)
         static_cast<QLineEdit*>(object)->setReadOnly(value.readOnly);
@@ -722,18 +763,23 @@ void TLiveOvedubbingForm::ApplyTrackLayout(int type)
         ShowStatusFormat(lengthMs, format.samplesPerSec, false, format.channels, format.bitsPerSample);
         if (const auto state = layoutControlState(type))
             SetControlState(*state);
-        const TrackLayout layout = trackLayout(total, m_viewRuler->width(), m_fullRuler->width());
-        m_positionSlider->setRange(layout.sliderMin, layout.sliderMax);
-        m_positionSlider->setSelection(layout.selectionStart, layout.selectionEnd);
-        m_positionSlider->setPageSize(layout.pageSize);
-        m_positionSlider->setLineSize(layout.lineSize);
-        m_sliderScale = layout.scale;
-        SyncRuler(*m_viewRuler, clampedZoom(layout.viewRulerZoom), format, 0);
-        SyncRuler(*m_fullRuler, clampedZoom(layout.fullRulerZoom), format, 0);
+        layOutSliderAndRulers(*display);
     }
     const uint32_t caret = m_voiceDisplay->CaretPositionBySamples();
     ShowPosition(caret, kPositionFrames);
     m_positionSlider->setPosition(int(m_sliderScale.stepAt(caret)));
+}
+
+void TLiveOvedubbingForm::layOutSliderAndRulers(const TQzv32WaveDisplay& display)
+{
+    const TrackLayout layout = trackLayout(display.TotalSamples(), m_viewRuler->width(), m_fullRuler->width());
+    m_positionSlider->setRange(layout.sliderMin, layout.sliderMax);
+    m_positionSlider->setSelection(layout.selectionStart, layout.selectionEnd);
+    m_positionSlider->setPageSize(layout.pageSize);
+    m_positionSlider->setLineSize(layout.lineSize);
+    m_sliderScale = layout.scale;
+    SyncRuler(*m_viewRuler, clampedZoom(layout.viewRulerZoom), display.format(), 0);
+    SyncRuler(*m_fullRuler, clampedZoom(layout.fullRulerZoom), display.format(), 0);
 }
 
 void TLiveOvedubbingForm::ShowStatusFormat(uint32_t lengthMs, uint32_t sampleRate, bool clear, int channels, int bits)
@@ -846,9 +892,159 @@ void TLiveOvedubbingForm::closeEvent(QCloseEvent* event)
     }
     m_services.engine.AudioStop();
     m_services.engine.AudioStopRecordLevelTest();
+    if (UnloadWaveFile() == SaveChoice::Cancel) {
+        event->ignore();
+        return;
+    }
     m_colorScheme.SaveColorScheme();
     SaveWindowPlacement();
     event->accept();
+}
+
+} // namespace recorder
+
+namespace recorder {
+
+bool TLiveOvedubbingForm::saveTrackOf(TrackSide side)
+{
+    std::optional<TrackRecord>& track = m_roads.track(side);
+    if (!track)
+        return false;
+    const TrackSaveServices services{m_services.runner, m_services.messages, m_services.trackCopy};
+    if (!SaveTrack(services, side, *track, m_lastSaveName))
+        return false;
+    setWindowTitle(
+        QStringLiteral("%1 : %2").arg(QString::fromLatin1(kRecorderCaption), QFileInfo(track->savedPath).fileName()));
+    return true;
+}
+
+bool TLiveOvedubbingForm::SaveVoiceTrack()
+{
+    return saveTrackOf(TrackSide::Voice);
+}
+
+bool TLiveOvedubbingForm::SaveMusicTrack()
+{
+    return saveTrackOf(TrackSide::Music);
+}
+
+int TLiveOvedubbingForm::AskSaveBeforeLeaving()
+{
+    int choice = SaveChoice::Cancel;
+    {
+        TFileSaveDlg dialog(m_roads.track(TrackSide::Voice).has_value(), m_roads.track(TrackSide::Music).has_value(),
+                            this);
+        choice = dialog.exec();
+    }
+    if (choice == SaveChoice::SaveMusic && !SaveMusicTrack())
+        return SaveChoice::Cancel;
+    if (choice == SaveChoice::SaveVoice && !SaveVoiceTrack())
+        return SaveChoice::Cancel;
+    return choice;
+}
+
+int TLiveOvedubbingForm::UnloadWaveFile()
+{
+    const std::optional<TrackRecord>& voice = std::as_const(m_roads).track(TrackSide::Voice);
+    const std::optional<TrackRecord>& music = std::as_const(m_roads).track(TrackSide::Music);
+    if (!voice && !music)
+        return 0;
+    // A saved mix (or a file opened as one) keeps the work; otherwise ask before anything unsaved
+    // goes.
+    if (m_roads.mixedFile().path.isEmpty()) {
+        const bool changed = (voice && voice->state == kTrackChanged) || (music && music->state == kTrackChanged);
+        if (((voice && music) || changed) && AskSaveBeforeLeaving() == SaveChoice::Cancel)
+            return SaveChoice::Cancel;
+    }
+    m_roads.unloadTrack(TrackSide::Voice);
+    m_roads.unloadTrack(TrackSide::Music);
+
+    auto* box = static_cast<QLineEdit*>(m_controls[std::size_t(Control::PositionMaskEdit)]);
+    {
+        const QSignalBlocker quiet(box);
+        box->setInputMask(QString());
+        box->setText(QStringLiteral("00000000"));
+    }
+    m_positionSlider->setSelection(0, 0);
+    ControlStateRow row;
+    ControlChange off;
+    off.enabled = false;
+    row.changes.emplace_back(Control::CurrentPositionTrackBar, off);
+    applyRow(row);
+    ShowStatusFormat(0, 0, true, 0, 0);
+    setWindowTitle(QString::fromLatin1(kRecorderCaption));
+    return 0;
+}
+
+int TLiveOvedubbingForm::CloseTracks()
+{
+    if (m_busy.isBusy()) {
+        m_services.messages.ShowMessageById(kBusyMessage, {}, platform::MB_OK | platform::MB_ICONINFORMATION);
+        return SaveChoice::Cancel;
+    }
+    if (!m_roads.track(TrackSide::Voice) && !m_roads.track(TrackSide::Music))
+        return 0;
+    m_services.engine.AudioStop();
+    if (UnloadWaveFile() == SaveChoice::Cancel)
+        return SaveChoice::Cancel;
+    m_roads.forgetClosedTracks();
+    SetControlState(ControlState::NoTrack);
+    ControlStateRow row;
+    ControlChange on, off;
+    on.enabled = true;
+    off.enabled = false;
+    for (const Control control : {Control::StartStopRecordingButton, Control::VoiceRecordButton,
+                                  Control::MusicRecordButton, Control::ReMixButton})
+        row.changes.emplace_back(control, on);
+    for (const Control control : {Control::EditMixTrackCoolButton, Control::EditMixedTrackMenu})
+        row.changes.emplace_back(control, off);
+    applyRow(row);
+    return 0;
+}
+
+void TLiveOvedubbingForm::ReloadMusicTrack()
+{
+    const std::optional<TrackRecord>& music = m_roads.track(TrackSide::Music);
+    if (!music)
+        return;
+    openDisplay(TrackSide::Music, music->workingPath, QStringLiteral("Building Music Track Peaks..."),
+                m_musicDisplay->LeftSamplePos());
+}
+
+void TLiveOvedubbingForm::ReloadVoiceTrack()
+{
+    std::optional<TrackRecord>& voice = m_roads.track(TrackSide::Voice);
+    if (!voice)
+        return;
+    if (openDisplay(TrackSide::Voice, voice->workingPath, QStringLiteral("Building Voice Track Peaks..."),
+                    m_voiceDisplay->LeftSamplePos())
+        != 0) {
+        // The track cannot be shown any more: it is dropped with its working file.
+        ControlStateRow row;
+        ControlChange released;
+        released.down = false;
+        released.caption = QStringLiteral("Voice && Music");
+        row.changes.emplace_back(Control::StartStopRecordingButton, released);
+        ControlChange off;
+        off.enabled = false;
+        row.changes.emplace_back(Control::PauseRecordingButton, off);
+        applyRow(row);
+        m_roads.dropTrack(TrackSide::Voice);
+        // The controls as for the music track alone (or none): the empty window's, then the music's.
+        SetControlState(ControlState::NoTrack);
+        if (m_roads.track(TrackSide::Music))
+            SetControlState(ControlState::MusicWithoutVoice);
+        return;
+    }
+    platform::audio::AudioFileInfo info;
+    if (const int code = m_loadServices.fileInfo(voice->workingPath, info)) {
+        ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
+        m_voiceDisplay->CloseWave();
+        return;
+    }
+    voice->fileInfo = info;
+    voice->waveFormat = makePcmFormat(info.samplesPerSec, info.bitsPerSample, uint16_t(info.channels));
+    SetControlState(m_roads.track(TrackSide::Music) ? ControlState::BothTracks : ControlState::VoiceWithoutMusic);
 }
 
 } // namespace recorder

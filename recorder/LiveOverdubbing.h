@@ -19,6 +19,7 @@
 #include "recorder/TrackLoader.h"
 #include "recorder/TrackRoads.h"
 
+#include "common/CopyJob.h"
 #include "controls/ColorScheme.h"
 #include "controls/CoolForm.h"
 
@@ -71,6 +72,7 @@ struct RecordingWindowServices {
     platform::audio::MusicTrackLibrary& musicLibrary;
     JobRunner& runner;                  // loads and peak builds under the progress window
     std::function<QString()> tempFolder; // the preferences' temporary folder
+    CopyFunction trackCopy = CopyFileWithProgress; // writes a saved track; tests stop it part-way
 };
 
 class TLiveOvedubbingForm : public controls::TCoolForm, private TrackHost {
@@ -96,6 +98,22 @@ public:
     // The placement in the settings store; the codes of WindowPlacement.h.
     int SaveWindowPlacement();
     int RestoreWindowPlacement();
+
+    // The question before tracks are thrown away (TFileSaveDlg): the SaveChoice pressed, after its
+    // save has run; Cancel when that save did not complete.
+    int AskSaveBeforeLeaving();
+    // Save a changed track under a name the user chooses; true when it was saved.
+    bool SaveVoiceTrack();
+    bool SaveMusicTrack();
+    // Throws both tracks away with their working files, asking first when nothing of them would
+    // be kept: 2 when the user cancelled (everything stays), else 0.
+    int UnloadWaveFile();
+    // File > Close: 2 when refused (busy) or cancelled, else 0; afterwards the window is empty.
+    int CloseTracks();
+    // Show the track again from its working WAV after that file changed outside the window. A voice
+    // track that can no longer be shown is dropped.
+    void ReloadVoiceTrack();
+    void ReloadMusicTrack();
 
     BusyFlag& busyFlag() { return m_busy; }
     // The values the control states gave the named controls.
@@ -135,7 +153,14 @@ private:
     controls::TQzv32WaveDisplay& display(TrackSide side) const;
     // Opens the display on a working WAV (peaks from the cache or built under the progress window)
     // and draws it at its highest zoom level, the whole track in view.
-    int openDisplay(TrackSide side, const QString& workingWav, const QString& caption);
+    int openDisplay(TrackSide side, const QString& workingWav, const QString& caption, uint32_t left = 0);
+    bool saveTrackOf(TrackSide side);
+    // The position slider's steps and selection and both rulers for the display's track.
+    void layOutSliderAndRulers(const controls::TQzv32WaveDisplay& display);
+    // Applies changes to the named controls through the panel.
+    void applyRow(const ControlStateRow& row);
+    // Controls whose command is not built yet are off, with the reason in their tooltips.
+    void disableUnavailable();
 
     // TrackHost
     bool saveTrack(TrackSide side) override;
@@ -186,6 +211,7 @@ private:
     bool m_remixPlayback = false;
     int m_positionUnit = 0;
     SliderScale m_sliderScale;
+    QString m_lastSaveName; // the save dialog proposes the last chosen name
 };
 
 } // namespace recorder

@@ -40,6 +40,7 @@ struct TrackRecord {
     QString workingPath; // the working WAV in the temporary folder
     int state = 0;
     TrackSourceKind source = TrackSourceKind::None;
+    TrackSourceKind savedKind = TrackSourceKind::None; // the format of the file it was last saved to
     int mp3BitRate = 0; // kbit/s of a loaded MP3
     TID3InfoRecord songInfo{}; // the user's file's tag (MP3 and WAV files carry one)
     platform::audio::AudioFileInfo fileInfo;

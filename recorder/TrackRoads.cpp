@@ -2,6 +2,7 @@
 
 #include "common/ErrCodes.h"
 #include "common/Util.h"
+#include "controls/PeakCache.h"
 #include "platform/ui/Interaction.h"
 #include "platform/ui/Messages.h"
 
@@ -52,6 +53,26 @@ void TrackRoads::dropTrack(TrackSide side)
     QFile::remove(track->workingPath);
     m_host.closeTrackDisplay(side);
     track.reset();
+}
+
+void TrackRoads::unloadTrack(TrackSide side)
+{
+    const std::optional<TrackRecord>& track = slot(side);
+    if (!track)
+        return;
+    if (!track->savedPath.isEmpty()) {
+        const QString peaks = GetPeakFileName(track->savedPath, m_services.tempFolder ? m_services.tempFolder() : QString());
+        if (controls::isPeakFile(peaks))
+            QFile::remove(peaks);
+    }
+    dropTrack(side);
+}
+
+void TrackRoads::forgetClosedTracks()
+{
+    m_previousFormat = m_recordingFormat;
+    m_recordingFormat = WaveFormatEx();
+    m_mixed = MixedFile();
 }
 
 void TrackRoads::importTrack(TrackSide side)

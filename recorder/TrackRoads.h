@@ -63,6 +63,7 @@ public:
     {
         return side == TrackSide::Voice ? m_voice : m_music;
     }
+    std::optional<TrackRecord>& track(TrackSide side) { return slot(side); }
     // The host's format conversion put the side's track on a new working WAV.
     void setWorkingPath(TrackSide side, const QString& path)
     {
@@ -72,10 +73,19 @@ public:
     // Sample rate 0: not set yet (the first track sets it).
     const WaveFormatEx& recordingFormat() const { return m_recordingFormat; }
     void setRecordingFormat(const WaveFormatEx& format) { m_recordingFormat = format; }
+    // The format of the tracks closed last, kept when the tracks are closed.
+    const WaveFormatEx& previousRecordingFormat() const { return m_previousFormat; }
     const MixedFile& mixedFile() const { return m_mixed; }
+
+    // The tracks are closed: the recording format becomes the previous one and is cleared, and the
+    // mixed file is forgotten.
+    void forgetClosedTracks();
 
     // Deletes the side's working WAV and its peak cache, closes its display and forgets the track.
     void dropTrack(TrackSide side);
+    // dropTrack, and the peak cache of the file the track was saved to goes too (the user's file
+    // itself, and a file of another kind under the cache's name, stay).
+    void unloadTrack(TrackSide side);
 
 private:
     std::optional<TrackRecord>& slot(TrackSide side) { return side == TrackSide::Voice ? m_voice : m_music; }
@@ -91,6 +101,7 @@ private:
     std::optional<TrackRecord> m_voice;
     std::optional<TrackRecord> m_music;
     WaveFormatEx m_recordingFormat;
+    WaveFormatEx m_previousFormat;
     MixedFile m_mixed;
 };
 

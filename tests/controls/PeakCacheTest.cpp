@@ -165,6 +165,37 @@ TEST(PeakCacheFile, RefusesFilesThatDoNotFitTheWave)
 // A long file's cache is written entry by entry by the peak build's threads. Its memory is in
 // place when the cache is made, not page by page in the middle of the scan, where each first
 // write of a page stopped the scan for a fault.
+// Only a file whose length agrees with its header is taken for a cache file.
+TEST(PeakCacheFile, TellsCacheFilesFromOtherFiles)
+{
+    const QString folder = testFolder();
+    const QString written = folder + "/written.vxp";
+    ASSERT_EQ(writePeakFile(written, sampleCache(), 2), 0);
+    const QString empty = folder + "/empty.vxp";
+    ASSERT_EQ(writePeakFile(empty, PeakCache(), 1), 0);
+    QByteArray longer = readFile(written);
+    longer.append('x');
+    const struct {
+        const char* name;
+        QByteArray bytes; // written unless the file is one of the caches above
+        bool cache;
+    } cases[] = {
+        {"written.vxp", {}, true},
+        {"empty.vxp", {}, true},
+        {"longer.vxp", longer, false},
+        {"notes.vxp", "My notes about the show, kept beside it.", false},
+        {"short.vxp", QByteArray("\x01\x00", 2), false},
+        {"missing.vxp", {}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = folder + "/" + c.name;
+        if (!c.bytes.isEmpty())
+            writeFile(path, c.bytes);
+        EXPECT_EQ(isPeakFile(path), c.cache);
+    }
+}
+
 TEST(PeakCacheMemory, LargeChannelsAreInPlaceBeforeTheirFirstWrite)
 {
     constexpr uint32_t kEntries = 3'000'000; // 12 MB per channel: about 26 minutes at 44.1 kHz

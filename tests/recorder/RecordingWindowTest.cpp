@@ -4,15 +4,20 @@
 // menu, and screenshots of the empty window and of the window with two tracks.
 #include "recorder/LiveOverdubbing.h"
 
+#include "recorder/ControlAvailability.h"
+#include "recorder/FileSaveDialog.h"
 #include "recorder/ResizeLayout.h"
 #include "recorder/WindowPlacement.h"
 
 #include "common/ErrCodes.h"
 #include "common/JobRunner.h"
+#include "common/Util.h"
 #include "common/WaveUtil.h"
 #include "controls/CoolButton.h"
+#include "controls/CoolSliderH.h"
 #include "controls/CoolSliderV.h"
 #include "controls/EQGroupBox.h"
+#include "controls/PeakCache.h"
 #include "controls/ProgressBar.h"
 #include "controls/Waveform.h"
 #include "platform/audio/AudioEngine.h"
@@ -29,16 +34,21 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
+#include <QTimer>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
 
+#include <map>
 #include <set>
 
 using namespace recorder;
@@ -61,7 +71,7 @@ protected:
     std::unique_ptr<TLiveOvedubbingForm> makeWindow()
     {
         return std::make_unique<TLiveOvedubbingForm>(
-            RecordingWindowServices{store, messages, engine, music, runner, [this] { return temp; }});
+            RecordingWindowServices{store, messages, engine, music, runner, [this] { return temp; }, trackCopy});
     }
 
     platform::MemorySettingsStore store;
@@ -73,6 +83,7 @@ protected:
     controls::TProgressBarForm progressWindow{controls::ControlVariant::Recorder};
     JobRunner runner{progressWindow};
     QString temp = testsupport::testFolder() + "/temp/";
+    CopyFunction trackCopy = CopyFileWithProgress;
 };
 
 bool isEnabled(const QObject* object)
@@ -87,9 +98,16 @@ QObject* named(QWidget& window, Control control)
     return window.findChild<QObject*>(QString::fromLatin1(controlName(control)));
 }
 
+// Whether the window shows the control on: what the table gives, unless its command is not there yet.
+bool shownEnabled(const ControlPanel& panel, Control control)
+{
+    return panel[control].enabled && !isUnavailable(control);
+}
+
 // Every control the states switch is there under its name, and after each state its enabled flag
-// is what the table gives for the window without tracks; the position box, the Voice & Music
-// button and the trims show the row's other values.
+// is what the table gives for the window without tracks, except that a control whose command is not
+// built yet stays off (saying why) while the panel keeps the table's value; the position box, the
+// Voice & Music button and the trims show the row's other values.
 TEST_F(RecordingWindowTest, NamedControlsFollowTheStateTable)
 {
     auto window = makeWindow();
@@ -114,23 +132,65 @@ TEST_F(RecordingWindowTest, NamedControlsFollowTheStateTable)
         expected.setControlState(state, {});
         for (int i = 0; i < kControlCount; ++i) {
             const Control control = Control(i);
-            EXPECT_EQ(isEnabled(named(*window, control)), expected[control].enabled) << controlName(control);
+            EXPECT_EQ(isEnabled(named(*window, control)), shownEnabled(expected, control)) << controlName(control);
+            EXPECT_EQ(window->controlPanel()[control], expected[control]) << controlName(control);
         }
         const auto* box = static_cast<QLineEdit*>(named(*window, Control::PositionMaskEdit));
         EXPECT_EQ(box->isReadOnly(), expected[Control::PositionMaskEdit].readOnly);
         const auto* record = static_cast<TCoolButton*>(named(*window, Control::StartStopRecordingButton));
         EXPECT_EQ(record->Down(), expected[Control::StartStopRecordingButton].down);
     }
+
+    // The commands of later work stay off in every state and say why; those that work follow the
+    // table, so some of them were on and some off along the way.
+    std::set<Control> seenOn, seenOff;
+    for (const ControlState state : kControlStates) {
+        window->SetControlState(state);
+        for (int i = 0; i < kControlCount; ++i) {
+            const Control control = Control(i);
+            QObject* object = named(*window, control);
+            if (isUnavailable(control)) {
+                EXPECT_FALSE(isEnabled(object)) << controlName(control);
+                const QString tip = qobject_cast<QAction*>(object) ? static_cast<QAction*>(object)->toolTip()
+                                                                   : static_cast<QWidget*>(object)->toolTip();
+                EXPECT_TRUE(tip.contains(QStringLiteral("not available yet"))) << controlName(control);
+            } else {
+                (isEnabled(object) ? seenOn : seenOff).insert(control);
+            }
+        }
+    }
+    for (const Control control : {Control::FileCloseMenu, Control::FileSaveVoiceTrackMenu, Control::SaveMusicTrackButton,
+                                  Control::OpenVoiceTrack, Control::FileOpenMenu}) {
+        EXPECT_TRUE(seenOn.count(control)) << controlName(control);
+    }
+    for (const Control control : {Control::FileCloseMenu, Control::FileSaveVoiceTrackMenu, Control::SaveMusicTrackButton,
+                                  Control::OpenVoiceTrack})
+        EXPECT_TRUE(seenOff.count(control)) << controlName(control);
+    for (const Control control : {Control::PreRecordedPlayBtn, Control::StartStopRecordingButton,
+                                  Control::PauseRecordingButton, Control::MixDownToNewFileButton,
+                                  Control::FileMixDownToNewFileMenu, Control::EditVoiceTrackCoolButton,
+                                  Control::EditMixedTrackMenu, Control::OpenInEditor, Control::UploadButton,
+                                  Control::CurrentMusicTrackPlaybackCoolButton, Control::RecordingRightVolumeTrackBar,
+                                  Control::ReMixButton, Control::PlaybackMixedTrackMenu})
+        EXPECT_TRUE(isUnavailable(control)) << controlName(control);
+    EXPECT_EQ(static_cast<QAction*>(named(*window, Control::OpenInEditor))->toolTip(),
+              QStringLiteral("The editor is not available yet."));
 }
 
-// The empty window as a user finds it: recording is offered, playback and saving are not, the
-// position box cannot be typed into and the displays say what they are for.
-TEST_F(RecordingWindowTest, EmptyWindowOffersRecordingOnly)
+// The empty window as a user finds it: opening files is offered; recording is what the table
+// offers too, but it is not built yet, so its buttons are off; playback and saving are not offered,
+// the position box cannot be typed into and the displays say what they are for.
+TEST_F(RecordingWindowTest, EmptyWindowOffersOpeningFiles)
 {
     auto window = makeWindow();
-    for (const Control control : {Control::StartStopRecordingButton, Control::VoiceRecordButton,
-                                  Control::MusicRecordButton, Control::ReMixButton, Control::FileNewMenu})
+    for (const Control control : {Control::FileOpenMenu, Control::OpenVoiceTrack, Control::OpenMusicTrack,
+                                  Control::FileExitMenu})
         EXPECT_TRUE(isEnabled(named(*window, control))) << controlName(control);
+    for (const Control control : {Control::StartStopRecordingButton, Control::VoiceRecordButton,
+                                  Control::MusicRecordButton, Control::ReMixButton, Control::FileNewMenu}) {
+        EXPECT_TRUE(window->controlPanel()[control].enabled) << controlName(control);
+        EXPECT_FALSE(isEnabled(named(*window, control))) << controlName(control);
+    }
     for (const Control control : {Control::PreRecordedPlayBtn, Control::StopBtn, Control::SaveVoiceTrackButton,
                                   Control::FileCloseMenu, Control::CurrentPositionTrackBar,
                                   Control::CurrentMusicTrackPlaybackCoolButton})
@@ -147,7 +207,7 @@ TEST_F(RecordingWindowTest, EmptyWindowOffersRecordingOnly)
     for (const QLabel* panel : panels)
         EXPECT_TRUE(panel->text().isEmpty());
 
-    // A disabled button takes no click; an enabled one does.
+    // A disabled button takes no click.
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     auto* play = static_cast<TCoolButton*>(named(*window, Control::PreRecordedPlayBtn));
@@ -157,7 +217,7 @@ TEST_F(RecordingWindowTest, EmptyWindowOffersRecordingOnly)
     QTest::mouseClick(play, Qt::LeftButton);
     QTest::mouseClick(mix, Qt::LeftButton);
     EXPECT_EQ(playClicks.count(), 0);
-    EXPECT_EQ(mixClicks.count(), 1);
+    EXPECT_EQ(mixClicks.count(), 0);
 }
 
 TEST_F(RecordingWindowTest, StatusBarAndPositionBoxShowWhatTheyAreGiven)
@@ -416,6 +476,9 @@ TEST_F(TrackLoadingWindowTest, VoiceAndMusicImportedThroughTheFileMenu)
     ASSERT_TRUE(interaction.allConsumed());
     ASSERT_TRUE(window->trackRoads().track(TrackSide::Voice));
     EXPECT_EQ(display(*window, Control::PreRecordedWaveDisplay).TotalSamples(), 66150u);
+    // The voice track alone can be saved: the window is in the voice-only state, not state 2.
+    for (const Control control : {Control::SaveVoiceTrackButton, Control::FileSaveVoiceTrackMenu})
+        EXPECT_TRUE(isEnabled(named(*window, control))) << controlName(control);
 
     // A music track of another format is converted into the recording format under the format
     // conversion window and padded to the voice's length; the unconverted working WAV is gone.
@@ -460,22 +523,20 @@ TEST_F(TrackLoadingWindowTest, VoiceAndMusicImportedThroughTheFileMenu)
     EXPECT_EQ(box->text(), QStringLiteral("000:00:000"));
     EXPECT_FALSE(box->isReadOnly());
 
-    // The window went through: no track, the voice alone (its layout runs the voice-track state),
-    // then both tracks.
+    // The window went through: no track, the voice alone, then both tracks.
     ControlPanel expected;
     expected.setControlState(ControlState::NoTrack, {});
     ControlStateContext context;
     context.voiceTrack = true;
     expected.setControlState(ControlState::VoiceWithoutMusic, context);
-    expected.setControlState(ControlState::VoiceTrack, context);
     context.musicTrack = true;
     expected.setControlState(ControlState::BothTracks, context);
     for (int i = 0; i < kControlCount; ++i) {
         const Control control = Control(i);
-        EXPECT_EQ(isEnabled(named(*window, control)), expected[control].enabled) << controlName(control);
+        EXPECT_EQ(isEnabled(named(*window, control)), shownEnabled(expected, control)) << controlName(control);
         EXPECT_EQ(window->controlPanel()[control], expected[control]) << controlName(control);
     }
-    for (const Control control : {Control::MixedPlayBtn, Control::SaveMusicTrackButton, Control::EditMusicTrackMenu,
+    for (const Control control : {Control::SaveVoiceTrackButton, Control::SaveMusicTrackButton, Control::FileCloseMenu,
                                   Control::OpenVoiceTrack, Control::OpenMusicTrack})
         EXPECT_TRUE(isEnabled(named(*window, control))) << controlName(control);
 
@@ -554,9 +615,535 @@ TEST_F(TrackLoadingWindowTest, FileOpenShowsTheFileInTheVoiceTrack)
     EXPECT_TRUE(window->windowTitle().endsWith(QStringLiteral(" - show.wav")));
     for (const Control control : {Control::StartStopRecordingButton, Control::VoiceRecordButton,
                                   Control::MusicRecordButton, Control::ReMixButton})
-        EXPECT_FALSE(isEnabled(named(*window, control))) << controlName(control);
-    EXPECT_TRUE(isEnabled(named(*window, Control::PreRecordedPlayBtn)));
+        EXPECT_FALSE(window->controlPanel()[control].enabled) << controlName(control);
+    EXPECT_TRUE(window->controlPanel()[Control::PreRecordedPlayBtn].enabled);
+    EXPECT_TRUE(isEnabled(named(*window, Control::FileCloseMenu)));
     EXPECT_EQ(statusTexts(*window).mid(0, 3), QStringList({"44100 Hz", "16 Bit", "Stereo"}));
+}
+
+} // namespace
+
+namespace {
+
+// What the save question showed, and the button pressed on it.
+struct SaveQuestion {
+    bool shown = false;
+    QString caption;
+    QString text;
+    std::map<QString, bool> enabled; // by button name
+    QString mixTooltip;
+    QImage picture;
+    bool buttonsInside = false; // every button lies wholly inside the dialog
+};
+
+const QStringList kSaveChoiceButtons{"SaveMixedTrackButton", "SaveMusicTrackButton", "SaveVoiceTrackButton",
+                                     "NoButton", "CancelButton"};
+
+class ClosingTracksWindowTest : public TrackLoadingWindowTest {
+protected:
+    std::unique_ptr<TLiveOvedubbingForm> shownWindow()
+    {
+        auto window = makeWindow();
+        progressWindow.setMainWindow(window.get());
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        return window;
+    }
+    // Answers the next save question by pressing the named button (Escape when empty), as a user
+    // does once it shows.
+    void answerSaveQuestion(QWidget& window, const QString& button)
+    {
+        auto* timer = new QTimer(&window);
+        timer->setInterval(10);
+        QObject::connect(timer, &QTimer::timeout, timer, [this, timer, button] {
+            auto* dialog = qobject_cast<TFileSaveDlg*>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible())
+                return;
+            timer->stop();
+            timer->deleteLater();
+            question.shown = true;
+            question.caption = dialog->windowTitle();
+            question.text = dialog->findChild<QLabel*>(QStringLiteral("QuestionLabel"))->text();
+            for (const QString& name : kSaveChoiceButtons)
+                question.enabled[name] = dialog->findChild<QPushButton*>(name)->isEnabled();
+            question.mixTooltip = dialog->findChild<QPushButton*>(QStringLiteral("SaveMixedTrackButton"))->toolTip();
+            question.picture = dialog->grab().toImage();
+            question.buttonsInside = true;
+            for (const QString& name : kSaveChoiceButtons) {
+                const QWidget* b = dialog->findChild<QPushButton*>(name);
+                question.buttonsInside = question.buttonsInside && dialog->rect().contains(b->geometry()) &&
+                                         b->width() >= b->sizeHint().width();
+            }
+            if (button.isEmpty())
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            else
+                QTest::mouseClick(dialog->findChild<QPushButton*>(button), Qt::LeftButton);
+        });
+        timer->start();
+    }
+    void chooseSaveName(const QString& path, const QString& title = {})
+    {
+        platform::FileDialogResult result;
+        result.accepted = true;
+        result.files = {path};
+        interaction.expectSaveFile(result, title);
+    }
+    void importTrack(TLiveOvedubbingForm& window, TrackSide side, const QString& file)
+    {
+        choose(file, side == TrackSide::Voice ? "Voice Track" : "Music Track");
+        clickMenuItem(window, side == TrackSide::Voice ? "OpenVoiceTrack" : "OpenMusicTrack");
+        ASSERT_TRUE(interaction.allConsumed());
+        ASSERT_TRUE(window.trackRoads().track(side));
+    }
+    // The working WAV and its peak cache.
+    QStringList workingFiles(const TLiveOvedubbingForm& window, TrackSide side)
+    {
+        const QString wav = window.trackRoads().track(side)->workingPath;
+        return {wav, GetPeakFileName(wav, temp)};
+    }
+    static QByteArray bytes(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    QStringList folderEntries()
+    {
+        return QDir(folder).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
+    }
+    // The window as File > Close leaves it: no tracks, empty displays and status bar, the position
+    // box at zero, the slider emptied and off, the product's caption and the empty window's controls.
+    void expectEmptyWindow(TLiveOvedubbingForm& window)
+    {
+        EXPECT_FALSE(window.trackRoads().track(TrackSide::Voice));
+        EXPECT_FALSE(window.trackRoads().track(TrackSide::Music));
+        EXPECT_TRUE(display(window, Control::PreRecordedWaveDisplay).WaveFileName().isEmpty());
+        EXPECT_TRUE(display(window, Control::RecordingWaveDisplay).WaveFileName().isEmpty());
+        EXPECT_EQ(static_cast<QLineEdit*>(named(window, Control::PositionMaskEdit))->text(), QStringLiteral("00000000"));
+        const auto* slider = static_cast<controls::TCoolSliderH*>(named(window, Control::CurrentPositionTrackBar));
+        EXPECT_EQ(slider->SelStart(), slider->SelEnd());
+        EXPECT_FALSE(window.controlPanel()[Control::CurrentPositionTrackBar].enabled);
+        EXPECT_FALSE(slider->isEnabled());
+        for (const QString& text : statusTexts(window))
+            EXPECT_TRUE(text.isEmpty());
+        EXPECT_EQ(window.windowTitle(), QString::fromLatin1(kRecorderCaption));
+        EXPECT_TRUE(window.trackRoads().mixedFile().path.isEmpty());
+        EXPECT_EQ(window.trackRoads().recordingFormat(), WaveFormatEx());
+        for (const Control control : {Control::FileCloseMenu, Control::SaveVoiceTrackButton, Control::FileSaveMusicTrackMenu})
+            EXPECT_FALSE(isEnabled(named(window, control))) << controlName(control);
+        for (const Control control : {Control::OpenVoiceTrack, Control::OpenMusicTrack, Control::FileOpenMenu})
+            EXPECT_TRUE(isEnabled(named(window, control))) << controlName(control);
+        // The table offers recording again, and takes the mixed track's editing away.
+        for (const Control control : {Control::StartStopRecordingButton, Control::VoiceRecordButton,
+                                      Control::MusicRecordButton, Control::ReMixButton})
+            EXPECT_TRUE(window.controlPanel()[control].enabled) << controlName(control);
+        for (const Control control : {Control::EditMixTrackCoolButton, Control::EditMixedTrackMenu})
+            EXPECT_FALSE(window.controlPanel()[control].enabled) << controlName(control);
+    }
+
+    SaveQuestion question;
+};
+
+// File > Close with a changed voice track alone asks the save question with only "Save Voice Track"
+// offered for a track. Cancel (the button or Escape) keeps everything; No throws the track and its
+// working files away and leaves the empty window; Save Voice Track saves first, and only a save
+// that completes lets the track go.
+TEST_F(ClosingTracksWindowTest, ClosingAChangedVoiceTrackAsksFirst)
+{
+    const QString source = tone("voice.wav", 44100, 2, 1.0, 440);
+    const QString kept = folder + "/kept.wav";
+    const QString missingFolder = folder + "/gone/kept.wav";
+    struct Case {
+        const char* name;
+        QString button;       // empty: Escape
+        QString saveAs;       // the save dialog's answer; empty: no save dialog
+        const char* message;  // the box after the save; none when empty
+        bool closed;
+    } cases[] = {
+        {"cancel", "CancelButton", {}, "", false},
+        {"escape", {}, {}, "", false},
+        {"save fails", "SaveVoiceTrackButton", missingFolder, "Cannot save file to disk.", false},
+        {"save", "SaveVoiceTrackButton", kept, "", true},
+        {"no", "NoButton", {}, "", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(kept);
+        auto window = shownWindow();
+        importTrack(*window, TrackSide::Voice, source);
+        const QStringList working = workingFiles(*window, TrackSide::Voice);
+        const QByteArray audio = bytes(working[0]);
+        for (const QString& file : working)
+            ASSERT_TRUE(QFileInfo::exists(file)) << file.toStdString();
+        const ControlPanel panel = window->controlPanel();
+
+        question = {};
+        answerSaveQuestion(*window, c.button);
+        if (!c.saveAs.isEmpty())
+            chooseSaveName(c.saveAs, "Save Voice Track As");
+        if (*c.message)
+            interaction.expectMessageBox(platform::IDOK, QString::fromLatin1(c.message));
+        clickMenuItem(*window, "FileCloseMenu");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return question.shown; }));
+        EXPECT_TRUE(interaction.allConsumed());
+
+        EXPECT_EQ(question.caption, QStringLiteral("Save File As..."));
+        EXPECT_EQ(question.text, QStringLiteral("Recorded file is not saved. Do you want to  save it now ?"));
+        EXPECT_EQ(question.enabled, (std::map<QString, bool>{{"SaveMixedTrackButton", false},
+                                                              {"SaveMusicTrackButton", false},
+                                                              {"SaveVoiceTrackButton", true},
+                                                              {"NoButton", true},
+                                                              {"CancelButton", true}}));
+        EXPECT_EQ(question.mixTooltip, QStringLiteral("Mixing the tracks is not available yet."));
+        EXPECT_FALSE(QFileInfo::exists(missingFolder));
+        EXPECT_TRUE(QFileInfo::exists(source));
+        if (c.closed) {
+            expectEmptyWindow(*window);
+            for (const QString& file : working)
+                EXPECT_FALSE(QFileInfo::exists(file)) << file.toStdString();
+        } else {
+            ASSERT_TRUE(window->trackRoads().track(TrackSide::Voice));
+            EXPECT_EQ(window->trackRoads().track(TrackSide::Voice)->state, kTrackChanged);
+            EXPECT_EQ(display(*window, Control::PreRecordedWaveDisplay).WaveFileName(), working[0]);
+            for (const QString& file : working)
+                EXPECT_TRUE(QFileInfo::exists(file)) << file.toStdString();
+            EXPECT_EQ(bytes(working[0]), audio);
+            for (int i = 0; i < kControlCount; ++i)
+                EXPECT_EQ(window->controlPanel()[Control(i)], panel[Control(i)]) << controlName(Control(i));
+        }
+        // The saved file is the track's audio and stays when the track goes.
+        EXPECT_EQ(QFileInfo::exists(kept), c.saveAs == kept);
+        if (c.saveAs == kept) {
+            EXPECT_EQ(bytes(kept), audio);
+        }
+    }
+}
+
+// With both tracks the question comes whatever their state, offers both track saves (the mix is
+// not available yet), and No throws both tracks with all their working files away.
+TEST_F(ClosingTracksWindowTest, ClosingBothTracksWithNoDiscardsTheirWorkingFiles)
+{
+    auto window = shownWindow();
+    const QString voiceSource = tone("voice.wav", 44100, 2, 1.0, 440);
+    const QString musicSource = tone("music.wav", 44100, 2, 1.0, 220);
+    importTrack(*window, TrackSide::Voice, voiceSource);
+    importTrack(*window, TrackSide::Music, musicSource);
+    const QStringList working = workingFiles(*window, TrackSide::Voice) + workingFiles(*window, TrackSide::Music);
+    for (const QString& file : working)
+        ASSERT_TRUE(QFileInfo::exists(file)) << file.toStdString();
+    const WaveFormatEx format = window->trackRoads().recordingFormat();
+
+    answerSaveQuestion(*window, "NoButton");
+    clickMenuItem(*window, "FileCloseMenu");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return question.shown; }));
+    EXPECT_EQ(question.enabled, (std::map<QString, bool>{{"SaveMixedTrackButton", false},
+                                                          {"SaveMusicTrackButton", true},
+                                                          {"SaveVoiceTrackButton", true},
+                                                          {"NoButton", true},
+                                                          {"CancelButton", true}}));
+    EXPECT_TRUE(question.buttonsInside);
+    ASSERT_TRUE(QDir::current().mkpath(QStringLiteral("screenshots")));
+    const QString picture = QDir::current().filePath(QStringLiteral("screenshots/file-save-dialog-two-tracks.png"));
+    ASSERT_TRUE(question.picture.save(picture)) << picture.toStdString();
+    std::printf("save question: %s\n", qPrintable(picture));
+    std::set<QRgb> colours;
+    for (int y = 0; y < question.picture.height(); y += 2) {
+        for (int x = 0; x < question.picture.width(); x += 2)
+            colours.insert(question.picture.pixel(x, y));
+    }
+    EXPECT_GT(colours.size(), 4u);
+    expectEmptyWindow(*window);
+    for (const QString& file : working)
+        EXPECT_FALSE(QFileInfo::exists(file)) << file.toStdString();
+    EXPECT_TRUE(QDir(temp).entryList(QDir::Files | QDir::NoDotAndDotDot).isEmpty())
+        << QDir(temp).entryList(QDir::Files | QDir::NoDotAndDotDot).join(' ').toStdString();
+    EXPECT_TRUE(QFileInfo::exists(voiceSource));
+    EXPECT_TRUE(QFileInfo::exists(musicSource));
+    EXPECT_EQ(window->trackRoads().previousRecordingFormat(), format);
+}
+
+// A file opened with File > Open counts as saved work: closing asks nothing, deletes the working
+// WAV and the peak caches of the working WAV and of the opened file, and the opened file stays.
+// The window's own close does the same and then closes. A file of another kind that carries the
+// cache's name is not taken for one.
+TEST_F(ClosingTracksWindowTest, ClosingAnOpenedFileAsksNothingAndKeepsTheFile)
+{
+    const std::pair<bool, bool> cases[] = {{false, true}, {false, false}, {true, true}, {true, false}};
+    for (const auto& [byWindowClose, realCache] : cases) {
+        SCOPED_TRACE(byWindowClose ? "window closed" : "File > Close");
+        SCOPED_TRACE(realCache ? "peak cache" : "another file under the cache's name");
+        auto window = shownWindow();
+        const QString show = tone("show.wav", 44100, 2, 1.0, 330);
+        choose(show, {});
+        clickMenuItem(*window, "FileOpenMenu");
+        ASSERT_TRUE(window->trackRoads().track(TrackSide::Voice));
+        const QStringList working = workingFiles(*window, TrackSide::Voice);
+        const QString savedPeaks = GetPeakFileName(show, temp);
+        if (realCache) {
+            controls::PeakCache cache;
+            cache.channels = {{{-5, 5}, {-7, 7}}, {{-1, 1}, {-2, 2}}};
+            ASSERT_EQ(controls::writePeakFile(savedPeaks, cache, 2), 0);
+        } else {
+            testsupport::writeFile(savedPeaks, "the user's own notes under the cache's name");
+        }
+
+        if (byWindowClose) {
+            EXPECT_TRUE(window->close());
+            EXPECT_FALSE(window->isVisible());
+        } else {
+            clickMenuItem(*window, "FileCloseMenu");
+            expectEmptyWindow(*window);
+        }
+        EXPECT_TRUE(interaction.allConsumed());
+        for (const QString& file : working)
+            EXPECT_FALSE(QFileInfo::exists(file)) << file.toStdString();
+        EXPECT_EQ(QFileInfo::exists(savedPeaks), !realCache);
+        EXPECT_TRUE(QFileInfo::exists(show));
+    }
+}
+
+// Cancelling the question of the window's close keeps the window open with its track; No closes it.
+TEST_F(ClosingTracksWindowTest, CancelInTheCloseQueryKeepsTheWindowOpen)
+{
+    auto window = shownWindow();
+    importTrack(*window, TrackSide::Music, tone("music.wav", 44100, 2, 1.0, 220));
+    const QStringList working = workingFiles(*window, TrackSide::Music);
+
+    answerSaveQuestion(*window, "CancelButton");
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(question.shown);
+    EXPECT_TRUE(question.enabled["SaveMusicTrackButton"]);
+    EXPECT_FALSE(question.enabled["SaveVoiceTrackButton"]);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->trackRoads().track(TrackSide::Music));
+    EXPECT_FALSE(store.valueExists(kPlacementKey, QStringLiteral("State")));
+
+    question = {};
+    answerSaveQuestion(*window, "NoButton");
+    EXPECT_TRUE(window->close());
+    EXPECT_TRUE(question.shown);
+    for (const QString& file : working)
+        EXPECT_FALSE(QFileInfo::exists(file)) << file.toStdString();
+    EXPECT_TRUE(store.valueExists(kPlacementKey, QStringLiteral("State")));
+}
+
+// While the window is busy File > Close is refused with the busy message and nothing is asked or
+// thrown away.
+TEST_F(ClosingTracksWindowTest, BusyWindowRefusesToCloseTracks)
+{
+    auto window = shownWindow();
+    importTrack(*window, TrackSide::Voice, tone("voice.wav", 44100, 2, 1.0, 440));
+    const QStringList working = workingFiles(*window, TrackSide::Voice);
+    {
+        BusyGuard busy(window->busyFlag());
+        interaction.expectMessageBox(platform::IDOK, QStringLiteral("is currently busy performing another task"));
+        clickMenuItem(*window, "FileCloseMenu");
+        EXPECT_TRUE(interaction.allConsumed());
+    }
+    EXPECT_TRUE(window->trackRoads().track(TrackSide::Voice));
+    for (const QString& file : working)
+        EXPECT_TRUE(QFileInfo::exists(file)) << file.toStdString();
+    EXPECT_TRUE(isEnabled(named(*window, Control::FileCloseMenu)));
+}
+
+// A track saved with its button: the file holds the track's audio, the caption names it, the track
+// counts as saved (a second save asks nothing) and closing it asks nothing.
+TEST_F(ClosingTracksWindowTest, SavedTrackNeedsNoQuestion)
+{
+    auto window = shownWindow();
+    importTrack(*window, TrackSide::Music, tone("music.wav", 22050, 1, 1.0, 220));
+    const QStringList working = workingFiles(*window, TrackSide::Music);
+    const QString target = folder + "/saved music.wav";
+    chooseSaveName(target, "Save Music Track As");
+    QTest::mouseClick(static_cast<QWidget*>(named(*window, Control::SaveMusicTrackButton)), Qt::LeftButton);
+    ASSERT_TRUE(interaction.allConsumed());
+    const ScriptedInteraction::Prompt& prompt = interaction.prompts().back();
+    EXPECT_EQ(prompt.request.filter, QStringLiteral("Wave Files (*.wav)|*.wav"));
+    EXPECT_EQ(prompt.request.defaultExtension, QStringLiteral("wav"));
+    EXPECT_TRUE(prompt.request.overwritePrompt);
+
+    const std::optional<TrackRecord>& track = window->trackRoads().track(TrackSide::Music);
+    ASSERT_TRUE(track);
+    EXPECT_EQ(track->state, kTrackSaved);
+    EXPECT_EQ(track->savedPath, target);
+    EXPECT_EQ(track->savedKind, TrackSourceKind::Wave);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Wexo Ravadur : saved music.wav"));
+    const wavefixtures::WaveInfo saved = wavefixtures::soxWaveInfo(target, false);
+    EXPECT_EQ(saved.rate, 22050);
+    EXPECT_EQ(saved.frames, 22050);
+    EXPECT_EQ(bytes(target), bytes(working[0]));
+
+    // Saved already: the button does nothing, closing asks nothing.
+    QTest::mouseClick(static_cast<QWidget*>(named(*window, Control::SaveMusicTrackButton)), Qt::LeftButton);
+    clickMenuItem(*window, "FileCloseMenu");
+    expectEmptyWindow(*window);
+    for (const QString& file : working)
+        EXPECT_FALSE(QFileInfo::exists(file)) << file.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(target));
+
+    // The next save dialog proposes the last name without its extension.
+    importTrack(*window, TrackSide::Voice, tone("voice.wav", 22050, 1, 1.0, 440));
+    chooseSaveName(folder + "/second.wav");
+    clickMenuItem(*window, "FileSaveVoiceTrackMenu");
+    EXPECT_EQ(interaction.prompts().back().request.fileName, QStringLiteral("saved music"));
+}
+
+// Saves that do not complete: the user is told, the track stays changed on its working WAV, and no
+// file (whole or partial) appears under the chosen name; a file already there is left as it was.
+TEST_F(ClosingTracksWindowTest, SaveThatDoesNotCompleteLeavesNoFile)
+{
+    const QString source = tone("voice.wav", 44100, 2, 1.0, 440);
+    const QString existing = folder + "/existing.wav";
+    testsupport::writeFile(existing, "the user's earlier file");
+
+    enum class Fault { None, DiskFull, Stopped };
+    struct Case {
+        const char* name;
+        QString target;
+        Fault fault;
+        const char* message;
+    } cases[] = {
+        {"mp3 not yet written", folder + "/talk.mp3", Fault::None, "MP3 or WMA is not available yet"},
+        {"wma not yet written", folder + "/talk.WMA", Fault::None, "MP3 or WMA is not available yet"},
+        {"unknown extension", folder + "/talk.txt", Fault::None, "Error: Could not convert the format."},
+        {"disk full", folder + "/full.wav", Fault::DiskFull, "Cannot save file to disk."},
+        {"disk full over a file", existing, Fault::DiskFull, "Cannot save file to disk."},
+        {"stopped", folder + "/stopped.wav", Fault::Stopped, "Save operation is aborted."},
+        {"stopped over a file", existing, Fault::Stopped, "Save operation is aborted."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QStringList before = folderEntries();
+        trackCopy = CopyFileWithProgress;
+        if (c.fault == Fault::Stopped) {
+            trackCopy = [](const QString& source, const QString& target, std::atomic<int32_t>& percent,
+                           const std::atomic<int32_t>&) {
+                const std::atomic<int32_t> stopped{0};
+                return CopyFileWithProgress(source, target, percent, stopped);
+            };
+        }
+        auto saving = makeWindow();
+        progressWindow.setMainWindow(saving.get());
+        saving->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(saving.get()));
+        importTrack(*saving, TrackSide::Voice, source);
+        const QString savingWav = saving->trackRoads().track(TrackSide::Voice)->workingPath;
+        const QByteArray audio = bytes(savingWav);
+        const QStringList withTrack = folderEntries();
+
+        chooseSaveName(c.target);
+        interaction.expectMessageBox(platform::IDOK, QString::fromLatin1(c.message));
+        {
+            std::optional<wavefixtures::FileSizeLimit> diskFull;
+            if (c.fault == Fault::DiskFull)
+                diskFull.emplace(100000);
+            QTest::mouseClick(static_cast<QWidget*>(named(*saving, Control::SaveVoiceTrackButton)), Qt::LeftButton);
+        }
+        EXPECT_TRUE(interaction.allConsumed());
+        EXPECT_EQ(folderEntries(), withTrack);
+        EXPECT_EQ(withTrack, before);
+        EXPECT_EQ(bytes(existing), QByteArray("the user's earlier file"));
+        const std::optional<TrackRecord>& track = saving->trackRoads().track(TrackSide::Voice);
+        ASSERT_TRUE(track);
+        EXPECT_EQ(track->state, kTrackChanged);
+        EXPECT_EQ(track->workingPath, savingWav);
+        EXPECT_EQ(bytes(savingWav), audio);
+        EXPECT_EQ(saving->windowTitle(), QString::fromLatin1(kRecorderCaption));
+    }
+}
+
+// A second import over a changed track offers to save it first; Yes saves it, then the new file
+// loads and the saved one stays. File > Open over a changed track asks the save question; No throws
+// the track away before the file opens.
+TEST_F(ClosingTracksWindowTest, ImportAndOpenOverAChangedTrackOfferTheSave)
+{
+    auto window = shownWindow();
+    importTrack(*window, TrackSide::Voice, tone("first.wav", 44100, 2, 1.0, 440));
+    const QStringList first = workingFiles(*window, TrackSide::Voice);
+    const QString kept = folder + "/first take.wav";
+    const QByteArray audio = bytes(first[0]);
+
+    interaction.expectMessageBox(platform::IDYES, "Do you want to save the already recorded Voice Track?");
+    chooseSaveName(kept, "Save Voice Track As");
+    importTrack(*window, TrackSide::Voice, tone("second.wav", 44100, 2, 0.5, 330));
+    EXPECT_EQ(bytes(kept), audio);
+    for (const QString& file : first)
+        EXPECT_FALSE(QFileInfo::exists(file)) << file.toStdString();
+    EXPECT_EQ(display(*window, Control::PreRecordedWaveDisplay).TotalSamples(), 22050u);
+    const QStringList second = workingFiles(*window, TrackSide::Voice);
+
+    answerSaveQuestion(*window, "NoButton");
+    choose(tone("show.wav", 44100, 2, 2.0, 550), {});
+    clickMenuItem(*window, "FileOpenMenu");
+    EXPECT_TRUE(question.shown);
+    ASSERT_TRUE(window->trackRoads().track(TrackSide::Voice));
+    EXPECT_EQ(display(*window, Control::PreRecordedWaveDisplay).TotalSamples(), 88200u);
+    for (const QString& file : second)
+        EXPECT_FALSE(QFileInfo::exists(file)) << file.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(kept));
+}
+
+// A working WAV changed outside the window is shown again: its display, its record and the
+// window's format, length and position controls follow the new file.
+TEST_F(ClosingTracksWindowTest, ReloadShowsAChangedWorkingWav)
+{
+    auto window = shownWindow();
+    importTrack(*window, TrackSide::Voice, tone("voice.wav", 44100, 2, 1.0, 440));
+    importTrack(*window, TrackSide::Music, tone("music.wav", 44100, 2, 1.0, 220));
+    for (const TrackSide side : {TrackSide::Voice, TrackSide::Music}) {
+        SCOPED_TRACE(side == TrackSide::Voice ? "voice" : "music");
+        const QString wav = window->trackRoads().track(side)->workingPath;
+        const QString peaks = GetPeakFileName(wav, temp);
+        ASSERT_TRUE(QFileInfo::exists(peaks));
+        const QDateTime peaksTime = QFileInfo(peaks).lastModified();
+        // A newer write time than the peak cache's, as an editor's save gives.
+        QTest::qWait(20);
+        ASSERT_EQ(testsupport::runSox({"-n", "-r", "44100", "-c", "2", "-b", "16", "-t", "wav", wav, "synth", "2.5",
+                                       "sine", "660"})
+                      .exitCode,
+                  0);
+        if (side == TrackSide::Voice)
+            window->ReloadVoiceTrack();
+        else
+            window->ReloadMusicTrack();
+        auto& shown = display(*window, side == TrackSide::Voice ? Control::PreRecordedWaveDisplay
+                                                                      : Control::RecordingWaveDisplay);
+        EXPECT_EQ(shown.WaveFileName(), wav);
+        EXPECT_EQ(shown.TotalSamples(), 110250u);
+        EXPECT_EQ(shown.ZoomLevel(), shown.MaxZoomLevel());
+        EXPECT_NE(QFileInfo(peaks).lastModified(), peaksTime);
+    }
+    const std::optional<TrackRecord>& voice = window->trackRoads().track(TrackSide::Voice);
+    EXPECT_EQ(voice->fileInfo.frames, 110250);
+    EXPECT_EQ(statusTexts(*window)[4], QStringLiteral("000:02:500"));
+    EXPECT_TRUE(isEnabled(named(*window, Control::SaveMusicTrackButton)));
+    EXPECT_TRUE(interaction.allConsumed());
+}
+
+// A voice working WAV that can no longer be read is dropped on reload: the user is told, the
+// working file goes, the Voice & Music button is released, and the window shows the music track
+// alone.
+TEST_F(ClosingTracksWindowTest, ReloadDropsAVoiceTrackThatCannotBeShown)
+{
+    auto window = shownWindow();
+    importTrack(*window, TrackSide::Voice, tone("voice.wav", 44100, 2, 1.0, 440));
+    importTrack(*window, TrackSide::Music, tone("music.wav", 44100, 2, 1.0, 220));
+    const QString wav = window->trackRoads().track(TrackSide::Voice)->workingPath;
+    QTest::qWait(20);
+    testsupport::writeFile(wav, QByteArray(3000, 'x'));
+
+    interaction.expectMessageBox(platform::IDOK);
+    window->ReloadVoiceTrack();
+    EXPECT_TRUE(interaction.allConsumed());
+    EXPECT_FALSE(window->trackRoads().track(TrackSide::Voice));
+    EXPECT_FALSE(QFileInfo::exists(wav));
+    EXPECT_TRUE(display(*window, Control::PreRecordedWaveDisplay).WaveFileName().isEmpty());
+    const auto* record = static_cast<TCoolButton*>(named(*window, Control::StartStopRecordingButton));
+    EXPECT_FALSE(record->Down());
+    EXPECT_EQ(record->Caption(), QStringLiteral("Voice && Music"));
+    EXPECT_FALSE(window->controlPanel()[Control::PauseRecordingButton].enabled);
+    EXPECT_FALSE(isEnabled(named(*window, Control::SaveVoiceTrackButton)));
+    EXPECT_TRUE(isEnabled(named(*window, Control::SaveMusicTrackButton)));
+    EXPECT_TRUE(window->trackRoads().track(TrackSide::Music));
 }
 
 } // namespace

@@ -1,0 +1,110 @@
+#include "recorder/ControlAvailability.h"
+
+namespace recorder {
+
+namespace {
+
+using enum Control;
+
+enum class Missing { None, Playback, Recording, Mixing, Editor, Pads, Other };
+
+Missing missingFeature(Control control)
+{
+    switch (control) {
+    case PlaybackVoiceTrackMenu:
+    case PlaybackMixedTrackMenu:
+    case PlaybackMusicTrackMenu:
+    case PlaybackPauseMenu:
+    case PlaybackStopMenu:
+    case PlaybackSkipToStartMenu:
+    case PlaybackSkipToEndMenu:
+    case PlaybackRewindMenu:
+    case PlaybackFastForwardMenu:
+    case PreRecordedPlayBtn:
+    case RecordingPlayBtn:
+    case MixedPlayBtn:
+    case PauseBtn:
+    case StopBtn:
+    case SkipToStartBtn:
+    case SkipToEndBtn:
+    case RewindBtn:
+    case ForwardBtn:
+    case CurrentPositionTrackBar:
+        return Missing::Playback;
+    case StartStopRecordingButton:
+    case VoiceRecordButton:
+    case MusicRecordButton:
+    case PauseRecordingButton:
+    case RecSourceButton:
+    case RecordVoIPConversation:
+        return Missing::Recording;
+    case FileMixDownToNewFileMenu:
+    case MixDownToNewFileButton:
+    case ReMixButton:
+    case RecordingRightVolumeTrackBar:
+    case VoiceVolumeSlider:
+    case MusicVolumeSlider:
+    case FadeInMenu:
+    case FadeOutMenu:
+        return Missing::Mixing;
+    case FileLaunchEditorMenu:
+    case OpenInEditor:
+    case EditVoiceTrackMenu:
+    case EditMusicTrackMenu:
+    case EditMixedTrackMenu:
+    case EditVoiceTrackCoolButton:
+    case EditMusicTrackCoolButton:
+    case EditMixTrackCoolButton:
+        return Missing::Editor;
+    case CurrentMusicTrackPlaybackCoolButton:
+    case StopAllTracksCoolButton:
+    case LoadMusicList:
+        return Missing::Pads;
+    case FileNewMenu:
+    case FilePreferencesMenu:
+    case OpenConversationMenu:
+    case WelcomeScreen:
+    case LaunchXVQOption:
+    case UploadButton:
+    case ViewZoomInMenu:
+    case ViewZoomOutMenu:
+    case ViewZoomToExtentsMenu:
+    case ViewSetColorsMenu:
+    case ZoomInButton:
+    case ZoomOutButton:
+    case ZoomToExtentsButton:
+        return Missing::Other;
+    default:
+        return Missing::None;
+    }
+}
+
+} // namespace
+
+bool isUnavailable(Control control)
+{
+    return missingFeature(control) != Missing::None;
+}
+
+QString unavailableReason(Control control)
+{
+    switch (missingFeature(control)) {
+    case Missing::None:
+        return {};
+    case Missing::Playback:
+        return QStringLiteral("Playback is not available yet.");
+    case Missing::Recording:
+        return QStringLiteral("Recording is not available yet.");
+    case Missing::Mixing:
+        return QStringLiteral("Mixing the tracks is not available yet.");
+    case Missing::Editor:
+        return QStringLiteral("The editor is not available yet.");
+    case Missing::Pads:
+        return QStringLiteral("The music pads are not available yet.");
+    case Missing::Other:
+        break;
+    }
+    return QStringLiteral("This command is not available yet.");
+}
+
+} // namespace recorder
