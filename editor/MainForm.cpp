@@ -81,8 +81,8 @@ struct TMainForm::DocumentViews {
     std::unique_ptr<DisplayView> view;
 };
 
-// A document's waveform display as the view's rules see it. The rules set the selection
-// themselves, so the display's own selection signal is held back meanwhile.
+// A document's waveform display as the view's rules see it. Where the rules show a new caret or
+// selection themselves, the display's own signals are held back meanwhile.
 class TMainForm::DisplayView : public ViewDisplay {
 public:
     explicit DisplayView(TQzv32WaveDisplay& display)
@@ -118,11 +118,8 @@ public:
         const QSignalBlocker quiet(&m_display);
         m_display.ClearSelection();
     }
-    void selectAll() override
-    {
-        const QSignalBlocker quiet(&m_display);
-        m_display.SelectAll();
-    }
+    // The display tells of the whole selection itself, which switches the selection's commands on.
+    void selectAll() override { m_display.SelectAll(); }
     void zoomToSelection() override
     {
         const QSignalBlocker quiet(&m_display);

@@ -21,6 +21,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
@@ -76,13 +77,17 @@ protected:
         return path;
     }
 
-    // File > Open with the scripted dialog answering path.
-    void open(TMainForm& window, const QString& path)
+    // File > Open with the scripted dialog answering path, and the message box it leads to (when
+    // messageAnswer is set) answered so.
+    void open(TMainForm& window, const QString& path, std::optional<int> messageAnswer = {},
+              const QString& messageContains = {})
     {
         platform::FileDialogResult chosen;
         chosen.accepted = true;
         chosen.files = {path};
         interaction.expectOpenFile(chosen);
+        if (messageAnswer)
+            interaction.expectMessageBox(*messageAnswer, messageContains);
         clickMenuItem(window, "FileOpenMenu");
         ASSERT_TRUE(interaction.allConsumed());
     }
@@ -211,6 +216,102 @@ TEST_F(MainWindowTest, OpenCutAndUndoRestoresTheFile)
     EXPECT_TRUE(isEnabled(window->findChild<QAction*>("EditRedoMenu")));
     // The user's file was never touched.
     EXPECT_EQ(wavefixtures::soxWaveInfo(song, false).frames, 8000);
+}
+
+// Opening another file first closes the open one (a changed one only when the user lets it go),
+// so the button panel holds the new document's button alone; opening the open file again only
+// selects it, and File > New makes an untitled empty document in the chosen format.
+TEST_F(MainWindowTest, EachOpenReplacesTheDocumentAndItsButton)
+{
+    auto window = makeWindow();
+    const QString first = tone("first.wav", 0.5);
+    const QString second = tone("second.wav", 0.25);
+    open(*window, first);
+    const DocumentList& documents = window->workspace().documents();
+    const QString firstWorking = documents.current()->workingFile;
+    QTRY_VERIFY(documents.current()->isWorkspaceReady());
+
+    open(*window, second);
+    ASSERT_EQ(documents.count(), 1);
+    EXPECT_FALSE(QFileInfo::exists(firstWorking));
+    EXPECT_EQ(window->currentDisplay()->TotalSamples(), 2000u);
+    auto buttons = window->findChildren<TQzv32RectBtnEx*>("DocumentButton");
+    ASSERT_EQ(buttons.size(), 1);
+    EXPECT_EQ(buttons[0]->Caption(), QStringLiteral("second.wav"));
+    EXPECT_EQ(buttons[0]->toolTip(), second);
+    EXPECT_EQ(buttons[0]->geometry(), QRect(0, 1, kDocumentButtonWidth, buttons[0]->parentWidget()->height() - 1));
+    const int32_t id = documents.current()->id;
+    const QString working = documents.current()->workingFile;
+    QTRY_VERIFY(documents.current()->isWorkspaceReady());
+
+    // The open file again: the same document, no second copy.
+    open(*window, second);
+    ASSERT_EQ(documents.count(), 1);
+    EXPECT_EQ(documents.current()->id, id);
+    EXPECT_EQ(documents.current()->workingFile, working);
+    // Its own button, clicked, keeps it and stays down.
+    QTest::mouseClick(buttons[0], Qt::LeftButton);
+    EXPECT_TRUE(buttons[0]->Down());
+    EXPECT_EQ(documents.current()->id, id);
+
+    // A changed document is closed only when the user lets its changes go.
+    clickMenuItem(*window, "EditSelectAllMenu");
+    clickMenuItem(*window, "EditCropMenu");
+    ASSERT_EQ(documents.current()->saveState, SaveState::Modified);
+    open(*window, first, platform::IDCANCEL, "has changed");
+    EXPECT_EQ(documents.current()->id, id);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Vexal Audio Zuq Editor: second.wav"));
+
+    interaction.expectMessageBox(platform::IDNO, "has changed");
+    clickMenuItem(*window, "FileNewMenu");
+    ASSERT_TRUE(interaction.allConsumed());
+    ASSERT_EQ(documents.count(), 1);
+    EXPECT_EQ(documents.current()->displayName, QStringLiteral("Untitled1.wav"));
+    EXPECT_EQ(documents.current()->waveFormat, makePcmFormat(8000, 16, 1));
+    buttons = window->findChildren<TQzv32RectBtnEx*>("DocumentButton");
+    ASSERT_EQ(buttons.size(), 1);
+    EXPECT_EQ(buttons[0]->Caption(), QStringLiteral("Untitled1.wav"));
+    // An empty document: it can be saved and recorded into, not played or edited.
+    ControlPanel expected;
+    SetControlState(expected, ControlState::EmptyDocument);
+    for (const Control control : {Control::Save, Control::SaveAs, Control::Close, Control::InsertSilence})
+        EXPECT_TRUE(expected.enabled(control));
+    for (const char* name : {"FileSaveMenu", "FileSaveAsMenu", "FileCloseMenu", "EditInsertSilenceMenu"})
+        EXPECT_TRUE(isEnabled(window->findChild<QObject*>(name))) << name;
+    for (const char* name : {"PlayButton", "EditCutMenu", "EditSelectAllMenu", "ViewZoomInMenu"})
+        EXPECT_FALSE(isEnabled(window->findChild<QObject*>(name))) << name;
+}
+
+// A file that is not there keeps the open document as it was; a file that is no WAV is told and
+// leaves the window without a document (the open one was closed to make room for it).
+TEST_F(MainWindowTest, FailedOpensAreToldAndKeepWhatTheyCan)
+{
+    auto window = makeWindow();
+    open(*window, tone("song.wav", 0.5));
+    const DocumentList& documents = window->workspace().documents();
+    const int32_t id = documents.current()->id;
+    QTRY_VERIFY(documents.current()->isWorkspaceReady());
+
+    const QString missing = folder + "/gone.wav";
+    open(*window, missing, platform::IDOK, "does not exist");
+    ASSERT_EQ(documents.count(), 1);
+    EXPECT_EQ(documents.current()->id, id);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Vexal Audio Zuq Editor: song.wav"));
+    EXPECT_TRUE(window->currentDisplay()->isVisible());
+    EXPECT_EQ(window->currentDisplay()->TotalSamples(), 4000u);
+
+    const QString notWave = folder + "/notes.wav";
+    testsupport::writeFile(notWave, "these are words, not sound");
+    open(*window, notWave, platform::IDOK);
+    EXPECT_TRUE(documents.isEmpty());
+    EXPECT_EQ(window->currentDisplay(), nullptr);
+    EXPECT_TRUE(window->findChild<QWidget*>("TemplateWaveform")->isVisible());
+    EXPECT_TRUE(window->findChildren<TQzv32RectBtnEx*>("DocumentButton").isEmpty());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Vexal Audio Zuq Editor"));
+    ControlPanel expected;
+    SetControlState(expected, ControlState::NoDocument);
+    expected.setEnabled(Control::UploadPodcast, false);
+    EXPECT_EQ(shownStates(*window), expectedStates(expected));
 }
 
 } // namespace
