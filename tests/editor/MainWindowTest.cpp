@@ -67,11 +67,15 @@ protected:
         return window;
     }
 
-    QString tone(const QString& name, double seconds, int rate = 8000, int channels = 1)
+    // A sine made by sox; effects follow the synthesis (a fade gives the picture a shape).
+    QString tone(const QString& name, double seconds, int rate = 8000, int channels = 1,
+                 const QStringList& effects = {})
     {
         const QString path = folder + "/" + name;
-        EXPECT_EQ(testsupport::runSox({"-n", "-r", QString::number(rate), "-c", QString::number(channels), "-b", "16",
-                                       path, "synth", QString::number(seconds), "sine", "440", "vol", "0.6"})
+        EXPECT_EQ(testsupport::runSox(QStringList{"-n", "-r", QString::number(rate), "-c", QString::number(channels),
+                                                  "-b", "16", path, "synth", QString::number(seconds), "sine", "440",
+                                                  "vol", "0.6"} +
+                                      effects)
                       .exitCode,
                   0);
         return path;
@@ -312,6 +316,64 @@ TEST_F(MainWindowTest, FailedOpensAreToldAndKeepWhatTheyCan)
     SetControlState(expected, ControlState::NoDocument);
     expected.setEnabled(Control::UploadPodcast, false);
     EXPECT_EQ(shownStates(*window), expectedStates(expected));
+}
+
+// The share of the display's pixels in the picture that are of colour.
+double shareOf(const QImage& image, const QRect& rect, const QColor& colour)
+{
+    int matching = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            if ((image.pixel(x, y) | 0xFF000000u) == (colour.rgb() | 0xFF000000u))
+                ++matching;
+    return double(matching) / (rect.width() * rect.height());
+}
+
+// The window with a two-second stereo document and a selection in its middle, saved for a person
+// to look at: the display draws the sound and the selection, the position fields give the
+// selection's ends, and the status bar the document's name and format.
+TEST_F(MainWindowTest, ScreenshotWithADocumentAndASelection)
+{
+    auto window = makeWindow();
+    open(*window, tone("interview.wav", 2.0, 44100, 2, {"fade", "q", "0.8", "2", "0.8"}));
+    TQzv32WaveDisplay* display = window->currentDisplay();
+    ASSERT_NE(display, nullptr);
+    QTRY_VERIFY(window->workspace().documents().current()->isWorkspaceReady());
+    const int y = display->height() / 2;
+    QTest::mousePress(display, Qt::LeftButton, {}, QPoint(display->width() / 4, y));
+    QTest::mouseMove(display, QPoint(display->width() / 2, y));
+    QTest::mouseRelease(display, Qt::LeftButton, {}, QPoint(display->width() / 2, y));
+    ASSERT_LT(display->SelectionStartPos(), display->SelectionEndPos());
+
+    const QImage image = window->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_TRUE(QDir::current().mkpath(QStringLiteral("screenshots")));
+    const QString path = QDir::current().filePath(QStringLiteral("screenshots/editor-main-window-document.png"));
+    ASSERT_TRUE(image.save(path)) << path.toStdString();
+
+    EXPECT_EQ(image.size(), window->size() * image.devicePixelRatio());
+    const QRect displayRect(display->mapTo(window.get(), QPoint(0, 0)), display->size());
+    const QRect left(displayRect.topLeft(), QSize(displayRect.width() / 4 - 2, displayRect.height()));
+    const QRect selected(displayRect.topLeft() + QPoint(displayRect.width() / 4 + 2, 0),
+                         QSize(displayRect.width() / 4 - 4, displayRect.height()));
+    // Left of the selection the sine fills much of the height in the waveform colour; inside it
+    // the selection's background shows.
+    EXPECT_GT(shareOf(image, left, display->WaveFormColor()), 0.2);
+    EXPECT_GT(shareOf(image, selected, display->SelectionBackGroundColor()) +
+                  shareOf(image, selected, display->SelectionWaveFormColor()),
+              0.9);
+
+    const QStringList status = [&] {
+        QStringList texts;
+        for (int i = 0; i < kEditorStatusPanelCount; ++i)
+            texts << window->findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(i))->text();
+        return texts;
+    }();
+    EXPECT_EQ(status, (QStringList{"interview.wav", "44100 Hz", "16 Bit", "Stereo",
+                                   QStringLiteral("1:%1").arg(display->ZoomLevel()), "000:02:000"}));
+    EXPECT_NE(window->findChild<QLabel*>("StartSelectionBox")->text(), QStringLiteral("000:00:000"));
+    EXPECT_NE(window->findChild<QLabel*>("EndSelectionBox")->text(),
+              window->findChild<QLabel*>("StartSelectionBox")->text());
+    EXPECT_TRUE(window->findChildren<TQzv32RectBtnEx*>("DocumentButton").front()->isVisible());
 }
 
 } // namespace
