@@ -260,7 +260,7 @@ void TMainForm::createMenus()
           QStringLiteral("Trimming silence"));
     later(menuItem(edit, "EditInsertSilenceMenu", QStringLiteral("&Insert Silence...")),
           QStringLiteral("Inserting silence"));
-    edit->addSeparator();
+    m_changeFormatSeparator = edit->addSeparator();
     later(menuItem(edit, "EditChangeFormatMenu", QStringLiteral("Change &Format...")),
           QStringLiteral("Changing the format"));
 
@@ -477,7 +477,7 @@ void TMainForm::applyPanel()
         const Control control = Control(i);
         for (QObject* object : m_controls[size_t(i)]) {
             setEnabledOf(object, m_panel.enabled(control));
-            if (!notOffered(control))
+            if (!notOffered(control) && !(control == Control::ChangeFormat && m_changeFormatHidden))
                 setVisibleOf(object, m_panel[control].visible);
         }
     }
@@ -652,7 +652,6 @@ void TMainForm::fileOpen()
     request.fileMustExist = true;
     const platform::FileDialogResult chosen = m_services.messages.interaction().openFile(request);
     if (chosen.accepted && !chosen.files.isEmpty()) {
-        m_trackRole = TrackRole::Normal;
         m_panel.setEnabled(Control::UploadPodcast, false);
         const WorkspaceResult result = m_workspace.openFileFromMenu(chosen.files.front());
         reportWorkspace(result);
@@ -960,6 +959,16 @@ void TMainForm::raiseMainWindow()
 {
     raise();
     activateWindow();
+}
+
+void TMainForm::enterTrackMode(TrackRole role)
+{
+    if (role == TrackRole::Normal || m_changeFormatHidden)
+        return;
+    m_changeFormatHidden = true;
+    m_changeFormatSeparator->setVisible(false);
+    for (QObject* object : m_controls[size_t(Control::ChangeFormat)])
+        setVisibleOf(object, false);
 }
 
 int TMainForm::importWma(const QString&, bool, QString*)

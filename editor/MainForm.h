@@ -150,7 +150,7 @@ private:
     void raiseMainWindow() override;
     bool recording() const override { return false; }
     void stopPlayback() override { }
-    void enterTrackMode(TrackRole role) override { m_trackRole = role; }
+    void enterTrackMode(TrackRole role) override;
     int importWma(const QString& path, bool playlist, QString* wav) override;
     void openAsUnsaved(const QString& path) override;
     int openFile(const QString& path, TrackRole role) override;
@@ -183,7 +183,9 @@ private:
     std::optional<EditorCommandLine> m_startCommandLine;
     bool m_shownOnce = false;
     int m_busy = 0;
-    TrackRole m_trackRole = TrackRole::Normal;
+    // A track of the recorder keeps its format: the format change is hidden once one is expected.
+    bool m_changeFormatHidden = false;
+    QAction* m_changeFormatSeparator = nullptr;
     std::map<int32_t, std::unique_ptr<DocumentViews>> m_views;
     std::array<QList<QObject*>, kControlCount> m_controls{};
 

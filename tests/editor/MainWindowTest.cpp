@@ -4,6 +4,7 @@
 // screenshot of the window with a document for a person to look at.
 #include "editor/MainForm.h"
 
+#include "editor/CommandLine.h"
 #include "editor/MainFormRules.h"
 #include "editor/WorkspaceSeams.h"
 
@@ -11,6 +12,7 @@
 #include "common/JobRunner.h"
 #include "controls/ProgressBar.h"
 #include "controls/RectBtnEx.h"
+#include "controls/Scale.h"
 #include "controls/Waveform.h"
 #include "platform/audio/EditProcesses.h"
 #include "tests/support/ScriptedInteraction.h"
@@ -23,6 +25,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTest>
 
@@ -56,12 +59,14 @@ protected:
     void SetUp() override { ASSERT_TRUE(QDir().mkpath(temp)); }
     void TearDown() override { EXPECT_TRUE(interaction.allConsumed()); }
 
-    std::unique_ptr<TMainForm> makeWindow()
+    // The window, shown after it took the command line it starts with.
+    std::unique_ptr<TMainForm> makeWindow(const QStringList& commandLine = {})
     {
         auto window = std::make_unique<TMainForm>(EditorWindowServices{
             messages, runner, library, decoder, copier, [this] { return temp; },
             [this](QWidget*) { return newFormat; }, nullptr});
         progressWindow.setMainWindow(window.get());
+        window->setStartCommandLine(readCommandLine(commandLine));
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         return window;
@@ -374,6 +379,75 @@ TEST_F(MainWindowTest, ScreenshotWithADocumentAndASelection)
     EXPECT_NE(window->findChild<QLabel*>("EndSelectionBox")->text(),
               window->findChild<QLabel*>("StartSelectionBox")->text());
     EXPECT_TRUE(window->findChildren<TQzv32RectBtnEx*>("DocumentButton").front()->isVisible());
+}
+
+// The command line the editor starts with is opened once its window shows: the recorder's voice
+// track is named for its track, and a track keeps its format, so the format change is hidden.
+TEST_F(MainWindowTest, TheStartCommandLineOpensWhenTheWindowShows)
+{
+    const QString take = tone("take.wav", 0.5);
+    auto window = makeWindow({take, "/NoSplash", "/VoiceTrack"});
+    const DocumentList& documents = window->workspace().documents();
+    QTRY_COMPARE(documents.count(), 1);
+    EXPECT_EQ(documents.current()->documentFile, take);
+    EXPECT_EQ(documents.current()->displayName, QStringLiteral("Voice Track"));
+    const auto buttons = window->findChildren<TQzv32RectBtnEx*>("DocumentButton");
+    ASSERT_EQ(buttons.size(), 1);
+    EXPECT_EQ(buttons[0]->Caption(), QStringLiteral("Voice Track"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Vexal Audio Zuq Editor: Voice Track"));
+    QTRY_VERIFY(documents.current()->isWorkspaceReady());
+    EXPECT_FALSE(window->findChild<QAction*>("EditChangeFormatMenu")->isVisible());
+    EXPECT_TRUE(window->findChild<QAction*>("EditMuteMenu")->isVisible());
+}
+
+// The zoom buttons and the position fields, as a user works them: zooming in halves the level the
+// status bar shows and the ruler follows; a caret typed past the end goes to the end, Esc leaves
+// it; a selection typed end first is stored from the smaller end.
+TEST_F(MainWindowTest, ZoomButtonsAndPositionFields)
+{
+    auto window = makeWindow();
+    open(*window, tone("song.wav", 1.0));
+    TQzv32WaveDisplay* display = window->currentDisplay();
+    ASSERT_NE(display, nullptr);
+    QTRY_VERIFY(window->workspace().documents().current()->isWorkspaceReady());
+    auto* zoomPanel = window->findChild<QLabel*>("StatusPanel4");
+    const uint32_t whole = display->ZoomLevel();
+    ASSERT_GT(whole, 3u);
+    EXPECT_EQ(zoomPanel->text(), QStringLiteral("1:%1").arg(whole));
+    QTest::mouseClick(window->findChild<QWidget*>("ZoomInButton"), Qt::LeftButton);
+    EXPECT_EQ(display->ZoomLevel(), whole / 2);
+    EXPECT_EQ(zoomPanel->text(), QStringLiteral("1:%1").arg(whole / 2));
+    EXPECT_EQ(window->findChild<controls::TQzv32Scale*>("Scale")->ZoomLevel(), whole / 2);
+    QTest::mouseClick(window->findChild<QWidget*>("ZoomToExtentsButton"), Qt::LeftButton);
+    EXPECT_EQ(display->ZoomLevel(), whole);
+
+    auto* position = window->findChild<QLabel*>("PositionBox");
+    auto* positionEdit = window->findChild<QLineEdit*>("PositionMaskEdit");
+    const auto type = [&](QLabel* label, QLineEdit* edit, const QString& text, Qt::Key end) {
+        QTest::mouseClick(label, Qt::LeftButton);
+        ASSERT_TRUE(edit->isVisible());
+        edit->selectAll();
+        edit->setCursorPosition(0);
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, end);
+        EXPECT_FALSE(edit->isVisible());
+    };
+    type(position, positionEdit, "000:05:000", Qt::Key_Return);
+    EXPECT_EQ(display->CaretPositionBySamples(), 8000u);
+    EXPECT_EQ(position->text(), QStringLiteral("000:01:000"));
+    type(position, positionEdit, "000:00:250", Qt::Key_Escape);
+    EXPECT_EQ(display->CaretPositionBySamples(), 8000u);
+    EXPECT_EQ(position->text(), QStringLiteral("000:01:000"));
+    type(position, positionEdit, "000:00:250", Qt::Key_Return);
+    EXPECT_EQ(display->CaretPositionBySamples(), 2000u);
+
+    type(window->findChild<QLabel*>("StartSelectionBox"), window->findChild<QLineEdit*>("StartSelectionMaskEdit"),
+         "000:00:750", Qt::Key_Return);
+    type(window->findChild<QLabel*>("EndSelectionBox"), window->findChild<QLineEdit*>("EndSelectionMaskEdit"),
+         "000:00:500", Qt::Key_Return);
+    EXPECT_EQ(display->SelectionStartPos(), 4000u);
+    EXPECT_EQ(display->SelectionEndPos(), 6000u);
+    EXPECT_TRUE(window->findChild<QAction*>("EditCutMenu")->isEnabled());
 }
 
 } // namespace
