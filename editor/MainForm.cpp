@@ -31,7 +31,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -357,6 +356,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
             edit->setFocus();
             return true;
         }
+        // A hidden field is not being edited: hiding it below takes its focus away, which must not
+        // end the edit a second time.
         if (watched != edit || edit->isHidden())
             continue;
         std::optional<std::optional<QString>> ended;
@@ -371,8 +372,6 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
         }
         if (!ended)
             continue;
-        // Hiding the field takes its focus away: it must not end the edit a second time.
-        const QSignalBlocker quiet(edit);
         edit->hide();
         if (i == 0)
             m_view.endCaretEdit(*ended);

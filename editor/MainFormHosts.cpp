@@ -6,7 +6,10 @@
 #include "editor/WorkspaceSeams.h"
 
 #include "common/EditorMessages.h"
+#include "common/ErrCodes.h"
+#include "common/Log.h"
 #include "controls/OViewFrame.h"
+#include "platform/messaging/ProgramWindows.h"
 #include "platform/ui/Messages.h"
 
 #include <QFile>
@@ -57,10 +60,16 @@ int TMainForm::closeDocumentAt(int index)
     return 0;
 }
 
-void TMainForm::trackRefused(TrackRole)
+void TMainForm::trackRefused(TrackRole role)
 {
-    // The recorder's track hand-over arrives with the messages between the programs; until then no
-    // track is handed over that could be refused.
+    platform::Messaging* messaging = m_services.messaging;
+    const std::optional<platform::FoundWindow> recorder =
+        messaging ? messaging->findWindow(platform::kRecordingWindowClass, QString::fromLatin1(kRecorderCaption),
+                                          platform::CaptionMatch::Contains)
+                  : std::nullopt;
+    const intptr_t track = role == TrackRole::Music ? platform::kTrackDoneMusic : platform::kTrackDoneVoice;
+    if (!recorder || !messaging->postMessage(recorder->handle, platform::kRecorderTrackDoneMessage, track, 0))
+        qCInfo(lcCommon) << "no recording window to give its track back to";
 }
 
 int TMainForm::createViews(TDocumentRecord& document, const QString& shownFile)

@@ -15,7 +15,7 @@ uint64_t ImmediateWorkspaceCopier::start(const QString& source, const QString& t
     QMetaObject::invokeMethod(
         &m_context,
         [this, id, result, ended = std::move(ended)] {
-            if (id != m_cancelled)
+            if (m_cancelled.erase(id) == 0)
                 ended(id, result);
         },
         Qt::QueuedConnection);
@@ -24,7 +24,8 @@ uint64_t ImmediateWorkspaceCopier::start(const QString& source, const QString& t
 
 void ImmediateWorkspaceCopier::cancel(uint64_t id)
 {
-    m_cancelled = id;
+    if (id != 0 && id <= m_lastId)
+        m_cancelled.insert(id);
 }
 
 int64_t WaveOnlyDecoder::bitsPerSecond(const QString&, SourceKind)

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <set>
 
 class WorkspaceCopier {
 public:
@@ -33,7 +34,7 @@ public:
 private:
     QObject m_context;
     uint64_t m_lastId = 0;
-    uint64_t m_cancelled = 0;
+    std::set<uint64_t> m_cancelled; // until their end comes from the event loop
 };
 
 // Reads WAV files only: a compressed source cannot be converted (229, the missing component).

@@ -15,6 +15,9 @@
 #include "controls/Scale.h"
 #include "controls/Waveform.h"
 #include "platform/audio/EditProcesses.h"
+#include "platform/messaging/ArgumentBlock.h"
+#include "platform/messaging/FakeMessaging.h"
+#include "platform/messaging/ProgramWindows.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WaveFixtures.h"
@@ -29,6 +32,8 @@
 #include <QMenu>
 #include <QTest>
 
+#include <functional>
+
 using controls::TQzv32RectBtnEx;
 using controls::TQzv32WaveDisplay;
 using testsupport::ScriptedInteraction;
@@ -40,6 +45,13 @@ bool isEnabled(const QObject* object)
     if (const auto* action = qobject_cast<const QAction*>(object))
         return action->isEnabled();
     return static_cast<const QWidget*>(object)->isEnabled();
+}
+
+// Runs the event loop until the condition holds, at most five seconds (QTest's own waiting checks
+// report to QTest, not to GoogleTest).
+bool eventually(const std::function<bool()>& condition)
+{
+    return QTest::qWaitFor(condition, 5000);
 }
 
 void clickMenuItem(QWidget& window, const QString& name)
@@ -64,7 +76,7 @@ protected:
     {
         auto window = std::make_unique<TMainForm>(EditorWindowServices{
             messages, runner, library, decoder, copier, [this] { return temp; },
-            [this](QWidget*) { return newFormat; }, nullptr});
+            [this](QWidget*) { return newFormat; }, messaging});
         progressWindow.setMainWindow(window.get());
         window->setStartCommandLine(readCommandLine(commandLine));
         window->show();
@@ -139,6 +151,7 @@ protected:
     ImmediateWorkspaceCopier copier;
     WaveOnlyDecoder decoder;
     std::optional<WaveFormatEx> newFormat = makePcmFormat(8000, 16, 1);
+    platform::Messaging* messaging = nullptr;
 };
 
 // Every control the states switch is there under its name; without a document the window offers
@@ -187,7 +200,7 @@ TEST_F(MainWindowTest, OpenCutAndUndoRestoresTheFile)
     // The working copy is made, then editing is offered.
     const TDocumentRecord* document = window->workspace().documents().current();
     ASSERT_NE(document, nullptr);
-    QTRY_VERIFY(document->isWorkspaceReady());
+    ASSERT_TRUE(eventually([&] { return document->isWorkspaceReady(); }));
     EXPECT_EQ(testsupport::hashOf(document->workingFile), testsupport::hashOf(song));
     // The states of the window as it went: no document, File > Open (which leaves podcast upload
     // off), the document opened with nothing on the clipboard.
@@ -212,7 +225,7 @@ TEST_F(MainWindowTest, OpenCutAndUndoRestoresTheFile)
     EXPECT_EQ(shownStates(*window), expectedStates(expected));
 
     clickMenuItem(*window, "EditCutMenu");
-    QTRY_COMPARE(window->currentDisplay()->TotalSamples(), 8000u - (end - start));
+    ASSERT_TRUE(eventually([&] { return window->currentDisplay()->TotalSamples() == 8000u - (end - start); }));
     EXPECT_NE(testsupport::hashOf(document->workingFile), testsupport::hashOf(song));
     EXPECT_EQ(document->saveState, SaveState::Modified);
     EXPECT_TRUE(isEnabled(window->findChild<QAction*>("EditUndoMenu")));
@@ -220,7 +233,7 @@ TEST_F(MainWindowTest, OpenCutAndUndoRestoresTheFile)
     EXPECT_EQ(wavefixtures::soxWaveInfo(document->workingFile, false).frames, int64_t(8000 - (end - start)));
 
     clickMenuItem(*window, "EditUndoMenu");
-    QTRY_COMPARE(window->currentDisplay()->TotalSamples(), 8000u);
+    ASSERT_TRUE(eventually([&] { return window->currentDisplay()->TotalSamples() == 8000u; }));
     EXPECT_EQ(testsupport::hashOf(document->workingFile), testsupport::hashOf(song));
     EXPECT_TRUE(isEnabled(window->findChild<QAction*>("EditRedoMenu")));
     // The user's file was never touched.
@@ -238,7 +251,7 @@ TEST_F(MainWindowTest, EachOpenReplacesTheDocumentAndItsButton)
     open(*window, first);
     const DocumentList& documents = window->workspace().documents();
     const QString firstWorking = documents.current()->workingFile;
-    QTRY_VERIFY(documents.current()->isWorkspaceReady());
+    ASSERT_TRUE(eventually([&] { return documents.current()->isWorkspaceReady(); }));
 
     open(*window, second);
     ASSERT_EQ(documents.count(), 1);
@@ -251,7 +264,7 @@ TEST_F(MainWindowTest, EachOpenReplacesTheDocumentAndItsButton)
     EXPECT_EQ(buttons[0]->geometry(), QRect(0, 1, kDocumentButtonWidth, buttons[0]->parentWidget()->height() - 1));
     const int32_t id = documents.current()->id;
     const QString working = documents.current()->workingFile;
-    QTRY_VERIFY(documents.current()->isWorkspaceReady());
+    ASSERT_TRUE(eventually([&] { return documents.current()->isWorkspaceReady(); }));
 
     // The open file again: the same document, no second copy.
     open(*window, second);
@@ -299,7 +312,7 @@ TEST_F(MainWindowTest, FailedOpensAreToldAndKeepWhatTheyCan)
     open(*window, tone("song.wav", 0.5));
     const DocumentList& documents = window->workspace().documents();
     const int32_t id = documents.current()->id;
-    QTRY_VERIFY(documents.current()->isWorkspaceReady());
+    ASSERT_TRUE(eventually([&] { return documents.current()->isWorkspaceReady(); }));
 
     const QString missing = folder + "/gone.wav";
     open(*window, missing, platform::IDOK, "does not exist");
@@ -343,7 +356,7 @@ TEST_F(MainWindowTest, ScreenshotWithADocumentAndASelection)
     open(*window, tone("interview.wav", 2.0, 44100, 2, {"fade", "q", "0.8", "2", "0.8"}));
     TQzv32WaveDisplay* display = window->currentDisplay();
     ASSERT_NE(display, nullptr);
-    QTRY_VERIFY(window->workspace().documents().current()->isWorkspaceReady());
+    ASSERT_TRUE(eventually([&] { return window->workspace().documents().current()->isWorkspaceReady(); }));
     const int y = display->height() / 2;
     QTest::mousePress(display, Qt::LeftButton, {}, QPoint(display->width() / 4, y));
     QTest::mouseMove(display, QPoint(display->width() / 2, y));
@@ -388,14 +401,14 @@ TEST_F(MainWindowTest, TheStartCommandLineOpensWhenTheWindowShows)
     const QString take = tone("take.wav", 0.5);
     auto window = makeWindow({take, "/NoSplash", "/VoiceTrack"});
     const DocumentList& documents = window->workspace().documents();
-    QTRY_COMPARE(documents.count(), 1);
+    ASSERT_TRUE(eventually([&] { return documents.count() == 1; }));
     EXPECT_EQ(documents.current()->documentFile, take);
     EXPECT_EQ(documents.current()->displayName, QStringLiteral("Voice Track"));
     const auto buttons = window->findChildren<TQzv32RectBtnEx*>("DocumentButton");
     ASSERT_EQ(buttons.size(), 1);
     EXPECT_EQ(buttons[0]->Caption(), QStringLiteral("Voice Track"));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Vexal Audio Zuq Editor: Voice Track"));
-    QTRY_VERIFY(documents.current()->isWorkspaceReady());
+    ASSERT_TRUE(eventually([&] { return documents.current()->isWorkspaceReady(); }));
     EXPECT_FALSE(window->findChild<QAction*>("EditChangeFormatMenu")->isVisible());
     EXPECT_TRUE(window->findChild<QAction*>("EditMuteMenu")->isVisible());
 }
@@ -409,7 +422,7 @@ TEST_F(MainWindowTest, ZoomButtonsAndPositionFields)
     open(*window, tone("song.wav", 1.0));
     TQzv32WaveDisplay* display = window->currentDisplay();
     ASSERT_NE(display, nullptr);
-    QTRY_VERIFY(window->workspace().documents().current()->isWorkspaceReady());
+    ASSERT_TRUE(eventually([&] { return window->workspace().documents().current()->isWorkspaceReady(); }));
     auto* zoomPanel = window->findChild<QLabel*>("StatusPanel4");
     const uint32_t whole = display->ZoomLevel();
     ASSERT_GT(whole, 3u);
@@ -448,6 +461,41 @@ TEST_F(MainWindowTest, ZoomButtonsAndPositionFields)
     EXPECT_EQ(display->SelectionStartPos(), 4000u);
     EXPECT_EQ(display->SelectionEndPos(), 6000u);
     EXPECT_TRUE(window->findChild<QAction*>("EditCutMenu")->isEnabled());
+}
+
+// A second start's command line reaches the window through the messaging between processes. When
+// the user keeps the changed document open instead of the recorder's voice track, the recorder is
+// told to take its track back; a hidden window takes no command line.
+TEST_F(MainWindowTest, AHandedOverTrackTheUserKeepsOutGoesBackToTheRecorder)
+{
+    platform::FakeDesktop desktop;
+    platform::FakeMessaging editorSide(desktop);
+    platform::FakeMessaging recorderSide(desktop);
+    platform::FakeMessaging secondStart(desktop);
+    platform::FakeWindow recorder(QStringLiteral("Wexo Ravadur"));
+    const auto recorderRegistration = recorderSide.registerWindow(platform::kRecordingWindowClass, recorder);
+    messaging = &editorSide;
+    auto window = makeWindow();
+    open(*window, tone("song.wav", 0.5));
+    ASSERT_TRUE(eventually([&] { return window->workspace().documents().current()->isWorkspaceReady(); }));
+    clickMenuItem(*window, "EditSelectAllMenu");
+    clickMenuItem(*window, "EditCropMenu");
+    const int32_t id = window->workspace().documents().current()->id;
+
+    const std::optional<platform::FoundWindow> editor = secondStart.findWindow(
+        platform::kEditorMainWindowClass, QStringLiteral("Vexal Audio Zuq Editor"), platform::CaptionMatch::BeginsWith);
+    ASSERT_TRUE(editor);
+    const platform::BuiltArgumentBlock block = platform::buildArgumentBlock(
+        {tone("take.wav", 0.5), "/NoSplash", "/VoiceTrack"}, platform::ArgumentBlockSender::Editor);
+    interaction.expectMessageBox(platform::IDCANCEL, "has changed");
+    EXPECT_EQ(secondStart.sendCopyData(editor->handle, block.count, block.bytes).result(), 1);
+    ASSERT_TRUE(eventually([&] { return recorder.messages().size() == size_t(1); }));
+    EXPECT_EQ(recorder.messages()[0].message, platform::kRecorderTrackDoneMessage);
+    EXPECT_EQ(recorder.messages()[0].wParam, platform::kTrackDoneVoice);
+    EXPECT_EQ(window->workspace().documents().current()->id, id);
+
+    window->hide();
+    EXPECT_EQ(secondStart.sendCopyData(editor->handle, block.count, block.bytes).result(), 0);
 }
 
 } // namespace
