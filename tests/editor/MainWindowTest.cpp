@@ -6,6 +6,7 @@
 
 #include "editor/CommandLine.h"
 #include "editor/MainFormRules.h"
+#include "editor/RecSettingsForm.h"
 #include "editor/WorkspaceSeams.h"
 
 #include "common/EditorMessages.h"
@@ -25,6 +26,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -496,6 +498,45 @@ TEST_F(MainWindowTest, AHandedOverTrackTheUserKeepsOutGoesBackToTheRecorder)
 
     window->hide();
     EXPECT_EQ(secondStart.sendCopyData(editor->handle, block.count, block.bytes).result(), 0);
+}
+
+// Closing the window closes the documents first: a changed one the user keeps holds the window
+// open; let go, the window closes and the working files are gone.
+TEST_F(MainWindowTest, ClosingTheWindowAsksForAChangedDocument)
+{
+    auto window = makeWindow();
+    open(*window, tone("song.wav", 0.5));
+    const DocumentList& documents = window->workspace().documents();
+    ASSERT_TRUE(eventually([&] { return documents.current()->isWorkspaceReady(); }));
+    clickMenuItem(*window, "EditSelectAllMenu");
+    clickMenuItem(*window, "EditCropMenu");
+    const TDocumentRecord document = *documents.current();
+
+    interaction.expectMessageBox(platform::IDCANCEL, "has changed");
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->busy());
+    EXPECT_EQ(documents.count(), 1);
+
+    interaction.expectMessageBox(platform::IDNO, "has changed");
+    EXPECT_TRUE(window->close());
+    EXPECT_TRUE(documents.isEmpty());
+    for (const QString& file : {document.workingFile, document.undoFile, document.redoFile})
+        EXPECT_FALSE(QFileInfo::exists(file)) << file.toStdString();
+}
+
+// The recording-format dialog of File > New gives the format its lists show.
+TEST(RecSettingsFormTest, GivesTheChosenFormat)
+{
+    TRecSettingsForm dialog;
+    EXPECT_EQ(dialog.format(), makePcmFormat(44100, 16, 2));
+    auto* rate = dialog.findChild<QComboBox*>("SampleRateComboBox");
+    rate->setCurrentIndex(rate->findData(22050));
+    auto* channels = dialog.findChild<QComboBox*>("ChannelsComboBox");
+    channels->setCurrentIndex(channels->findData(1));
+    auto* bits = dialog.findChild<QComboBox*>("BitsComboBox");
+    bits->setCurrentIndex(bits->findData(8));
+    EXPECT_EQ(dialog.format(), makePcmFormat(22050, 8, 1));
 }
 
 } // namespace
