@@ -9,7 +9,9 @@
 
 #include "common/EditorMessages.h"
 #include "common/ErrCodes.h"
+#include "common/EditorPreferences.h"
 #include "common/JobRunner.h"
+#include "common/SettingsAccess.h"
 #include "common/Util.h"
 #include "common/WaveUtil.h"
 #include "controls/CoolButton.h"
@@ -48,6 +50,21 @@ const QString kPeaksCaption = QStringLiteral("Building Peaks...");
 const QString kOpenFilter =
     QStringLiteral("Wave Files (*.wav)|*.wav|MP3 Files (*.mp3)|*.mp3|All Supported Media Types |*.mp3;*.wav");
 
+constexpr char kSampleFormValue[] = "Position Display in Sample Format";
+
+SettingsAccess editorSettings(platform::SettingsStore& store)
+{
+    return SettingsAccess(store, QString::fromLatin1(kEditorSettingsKey), {185, 186, 187});
+}
+
+// Positions show as sample numbers when the settings say so; a value that cannot be read gives the
+// time form.
+bool storedSampleForm(platform::SettingsStore& store)
+{
+    bool samples = false;
+    return editorSettings(store).readBool({}, kSampleFormValue, samples) == 0 && samples;
+}
+
 // The controls this program does not offer: they exist under their names but stay hidden.
 bool notOffered(Control control)
 {
@@ -62,7 +79,7 @@ TMainForm::TMainForm(const EditorWindowServices& services, QWidget* parent)
     , m_services(services)
     , m_workspace(*this, services.decoder, services.tempFolder)
     , m_edit(*this, services.editLibrary, services.runner, services.messages, m_panel, readWaveFileInformation)
-    , m_view(*this, false, makePcmFormat(44100, 16, 2))
+    , m_view(*this, storedSampleForm(services.settings), makePcmFormat(44100, 16, 2))
     , m_commandLine(*this)
 {
     setObjectName(QStringLiteral("MainForm"));
@@ -202,19 +219,14 @@ void TMainForm::createMenus()
     connect(menuItem(view, "ViewZoomToSelectionMenu", QStringLiteral("Zoom To &Selection")), &QAction::triggered,
             this, [this] { m_view.zoomToSelection(); });
     view->addSeparator();
-    QAction* minSec = menuItem(view, "ViewPositionDisplayMinSecMenu", QStringLiteral("&Minutes / Seconds"));
-    QAction* samples = menuItem(view, "ViewPositionDisplaySamplesMenu", QStringLiteral("Sample &Number"));
-    minSec->setCheckable(true);
-    samples->setCheckable(true);
-    minSec->setChecked(!m_view.samples());
-    samples->setChecked(m_view.samples());
-    const auto positionForm = [this, minSec, samples](bool inSamples) {
-        minSec->setChecked(!inSamples);
-        samples->setChecked(inSamples);
-        m_view.setPositionForm(inSamples);
-    };
-    connect(minSec, &QAction::triggered, this, [positionForm] { positionForm(false); });
-    connect(samples, &QAction::triggered, this, [positionForm] { positionForm(true); });
+    m_minSecItem = menuItem(view, "ViewPositionDisplayMinSecMenu", QStringLiteral("&Minutes / Seconds"));
+    m_samplesItem = menuItem(view, "ViewPositionDisplaySamplesMenu", QStringLiteral("Sample &Number"));
+    m_minSecItem->setCheckable(true);
+    m_samplesItem->setCheckable(true);
+    m_minSecItem->setChecked(!m_view.samples());
+    m_samplesItem->setChecked(m_view.samples());
+    connect(m_minSecItem, &QAction::triggered, this, [this] { setPositionForm(false); });
+    connect(m_samplesItem, &QAction::triggered, this, [this] { setPositionForm(true); });
     view->addSeparator();
     later(menuItem(view, "ViewSetColorsMenu", QStringLiteral("Set &Colors...")), QStringLiteral("Setting colours"));
 
@@ -229,6 +241,16 @@ void TMainForm::createMenus()
     later(menuItem(help, "HelpContents1", QStringLiteral("Help &Contents")), QStringLiteral("Help"));
     later(menuItem(help, "HelpHelpIndexMenu", QStringLiteral("Help &Index")), QStringLiteral("Help"));
     later(menuItem(help, "HelpAboutMenu", QStringLiteral("About Zuq Editor...")), QStringLiteral("About"));
+}
+
+void TMainForm::setPositionForm(bool samples)
+{
+    m_minSecItem->setChecked(!samples);
+    m_samplesItem->setChecked(samples);
+    SettingsAccess access = editorSettings(m_services.settings);
+    if (const int code = access.writeBool({}, kSampleFormValue, samples))
+        m_services.messages.ShowErrorMessage(code);
+    m_view.setPositionForm(samples);
 }
 
 void TMainForm::createButtons(QWidget* parent)

@@ -44,11 +44,13 @@ class TQzv32WaveDisplay;
 
 namespace platform {
 class Messages;
+class SettingsStore;
 } // namespace platform
 
 // What the window works with; each outlives it.
 struct EditorWindowServices {
     const platform::Messages& messages;
+    platform::SettingsStore& settings;   // the editor's settings (the position form)
     JobRunner& runner;                   // edits and peak builds under the progress window
     EditLibrary& editLibrary;            // the audio engine's edit processes
     SourceDecoder& decoder;              // MP3 and WMA sources
@@ -98,6 +100,8 @@ private:
     void createStatusBar();
     QAction* menuItem(QMenu* menu, const char* name, const QString& text);
     void notAvailable(const QString& what);
+    // View > Minutes / Seconds (false) or Sample Number (true), kept in the settings.
+    void setPositionForm(bool samples);
     void name(Control control, QObject* object);
     void applyPanel();
     void applyControlState(ControlState state);
@@ -175,6 +179,8 @@ private:
 
     EditorWindowServices m_services;
     Workspace m_workspace;
+    QAction* m_minSecItem = nullptr;
+    QAction* m_samplesItem = nullptr;
     ControlPanel m_panel;
     EditCommands m_edit;
     ViewFields m_view;

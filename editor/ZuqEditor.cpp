@@ -11,6 +11,7 @@
 #include "controls/ProgressBar.h"
 #include "platform/audio/EditProcesses.h"
 #include "platform/messaging/LocalMessaging.h"
+#include "platform/settings/FileSettingsStore.h"
 #include "platform/ui/QtInteraction.h"
 
 #include <QApplication>
@@ -43,8 +44,9 @@ int main(int argc, char* argv[])
     JobRunner runner(progress);
     ImmediateWorkspaceCopier copier;
     WaveOnlyDecoder decoder;
-    TMainForm window(
-        {messages, runner, editLibrary, decoder, copier, tempFolder, &TRecSettingsForm::choose, &messaging});
+    platform::FileSettingsStore settings(platform::FileSettingsStore::currentUserPath());
+    TMainForm window({messages, settings, runner, editLibrary, decoder, copier, tempFolder, &TRecSettingsForm::choose,
+                      &messaging});
     progress.setMainWindow(&window);
     window.setStartCommandLine(start.commandLine);
     window.show();

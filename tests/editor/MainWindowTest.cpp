@@ -19,6 +19,7 @@
 #include "platform/messaging/ArgumentBlock.h"
 #include "platform/messaging/FakeMessaging.h"
 #include "platform/messaging/ProgramWindows.h"
+#include "platform/settings/MemorySettingsStore.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WaveFixtures.h"
@@ -77,7 +78,7 @@ protected:
     std::unique_ptr<TMainForm> makeWindow(const QStringList& commandLine = {})
     {
         auto window = std::make_unique<TMainForm>(EditorWindowServices{
-            messages, runner, library, decoder, copier, [this] { return temp; },
+            messages, settings, runner, library, decoder, copier, [this] { return temp; },
             [this](QWidget*) { return newFormat; }, messaging});
         progressWindow.setMainWindow(window.get());
         window->setStartCommandLine(readCommandLine(commandLine));
@@ -146,6 +147,7 @@ protected:
     QString temp = folder + "/temp/";
     ScriptedInteraction interaction;
     platform::Messages messages = makeEditorMessages(interaction);
+    platform::MemorySettingsStore settings;
     platform::audio::EditProcesses engine{[] { return false; }, [this] { return temp; }};
     EngineEditLibrary<platform::audio::EditProcesses> library{engine};
     controls::TProgressBarForm progressWindow{controls::ControlVariant::Editor};
@@ -537,6 +539,32 @@ TEST(RecSettingsFormTest, GivesTheChosenFormat)
     auto* bits = dialog.findChild<QComboBox*>("BitsComboBox");
     bits->setCurrentIndex(bits->findData(8));
     EXPECT_EQ(dialog.format(), makePcmFormat(22050, 8, 1));
+}
+
+// View > Sample Number shows the three fields as sample numbers and is kept: the next window
+// starts in that form. A setting that cannot be written is told, and the form changes all the same.
+TEST_F(MainWindowTest, ThePositionFormIsKeptInTheSettings)
+{
+    {
+        auto window = makeWindow();
+        open(*window, tone("song.wav", 1.0));
+        ASSERT_TRUE(eventually([&] { return window->workspace().documents().current()->isWorkspaceReady(); }));
+        EXPECT_TRUE(window->findChild<QAction*>("ViewPositionDisplayMinSecMenu")->isChecked());
+        clickMenuItem(*window, "EditSelectAllMenu");
+        clickMenuItem(*window, "ViewPositionDisplaySamplesMenu");
+        EXPECT_TRUE(window->findChild<QAction*>("ViewPositionDisplaySamplesMenu")->isChecked());
+        EXPECT_FALSE(window->findChild<QAction*>("ViewPositionDisplayMinSecMenu")->isChecked());
+        EXPECT_EQ(window->findChild<QLabel*>("EndSelectionBox")->text(), QStringLiteral("00008000"));
+        EXPECT_EQ(window->findChild<QLabel*>("StatusPanel5")->text(), QStringLiteral("8000"));
+    }
+    auto window = makeWindow();
+    EXPECT_TRUE(window->findChild<QAction*>("ViewPositionDisplaySamplesMenu")->isChecked());
+    EXPECT_EQ(window->findChild<QLabel*>("PositionBox")->text(), QStringLiteral("00000000"));
+
+    settings.setFailWrites(true);
+    interaction.expectMessageBox(platform::IDOK, "Cannot write");
+    clickMenuItem(*window, "ViewPositionDisplayMinSecMenu");
+    EXPECT_EQ(window->findChild<QLabel*>("PositionBox")->text(), QStringLiteral("000:00:000"));
 }
 
 } // namespace
