@@ -647,6 +647,31 @@ void TMainForm::runEdit(const EditRun& run)
     setBusy(false);
 }
 
+void TMainForm::overviewFrameMoved()
+{
+    DocumentViews* views = viewsOf(m_workspace.documents().current());
+    if (!views || views->display->TotalSamples() == 0)
+        return;
+    const QWidget* frame = views->overview->frame();
+    const std::optional<DisplayPlace> place = displayForOverviewFrame(
+        frame->x(), frame->width(), views->overview->ZoomLevel(), views->view->clientWidth(),
+        {views->display->ZoomLevel(), views->display->LeftSamplePos()});
+    if (!place)
+        return;
+    const int32_t id = m_workspace.documents().current()->id;
+    QMetaObject::invokeMethod(
+        this,
+        [this, id, place = *place] {
+            DocumentViews* shown = viewsOf(m_workspace.documents().current());
+            if (!shown || m_workspace.documents().current()->id != id)
+                return;
+            if (const int code = m_view.setZoom(*shown->view, place.zoom, place.left))
+                ShowMappedError(m_services.messages, code, WaveDisplayErrorToMessageId);
+            m_view.updateStatusBar();
+        },
+        Qt::QueuedConnection);
+}
+
 void TMainForm::workspaceCopyEnded(uint64_t id, int result)
 {
     int code = 0;

@@ -120,6 +120,8 @@ private:
     using EditRun = std::function<int(TDocumentRecord&)>;
     void runEdit(const EditRun& run);
     void workspaceCopyEnded(uint64_t id, int result);
+    // The user moved or resized the overview's frame: the display follows from the event loop.
+    void overviewFrameMoved();
 
     // WorkspaceHost
     int closeDocumentAt(int index) override;

@@ -111,6 +111,7 @@ int TMainForm::createViews(TDocumentRecord& document, const QString& shownFile)
     connect(views->display, &TQzv32WaveDisplay::OnSelection, this,
             [this](quint32 start, quint32 end) { m_view.displaySelected(start, end); });
     connect(views->display, &TQzv32WaveDisplay::OnCaretPositionChange, this, [this] { m_view.displayCaretMoved(); });
+    connect(views->overview, &TQzv32Overview::OnFramePosSizeChange, this, [this] { overviewFrameMoved(); });
     m_views[id] = std::move(views);
     return 0;
 }

@@ -68,3 +68,19 @@ std::vector<QRect> documentButtonRects(int count, int panelWidth, int panelHeigh
         rects.emplace_back(i * width, 1, width, panelHeight - 1);
     return rects;
 }
+
+std::optional<DisplayPlace> displayForOverviewFrame(int frameLeft, int frameWidth, uint32_t overviewZoom,
+                                                    int displayWidth, const DisplayPlace& shown)
+{
+    if (displayWidth <= 0 || frameWidth < 0 || frameLeft < 0)
+        return std::nullopt;
+    const uint64_t samples = uint64_t(frameWidth) * overviewZoom;
+    const uint64_t zoom = (samples + uint64_t(displayWidth) - 1) / uint64_t(displayWidth);
+    const uint64_t left = uint64_t(frameLeft) * overviewZoom;
+    if (zoom == 0 || zoom > UINT32_MAX || left > UINT32_MAX)
+        return std::nullopt;
+    const DisplayPlace place{uint32_t(zoom), uint32_t(left)};
+    if (place == shown)
+        return std::nullopt;
+    return place;
+}

@@ -7,6 +7,9 @@
 #include <QRect>
 #include <QStringList>
 
+#include <cstdint>
+#include <optional>
+
 #include <string_view>
 #include <vector>
 
@@ -20,3 +23,14 @@ QStringList controlObjectNames(Control control);
 // panel's width. A panel no wider than a button gives its whole width to each.
 inline constexpr int kDocumentButtonWidth = 162;
 std::vector<QRect> documentButtonRects(int count, int panelWidth, int panelHeight);
+
+// Where the display goes when the user moves or resizes the overview's frame: the zoom that fits
+// the frame's samples into the display's width (rounded up) and the frame's first sample. None when
+// that zoom is 0 or the display shows that part already.
+struct DisplayPlace {
+    uint32_t zoom = 0;
+    uint32_t left = 0;
+    friend bool operator==(const DisplayPlace&, const DisplayPlace&) = default;
+};
+std::optional<DisplayPlace> displayForOverviewFrame(int frameLeft, int frameWidth, uint32_t overviewZoom,
+                                                    int displayWidth, const DisplayPlace& shown);

@@ -43,4 +43,33 @@ TEST(ControlObjectNames, EachNameBelongsToOneControl)
     EXPECT_EQ(controlObjectNames(Control::ViewItems).size(), 8);
 }
 
+struct FrameCase {
+    int frameLeft;
+    int frameWidth;
+    uint32_t overviewZoom;
+    int displayWidth;
+    DisplayPlace shown;
+    std::optional<DisplayPlace> expected;
+};
+
+// The frame's samples fill the display's width, rounded up to a whole zoom level; a frame that
+// stands where the display is already, or that covers no sample, moves nothing.
+TEST(DisplayForOverviewFrame, FollowsTheFrame)
+{
+    const FrameCase cases[] = {
+        {10, 100, 80, 800, {1, 0}, DisplayPlace{10, 800}},
+        {0, 101, 80, 800, {1, 0}, DisplayPlace{11, 0}},
+        {5, 100, 80, 800, {10, 400}, std::nullopt},
+        {0, 0, 80, 800, {10, 0}, std::nullopt},
+        {0, 100, 80, 0, {10, 0}, std::nullopt},
+        {3, 800, 5'000'000, 800, {1, 0}, DisplayPlace{5'000'000, 15'000'000}},
+        {1000, 800, 5'000'000, 800, {1, 0}, std::nullopt}, // the left sample would pass 32 bits
+    };
+    for (const FrameCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.frameLeft << " " << c.frameWidth << " " << c.overviewZoom);
+        EXPECT_EQ(displayForOverviewFrame(c.frameLeft, c.frameWidth, c.overviewZoom, c.displayWidth, c.shown),
+                  c.expected);
+    }
+}
+
 } // namespace

@@ -11,6 +11,7 @@
 
 #include "common/EditorMessages.h"
 #include "common/JobRunner.h"
+#include "controls/Overview.h"
 #include "controls/ProgressBar.h"
 #include "controls/RectBtnEx.h"
 #include "controls/Scale.h"
@@ -437,6 +438,23 @@ TEST_F(MainWindowTest, ZoomButtonsAndPositionFields)
     EXPECT_EQ(window->findChild<controls::TQzv32Scale*>("Scale")->ZoomLevel(), whole / 2);
     QTest::mouseClick(window->findChild<QWidget*>("ZoomToExtentsButton"), Qt::LeftButton);
     EXPECT_EQ(display->ZoomLevel(), whole);
+
+    // Zoomed in, the overview's frame covers the part in view; dragged, it takes the display along.
+    QTest::mouseClick(window->findChild<QWidget*>("ZoomInButton"), Qt::LeftButton);
+    QTest::mouseClick(window->findChild<QWidget*>("ZoomInButton"), Qt::LeftButton);
+    auto* overview = window->findChild<controls::TQzv32Overview*>("Overview");
+    QWidget* frame = overview->frame();
+    ASSERT_LT(frame->width(), overview->width() / 2);
+    EXPECT_EQ(frame->x(), 0);
+    const QPoint grip(frame->width() / 2, frame->height() / 2);
+    QTest::mousePress(frame, Qt::LeftButton, {}, grip);
+    QTest::mouseMove(frame, grip + QPoint(60, 0));
+    QTest::mouseRelease(frame, Qt::LeftButton, {}, grip + QPoint(60, 0));
+    ASSERT_GT(frame->x(), 0);
+    ASSERT_TRUE(eventually([&] { return display->LeftSamplePos() == uint32_t(frame->x()) * overview->ZoomLevel(); }))
+        << display->LeftSamplePos() << " " << frame->x();
+    EXPECT_EQ(window->findChild<controls::TQzv32Scale*>("Scale")->LeftSamplePos(), display->LeftSamplePos());
+    QTest::mouseClick(window->findChild<QWidget*>("ZoomToExtentsButton"), Qt::LeftButton);
 
     auto* position = window->findChild<QLabel*>("PositionBox");
     auto* positionEdit = window->findChild<QLineEdit*>("PositionMaskEdit");
