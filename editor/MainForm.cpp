@@ -229,6 +229,21 @@ void TMainForm::createMenus()
     connect(m_samplesItem, &QAction::triggered, this, [this] { setPositionForm(true); });
     view->addSeparator();
     later(menuItem(view, "ViewSetColorsMenu", QStringLiteral("Set &Colors...")), QStringLiteral("Setting colours"));
+    view->addSeparator();
+    QAction* fullScreenItem = menuItem(view, "ViewFillScreenMenu", QStringLiteral("&Full Screen"));
+    QAction* minimumSizeItem = menuItem(view, "ViewMinimumSizeMenu", QStringLiteral("&Minimum Size"));
+    minimumSizeItem->setEnabled(false);
+    connect(fullScreenItem, &QAction::triggered, this, [this, fullScreenItem, minimumSizeItem] {
+        showMaximized();
+        fullScreenItem->setEnabled(false);
+        minimumSizeItem->setEnabled(true);
+    });
+    connect(minimumSizeItem, &QAction::triggered, this, [this, fullScreenItem, minimumSizeItem] {
+        showNormal();
+        fullScreenItem->setEnabled(true);
+        minimumSizeItem->setEnabled(false);
+        resize(minimumSize());
+    });
 
     QMenu* effects = bar->addMenu(QStringLiteral("Effe&cts"));
     effects->setObjectName(QStringLiteral("EffectsMenu"));

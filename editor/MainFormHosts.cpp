@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -108,6 +109,21 @@ int TMainForm::createViews(TDocumentRecord& document, const QString& shownFile)
     }
     const int32_t id = document.id;
     connect(views->button, &TQzv32RectBtnEx::OnClick, this, [this, id] { documentButtonClicked(id); });
+    auto* popup = new QMenu(views->button);
+    popup->setObjectName(QStringLiteral("WavefilePopupMenu"));
+    QAction* select = popup->addAction(QStringLiteral("Select"));
+    select->setObjectName(QStringLiteral("SelectWavefilePopupMenu"));
+    connect(select, &QAction::triggered, this, [this, id] { documentButtonClicked(id); });
+    QAction* close = popup->addAction(QStringLiteral("Close"));
+    close->setObjectName(QStringLiteral("CloseWavefilePopupMenu"));
+    connect(close, &QAction::triggered, this, [this, id] {
+        if (busy())
+            return;
+        setBusy(true);
+        closeDocumentAt(m_workspace.documents().indexOfId(id));
+        setBusy(false);
+    });
+    views->button->setPopupMenu(popup);
     connect(views->display, &TQzv32WaveDisplay::OnSelection, this,
             [this](quint32 start, quint32 end) { m_view.displaySelected(start, end); });
     connect(views->display, &TQzv32WaveDisplay::OnCaretPositionChange, this, [this] { m_view.displayCaretMoved(); });

@@ -585,4 +585,33 @@ TEST_F(MainWindowTest, ThePositionFormIsKeptInTheSettings)
     EXPECT_EQ(window->findChild<QLabel*>("PositionBox")->text(), QStringLiteral("000:00:000"));
 }
 
+// A document button's popup closes its document; View > Full Screen and Minimum Size switch the
+// window's size and each other.
+TEST_F(MainWindowTest, DocumentPopupAndWindowSizeCommands)
+{
+    auto window = makeWindow();
+    open(*window, tone("song.wav", 0.5));
+    auto* button = window->findChild<TQzv32RectBtnEx*>("DocumentButton");
+    ASSERT_NE(button, nullptr);
+    ASSERT_NE(button->PopupMenu(), nullptr);
+    auto* close = button->PopupMenu()->findChild<QAction*>("CloseWavefilePopupMenu");
+    ASSERT_NE(close, nullptr);
+    ASSERT_NE(button->PopupMenu()->findChild<QAction*>("SelectWavefilePopupMenu"), nullptr);
+    close->trigger();
+    EXPECT_TRUE(window->workspace().documents().isEmpty());
+    EXPECT_TRUE(window->findChildren<TQzv32RectBtnEx*>("DocumentButton").isEmpty());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Vexal Audio Zuq Editor"));
+
+    auto* fullScreen = window->findChild<QAction*>("ViewFillScreenMenu");
+    auto* minimumSize = window->findChild<QAction*>("ViewMinimumSizeMenu");
+    EXPECT_FALSE(minimumSize->isEnabled());
+    clickMenuItem(*window, "ViewFillScreenMenu");
+    EXPECT_TRUE(window->isMaximized());
+    EXPECT_FALSE(fullScreen->isEnabled());
+    clickMenuItem(*window, "ViewMinimumSizeMenu");
+    EXPECT_FALSE(window->isMaximized());
+    EXPECT_TRUE(fullScreen->isEnabled());
+    EXPECT_EQ(window->size(), window->minimumSize());
+}
+
 } // namespace
