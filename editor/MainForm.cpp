@@ -35,6 +35,7 @@
 #include <QMenuBar>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 using namespace controls;
@@ -331,11 +332,14 @@ void TMainForm::createButtons(QWidget* parent)
 
     auto* scroll = new QHBoxLayout;
     row = scroll;
-    connect(button(Control::Count, "WaveformLeftScrollButton", QStringLiteral("<")), &TCoolButton::OnClick, this,
-            [this] { m_view.scrollLeft(); });
+    // The scroll buttons act on the press and again every 100 ms while held (see eventFilter).
+    m_scrollButtons[0] = button(Control::Count, "WaveformLeftScrollButton", QStringLiteral("<"));
+    m_scrollButtons[0]->installEventFilter(this);
     scroll->addStretch();
-    connect(button(Control::Count, "WaveformRightScrollButton", QStringLiteral(">")), &TCoolButton::OnClick, this,
-            [this] { m_view.scrollRight(); });
+    m_scrollButtons[1] = button(Control::Count, "WaveformRightScrollButton", QStringLiteral(">"));
+    m_scrollButtons[1]->installEventFilter(this);
+    m_scrollRepeat.setInterval(100);
+    connect(&m_scrollRepeat, &QTimer::timeout, this, [this] { scrollHeld(); });
     column->addLayout(scroll);
 }
 
@@ -381,8 +385,27 @@ void TMainForm::createStatusBar()
     }
 }
 
+void TMainForm::scrollHeld()
+{
+    if (m_scrollingRight)
+        m_view.scrollRight();
+    else
+        m_view.scrollLeft();
+}
+
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
+    for (size_t i = 0; i < m_scrollButtons.size(); ++i) {
+        if (watched != m_scrollButtons[i] || !m_scrollButtons[i]->isEnabled())
+            continue;
+        if (event->type() == QEvent::MouseButtonPress) {
+            m_scrollingRight = i == 1;
+            scrollHeld();
+            m_scrollRepeat.start();
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            m_scrollRepeat.stop();
+        }
+    }
     for (size_t i = 0; i < 3; ++i) {
         QLineEdit* edit = m_fieldEdits[i];
         if (watched == m_fieldLabels[i] && event->type() == QEvent::MouseButtonPress && currentDisplay()) {

@@ -21,6 +21,7 @@
 #include "platform/messaging/Messaging.h"
 
 #include <QMainWindow>
+#include <QTimer>
 
 #include <array>
 #include <functional>
@@ -120,6 +121,8 @@ private:
     using EditRun = std::function<int(TDocumentRecord&)>;
     void runEdit(const EditRun& run);
     void workspaceCopyEnded(uint64_t id, int result);
+    // One step of the held scroll button.
+    void scrollHeld();
     // The user moved or resized the overview's frame: the display follows from the event loop.
     void overviewFrameMoved();
 
@@ -197,6 +200,9 @@ private:
     std::map<int32_t, std::unique_ptr<DocumentViews>> m_views;
     std::array<QList<QObject*>, kControlCount> m_controls{};
 
+    std::array<QWidget*, 2> m_scrollButtons{}; // left, right
+    QTimer m_scrollRepeat;
+    bool m_scrollingRight = false;
     QStackedWidget* m_waveArea = nullptr;
     controls::TQzv32WaveDisplay* m_templateDisplay = nullptr;
     QWidget* m_buttonPanel = nullptr;

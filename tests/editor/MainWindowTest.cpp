@@ -454,6 +454,21 @@ TEST_F(MainWindowTest, ZoomButtonsAndPositionFields)
     ASSERT_TRUE(eventually([&] { return display->LeftSamplePos() == uint32_t(frame->x()) * overview->ZoomLevel(); }))
         << display->LeftSamplePos() << " " << frame->x();
     EXPECT_EQ(window->findChild<controls::TQzv32Scale*>("Scale")->LeftSamplePos(), display->LeftSamplePos());
+    // The scroll buttons step by half a view on the press, and on while held.
+    QWidget* scrollLeft = window->findChild<QWidget*>("WaveformLeftScrollButton");
+    QTest::mouseClick(scrollLeft, Qt::LeftButton);
+    const uint32_t halfView = display->ZoomLevel() * uint32_t(display->contentsRect().width()) / 2;
+    const uint32_t dragged = uint32_t(frame->x()) * overview->ZoomLevel();
+    EXPECT_EQ(display->LeftSamplePos(), dragged > halfView ? dragged - halfView : 0);
+    QWidget* scrollRight = window->findChild<QWidget*>("WaveformRightScrollButton");
+    const uint32_t before = display->LeftSamplePos();
+    QTest::mousePress(scrollRight, Qt::LeftButton);
+    QTest::qWait(350);
+    QTest::mouseRelease(scrollRight, Qt::LeftButton);
+    EXPECT_GE(display->LeftSamplePos(), std::min(before + 3 * halfView, display->MaxPosition()));
+    const uint32_t released = display->LeftSamplePos();
+    QTest::qWait(250);
+    EXPECT_EQ(display->LeftSamplePos(), released);
     QTest::mouseClick(window->findChild<QWidget*>("ZoomToExtentsButton"), Qt::LeftButton);
 
     auto* position = window->findChild<QLabel*>("PositionBox");
