@@ -1,0 +1,212 @@
+#pragma once
+// TMainForm, the editor's main window: the menus, the transport and zoom buttons, the document
+// buttons, one waveform display with its ruler and overview per document, the three position
+// fields and the status bar.
+//
+// The window's rules live in editor_core and editor_edit: opening and making documents
+// (Workspace), the control states (ControlStates), the edit commands with undo and redo
+// (EditCommands), the view (ViewFields), the command line and its hand-over
+// (CommandLineProcessor) and the close-down (CloseDown). The window implements their host
+// interfaces on its widgets and copies the control panel onto the widgets of the same objectName.
+// Commands whose work is not built yet say so when chosen.
+
+#include "editor/CloseDown.h"
+#include "editor/CommandLineProcessor.h"
+#include "editor/ControlStates.h"
+#include "editor/EditCommands.h"
+#include "editor/ViewFields.h"
+#include "editor/Workspace.h"
+
+#include "common/WaveFormat.h"
+#include "platform/messaging/Messaging.h"
+
+#include <QMainWindow>
+#include <QTimer>
+
+#include <array>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+
+class QLabel;
+class QLineEdit;
+class QStackedWidget;
+
+class JobRunner;
+class WorkspaceCopier;
+
+namespace controls {
+class TQzv32Overview;
+class TQzv32RectBtnEx;
+class TQzv32Scale;
+class TQzv32WaveDisplay;
+} // namespace controls
+
+namespace platform {
+class Messages;
+class SettingsStore;
+} // namespace platform
+
+// What the window works with; each outlives it.
+struct EditorWindowServices {
+    const platform::Messages& messages;
+    platform::SettingsStore& settings;   // the editor's settings (the position form)
+    JobRunner& runner;                   // edits and peak builds under the progress window
+    EditLibrary& editLibrary;            // the audio engine's edit processes
+    SourceDecoder& decoder;              // MP3 and WMA sources
+    WorkspaceCopier& copier;             // the working copies of opened WAV files
+    std::function<QString()> tempFolder; // the preferences' temporary folder
+    // The recording-format dialog of File > New: the chosen format, none on Cancel.
+    std::function<std::optional<WaveFormatEx>(QWidget* parent)> chooseFormat;
+    // Where the window answers a second start; null: it answers nobody.
+    platform::Messaging* messaging = nullptr;
+};
+
+class TMainForm : public QMainWindow,
+                  private WorkspaceHost,
+                  private ViewHost,
+                  private EditHost,
+                  private CommandLineHost,
+                  private CloseDownHost,
+                  private platform::WindowHandler {
+    Q_OBJECT
+
+public:
+    explicit TMainForm(const EditorWindowServices& services, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // The program's own command line, opened on the first show.
+    void setStartCommandLine(const EditorCommandLine& line) { m_startCommandLine = line; }
+
+    const Workspace& workspace() const { return m_workspace; }
+    const ControlPanel& controlPanel() const { return m_panel; }
+    // The display of the current document; null without one.
+    controls::TQzv32WaveDisplay* currentDisplay() const;
+    bool busy() const override { return m_busy > 0; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct DocumentViews;
+    class DisplayView;
+
+    void createMenus();
+    void createButtons(QWidget* parent);
+    void createPositionFields(QWidget* parent);
+    void createStatusBar();
+    QAction* menuItem(QMenu* menu, const char* name, const QString& text);
+    void notAvailable(const QString& what);
+    // View > Minutes / Seconds (false) or Sample Number (true), kept in the settings.
+    void setPositionForm(bool samples);
+    void name(Control control, QObject* object);
+    void applyPanel();
+    void applyControlState(ControlState state);
+    void updateDocumentControls();
+    void showCurrentDocument();
+    DocumentViews* viewsOf(const TDocumentRecord* document) const;
+    void layOutDocumentButtons();
+    void reportWorkspace(const WorkspaceResult& result);
+    int openDisplay(DocumentViews& views, const QString& file);
+
+    // The menu and button commands.
+    void fileNew();
+    void fileOpen();
+    void fileClose();
+    void documentButtonClicked(int32_t id);
+    using EditRun = std::function<int(TDocumentRecord&)>;
+    void runEdit(const EditRun& run);
+    void workspaceCopyEnded(uint64_t id, int result);
+    // One step of the held scroll button.
+    void scrollHeld();
+    // The user moved or resized the overview's frame: the display follows from the event loop.
+    void overviewFrameMoved();
+
+    // WorkspaceHost
+    int closeDocumentAt(int index) override;
+    void trackRefused(TrackRole role) override;
+    int createViews(TDocumentRecord& document, const QString& shownFile) override;
+    void discardViews(TDocumentRecord& document) override;
+    int startWorkspaceCopy(TDocumentRecord& document) override;
+    void cancelWorkspaceCopy(TDocumentRecord& document) override;
+    void addRecentFile(const QString& path) override;
+
+    // ViewHost
+    void setRuler(const RulerView& ruler) override;
+    uint32_t overviewZoomLevel() override;
+    int overviewWidth() const override;
+    void setOverviewFrame(const OverviewFrame& frame) override;
+    void setFieldText(PositionField field, const QString& text) override;
+    void setFieldMasks(const QString& inputMask, const QString& emptyText) override;
+    void setStatusPanel(int panel, const QString& text) override;
+    void setControlState(ControlState state) override;
+    void setSelectItems(bool selectAllEnabled, bool selectNoneEnabled) override;
+
+    // EditHost
+    EditView editView() const override;
+    bool readyForEditing(TDocumentRecord& document) override;
+    int refreshViews(TDocumentRecord& document, const EditRefresh& refresh) override;
+    QString askTargetFile() override;
+    void controlsChanged(const TDocumentRecord& document, const ControlPanel& panel) override;
+
+    // CommandLineHost
+    void setBusy(bool busy) override;
+    bool mainWindowVisible() const override { return isVisible(); }
+    void raiseMainWindow() override;
+    bool recording() const override { return false; }
+    void stopPlayback() override { }
+    void enterTrackMode(TrackRole role) override;
+    int importWma(const QString& path, bool playlist, QString* wav) override;
+    void openAsUnsaved(const QString& path) override;
+    int openFile(const QString& path, TrackRole role) override;
+    void offerMp3Component() override;
+    void offerWmaComponent() override;
+
+    // CloseDownHost
+    void stopRecording() override { }
+    void stopLevelTest() override { }
+    int documentCount() const override { return m_workspace.documents().count(); }
+    void showMainWindow() override { show(); }
+    int saveSettings() override { return 0; }
+    void showError(int id) override;
+    void releaseDevices() override { }
+
+    // WindowHandler: a second start hands its command line over.
+    QString windowCaption() const override { return windowTitle(); }
+    bool windowVisible() const override { return isVisible(); }
+    bool windowEnabled() const override { return isEnabled(); }
+    void windowMessage(uint32_t, intptr_t, intptr_t) override { }
+    bool windowCopyData(uint64_t dwData, const QByteArray& data) override;
+
+    EditorWindowServices m_services;
+    Workspace m_workspace;
+    QAction* m_minSecItem = nullptr;
+    QAction* m_samplesItem = nullptr;
+    ControlPanel m_panel;
+    EditCommands m_edit;
+    ViewFields m_view;
+    CommandLineProcessor m_commandLine;
+    std::unique_ptr<platform::WindowRegistration> m_registration;
+    std::optional<EditorCommandLine> m_startCommandLine;
+    bool m_shownOnce = false;
+    int m_busy = 0;
+    // A track of the recorder keeps its format: the format change is hidden once one is expected.
+    bool m_changeFormatHidden = false;
+    QAction* m_changeFormatSeparator = nullptr;
+    std::map<int32_t, std::unique_ptr<DocumentViews>> m_views;
+    std::array<QList<QObject*>, kControlCount> m_controls{};
+
+    std::array<QWidget*, 2> m_scrollButtons{}; // left, right
+    QTimer m_scrollRepeat;
+    bool m_scrollingRight = false;
+    QStackedWidget* m_waveArea = nullptr;
+    controls::TQzv32WaveDisplay* m_templateDisplay = nullptr;
+    QWidget* m_buttonPanel = nullptr;
+    std::array<QLabel*, 3> m_fieldLabels{};
+    std::array<QLineEdit*, 3> m_fieldEdits{};
+    std::array<QLabel*, kEditorStatusPanelCount> m_statusPanels{};
+};

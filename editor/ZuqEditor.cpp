@@ -1,0 +1,54 @@
+// ZuqEditor's entry: one editor runs per user. A second start hands its command line to the running
+// editor and ends; the first one opens its main window, which opens the command line's files.
+#include "editor/InstanceStart.h"
+#include "editor/MainForm.h"
+#include "editor/RecSettingsForm.h"
+#include "editor/WorkspaceSeams.h"
+
+#include "common/EditorMessages.h"
+#include "common/JobRunner.h"
+#include "common/PreferencesCore.h"
+#include "controls/ProgressBar.h"
+#include "platform/audio/EditProcesses.h"
+#include "platform/messaging/LocalMessaging.h"
+#include "platform/settings/FileSettingsStore.h"
+#include "platform/ui/QtInteraction.h"
+
+#include <QApplication>
+#include <QDir>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("ZuqEditor"));
+    platform::QtInteraction interaction;
+    const platform::Messages messages = makeEditorMessages(interaction);
+    platform::LocalMessaging messaging;
+
+    StartResult start = startEditor(messaging, QApplication::arguments().mid(1), QDir::currentPath());
+    switch (start.outcome) {
+    case StartOutcome::EndQuietly:
+    case StartOutcome::HandedOver:
+        return 0;
+    case StartOutcome::Refused:
+        showHandOverRefused(messages);
+        return 1;
+    case StartOutcome::RunAsFirst:
+        break;
+    }
+
+    const auto tempFolder = [] { return PreferencesCore::GetDefaultTempPath(); };
+    platform::audio::EditProcesses engine([] { return false; }, tempFolder);
+    EngineEditLibrary<platform::audio::EditProcesses> editLibrary(engine);
+    controls::TProgressBarForm progress(controls::ControlVariant::Editor);
+    JobRunner runner(progress);
+    ImmediateWorkspaceCopier copier;
+    WaveOnlyDecoder decoder;
+    platform::FileSettingsStore settings(platform::FileSettingsStore::currentUserPath());
+    TMainForm window({messages, settings, runner, editLibrary, decoder, copier, tempFolder, &TRecSettingsForm::choose,
+                      &messaging});
+    progress.setMainWindow(&window);
+    window.setStartCommandLine(start.commandLine);
+    window.show();
+    return app.exec();
+}

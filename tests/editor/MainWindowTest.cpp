@@ -1,0 +1,632 @@
+// The editor's main window offscreen, driven through its named controls: the control states on
+// the menu items and buttons, opening WAV files through the File menu's scripted dialog, the
+// document buttons, an edit and its undo checked by the working file's hash, a failed open, and a
+// screenshot of the window with a document for a person to look at.
+#include "editor/MainForm.h"
+
+#include "editor/CommandLine.h"
+#include "editor/MainFormRules.h"
+#include "editor/RecSettingsForm.h"
+#include "editor/WorkspaceSeams.h"
+
+#include "common/EditorMessages.h"
+#include "common/JobRunner.h"
+#include "controls/Overview.h"
+#include "controls/ProgressBar.h"
+#include "controls/RectBtnEx.h"
+#include "controls/Scale.h"
+#include "controls/Waveform.h"
+#include "platform/audio/EditProcesses.h"
+#include "platform/messaging/ArgumentBlock.h"
+#include "platform/messaging/FakeMessaging.h"
+#include "platform/messaging/ProgramWindows.h"
+#include "platform/settings/MemorySettingsStore.h"
+#include "tests/support/ScriptedInteraction.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/WaveFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTest>
+
+#include <functional>
+
+using controls::TQzv32RectBtnEx;
+using controls::TQzv32WaveDisplay;
+using testsupport::ScriptedInteraction;
+
+namespace {
+
+bool isEnabled(const QObject* object)
+{
+    if (const auto* action = qobject_cast<const QAction*>(object))
+        return action->isEnabled();
+    return static_cast<const QWidget*>(object)->isEnabled();
+}
+
+// Runs the event loop until the condition holds, at most five seconds (QTest's own waiting checks
+// report to QTest, not to GoogleTest).
+bool eventually(const std::function<bool()>& condition)
+{
+    return QTest::qWaitFor(condition, 5000);
+}
+
+void clickMenuItem(QWidget& window, const QString& name)
+{
+    auto* action = window.findChild<QAction*>(name);
+    ASSERT_NE(action, nullptr) << name.toStdString();
+    ASSERT_TRUE(action->isEnabled()) << name.toStdString();
+    auto* menu = qobject_cast<QMenu*>(action->parent());
+    ASSERT_NE(menu, nullptr) << name.toStdString();
+    menu->popup(window.mapToGlobal(QPoint(10, 24)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+}
+
+class MainWindowTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(QDir().mkpath(temp)); }
+    void TearDown() override { EXPECT_TRUE(interaction.allConsumed()); }
+
+    // The window, shown after it took the command line it starts with.
+    std::unique_ptr<TMainForm> makeWindow(const QStringList& commandLine = {})
+    {
+        auto window = std::make_unique<TMainForm>(EditorWindowServices{
+            messages, settings, runner, library, decoder, copier, [this] { return temp; },
+            [this](QWidget*) { return newFormat; }, messaging});
+        progressWindow.setMainWindow(window.get());
+        window->setStartCommandLine(readCommandLine(commandLine));
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        return window;
+    }
+
+    // A sine made by sox; effects follow the synthesis (a fade gives the picture a shape).
+    QString tone(const QString& name, double seconds, int rate = 8000, int channels = 1,
+                 const QStringList& effects = {})
+    {
+        const QString path = folder + "/" + name;
+        EXPECT_EQ(testsupport::runSox(QStringList{"-n", "-r", QString::number(rate), "-c", QString::number(channels),
+                                                  "-b", "16", path, "synth", QString::number(seconds), "sine", "440",
+                                                  "vol", "0.6"} +
+                                      effects)
+                      .exitCode,
+                  0);
+        return path;
+    }
+
+    // File > Open with the scripted dialog answering path, and the message box it leads to (when
+    // messageAnswer is set) answered so.
+    void open(TMainForm& window, const QString& path, std::optional<int> messageAnswer = {},
+              const QString& messageContains = {})
+    {
+        platform::FileDialogResult chosen;
+        chosen.accepted = true;
+        chosen.files = {path};
+        interaction.expectOpenFile(chosen);
+        if (messageAnswer)
+            interaction.expectMessageBox(*messageAnswer, messageContains);
+        clickMenuItem(window, "FileOpenMenu");
+        ASSERT_TRUE(interaction.allConsumed());
+    }
+
+    // Whether each widget the control states switch is enabled, by name; the controls this program
+    // does not offer are hidden, which a menu item also counts as disabled, and are left out.
+    using States = std::vector<std::pair<std::string, bool>>;
+    static States shownStates(TMainForm& window)
+    {
+        States states;
+        for (int i = 0; i < kControlCount; ++i)
+            if (!hidden(Control(i)))
+                for (const QString& name : controlObjectNames(Control(i)))
+                    states.emplace_back(name.toStdString(), isEnabled(window.findChild<QObject*>(name)));
+        return states;
+    }
+    static States expectedStates(const ControlPanel& panel)
+    {
+        States states;
+        for (int i = 0; i < kControlCount; ++i)
+            if (!hidden(Control(i)))
+                for (const QString& name : controlObjectNames(Control(i)))
+                    states.emplace_back(name.toStdString(), panel.enabled(Control(i)));
+        return states;
+    }
+    static bool hidden(Control control)
+    {
+        return control == Control::LoadFrom || control == Control::CloseAll || control == Control::BatchExport ||
+               control == Control::AppRecord;
+    }
+
+    QString folder = testsupport::testFolder();
+    QString temp = folder + "/temp/";
+    ScriptedInteraction interaction;
+    platform::Messages messages = makeEditorMessages(interaction);
+    platform::MemorySettingsStore settings;
+    platform::audio::EditProcesses engine{[] { return false; }, [this] { return temp; }};
+    EngineEditLibrary<platform::audio::EditProcesses> library{engine};
+    controls::TProgressBarForm progressWindow{controls::ControlVariant::Editor};
+    JobRunner runner{progressWindow};
+    ImmediateWorkspaceCopier copier;
+    WaveOnlyDecoder decoder;
+    std::optional<WaveFormatEx> newFormat = makePcmFormat(8000, 16, 1);
+    platform::Messaging* messaging = nullptr;
+};
+
+// Every control the states switch is there under its name; without a document the window offers
+// only New and Open of the File menu's commands and Insert Silence of the Edit menu's.
+TEST_F(MainWindowTest, NamedControlsShowTheStateForNoDocument)
+{
+    auto window = makeWindow();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Vexal Audio Zuq Editor"));
+    for (int i = 0; i < kControlCount; ++i)
+        for (const QString& name : controlObjectNames(Control(i)))
+            EXPECT_NE(window->findChild<QObject*>(name), nullptr) << name.toStdString();
+    for (const char* name : {"FileMenu", "EditMenu", "ViewMenu", "EffectsMenu", "ToolsMenu", "HelpMenu"})
+        EXPECT_NE(window->findChild<QMenu*>(name), nullptr) << name;
+    for (const char* name : {"PositionBox", "StartSelectionBox", "EndSelectionBox"})
+        EXPECT_NE(window->findChild<QLabel*>(name), nullptr) << name;
+
+    ControlPanel expected;
+    SetControlState(expected, ControlState::NoDocument);
+    EXPECT_EQ(shownStates(*window), expectedStates(expected));
+    EXPECT_TRUE(isEnabled(window->findChild<QAction*>("FileNewMenu")));
+    EXPECT_FALSE(isEnabled(window->findChild<QAction*>("EditCutMenu")));
+    EXPECT_FALSE(window->findChild<QWidget*>("PauseButton")->isVisible());
+    for (const char* name : {"FileLoadFromMenu", "FileCloseAllMenu", "BatchExportMenu"})
+        EXPECT_FALSE(window->findChild<QAction*>(name)->isVisible()) << name;
+    EXPECT_FALSE(window->findChild<QWidget*>("AppRecButton")->isVisible());
+}
+
+// A WAV opened through File > Open: its display shows the whole file, its button carries its name,
+// the caption names it; a selection made with the mouse, cut, and undone leaves the working file
+// as the user's file was, byte for byte. The control states follow each step.
+TEST_F(MainWindowTest, OpenCutAndUndoRestoresTheFile)
+{
+    auto window = makeWindow();
+    const QString song = tone("song.wav", 1.0);
+    open(*window, song);
+
+    TQzv32WaveDisplay* display = window->currentDisplay();
+    ASSERT_NE(display, nullptr);
+    EXPECT_EQ(display->TotalSamples(), 8000u);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Vexal Audio Zuq Editor: song.wav"));
+    const auto buttons = window->findChildren<TQzv32RectBtnEx*>("DocumentButton");
+    ASSERT_EQ(buttons.size(), 1);
+    EXPECT_EQ(buttons[0]->Caption(), QStringLiteral("song.wav"));
+    EXPECT_TRUE(buttons[0]->Down());
+    EXPECT_TRUE(buttons[0]->isVisible());
+    // The working copy is made, then editing is offered.
+    const TDocumentRecord* document = window->workspace().documents().current();
+    ASSERT_NE(document, nullptr);
+    ASSERT_TRUE(eventually([&] { return document->isWorkspaceReady(); }));
+    EXPECT_EQ(testsupport::hashOf(document->workingFile), testsupport::hashOf(song));
+    // The states of the window as it went: no document, File > Open (which leaves podcast upload
+    // off), the document opened with nothing on the clipboard.
+    ControlPanel expected;
+    SetControlState(expected, ControlState::NoDocument);
+    expected.setEnabled(Control::UploadPodcast, false);
+    UpdateDocumentControls(expected, {document, true, false, false, false, false});
+    expected.setEnabled(Control::Paste, false);
+    EXPECT_EQ(shownStates(*window), expectedStates(expected));
+    EXPECT_FALSE(isEnabled(window->findChild<QAction*>("EditCutMenu")));
+
+    // A drag across the middle of the display selects.
+    const int y = display->height() / 2;
+    QTest::mousePress(display, Qt::LeftButton, {}, QPoint(display->width() / 4, y));
+    QTest::mouseMove(display, QPoint(display->width() / 2, y));
+    QTest::mouseRelease(display, Qt::LeftButton, {}, QPoint(display->width() / 2, y));
+    const uint32_t start = display->SelectionStartPos();
+    const uint32_t end = display->SelectionEndPos();
+    ASSERT_LT(start, end);
+    EXPECT_NE(window->findChild<QLabel*>("EndSelectionBox")->text(), QStringLiteral("000:00:000"));
+    UpdateDocumentControls(expected, {document, false, false, false, false, false});
+    EXPECT_EQ(shownStates(*window), expectedStates(expected));
+
+    clickMenuItem(*window, "EditCutMenu");
+    ASSERT_TRUE(eventually([&] { return window->currentDisplay()->TotalSamples() == 8000u - (end - start); }));
+    EXPECT_NE(testsupport::hashOf(document->workingFile), testsupport::hashOf(song));
+    EXPECT_EQ(document->saveState, SaveState::Modified);
+    EXPECT_TRUE(isEnabled(window->findChild<QAction*>("EditUndoMenu")));
+    EXPECT_FALSE(isEnabled(window->findChild<QAction*>("EditRedoMenu")));
+    EXPECT_EQ(wavefixtures::soxWaveInfo(document->workingFile, false).frames, int64_t(8000 - (end - start)));
+
+    clickMenuItem(*window, "EditUndoMenu");
+    ASSERT_TRUE(eventually([&] { return window->currentDisplay()->TotalSamples() == 8000u; }));
+    EXPECT_EQ(testsupport::hashOf(document->workingFile), testsupport::hashOf(song));
+    EXPECT_TRUE(isEnabled(window->findChild<QAction*>("EditRedoMenu")));
+    // The user's file was never touched.
+    EXPECT_EQ(wavefixtures::soxWaveInfo(song, false).frames, 8000);
+}
+
+// Opening another file first closes the open one (a changed one only when the user lets it go),
+// so the button panel holds the new document's button alone; opening the open file again only
+// selects it, and File > New makes an untitled empty document in the chosen format.
+TEST_F(MainWindowTest, EachOpenReplacesTheDocumentAndItsButton)
+{
+    auto window = makeWindow();
+    const QString first = tone("first.wav", 0.5);
+    const QString second = tone("second.wav", 0.25);
+    open(*window, first);
+    const DocumentList& documents = window->workspace().documents();
+    const QString firstWorking = documents.current()->workingFile;
+    ASSERT_TRUE(eventually([&] { return documents.current()->isWorkspaceReady(); }));
+
+    open(*window, second);
+    ASSERT_EQ(documents.count(), 1);
+    EXPECT_FALSE(QFileInfo::exists(firstWorking));
+    EXPECT_EQ(window->currentDisplay()->TotalSamples(), 2000u);
+    auto buttons = window->findChildren<TQzv32RectBtnEx*>("DocumentButton");
+    ASSERT_EQ(buttons.size(), 1);
+    EXPECT_EQ(buttons[0]->Caption(), QStringLiteral("second.wav"));
+    EXPECT_EQ(buttons[0]->toolTip(), second);
+    EXPECT_EQ(buttons[0]->geometry(), QRect(0, 1, kDocumentButtonWidth, buttons[0]->parentWidget()->height() - 1));
+    const int32_t id = documents.current()->id;
+    const QString working = documents.current()->workingFile;
+    ASSERT_TRUE(eventually([&] { return documents.current()->isWorkspaceReady(); }));
+
+    // The open file again: the same document, no second copy.
+    open(*window, second);
+    ASSERT_EQ(documents.count(), 1);
+    EXPECT_EQ(documents.current()->id, id);
+    EXPECT_EQ(documents.current()->workingFile, working);
+    // Its own button, clicked, keeps it and stays down.
+    QTest::mouseClick(buttons[0], Qt::LeftButton);
+    EXPECT_TRUE(buttons[0]->Down());
+    EXPECT_EQ(documents.current()->id, id);
+
+    // A changed document is closed only when the user lets its changes go.
+    clickMenuItem(*window, "EditSelectAllMenu");
+    clickMenuItem(*window, "EditCropMenu");
+    ASSERT_EQ(documents.current()->saveState, SaveState::Modified);
+    open(*window, first, platform::IDCANCEL, "has changed");
+    EXPECT_EQ(documents.current()->id, id);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Vexal Audio Zuq Editor: second.wav"));
+
+    interaction.expectMessageBox(platform::IDNO, "has changed");
+    clickMenuItem(*window, "FileNewMenu");
+    ASSERT_TRUE(interaction.allConsumed());
+    ASSERT_EQ(documents.count(), 1);
+    EXPECT_EQ(documents.current()->displayName, QStringLiteral("Untitled1.wav"));
+    EXPECT_EQ(documents.current()->waveFormat, makePcmFormat(8000, 16, 1));
+    buttons = window->findChildren<TQzv32RectBtnEx*>("DocumentButton");
+    ASSERT_EQ(buttons.size(), 1);
+    EXPECT_EQ(buttons[0]->Caption(), QStringLiteral("Untitled1.wav"));
+    // An empty document: it can be saved and recorded into, not played or edited.
+    ControlPanel expected;
+    SetControlState(expected, ControlState::EmptyDocument);
+    for (const Control control : {Control::Save, Control::SaveAs, Control::Close, Control::InsertSilence})
+        EXPECT_TRUE(expected.enabled(control));
+    for (const char* name : {"FileSaveMenu", "FileSaveAsMenu", "FileCloseMenu", "EditInsertSilenceMenu"})
+        EXPECT_TRUE(isEnabled(window->findChild<QObject*>(name))) << name;
+    for (const char* name : {"PlayButton", "EditCutMenu", "EditSelectAllMenu", "ViewZoomInMenu"})
+        EXPECT_FALSE(isEnabled(window->findChild<QObject*>(name))) << name;
+}
+
+// A file that is not there keeps the open document as it was; a file that is no WAV is told and
+// leaves the window without a document (the open one was closed to make room for it).
+TEST_F(MainWindowTest, FailedOpensAreToldAndKeepWhatTheyCan)
+{
+    auto window = makeWindow();
+    open(*window, tone("song.wav", 0.5));
+    const DocumentList& documents = window->workspace().documents();
+    const int32_t id = documents.current()->id;
+    ASSERT_TRUE(eventually([&] { return documents.current()->isWorkspaceReady(); }));
+
+    const QString missing = folder + "/gone.wav";
+    open(*window, missing, platform::IDOK, "does not exist");
+    ASSERT_EQ(documents.count(), 1);
+    EXPECT_EQ(documents.current()->id, id);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Vexal Audio Zuq Editor: song.wav"));
+    EXPECT_TRUE(window->currentDisplay()->isVisible());
+    EXPECT_EQ(window->currentDisplay()->TotalSamples(), 4000u);
+
+    const QString notWave = folder + "/notes.wav";
+    testsupport::writeFile(notWave, "these are words, not sound");
+    open(*window, notWave, platform::IDOK);
+    EXPECT_TRUE(documents.isEmpty());
+    EXPECT_EQ(window->currentDisplay(), nullptr);
+    EXPECT_TRUE(window->findChild<QWidget*>("TemplateWaveform")->isVisible());
+    EXPECT_TRUE(window->findChildren<TQzv32RectBtnEx*>("DocumentButton").isEmpty());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Vexal Audio Zuq Editor"));
+    ControlPanel expected;
+    SetControlState(expected, ControlState::NoDocument);
+    expected.setEnabled(Control::UploadPodcast, false);
+    EXPECT_EQ(shownStates(*window), expectedStates(expected));
+}
+
+// The share of the display's pixels in the picture that are of colour.
+double shareOf(const QImage& image, const QRect& rect, const QColor& colour)
+{
+    int matching = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            if ((image.pixel(x, y) | 0xFF000000u) == (colour.rgb() | 0xFF000000u))
+                ++matching;
+    return double(matching) / (rect.width() * rect.height());
+}
+
+// The window with a two-second stereo document and a selection in its middle, saved for a person
+// to look at: the display draws the sound and the selection, the position fields give the
+// selection's ends, and the status bar the document's name and format.
+TEST_F(MainWindowTest, ScreenshotWithADocumentAndASelection)
+{
+    auto window = makeWindow();
+    open(*window, tone("interview.wav", 2.0, 44100, 2, {"fade", "q", "0.8", "2", "0.8"}));
+    TQzv32WaveDisplay* display = window->currentDisplay();
+    ASSERT_NE(display, nullptr);
+    ASSERT_TRUE(eventually([&] { return window->workspace().documents().current()->isWorkspaceReady(); }));
+    const int y = display->height() / 2;
+    QTest::mousePress(display, Qt::LeftButton, {}, QPoint(display->width() / 4, y));
+    QTest::mouseMove(display, QPoint(display->width() / 2, y));
+    QTest::mouseRelease(display, Qt::LeftButton, {}, QPoint(display->width() / 2, y));
+    ASSERT_LT(display->SelectionStartPos(), display->SelectionEndPos());
+
+    const QImage image = window->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_TRUE(QDir::current().mkpath(QStringLiteral("screenshots")));
+    const QString path = QDir::current().filePath(QStringLiteral("screenshots/editor-main-window-document.png"));
+    ASSERT_TRUE(image.save(path)) << path.toStdString();
+
+    EXPECT_EQ(image.size(), window->size() * image.devicePixelRatio());
+    const QRect displayRect(display->mapTo(window.get(), QPoint(0, 0)), display->size());
+    const QRect left(displayRect.topLeft(), QSize(displayRect.width() / 4 - 2, displayRect.height()));
+    const QRect selected(displayRect.topLeft() + QPoint(displayRect.width() / 4 + 2, 0),
+                         QSize(displayRect.width() / 4 - 4, displayRect.height()));
+    // Left of the selection the sine fills much of the height in the waveform colour; inside it
+    // the selection's background shows.
+    EXPECT_GT(shareOf(image, left, display->WaveFormColor()), 0.2);
+    EXPECT_GT(shareOf(image, selected, display->SelectionBackGroundColor()) +
+                  shareOf(image, selected, display->SelectionWaveFormColor()),
+              0.9);
+
+    const QStringList status = [&] {
+        QStringList texts;
+        for (int i = 0; i < kEditorStatusPanelCount; ++i)
+            texts << window->findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(i))->text();
+        return texts;
+    }();
+    EXPECT_EQ(status, (QStringList{"interview.wav", "44100 Hz", "16 Bit", "Stereo",
+                                   QStringLiteral("1:%1").arg(display->ZoomLevel()), "000:02:000"}));
+    EXPECT_NE(window->findChild<QLabel*>("StartSelectionBox")->text(), QStringLiteral("000:00:000"));
+    EXPECT_NE(window->findChild<QLabel*>("EndSelectionBox")->text(),
+              window->findChild<QLabel*>("StartSelectionBox")->text());
+    EXPECT_TRUE(window->findChildren<TQzv32RectBtnEx*>("DocumentButton").front()->isVisible());
+}
+
+// The command line the editor starts with is opened once its window shows: the recorder's voice
+// track is named for its track, and a track keeps its format, so the format change is hidden.
+TEST_F(MainWindowTest, TheStartCommandLineOpensWhenTheWindowShows)
+{
+    const QString take = tone("take.wav", 0.5);
+    auto window = makeWindow({take, "/NoSplash", "/VoiceTrack"});
+    const DocumentList& documents = window->workspace().documents();
+    ASSERT_TRUE(eventually([&] { return documents.count() == 1; }));
+    EXPECT_EQ(documents.current()->documentFile, take);
+    EXPECT_EQ(documents.current()->displayName, QStringLiteral("Voice Track"));
+    const auto buttons = window->findChildren<TQzv32RectBtnEx*>("DocumentButton");
+    ASSERT_EQ(buttons.size(), 1);
+    EXPECT_EQ(buttons[0]->Caption(), QStringLiteral("Voice Track"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Vexal Audio Zuq Editor: Voice Track"));
+    ASSERT_TRUE(eventually([&] { return documents.current()->isWorkspaceReady(); }));
+    EXPECT_FALSE(window->findChild<QAction*>("EditChangeFormatMenu")->isVisible());
+    EXPECT_TRUE(window->findChild<QAction*>("EditMuteMenu")->isVisible());
+}
+
+// The zoom buttons and the position fields, as a user works them: zooming in halves the level the
+// status bar shows and the ruler follows; a caret typed past the end goes to the end, Esc leaves
+// it; a selection typed end first is stored from the smaller end.
+TEST_F(MainWindowTest, ZoomButtonsAndPositionFields)
+{
+    auto window = makeWindow();
+    open(*window, tone("song.wav", 1.0));
+    TQzv32WaveDisplay* display = window->currentDisplay();
+    ASSERT_NE(display, nullptr);
+    ASSERT_TRUE(eventually([&] { return window->workspace().documents().current()->isWorkspaceReady(); }));
+    auto* zoomPanel = window->findChild<QLabel*>("StatusPanel4");
+    const uint32_t whole = display->ZoomLevel();
+    ASSERT_GT(whole, 3u);
+    EXPECT_EQ(zoomPanel->text(), QStringLiteral("1:%1").arg(whole));
+    QTest::mouseClick(window->findChild<QWidget*>("ZoomInButton"), Qt::LeftButton);
+    EXPECT_EQ(display->ZoomLevel(), whole / 2);
+    EXPECT_EQ(zoomPanel->text(), QStringLiteral("1:%1").arg(whole / 2));
+    EXPECT_EQ(window->findChild<controls::TQzv32Scale*>("Scale")->ZoomLevel(), whole / 2);
+    QTest::mouseClick(window->findChild<QWidget*>("ZoomToExtentsButton"), Qt::LeftButton);
+    EXPECT_EQ(display->ZoomLevel(), whole);
+
+    // Zoomed in, the overview's frame covers the part in view; dragged, it takes the display along.
+    QTest::mouseClick(window->findChild<QWidget*>("ZoomInButton"), Qt::LeftButton);
+    QTest::mouseClick(window->findChild<QWidget*>("ZoomInButton"), Qt::LeftButton);
+    auto* overview = window->findChild<controls::TQzv32Overview*>("Overview");
+    QWidget* frame = overview->frame();
+    ASSERT_LT(frame->width(), overview->width() / 2);
+    EXPECT_EQ(frame->x(), 0);
+    const QPoint grip(frame->width() / 2, frame->height() / 2);
+    QTest::mousePress(frame, Qt::LeftButton, {}, grip);
+    QTest::mouseMove(frame, grip + QPoint(60, 0));
+    QTest::mouseRelease(frame, Qt::LeftButton, {}, grip + QPoint(60, 0));
+    ASSERT_GT(frame->x(), 0);
+    ASSERT_TRUE(eventually([&] { return display->LeftSamplePos() == uint32_t(frame->x()) * overview->ZoomLevel(); }))
+        << display->LeftSamplePos() << " " << frame->x();
+    EXPECT_EQ(window->findChild<controls::TQzv32Scale*>("Scale")->LeftSamplePos(), display->LeftSamplePos());
+    // The scroll buttons step by half a view on the press, and on while held.
+    QWidget* scrollLeft = window->findChild<QWidget*>("WaveformLeftScrollButton");
+    QTest::mouseClick(scrollLeft, Qt::LeftButton);
+    const uint32_t halfView = display->ZoomLevel() * uint32_t(display->contentsRect().width()) / 2;
+    const uint32_t dragged = uint32_t(frame->x()) * overview->ZoomLevel();
+    EXPECT_EQ(display->LeftSamplePos(), dragged > halfView ? dragged - halfView : 0);
+    QWidget* scrollRight = window->findChild<QWidget*>("WaveformRightScrollButton");
+    const uint32_t before = display->LeftSamplePos();
+    QTest::mousePress(scrollRight, Qt::LeftButton);
+    QTest::qWait(350);
+    QTest::mouseRelease(scrollRight, Qt::LeftButton);
+    EXPECT_GE(display->LeftSamplePos(), std::min(before + 3 * halfView, display->MaxPosition()));
+    const uint32_t released = display->LeftSamplePos();
+    QTest::qWait(250);
+    EXPECT_EQ(display->LeftSamplePos(), released);
+    QTest::mouseClick(window->findChild<QWidget*>("ZoomToExtentsButton"), Qt::LeftButton);
+
+    auto* position = window->findChild<QLabel*>("PositionBox");
+    auto* positionEdit = window->findChild<QLineEdit*>("PositionMaskEdit");
+    const auto type = [&](QLabel* label, QLineEdit* edit, const QString& text, Qt::Key end) {
+        QTest::mouseClick(label, Qt::LeftButton);
+        ASSERT_TRUE(edit->isVisible());
+        edit->selectAll();
+        edit->setCursorPosition(0);
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, end);
+        EXPECT_FALSE(edit->isVisible());
+    };
+    type(position, positionEdit, "000:05:000", Qt::Key_Return);
+    EXPECT_EQ(display->CaretPositionBySamples(), 8000u);
+    EXPECT_EQ(position->text(), QStringLiteral("000:01:000"));
+    type(position, positionEdit, "000:00:250", Qt::Key_Escape);
+    EXPECT_EQ(display->CaretPositionBySamples(), 8000u);
+    EXPECT_EQ(position->text(), QStringLiteral("000:01:000"));
+    type(position, positionEdit, "000:00:250", Qt::Key_Return);
+    EXPECT_EQ(display->CaretPositionBySamples(), 2000u);
+
+    type(window->findChild<QLabel*>("StartSelectionBox"), window->findChild<QLineEdit*>("StartSelectionMaskEdit"),
+         "000:00:750", Qt::Key_Return);
+    type(window->findChild<QLabel*>("EndSelectionBox"), window->findChild<QLineEdit*>("EndSelectionMaskEdit"),
+         "000:00:500", Qt::Key_Return);
+    EXPECT_EQ(display->SelectionStartPos(), 4000u);
+    EXPECT_EQ(display->SelectionEndPos(), 6000u);
+    EXPECT_TRUE(window->findChild<QAction*>("EditCutMenu")->isEnabled());
+}
+
+// A second start's command line reaches the window through the messaging between processes. When
+// the user keeps the changed document open instead of the recorder's voice track, the recorder is
+// told to take its track back; a hidden window takes no command line.
+TEST_F(MainWindowTest, AHandedOverTrackTheUserKeepsOutGoesBackToTheRecorder)
+{
+    platform::FakeDesktop desktop;
+    platform::FakeMessaging editorSide(desktop);
+    platform::FakeMessaging recorderSide(desktop);
+    platform::FakeMessaging secondStart(desktop);
+    platform::FakeWindow recorder(QStringLiteral("Wexo Ravadur"));
+    const auto recorderRegistration = recorderSide.registerWindow(platform::kRecordingWindowClass, recorder);
+    messaging = &editorSide;
+    auto window = makeWindow();
+    open(*window, tone("song.wav", 0.5));
+    ASSERT_TRUE(eventually([&] { return window->workspace().documents().current()->isWorkspaceReady(); }));
+    clickMenuItem(*window, "EditSelectAllMenu");
+    clickMenuItem(*window, "EditCropMenu");
+    const int32_t id = window->workspace().documents().current()->id;
+
+    const std::optional<platform::FoundWindow> editor = secondStart.findWindow(
+        platform::kEditorMainWindowClass, QStringLiteral("Vexal Audio Zuq Editor"), platform::CaptionMatch::BeginsWith);
+    ASSERT_TRUE(editor);
+    const platform::BuiltArgumentBlock block = platform::buildArgumentBlock(
+        {tone("take.wav", 0.5), "/NoSplash", "/VoiceTrack"}, platform::ArgumentBlockSender::Editor);
+    interaction.expectMessageBox(platform::IDCANCEL, "has changed");
+    EXPECT_EQ(secondStart.sendCopyData(editor->handle, block.count, block.bytes).result(), 1);
+    ASSERT_TRUE(eventually([&] { return recorder.messages().size() == size_t(1); }));
+    EXPECT_EQ(recorder.messages()[0].message, platform::kRecorderTrackDoneMessage);
+    EXPECT_EQ(recorder.messages()[0].wParam, platform::kTrackDoneVoice);
+    EXPECT_EQ(window->workspace().documents().current()->id, id);
+
+    window->hide();
+    EXPECT_EQ(secondStart.sendCopyData(editor->handle, block.count, block.bytes).result(), 0);
+}
+
+// Closing the window closes the documents first: a changed one the user keeps holds the window
+// open; let go, the window closes and the working files are gone.
+TEST_F(MainWindowTest, ClosingTheWindowAsksForAChangedDocument)
+{
+    auto window = makeWindow();
+    open(*window, tone("song.wav", 0.5));
+    const DocumentList& documents = window->workspace().documents();
+    ASSERT_TRUE(eventually([&] { return documents.current()->isWorkspaceReady(); }));
+    clickMenuItem(*window, "EditSelectAllMenu");
+    clickMenuItem(*window, "EditCropMenu");
+    const TDocumentRecord document = *documents.current();
+
+    interaction.expectMessageBox(platform::IDCANCEL, "has changed");
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->busy());
+    EXPECT_EQ(documents.count(), 1);
+
+    interaction.expectMessageBox(platform::IDNO, "has changed");
+    EXPECT_TRUE(window->close());
+    EXPECT_TRUE(documents.isEmpty());
+    for (const QString& file : {document.workingFile, document.undoFile, document.redoFile})
+        EXPECT_FALSE(QFileInfo::exists(file)) << file.toStdString();
+}
+
+// The recording-format dialog of File > New gives the format its lists show.
+TEST(RecSettingsFormTest, GivesTheChosenFormat)
+{
+    TRecSettingsForm dialog;
+    EXPECT_EQ(dialog.format(), makePcmFormat(44100, 16, 2));
+    auto* rate = dialog.findChild<QComboBox*>("SampleRateComboBox");
+    rate->setCurrentIndex(rate->findData(22050));
+    auto* channels = dialog.findChild<QComboBox*>("ChannelsComboBox");
+    channels->setCurrentIndex(channels->findData(1));
+    auto* bits = dialog.findChild<QComboBox*>("BitsComboBox");
+    bits->setCurrentIndex(bits->findData(8));
+    EXPECT_EQ(dialog.format(), makePcmFormat(22050, 8, 1));
+}
+
+// View > Sample Number shows the three fields as sample numbers and is kept: the next window
+// starts in that form. A setting that cannot be written is told, and the form changes all the same.
+TEST_F(MainWindowTest, ThePositionFormIsKeptInTheSettings)
+{
+    {
+        auto window = makeWindow();
+        open(*window, tone("song.wav", 1.0));
+        ASSERT_TRUE(eventually([&] { return window->workspace().documents().current()->isWorkspaceReady(); }));
+        EXPECT_TRUE(window->findChild<QAction*>("ViewPositionDisplayMinSecMenu")->isChecked());
+        clickMenuItem(*window, "EditSelectAllMenu");
+        clickMenuItem(*window, "ViewPositionDisplaySamplesMenu");
+        EXPECT_TRUE(window->findChild<QAction*>("ViewPositionDisplaySamplesMenu")->isChecked());
+        EXPECT_FALSE(window->findChild<QAction*>("ViewPositionDisplayMinSecMenu")->isChecked());
+        EXPECT_EQ(window->findChild<QLabel*>("EndSelectionBox")->text(), QStringLiteral("00008000"));
+        EXPECT_EQ(window->findChild<QLabel*>("StatusPanel5")->text(), QStringLiteral("8000"));
+    }
+    auto window = makeWindow();
+    EXPECT_TRUE(window->findChild<QAction*>("ViewPositionDisplaySamplesMenu")->isChecked());
+    EXPECT_EQ(window->findChild<QLabel*>("PositionBox")->text(), QStringLiteral("00000000"));
+
+    settings.setFailWrites(true);
+    interaction.expectMessageBox(platform::IDOK, "Cannot write");
+    clickMenuItem(*window, "ViewPositionDisplayMinSecMenu");
+    EXPECT_EQ(window->findChild<QLabel*>("PositionBox")->text(), QStringLiteral("000:00:000"));
+}
+
+// A document button's popup closes its document; View > Full Screen and Minimum Size switch the
+// window's size and each other.
+TEST_F(MainWindowTest, DocumentPopupAndWindowSizeCommands)
+{
+    auto window = makeWindow();
+    open(*window, tone("song.wav", 0.5));
+    auto* button = window->findChild<TQzv32RectBtnEx*>("DocumentButton");
+    ASSERT_NE(button, nullptr);
+    ASSERT_NE(button->PopupMenu(), nullptr);
+    auto* close = button->PopupMenu()->findChild<QAction*>("CloseWavefilePopupMenu");
+    ASSERT_NE(close, nullptr);
+    ASSERT_NE(button->PopupMenu()->findChild<QAction*>("SelectWavefilePopupMenu"), nullptr);
+    close->trigger();
+    EXPECT_TRUE(window->workspace().documents().isEmpty());
+    EXPECT_TRUE(window->findChildren<TQzv32RectBtnEx*>("DocumentButton").isEmpty());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Vexal Audio Zuq Editor"));
+
+    auto* fullScreen = window->findChild<QAction*>("ViewFillScreenMenu");
+    auto* minimumSize = window->findChild<QAction*>("ViewMinimumSizeMenu");
+    EXPECT_FALSE(minimumSize->isEnabled());
+    clickMenuItem(*window, "ViewFillScreenMenu");
+    EXPECT_TRUE(window->isMaximized());
+    EXPECT_FALSE(fullScreen->isEnabled());
+    clickMenuItem(*window, "ViewMinimumSizeMenu");
+    EXPECT_FALSE(window->isMaximized());
+    EXPECT_TRUE(fullScreen->isEnabled());
+    EXPECT_EQ(window->size(), window->minimumSize());
+}
+
+} // namespace
