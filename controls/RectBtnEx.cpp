@@ -1,6 +1,7 @@
 #include "controls/RectBtnEx.h"
 
 #include "controls/CaptionFit.h"
+#include "controls/SkinImages.h"
 #include "platform/base/Colors.h"
 #include "platform/base/Rounding.h"
 
@@ -200,7 +201,7 @@ void TQzv32RectBtnEx::paintEvent(QPaintEvent*)
     }
 
     if (!picture.isNull())
-        painter.drawImage(m_imageLeftPos, int(platform::divRoundHalfEven(height() - picture.height(), 2)), picture);
+        painter.drawImage(m_imageLeftPos, int(platform::divRoundHalfEven(height() - logicalSize(picture).height(), 2)), picture);
 
     if (m_caption.isEmpty())
         return;

@@ -40,9 +40,13 @@ void drawThreeBands(QPainter& painter, const QRect& area, const QImage& image)
 {
     if (image.isNull() || area.width() <= 0)
         return;
-    for (const Band& band : threeBands(image.height(), area.height())) {
+    // The bands are in logical rows; a picture drawn for a higher pixel ratio has that many more
+    // pixel rows in each.
+    const qreal ratio = image.devicePixelRatio();
+    const int logicalHeight = int(image.deviceIndependentSize().height());
+    for (const Band& band : threeBands(logicalHeight, area.height())) {
         const QRect target(area.left(), area.top() + band.targetTop, area.width(), band.targetRows);
-        const QRect source(0, band.sourceTop, image.width(), band.sourceRows);
+        const QRectF source(0, band.sourceTop * ratio, image.width(), band.sourceRows * ratio);
         painter.drawImage(target, image, source);
     }
 }
