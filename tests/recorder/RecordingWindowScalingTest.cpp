@@ -1,7 +1,9 @@
 // The recording window on a screen at 200% (this program runs with QT_SCALE_FACTOR=2): it keeps its
 // logical size and is drawn with twice the pixels, its skinned frame from the @2x pictures, and a
-// screenshot of the empty window is kept for people to look at.
+// screenshot of the empty window is kept for people to look at. The faders' knobs are the @2x
+// pictures too.
 #include "recorder/LiveOverdubbing.h"
+#include "recorder/WebEQSliderV.h"
 
 #include "common/ErrCodes.h"
 #include "common/JobRunner.h"
@@ -84,6 +86,38 @@ TEST_F(RecordingWindowScalingTest, EmptyWindowAt200Percent)
     const QImage corner = controls::skinImage(QStringLiteral("topleft"), 2).convertToFormat(QImage::Format_ARGB32);
     ASSERT_EQ(corner.devicePixelRatio(), 2.0);
     EXPECT_TRUE(background.copy(QRect(QPoint(0, 0), corner.size())) == corner);
+}
+
+// Every opaque pixel of the knob shows the @2x knob picture's own pixel; the knob keeps its logical
+// size and place.
+TEST(WebEQSliderVScalingTest, KnobIsTheLargePicture)
+{
+    TWebEQSliderV slider;
+    slider.resize(30, 150);
+    slider.setRange(0, 100);
+    slider.setPosition(50);
+    slider.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&slider));
+    EXPECT_EQ(slider.knobSize(), controls::skinImage(QStringLiteral("THUMB")).size());
+    const QImage shown = slider.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(shown.size(), slider.size() * 2);
+    const QImage knob = controls::skinImage(QLatin1String(slider.hasFocus() ? "THUMBHIGH" : "THUMB"), 2)
+                            .convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(knob.size(), slider.knobSize() * 2);
+    const QPoint at = QPoint((slider.width() - slider.knobSize().width()) / 2, slider.knobTop()) * 2;
+    int opaque = 0;
+    int differing = 0;
+    for (int y = 0; y < knob.height(); ++y) {
+        for (int x = 0; x < knob.width(); ++x) {
+            if (qAlpha(knob.pixel(x, y)) != 255)
+                continue;
+            ++opaque;
+            if (shown.pixel(at + QPoint(x, y)) != knob.pixel(x, y))
+                ++differing;
+        }
+    }
+    EXPECT_GT(opaque, knob.width() * knob.height() / 2);
+    EXPECT_EQ(differing, 0);
 }
 
 } // namespace
