@@ -160,8 +160,11 @@ void drawFocusRectangle(QPainter& painter, const QRect& rect)
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(QColor(0x3B, 0x4A, 0x5C), 1, Qt::DotLine));
-    painter.drawRect(rect.adjusted(0, 0, -1, -1));
+    painter.setPen(QPen(QColor(0x3B, 0x4A, 0x5C), 1, Qt::DotLine, Qt::SquareCap, Qt::MiterJoin));
+    // Through the middles of the edge pixels, so that at any pixel ratio the line covers the
+    // rectangle's outer pixels exactly (a line along integer coordinates straddles two device
+    // pixels at 200% and leaves the last column and row bare).
+    painter.drawRect(QRectF(rect).adjusted(0.5, 0.5, -0.5, -0.5));
     painter.restore();
 }
 

@@ -1,11 +1,13 @@
 // The skinned controls on a screen at 200% (this program runs with QT_SCALE_FACTOR=2): each one
-// grabbed comes out twice its logical size, and where it shows a skin picture one to one it shows
-// the @2x picture's own pixels, not the plain picture enlarged.
+// grabbed comes out twice its logical size, where it shows a skin picture one to one it shows the
+// @2x picture's own pixels, not the plain picture enlarged, and one-pixel edges drawn along a
+// control's rim cover its outermost device pixels on every side.
 #include "controls/CoolButton.h"
 #include "controls/CoolForm.h"
 #include "controls/CoolSliderH.h"
 #include "controls/CoolSliderV.h"
 #include "controls/EQMeter.h"
+#include "controls/RectBtnEx.h"
 #include "controls/SkinImages.h"
 
 #include <gtest/gtest.h>
@@ -179,4 +181,74 @@ TEST(SkinScalingTest, LogicalSizesAreThoseOfThePlainPictures)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&shownForm));
     EXPECT_EQ(shownForm.background().size(), QSize(240, 160));
     EXPECT_EQ(logicalSize(shownForm.background()), QSize(120, 80));
+}
+
+namespace {
+
+// A control whose rim carries an edge of one logical pixel, and the colour of each side's edge
+// (top, left, bottom, right); `focused` when the edge is the focus rectangle.
+struct EdgeCase {
+    const char* name;
+    std::function<std::unique_ptr<QWidget>()> make;
+    bool focused;
+    QColor sides[4];
+};
+
+std::unique_ptr<QWidget> focusedSlider()
+{
+    auto made = verticalSlider();
+    made->show();
+    made->activateWindow();
+    made->setFocus();
+    return made;
+}
+
+std::unique_ptr<QWidget> borderedButton()
+{
+    auto made = std::make_unique<TQzv32RectBtnEx>();
+    made->resize(60, 24);
+    made->setDrawBorder(true);
+    made->setColor(QColor(0x80, 0xA0, 0xC0));
+    made->show();
+    return made;
+}
+
+// The share of a device line's pixels that have the colour.
+double share(const QImage& image, bool row, int index, const QColor& colour)
+{
+    const int count = row ? image.width() : image.height();
+    int matching = 0;
+    for (int i = 0; i < count; ++i) {
+        if (image.pixelColor(row ? i : index, row ? index : i).rgb() == colour.rgb())
+            ++matching;
+    }
+    return double(matching) / count;
+}
+
+} // namespace
+
+TEST(SkinScalingTest, RimEdgesCoverTheOutermostDevicePixels)
+{
+    const QColor focus(0x3B, 0x4A, 0x5C);
+    const EdgeCase cases[] = {
+        {"focus rectangle of a slider", focusedSlider, true, {focus, focus, focus, focus}},
+        {"border of a rectangle button", borderedButton, false, {Qt::white, Qt::white, Qt::black, Qt::black}},
+    };
+    for (const EdgeCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::unique_ptr<QWidget> widget = c.make();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(widget.get()));
+        ASSERT_EQ(widget->hasFocus(), c.focused);
+        const QImage shown = widget->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(shown.size(), widget->size() * kRatio);
+        // The two outermost device lines of each side both carry the edge (a dotted one about half).
+        const int last[] = {0, 0, shown.height() - 1, shown.width() - 1};
+        const int step[] = {1, 1, -1, -1};
+        for (int side = 0; side < 4; ++side) {
+            const bool row = side % 2 == 0;
+            for (int depth = 0; depth < kRatio; ++depth)
+                EXPECT_GT(share(shown, row, last[side] + depth * step[side], c.sides[side]), 0.3)
+                    << "side " << side << ", device line " << depth;
+        }
+    }
 }
