@@ -30,13 +30,13 @@ function(va_pulse_fixture)
     set_tests_properties(pulse_server_stop PROPERTIES FIXTURES_CLEANUP va_pulse_server TIMEOUT 30 LABELS pulse)
 endfunction()
 
-# va_test(<name> SOURCES ... [LIBS ...] [ENVIRONMENT VAR=value ...] [GUI] [THREADED] [PULSE])
+# va_test(<name> SOURCES ... [LIBS ...] [ENVIRONMENT VAR=value] [GUI] [THREADED] [PULSE])
 # GUI tests get a QApplication on the offscreen platform; the others a QCoreApplication. Only
 # THREADED tests are built in the ThreadSanitizer tree. PULSE tests run against the tests' private
-# sound server (PULSE_SERVER names its socket), one at a time. ENVIRONMENT sets variables for every
+# sound server (PULSE_SERVER names its socket), one at a time. ENVIRONMENT sets one variable for every
 # test of the program (QT_SCALE_FACTOR=2 runs it on a screen at 200%).
 function(va_test name)
-    cmake_parse_arguments(ARG "GUI;THREADED;PULSE" "" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
+    cmake_parse_arguments(ARG "GUI;THREADED;PULSE" "ENVIRONMENT" "SOURCES;LIBS" ${ARGN})
     if(VA_SANITIZE STREQUAL "thread" AND NOT ARG_THREADED)
         return()
     endif()
@@ -52,18 +52,20 @@ function(va_test name)
     if(ARG_THREADED)
         list(APPEND labels threaded)
     endif()
-    set(environment ${ARG_ENVIRONMENT})
+    # The discovered tests' properties pass through as a flat list, which splits a list of
+    # variables: one variable per program, and none beside the PULSE tests' own.
+    if(ARG_PULSE AND ARG_ENVIRONMENT)
+        message(FATAL_ERROR "va_test(${name}): ENVIRONMENT cannot be given with PULSE")
+    endif()
+    set(environment_property "")
+    if(ARG_ENVIRONMENT)
+        set(environment_property ENVIRONMENT ${ARG_ENVIRONMENT})
+    endif()
     set(pulse "")
     if(ARG_PULSE)
         list(APPEND labels pulse)
-        set(pulse FIXTURES_REQUIRED va_pulse_server RESOURCE_LOCK va_pulse_server)
-        list(APPEND environment PULSE_SERVER=unix:${VA_PULSE_SOCKET})
-    endif()
-    set(environment_property "")
-    if(environment)
-        # One property value: the list's semicolons must reach CTest rather than split the value.
-        string(REPLACE ";" "\\;" environment "${environment}")
-        set(environment_property ENVIRONMENT "${environment}")
+        set(pulse FIXTURES_REQUIRED va_pulse_server RESOURCE_LOCK va_pulse_server
+                  ENVIRONMENT PULSE_SERVER=unix:${VA_PULSE_SOCKET})
     endif()
     # Plain names for typed and parameterised tests, as the test program lists them: printed
     # parameter values hold addresses, which would change the names from run to run.
