@@ -30,12 +30,13 @@ function(va_pulse_fixture)
     set_tests_properties(pulse_server_stop PROPERTIES FIXTURES_CLEANUP va_pulse_server TIMEOUT 30 LABELS pulse)
 endfunction()
 
-# va_test(<name> SOURCES ... [LIBS ...] [GUI] [THREADED] [PULSE])
+# va_test(<name> SOURCES ... [LIBS ...] [ENVIRONMENT VAR=value] [GUI] [THREADED] [PULSE])
 # GUI tests get a QApplication on the offscreen platform; the others a QCoreApplication. Only
 # THREADED tests are built in the ThreadSanitizer tree. PULSE tests run against the tests' private
-# sound server (PULSE_SERVER names its socket), one at a time.
+# sound server (PULSE_SERVER names its socket), one at a time. ENVIRONMENT sets one variable for every
+# test of the program (QT_SCALE_FACTOR=2 runs it on a screen at 200%).
 function(va_test name)
-    cmake_parse_arguments(ARG "GUI;THREADED;PULSE" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "GUI;THREADED;PULSE" "ENVIRONMENT" "SOURCES;LIBS" ${ARGN})
     if(VA_SANITIZE STREQUAL "thread" AND NOT ARG_THREADED)
         return()
     endif()
@@ -51,6 +52,15 @@ function(va_test name)
     if(ARG_THREADED)
         list(APPEND labels threaded)
     endif()
+    # The discovered tests' properties pass through as a flat list, which splits a list of
+    # variables: one variable per program, and none beside the PULSE tests' own.
+    if(ARG_PULSE AND ARG_ENVIRONMENT)
+        message(FATAL_ERROR "va_test(${name}): ENVIRONMENT cannot be given with PULSE")
+    endif()
+    set(environment_property "")
+    if(ARG_ENVIRONMENT)
+        set(environment_property ENVIRONMENT ${ARG_ENVIRONMENT})
+    endif()
     set(pulse "")
     if(ARG_PULSE)
         list(APPEND labels pulse)
@@ -63,5 +73,5 @@ function(va_test name)
         DISCOVERY_MODE PRE_TEST
         NO_PRETTY_TYPES NO_PRETTY_VALUES
         WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
-        PROPERTIES LABELS "${labels}" TIMEOUT 300 ${pulse})
+        PROPERTIES LABELS "${labels}" TIMEOUT 300 ${pulse} ${environment_property})
 endfunction()

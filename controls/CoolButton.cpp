@@ -123,7 +123,8 @@ void TCoolButton::setDisImage(const QImage& image)
 
 void TCoolButton::paintEvent(QPaintEvent*)
 {
-    QImage composed(size(), QImage::Format_ARGB32_Premultiplied);
+    // Composed at the screen's pixel ratio, so that the art and the caption stay sharp there.
+    QImage composed = deviceCanvas(size(), devicePixelRatioF());
     if (composed.isNull())
         return;
     composed.fill(m_transparent ? QColor(Qt::transparent) : palette().color(QPalette::Button));
@@ -145,10 +146,11 @@ void TCoolButton::paintEvent(QPaintEvent*)
 void TCoolButton::composeSkinned(QPainter& painter) const
 {
     const SliceSet& set = m_down ? kDownSlices : isEnabled() ? kUpSlices : kDisabledSlices;
-    const QImage left = skinImage(set.left);
-    const QImage centre = skinImage(set.centre);
-    const QImage right = skinImage(set.right);
-    const SliceSpans spans = buttonSliceSpans(width(), left.width(), right.width());
+    const qreal ratio = devicePixelRatioF();
+    const QImage left = skinImage(set.left, ratio);
+    const QImage centre = skinImage(set.centre, ratio);
+    const QImage right = skinImage(set.right, ratio);
+    const SliceSpans spans = buttonSliceSpans(width(), logicalSize(left).width(), logicalSize(right).width());
     drawThreeBands(painter, QRect(0, 0, spans.leftEnd, height()), left);
     drawThreeBands(painter, QRect(spans.leftEnd, 0, spans.centreWidth(), height()), centre);
     drawThreeBands(painter, QRect(spans.rightStart, 0, width() - spans.rightStart, height()), right);
@@ -172,8 +174,9 @@ void TCoolButton::drawCaptionOrGlyph(QPainter& painter) const
     QImage glyph = transparentImage(m_glyph);
     if (!isEnabled())
         glyph = shadedImage(glyph, kDisabledPercent);
-    const int x = (width() - glyph.width()) / 2 + shift;
-    const int y = (height() - glyph.height()) / 2 + 1 + shift;
+    const QSize glyphSize = logicalSize(glyph);
+    const int x = (width() - glyphSize.width()) / 2 + shift;
+    const int y = (height() - glyphSize.height()) / 2 + 1 + shift;
     painter.drawImage(x, y, glyph);
 }
 

@@ -21,20 +21,20 @@ TCoolForm::TCoolForm(QWidget* parent)
     : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    m_background = composeBackground(size(), palette().color(QPalette::Window));
+    m_background = composeBackground(size(), palette().color(QPalette::Window), devicePixelRatioF());
 }
 
-QImage TCoolForm::composeBackground(QSize size, const QColor& base)
+QImage TCoolForm::composeBackground(QSize size, const QColor& base, qreal devicePixelRatio)
 {
     if (size.isEmpty())
         return {};
     QImage pieces[int(FormPiece::Count)];
     FormPieceSizes sizes;
     for (int i = 0; i < int(FormPiece::Count); ++i) {
-        pieces[i] = skinImage(QString::fromLatin1(kPieceNames[i]));
-        sizes.sizes[i] = pieces[i].size();
+        pieces[i] = skinImage(QString::fromLatin1(kPieceNames[i]), devicePixelRatio);
+        sizes.sizes[i] = logicalSize(pieces[i]);
     }
-    QImage background(size, QImage::Format_ARGB32_Premultiplied);
+    QImage background = deviceCanvas(size, devicePixelRatio);
     background.fill(base);
     QPainter painter(&background);
     for (const FormPlacement& placement : formSkinLayout(size, sizes))
@@ -44,19 +44,25 @@ QImage TCoolForm::composeBackground(QSize size, const QColor& base)
 
 void TCoolForm::resizeEvent(QResizeEvent* event)
 {
-    m_background = composeBackground(event->size(), palette().color(QPalette::Window));
+    m_background = composeBackground(event->size(), palette().color(QPalette::Window), devicePixelRatioF());
     QWidget::resizeEvent(event);
     update();
 }
 
 void TCoolForm::paintEvent(QPaintEvent* event)
 {
+    // Moved to a screen of another pixel ratio: composed again for that one.
+    if (!m_background.isNull() && m_background.devicePixelRatio() != devicePixelRatioF())
+        m_background = composeBackground(size(), palette().color(QPalette::Window), devicePixelRatioF());
     QPainter painter(this);
     if (m_background.isNull()) {
         painter.fillRect(event->rect(), palette().color(QPalette::Window));
         return;
     }
-    painter.drawImage(event->rect().topLeft(), m_background, event->rect());
+    // The source is in the background's device pixels.
+    const QRect area = event->rect();
+    const qreal ratio = m_background.devicePixelRatio();
+    painter.drawImage(area, m_background, QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio, area.height() * ratio));
 }
 
 } // namespace controls

@@ -117,54 +117,61 @@ void CoolSliderBase::setPosition(int position)
 
 void CoolSliderBase::paintBackground(QPainter& painter, const char* name) const
 {
-    const QImage tile = skinImage(QString::fromLatin1(name));
+    const QImage tile = skinImage(QString::fromLatin1(name), devicePixelRatioF());
     if (tile.isNull()) {
         painter.fillRect(rect(), palette().color(QPalette::Window));
         return;
     }
+    const QSize size = logicalSize(tile);
     // One column and one row more than the rounded count, so that the tiles always cover.
-    const int columns = int(platform::roundHalfEven(double(width()) / tile.width())) + 1;
-    const int rows = int(platform::roundHalfEven(double(height()) / tile.height())) + 1;
+    const int columns = int(platform::roundHalfEven(double(width()) / size.width())) + 1;
+    const int rows = int(platform::roundHalfEven(double(height()) / size.height())) + 1;
     for (int row = 0; row < rows; ++row) {
         for (int column = 0; column < columns; ++column)
-            painter.drawImage(column * tile.width(), row * tile.height(), tile);
+            painter.drawImage(column * size.width(), row * size.height(), tile);
     }
 }
 
+// Pictures are placed by their logical sizes: at a pixel ratio of 2 they are the @2x ones.
 void CoolSliderBase::paintHorizontal(QPainter& painter) const
 {
     paintBackground(painter, "backgroundhorz");
     const int w = width();
     const int h = height();
+    const qreal ratio = devicePixelRatioF();
 
-    const QImage channel = skinImage(QStringLiteral("channelhorz"));
+    const QImage channel = skinImage(QStringLiteral("channelhorz"), ratio);
     if (!channel.isNull()) {
-        const int y = half(h - channel.height());
-        for (int i = 0; i < tileCount(w, channel.width()); ++i)
-            painter.drawImage(i * channel.width(), y, channel);
+        const QSize size = logicalSize(channel);
+        const int y = half(h - size.height());
+        for (int i = 0; i < tileCount(w, size.width()); ++i)
+            painter.drawImage(i * size.width(), y, channel);
     }
-    const QImage channelLeft = skinImage(QStringLiteral("channelhorzLeft"));
+    const QImage channelLeft = skinImage(QStringLiteral("channelhorzLeft"), ratio);
     if (!channelLeft.isNull())
-        painter.drawImage(0, half(h - channelLeft.height()), channelLeft);
-    const QImage channelRight = skinImage(QStringLiteral("channelhorzRight"));
-    if (!channelRight.isNull())
-        painter.drawImage(w - channelRight.width(), half(h - channelRight.height()), channelRight);
+        painter.drawImage(0, half(h - logicalSize(channelLeft).height()), channelLeft);
+    const QImage channelRight = skinImage(QStringLiteral("channelhorzRight"), ratio);
+    if (!channelRight.isNull()) {
+        const QSize size = logicalSize(channelRight);
+        painter.drawImage(w - size.width(), half(h - size.height()), channelRight);
+    }
 
-    const QImage selection = skinImage(QStringLiteral("channelsel"));
+    const QImage selection = skinImage(QStringLiteral("channelsel"), ratio);
     if (m_range.SelStart() != m_range.SelEnd() && m_range.hasSpan() && !selection.isNull()) {
+        const QSize size = logicalSize(selection);
         const int x0 = valueToPixel(m_range.SelStart(), Min(), Max(), w);
         const int span = valueToPixel(m_range.SelEnd(), Min(), Max(), w) - x0;
-        const int y = half(h - selection.height());
+        const int y = half(h - size.height());
         painter.save();
         painter.setClipRect(QRect(x0, 0, span, h).intersected(rect()));
-        for (int i = 0; i < tileCount(span, selection.width()); ++i)
-            painter.drawImage(x0 + i * selection.width(), y, selection);
+        for (int i = 0; i < tileCount(span, size.width()); ++i)
+            painter.drawImage(x0 + i * size.width(), y, selection);
         painter.restore();
     }
 
-    const QImage thumb = transparentImage(skinImage(QStringLiteral("thumbhorz")));
+    const QImage thumb = transparentImage(skinImage(QStringLiteral("thumbhorz"), ratio));
     if (!thumb.isNull())
-        painter.drawImage(thumbPosition(), half(h - thumb.height()), thumb);
+        painter.drawImage(thumbPosition(), half(h - logicalSize(thumb).height()), thumb);
 }
 
 void CoolSliderBase::paintVertical(QPainter& painter) const
@@ -172,24 +179,28 @@ void CoolSliderBase::paintVertical(QPainter& painter) const
     paintBackground(painter, "backgroundvert");
     const int w = width();
     const int h = height();
+    const qreal ratio = devicePixelRatioF();
 
-    const QImage channel = skinImage(QStringLiteral("channelvert"));
+    const QImage channel = skinImage(QStringLiteral("channelvert"), ratio);
     if (!channel.isNull()) {
-        const int x = half(w - channel.width());
-        const int count = int(platform::roundHalfEven(double(h) / channel.height())) + 1;
+        const QSize size = logicalSize(channel);
+        const int x = half(w - size.width());
+        const int count = int(platform::roundHalfEven(double(h) / size.height())) + 1;
         for (int i = 0; i < count; ++i)
-            painter.drawImage(x, i * channel.height(), channel);
+            painter.drawImage(x, i * size.height(), channel);
     }
-    const QImage channelTop = skinImage(QStringLiteral("channelverttop"));
+    const QImage channelTop = skinImage(QStringLiteral("channelverttop"), ratio);
     if (!channelTop.isNull())
-        painter.drawImage(half(w - channelTop.width()), 0, channelTop);
-    const QImage channelBottom = skinImage(QStringLiteral("channelvertBottom"));
-    if (!channelBottom.isNull())
-        painter.drawImage(half(w - channelBottom.width()), h - channelBottom.height(), channelBottom);
+        painter.drawImage(half(w - logicalSize(channelTop).width()), 0, channelTop);
+    const QImage channelBottom = skinImage(QStringLiteral("channelvertBottom"), ratio);
+    if (!channelBottom.isNull()) {
+        const QSize size = logicalSize(channelBottom);
+        painter.drawImage(half(w - size.width()), h - size.height(), channelBottom);
+    }
 
-    const QImage thumb = transparentImage(skinImage(QStringLiteral("thumbvert")));
+    const QImage thumb = transparentImage(skinImage(QStringLiteral("thumbvert"), ratio));
     if (!thumb.isNull())
-        painter.drawImage(half(w - thumb.width()), thumbPosition(), thumb);
+        painter.drawImage(half(w - logicalSize(thumb).width()), thumbPosition(), thumb);
 }
 
 void CoolSliderBase::paintEvent(QPaintEvent*)

@@ -1,6 +1,7 @@
 #include "controls/EQBmpBtn.h"
 
 #include "controls/SkinGeometry.h"
+#include "controls/SkinImages.h"
 #include "platform/base/Rounding.h"
 
 #include <QDropEvent>
@@ -186,12 +187,12 @@ void TEQBmpButton::paintEvent(QPaintEvent*)
         if (!isEnabled())
             glyph = shadedImage(glyph, kDisabledPercent);
         const int shift = m_pressed ? 1 : 0;
-        const int x = m_glyphAlign == Qt::AlignRight ? width() - glyph.width() - m_glyphLeft : m_glyphLeft;
+        const int x = m_glyphAlign == Qt::AlignRight ? width() - logicalSize(glyph).width() - m_glyphLeft : m_glyphLeft;
         painter.drawImage(x + shift, m_glyphTop + shift, glyph);
     }
 
     if (!m_caption.isEmpty())
-        paintCaption(painter, inside, glyph.width());
+        paintCaption(painter, inside, logicalSize(glyph).width());
 
     if (hasFocus() && m_showFocus && isEnabled())
         drawFocusRectangle(painter, inside);

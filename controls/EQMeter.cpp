@@ -18,8 +18,6 @@ const QColor kPeakColor(255, 255, 0);
 
 TEQMeter::TEQMeter(QWidget* parent)
     : QWidget(parent)
-    , m_background(skinImage(QStringLiteral("BG")))
-    , m_foreground(skinImage(QStringLiteral("FG")))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(sizeHint());
@@ -34,8 +32,23 @@ QSize TEQMeter::sizeHint() const
 void TEQMeter::relayout()
 {
     m_model.layout(width(), height());
+    takePictures();
+}
+
+void TEQMeter::takePictures()
+{
+    m_pictureRatio = devicePixelRatioF();
+    m_background = skinImage(QStringLiteral("BG"), m_pictureRatio);
+    const QImage foreground = skinImage(QStringLiteral("FG"), m_pictureRatio);
     const QSize bar(m_model.BarWidth(), height() - 1);
-    m_barImage = m_foreground.isNull() || bar.isEmpty() ? QImage() : m_foreground.scaled(bar);
+    if (foreground.isNull() || bar.isEmpty()) {
+        m_barImage = QImage();
+        return;
+    }
+    // Stretched in the picture's own pixels (twice the bar's for the @2x one), so it stays sharp.
+    const qreal ratio = foreground.devicePixelRatio();
+    m_barImage = foreground.scaled(bar * ratio);
+    m_barImage.setDevicePixelRatio(ratio);
 }
 
 void TEQMeter::setBarCount(int count)
@@ -132,6 +145,8 @@ void TEQMeter::mouseReleaseEvent(QMouseEvent* event)
 
 void TEQMeter::paintEvent(QPaintEvent*)
 {
+    if (m_pictureRatio != devicePixelRatioF())
+        takePictures();
     QPainter painter(this);
     const int w = width();
     const int h = height();
@@ -149,6 +164,7 @@ void TEQMeter::paintEvent(QPaintEvent*)
         return;
 
     const int litWidth = m_model.litWidth();
+    const qreal ratio = m_barImage.devicePixelRatio();
     painter.setClipRect(inside);
     for (int i = 0; i < m_model.BarCount(); ++i) {
         const int left = m_model.barLeft(i);
@@ -156,7 +172,7 @@ void TEQMeter::paintEvent(QPaintEvent*)
         if (rows > 0 && litWidth > 0) {
             // The lit part shows the lower part of the bar picture, row for row.
             const int top = h - rows - 1;
-            painter.drawImage(QPoint(left, top), m_barImage, QRect(0, top, litWidth, rows));
+            painter.drawImage(QPointF(left, top), m_barImage, QRectF(0, top * ratio, litWidth * ratio, rows * ratio));
         }
         if (m_showHistory) {
             if (const std::optional<int> row = m_model.markRow(i); row && litWidth > 0)

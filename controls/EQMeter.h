@@ -73,14 +73,17 @@ protected:
 
 private:
     void relayout();
+    void takePictures();
 
     MeterModel m_model;
     bool m_showBackground = false;
     QColor m_bgColor = Qt::black;
     bool m_showHistory = false;
+    // The pictures for the screen's pixel ratio, taken again with every layout and when the ratio
+    // changes.
     QImage m_background; // "BG"
-    QImage m_foreground; // "FG"
-    QImage m_barImage;   // FG stretched to one bar, rebuilt with every layout
+    QImage m_barImage;   // "FG" stretched to one bar
+    qreal m_pictureRatio = 0;
     platform::Interaction* m_interaction = nullptr;
     bool m_reportedEmptyRange = false;
 };

@@ -1,6 +1,7 @@
 #include "controls/RectBtnEx.h"
 
 #include "controls/CaptionFit.h"
+#include "controls/SkinImages.h"
 #include "platform/base/Colors.h"
 #include "platform/base/Rounding.h"
 
@@ -186,21 +187,20 @@ void TQzv32RectBtnEx::paintEvent(QPaintEvent*)
         const QColor light = m_drawnUp ? QColor(255, 255, 255) : QColor(0, 0, 0);
         const QColor dark = m_drawnUp ? QColor(0, 0, 0) : QColor(255, 255, 255);
         const QColor inner = m_drawnUp ? QColor(128, 128, 128) : palette().color(QPalette::Button);
-        painter.setPen(light);
-        painter.drawLine(0, 0, right - 1, 0);
-        painter.drawLine(0, 0, 0, bottom - 1);
-        painter.setPen(dark);
-        painter.drawLine(0, bottom, right, bottom);
-        painter.drawLine(right, 0, right, bottom);
+        // Filled one-pixel rows and columns rather than lines, which at 200% would straddle two
+        // device pixels and leave the outermost ones bare.
+        painter.fillRect(QRect(0, 0, right, 1), light);
+        painter.fillRect(QRect(0, 0, 1, bottom), light);
+        painter.fillRect(QRect(0, bottom, right + 1, 1), dark);
+        painter.fillRect(QRect(right, 0, 1, bottom + 1), dark);
         if (width() > 3 && height() > 3) {
-            painter.setPen(inner);
-            painter.drawLine(1, bottom - 1, right - 1, bottom - 1);
-            painter.drawLine(right - 1, 1, right - 1, bottom - 1);
+            painter.fillRect(QRect(1, bottom - 1, right - 1, 1), inner);
+            painter.fillRect(QRect(right - 1, 1, 1, bottom - 1), inner);
         }
     }
 
     if (!picture.isNull())
-        painter.drawImage(m_imageLeftPos, int(platform::divRoundHalfEven(height() - picture.height(), 2)), picture);
+        painter.drawImage(m_imageLeftPos, int(platform::divRoundHalfEven(height() - logicalSize(picture).height(), 2)), picture);
 
     if (m_caption.isEmpty())
         return;

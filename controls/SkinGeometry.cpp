@@ -40,9 +40,13 @@ void drawThreeBands(QPainter& painter, const QRect& area, const QImage& image)
 {
     if (image.isNull() || area.width() <= 0)
         return;
-    for (const Band& band : threeBands(image.height(), area.height())) {
+    // The bands are in logical rows; a picture drawn for a higher pixel ratio has that many more
+    // pixel rows in each.
+    const qreal ratio = image.devicePixelRatio();
+    const int logicalHeight = int(image.deviceIndependentSize().height());
+    for (const Band& band : threeBands(logicalHeight, area.height())) {
         const QRect target(area.left(), area.top() + band.targetTop, area.width(), band.targetRows);
-        const QRect source(0, band.sourceTop, image.width(), band.sourceRows);
+        const QRectF source(0, band.sourceTop * ratio, image.width(), band.sourceRows * ratio);
         painter.drawImage(target, image, source);
     }
 }
@@ -156,8 +160,11 @@ void drawFocusRectangle(QPainter& painter, const QRect& rect)
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(QColor(0x3B, 0x4A, 0x5C), 1, Qt::DotLine));
-    painter.drawRect(rect.adjusted(0, 0, -1, -1));
+    painter.setPen(QPen(QColor(0x3B, 0x4A, 0x5C), 1, Qt::DotLine, Qt::SquareCap, Qt::MiterJoin));
+    // Through the middles of the edge pixels, so that at any pixel ratio the line covers the
+    // rectangle's outer pixels exactly (a line along integer coordinates straddles two device
+    // pixels at 200% and leaves the last column and row bare).
+    painter.drawRect(QRectF(rect).adjusted(0.5, 0.5, -0.5, -0.5));
     painter.restore();
 }
 

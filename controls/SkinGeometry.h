@@ -41,7 +41,9 @@ struct Band {
 // A picture too short for that (fewer than 4 rows) or an area shorter than top and bottom together
 // is stretched whole. Empty for an empty picture or area.
 std::vector<Band> threeBands(int imageHeight, int areaHeight);
-// Draws a picture into an area band by band, each band stretched to the area's width.
+// Draws a picture into an area band by band, each band stretched to the area's width. The bands
+// are taken from the picture's logical height, so a picture for a higher pixel ratio is cut in the
+// same places.
 void drawThreeBands(QPainter& painter, const QRect& area, const QImage& image);
 
 // How many tiles of length `tile` cover `length`: ceil(length / tile); 0 when either is not positive.

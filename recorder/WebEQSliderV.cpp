@@ -79,21 +79,23 @@ TWebEQSliderV::TWebEQSliderV(QWidget* parent)
 
 QSize TWebEQSliderV::sizeHint() const
 {
-    return QSize(std::max(kDefaultWidth, m_knobNormal.width()), kDefaultHeight);
+    return QSize(std::max(kDefaultWidth, knobSize().width()), kDefaultHeight);
 }
 
 void TWebEQSliderV::loadPictures()
 {
     const auto& names = kKnobs[m_imageType];
-    m_knobNormal = controls::transparentImage(controls::skinImage(QString::fromLatin1(names[0])));
-    m_knobFocused = controls::transparentImage(controls::skinImage(QString::fromLatin1(names[1])));
-    m_knobDisabled = controls::transparentImage(controls::skinImage(QString::fromLatin1(names[2])));
+    // For the screen's pixel ratio (the @2x pictures at 200%); placed by their logical size.
+    m_pictureRatio = devicePixelRatioF();
+    m_knobNormal = controls::transparentImage(controls::skinImage(QString::fromLatin1(names[0]), m_pictureRatio));
+    m_knobFocused = controls::transparentImage(controls::skinImage(QString::fromLatin1(names[1]), m_pictureRatio));
+    m_knobDisabled = controls::transparentImage(controls::skinImage(QString::fromLatin1(names[2]), m_pictureRatio));
     m_picturesLoaded = !m_knobNormal.isNull() && !m_knobFocused.isNull() && !m_knobDisabled.isNull();
 }
 
 int TWebEQSliderV::knobTop() const
 {
-    return controls::thumbOffset(Position(), Min(), Max(), height(), m_knobNormal.height());
+    return controls::thumbOffset(Position(), Min(), Max(), height(), knobSize().height());
 }
 
 // --- Values ---
@@ -177,6 +179,8 @@ void TWebEQSliderV::setShowPosHints(bool show)
 
 void TWebEQSliderV::paintEvent(QPaintEvent*)
 {
+    if (m_pictureRatio != devicePixelRatioF())
+        loadPictures();
     QPainter painter(this);
     if (!m_picturesLoaded) {
         painter.fillRect(rect(), Qt::black);
@@ -190,7 +194,7 @@ void TWebEQSliderV::paintEvent(QPaintEvent*)
     paintScale(painter);
 
     const QImage& knob = !isEnabled() ? m_knobDisabled : hasFocus() ? m_knobFocused : m_knobNormal;
-    painter.drawImage((width() - knob.width()) / 2, knobTop(), knob);
+    painter.drawImage((width() - knobSize().width()) / 2, knobTop(), knob);
 
     if (m_showPosHints && hasFocus())
         paintHint(painter);
@@ -252,7 +256,7 @@ void TWebEQSliderV::mousePressEvent(QMouseEvent* event)
         return;
     }
     const int y = int(std::floor(event->position().y()));
-    const int knob = m_knobNormal.height();
+    const int knob = knobSize().height();
     const int top = knobTop();
     if (y >= top && y <= top + knob) {
         m_dragging = true;
@@ -267,10 +271,10 @@ void TWebEQSliderV::mousePressEvent(QMouseEvent* event)
 
 void TWebEQSliderV::mouseMoveEvent(QMouseEvent* event)
 {
-    if (!m_dragging || !m_range.hasSpan() || height() <= m_knobNormal.height())
+    if (!m_dragging || !m_range.hasSpan() || height() <= knobSize().height())
         return;
     const int y = int(std::floor(event->position().y()));
-    const int value = controls::valueAtOffset(y - m_dragOffset, Min(), Max(), height(), m_knobNormal.height());
+    const int value = controls::valueAtOffset(y - m_dragOffset, Min(), Max(), height(), knobSize().height());
     positionChanged(m_range.setPosition(value));
     emit OnScroll(kScrollPosition, Position());
 }

@@ -8,6 +8,7 @@
 // to Min the knob stays at the top and drags change nothing. When a knob picture is missing the
 // control shows "Missing resource!" on black.
 
+#include "controls/SkinImages.h"
 #include "controls/SliderModel.h"
 
 #include <QColor>
@@ -81,7 +82,8 @@ public:
 
     // The knob's top edge, and its size (from the pictures; empty when one is missing).
     int knobTop() const;
-    QSize knobSize() const { return m_knobNormal.size(); }
+    // In logical pixels, whatever the screen's pixel ratio.
+    QSize knobSize() const { return controls::logicalSize(m_knobNormal); }
     bool picturesLoaded() const { return m_picturesLoaded; }
 
     QSize sizeHint() const override;
@@ -123,6 +125,7 @@ private:
     QImage m_knobFocused;
     QImage m_knobDisabled;
     bool m_picturesLoaded = false;
+    qreal m_pictureRatio = 0; // the pixel ratio the knobs were taken for
 
     bool m_dragging = false;
     int m_dragOffset = 0;

@@ -1,7 +1,8 @@
 // The skin's pictures: every name a control loads exists in the resources and decodes, names match
 // without regard to case, the pictures that are drawn side by side fit each other, a missing
-// picture is a null image that is logged once, and the committed pictures are what the generator
-// draws.
+// picture is a null image that is logged once, every picture has a sharp twice-as-large version for
+// screens at 200% that covers the same logical size, and the committed pictures are what the
+// generator draws.
 #include "controls/SkinImages.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/TestSupport.h"
@@ -102,6 +103,68 @@ TEST(SkinResourcesTest, PicturesDrawnTogetherFitEachOther)
         EXPECT_EQ(sizeOf(kKnobs[3 * type]), sizeOf(kKnobs[3 * type + 2]));
 }
 
+// Asked for a device pixel ratio above 1, every name gives its @2x picture: twice the pixels, a
+// pixel ratio of 2, the plain picture's logical size, and drawn afresh rather than enlarged (the
+// two differ somewhere once the plain one is doubled pixel for pixel). At ratio 1 the plain one.
+TEST(SkinResourcesTest, EveryPictureHasALargeVersionOfTheSameLogicalSize)
+{
+    int drawnAfresh = 0;
+    const QStringList names = allNames();
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        const QImage plain = skinImage(name);
+        const QImage large = skinImage(name, 2);
+        ASSERT_FALSE(large.isNull());
+        EXPECT_EQ(plain.devicePixelRatio(), 1.0);
+        EXPECT_EQ(skinImage(name, 1), plain);
+        EXPECT_EQ(large.devicePixelRatio(), 2.0);
+        EXPECT_EQ(large.size(), plain.size() * 2);
+        EXPECT_EQ(logicalSize(large), plain.size());
+        EXPECT_EQ(logicalSize(plain), plain.size());
+        // Ratios between 1 and 2 take the large picture as well, so a painter scales it down.
+        EXPECT_EQ(skinImage(name, 1.5), large);
+        if (large != plain.scaled(plain.size() * 2).convertToFormat(large.format()))
+            ++drawnAfresh;
+    }
+    // The flat tiles (background, centre) are the same at any scale; everything else is finer.
+    EXPECT_GE(drawnAfresh, names.size() - 4);
+}
+
+TEST(SkinResourcesTest, MissingLargePictureFallsBackToThePlainOne)
+{
+    const QString folder = testsupport::testFolder();
+    ASSERT_TRUE(skinImage(QStringLiteral("Btnleft")).save(folder + "/Btnleft.png"));
+    testsupport::LogCapture log;
+    setSkinFolder(folder);
+    const QImage image = skinImage(QStringLiteral("Btnleft"), 2);
+    EXPECT_FALSE(image.isNull());
+    EXPECT_EQ(image.devicePixelRatio(), 1.0);
+    EXPECT_EQ(image.size(), QSize(8, 25));
+    EXPECT_TRUE(log.contains("has no @2x version", "va.controls"));
+    setSkinFolder({});
+}
+
+TEST(SkinResourcesTest, DeviceCanvasCoversTheLogicalSize)
+{
+    const struct {
+        QSize logical;
+        qreal ratio;
+        QSize pixels;
+    } cases[] = {
+        {{30, 20}, 1, {30, 20}},
+        {{30, 20}, 2, {60, 40}},
+        {{13, 7}, 1.25, {17, 9}}, // rounded up
+        {{10, 10}, 0, {10, 10}},  // no ratio given: 1
+    };
+    for (const auto& c : cases) {
+        const QImage canvas = deviceCanvas(c.logical, c.ratio);
+        EXPECT_EQ(canvas.size(), c.pixels) << c.ratio;
+        EXPECT_EQ(qAlpha(canvas.pixel(0, 0)), 0);
+    }
+    EXPECT_EQ(logicalSize(deviceCanvas({30, 20}, 2)), QSize(30, 20));
+    EXPECT_TRUE(deviceCanvas({0, 5}, 2).isNull());
+}
+
 TEST(SkinResourcesTest, MissingPictureIsNullAndLoggedOnce)
 {
     const QString empty = testsupport::testFolder();
@@ -133,13 +196,17 @@ TEST(SkinResourcesTest, CommittedPicturesAreTheGeneratorsOutput)
     const testsupport::ToolResult run = testsupport::runTool(QStringLiteral(VA_SKIN_ART), {folder});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QStringList drawn = QDir(folder).entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name);
-    EXPECT_EQ(drawn.size(), allNames().size());
+    EXPECT_EQ(drawn.size(), 2 * allNames().size());
     for (const QString& file : drawn) {
-        const QString name = QFileInfo(file).completeBaseName();
-        const QImage fresh = QImage(folder + "/" + file).convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        const QImage committed = skinImage(name);
+        QString name = QFileInfo(file).completeBaseName();
+        const bool large = name.endsWith(QStringLiteral("@2x"));
+        if (large)
+            name.chop(3);
+        QImage fresh = QImage(folder + "/" + file).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        fresh.setDevicePixelRatio(large ? 2 : 1);
+        const QImage committed = skinImage(name, large ? 2 : 1);
         ASSERT_FALSE(committed.isNull()) << name.toStdString() << " is drawn but not in the resources";
-        EXPECT_EQ(fresh, committed) << name.toStdString()
+        EXPECT_EQ(fresh, committed) << file.toStdString()
                                     << " differs from the generator's output: run resources/skin/generate.sh";
     }
 }

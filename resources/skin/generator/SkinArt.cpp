@@ -3,6 +3,11 @@
 // files in the folder given on the command line. The pictures in resources/skin are this program's
 // output (resources/skin/generate.sh runs it); a test checks that the two agree.
 //
+// Every picture is drawn twice: <name>.png for screens at 100% and <name>@2x.png, twice as large,
+// for screens at 200%. The large one is drawn afresh at that scale (finer curves, gradients and
+// diagonals), not enlarged from the small one, so the controls stay sharp on those screens. All
+// drawing below is in the small picture's units; canvas() and pixels() map them to the scale.
+//
 // One light, quiet look throughout: a pale grey-blue window colour, soft borders, gently shaded
 // raised parts, sunken grooves, and one blue accent for highlights.
 
@@ -15,6 +20,7 @@
 #include <QRadialGradient>
 #include <QString>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 
@@ -39,17 +45,27 @@ const QColor kAccentLight(0x8C, 0xBA, 0xF0);
 QString g_folder;
 int g_written = 0;
 bool g_failed = false;
+// The scale of the pictures being drawn (1 or 2) and the suffix their names take.
+int g_scale = 1;
+QString g_suffix;
 
+// A transparent picture of width x height units; a painter on it draws in those units.
 QImage canvas(int width, int height)
 {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    QImage image(width * g_scale, height * g_scale, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(g_scale);
     image.fill(Qt::transparent);
     return image;
 }
 
+QSizeF unitSize(const QImage& image)
+{
+    return image.deviceIndependentSize();
+}
+
 void save(const QImage& image, const char* name)
 {
-    const QString path = QDir(g_folder).filePath(QString::fromLatin1(name) + QStringLiteral(".png"));
+    const QString path = QDir(g_folder).filePath(QString::fromLatin1(name) + g_suffix + QStringLiteral(".png"));
     if (!image.save(path, "PNG")) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         g_failed = true;
@@ -114,9 +130,12 @@ void buttonSet(const Raised& look, const char* left, const char* centre, const c
             painter.fillRect(QRectF(1, 1, width - 2, 2), vertical(1, 3, QColor(0x5A, 0x67, 0x75, 70), QColor(0x5A, 0x67, 0x75, 0)));
         }
     }
-    save(whole.copy(0, 0, kButtonEnd, kButtonHeight), left);
-    save(whole.copy(kButtonEnd, 0, kButtonCentre, kButtonHeight), centre);
-    save(whole.copy(kButtonEnd + kButtonCentre, 0, kButtonEnd, kButtonHeight), right);
+    const auto slice = [&whole](int x, int sliceWidth) {
+        return whole.copy(x * g_scale, 0, sliceWidth * g_scale, kButtonHeight * g_scale);
+    };
+    save(slice(0, kButtonEnd), left);
+    save(slice(kButtonEnd, kButtonCentre), centre);
+    save(slice(kButtonEnd + kButtonCentre, kButtonEnd), right);
 }
 
 void buttons()
@@ -134,50 +153,56 @@ void buttons()
 constexpr int kFrame = 6;
 constexpr int kFrameTile = 32;
 
-// The colour at distance d (0 = the outer edge) into a frame side; the bottom and right sides lie
-// in the shade.
-QColor frameColor(int d, bool shaded)
+QColor mix(const QColor& from, const QColor& to, double t)
 {
-    if (d == 0)
-        return kOutline;
-    if (d == 1)
-        return shaded ? kEdgeShade : kShine;
-    const int t = d - 2; // 0..3 toward the window colour
-    const QColor from = shaded ? kEdgeShade : QColor(0xF0, 0xF3, 0xF6);
-    return QColor::fromRgbF(from.redF() + (kWindow.redF() - from.redF()) * t / 3.0,
-                            from.greenF() + (kWindow.greenF() - from.greenF()) * t / 3.0,
-                            from.blueF() + (kWindow.blueF() - from.blueF()) * t / 3.0);
+    return QColor::fromRgbF(from.redF() + (to.redF() - from.redF()) * t, from.greenF() + (to.greenF() - from.greenF()) * t,
+                            from.blueF() + (to.blueF() - from.blueF()) * t);
 }
 
-QImage pixels(int width, int height, const std::function<QColor(int, int)>& colorAt)
+// The colour at distance d (0 = the outer edge, in units) into a frame side; the bottom and right
+// sides lie in the shade. One unit of outline, one of highlight, then a blend to the window colour.
+QColor frameColor(double d, bool shaded)
+{
+    if (d < 1)
+        return kOutline;
+    if (d < 2)
+        return shaded ? kEdgeShade : kShine;
+    const QColor from = shaded ? kEdgeShade : QColor(0xF0, 0xF3, 0xF6);
+    return mix(from, kWindow, std::clamp((d - 2.5) / 3.0, 0.0, 1.0));
+}
+
+// A picture of width x height units coloured pixel by pixel; colorAt gets the centre of each pixel
+// in units, so a picture at scale 2 samples the same rule twice as finely.
+QImage pixels(int width, int height, const std::function<QColor(double, double)>& colorAt)
 {
     QImage image = canvas(width, height);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x)
-            image.setPixelColor(x, y, colorAt(x, y));
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixelColor(x, y, colorAt((x + 0.5) / g_scale, (y + 0.5) / g_scale));
     }
     return image;
 }
 
 void form()
 {
-    const int last = kFrame - 1;
-    save(pixels(kFrameTile, kFrameTile, [](int, int) { return kWindow; }), "center");
-    save(pixels(kFrameTile, kFrame, [](int, int y) { return frameColor(y, false); }), "top");
-    save(pixels(kFrameTile, kFrame, [last](int, int y) { return frameColor(last - y, true); }), "bot");
-    save(pixels(kFrame, kFrameTile, [](int x, int) { return frameColor(x, false); }), "left");
-    save(pixels(kFrame, kFrameTile, [last](int x, int) { return frameColor(last - x, true); }), "right");
+    // Distances from the far side of a piece kFrame units across.
+    const auto fromFarSide = [](double d) { return kFrame - d; };
+    save(pixels(kFrameTile, kFrameTile, [](double, double) { return kWindow; }), "center");
+    save(pixels(kFrameTile, kFrame, [](double, double y) { return frameColor(y, false); }), "top");
+    save(pixels(kFrameTile, kFrame, [fromFarSide](double, double y) { return frameColor(fromFarSide(y), true); }), "bot");
+    save(pixels(kFrame, kFrameTile, [](double x, double) { return frameColor(x, false); }), "left");
+    save(pixels(kFrame, kFrameTile, [fromFarSide](double x, double) { return frameColor(fromFarSide(x), true); }), "right");
     // Corners mitre the two sides that meet there.
-    save(pixels(kFrame, kFrame, [](int x, int y) { return y <= x ? frameColor(y, false) : frameColor(x, false); }),
+    save(pixels(kFrame, kFrame, [](double x, double y) { return y <= x ? frameColor(y, false) : frameColor(x, false); }),
          "topleft");
     save(pixels(kFrame, kFrame,
-                [last](int x, int y) { return y <= last - x ? frameColor(y, false) : frameColor(last - x, true); }),
+                [fromFarSide](double x, double y) { return y <= fromFarSide(x) ? frameColor(y, false) : frameColor(fromFarSide(x), true); }),
          "topright");
     save(pixels(kFrame, kFrame,
-                [last](int x, int y) { return x <= last - y ? frameColor(x, false) : frameColor(last - y, true); }),
+                [fromFarSide](double x, double y) { return x <= fromFarSide(y) ? frameColor(x, false) : frameColor(fromFarSide(y), true); }),
          "botLeft");
     save(pixels(kFrame, kFrame,
-                [last](int x, int y) { return last - y <= last - x ? frameColor(last - y, true) : frameColor(last - x, true); }),
+                [fromFarSide](double x, double y) { return fromFarSide(y) <= fromFarSide(x) ? frameColor(fromFarSide(y), true) : frameColor(fromFarSide(x), true); }),
          "botRight");
 }
 
@@ -188,31 +213,29 @@ constexpr int kThumbLength = 11;     // and along it
 constexpr int kGroove = 6;
 constexpr int kGrooveTile = 4;
 
-// The groove's colour at distance d (0..kGroove - 1) across it: a dark upper edge, a shaded inside,
-// a light lower edge. `lit` gives the accent version for the highlighted range.
-QColor grooveColor(int d, bool lit)
+// The groove's colour at distance d (0..kGroove units) across it: a dark upper edge, a shaded
+// inside, a light lower edge, one unit each. `lit` gives the accent version for the highlighted range.
+QColor grooveColor(double d, bool lit)
 {
-    if (d == 0)
+    if (d < 1)
         return lit ? kAccentDark : kGrooveTop;
-    if (d == kGroove - 1)
+    if (d >= kGroove - 1)
         return lit ? kAccentLight : kShine;
     const QColor from = lit ? kAccent : QColor(0xC2, 0xCA, 0xD3);
     const QColor to = lit ? QColor(0x5A, 0x98, 0xE6) : QColor(0xD6, 0xDC, 0xE3);
-    const double t = (d - 1) / double(kGroove - 3);
-    return QColor::fromRgbF(from.redF() + (to.redF() - from.redF()) * t, from.greenF() + (to.greenF() - from.greenF()) * t,
-                            from.blueF() + (to.blueF() - from.blueF()) * t);
+    return mix(from, to, std::clamp((d - 1.5) / double(kGroove - 3), 0.0, 1.0));
 }
 
 // A groove end: the groove with its outer end rounded off (alpha outside a circle of the groove's
 // radius). `along` is the distance along the groove from the rounded end, `across` the distance
 // across it.
-QColor grooveEnd(int along, int across)
+QColor grooveEnd(double along, double across)
 {
     const double radius = kGroove / 2.0;
     const double cx = radius;
     const double cy = radius;
-    const double dx = along + 0.5 - cx;
-    const double dy = across + 0.5 - cy;
+    const double dx = along - cx;
+    const double dy = across - cy;
     if (along < radius && dx * dx + dy * dy > radius * radius)
         return QColor(0, 0, 0, 0);
     return grooveColor(across, false);
@@ -222,13 +245,14 @@ void drawThumb(QImage& image, bool horizontalGrip)
 {
     QPainter painter(&image);
     const Raised look{kBorderDark, QColor(0xFF, 0xFF, 0xFF), QColor(0xDA, 0xE0, 0xE7), kShine};
-    drawRaised(painter, QRectF(0, 0, image.width(), image.height()), 3, look);
+    const QSize size = unitSize(image).toSize();
+    drawRaised(painter, QRectF(QPointF(0, 0), size), 3, look);
     painter.setRenderHint(QPainter::Antialiasing, false);
     // A short accent grip across the thumb's middle.
     if (horizontalGrip)
-        painter.fillRect(QRect(3, image.height() / 2, image.width() - 6, 1), kAccent);
+        painter.fillRect(QRect(3, size.height() / 2, size.width() - 6, 1), kAccent);
     else
-        painter.fillRect(QRect(image.width() / 2, 3, 1, image.height() - 6), kAccent);
+        painter.fillRect(QRect(size.width() / 2, 3, 1, size.height() - 6), kAccent);
 }
 
 void sliders()
@@ -240,17 +264,17 @@ void sliders()
     drawThumb(thumbV, true);
     save(thumbV, "thumbvert");
 
-    save(pixels(8, 8, [](int, int) { return kWindow; }), "backgroundhorz");
-    save(pixels(8, 8, [](int, int) { return kWindow; }), "backgroundvert");
+    save(pixels(8, 8, [](double, double) { return kWindow; }), "backgroundhorz");
+    save(pixels(8, 8, [](double, double) { return kWindow; }), "backgroundvert");
 
-    save(pixels(kGrooveTile, kGroove, [](int, int y) { return grooveColor(y, false); }), "channelhorz");
-    save(pixels(kGrooveTile, kGroove, [](int, int y) { return grooveColor(y, true); }), "channelsel");
-    save(pixels(kGrooveTile, kGroove, [](int x, int y) { return grooveEnd(x, y); }), "channelhorzLeft");
-    save(pixels(kGrooveTile, kGroove, [](int x, int y) { return grooveEnd(kGrooveTile - 1 - x, y); }), "channelhorzRight");
+    save(pixels(kGrooveTile, kGroove, [](double, double y) { return grooveColor(y, false); }), "channelhorz");
+    save(pixels(kGrooveTile, kGroove, [](double, double y) { return grooveColor(y, true); }), "channelsel");
+    save(pixels(kGrooveTile, kGroove, [](double x, double y) { return grooveEnd(x, y); }), "channelhorzLeft");
+    save(pixels(kGrooveTile, kGroove, [](double x, double y) { return grooveEnd(kGrooveTile - x, y); }), "channelhorzRight");
 
-    save(pixels(kGroove, kGrooveTile, [](int x, int) { return grooveColor(x, false); }), "channelvert");
-    save(pixels(kGroove, kGrooveTile, [](int x, int y) { return grooveEnd(y, x); }), "channelverttop");
-    save(pixels(kGroove, kGrooveTile, [](int x, int y) { return grooveEnd(kGrooveTile - 1 - y, x); }), "channelvertBottom");
+    save(pixels(kGroove, kGrooveTile, [](double x, double) { return grooveColor(x, false); }), "channelvert");
+    save(pixels(kGroove, kGrooveTile, [](double x, double y) { return grooveEnd(y, x); }), "channelverttop");
+    save(pixels(kGroove, kGrooveTile, [](double x, double y) { return grooveEnd(kGrooveTile - y, x); }), "channelvertBottom");
 }
 
 // --- The level meter: an unlit and a lit bar, stretched to the meter ---
@@ -262,7 +286,7 @@ void meter()
     QImage unlit = canvas(width, height);
     {
         QPainter painter(&unlit);
-        painter.fillRect(unlit.rect(), vertical(0, height, QColor(0x20, 0x26, 0x2E), QColor(0x14, 0x18, 0x1D)));
+        painter.fillRect(QRect(0, 0, width, height), vertical(0, height, QColor(0x20, 0x26, 0x2E), QColor(0x14, 0x18, 0x1D)));
         painter.fillRect(QRect(0, 0, 1, height), QColor(0x0E, 0x11, 0x15));
         painter.fillRect(QRect(width - 1, 0, 1, height), QColor(0x2A, 0x31, 0x3A));
     }
@@ -277,7 +301,7 @@ void meter()
         level.setColorAt(0.78, QColor(0xE9, 0xC4, 0x46));
         level.setColorAt(0.90, QColor(0xF0, 0x8A, 0x3C));
         level.setColorAt(1.00, QColor(0xE5, 0x48, 0x4D));
-        painter.fillRect(lit.rect(), level);
+        painter.fillRect(QRect(0, 0, width, height), level);
         // A light stripe down the left gives the bar some roundness.
         painter.fillRect(QRect(2, 0, 3, height), QColor(255, 255, 255, 45));
         painter.fillRect(QRect(width - 3, 0, 3, height), QColor(0, 0, 0, 40));
@@ -357,11 +381,15 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot make %s\n", argv[1]);
         return 1;
     }
-    buttons();
-    form();
-    sliders();
-    meter();
-    knobs();
+    for (const int scale : {1, 2}) {
+        g_scale = scale;
+        g_suffix = scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale);
+        buttons();
+        form();
+        sliders();
+        meter();
+        knobs();
+    }
     std::printf("%d pictures in %s\n", g_written, qPrintable(g_folder));
     return g_failed ? 1 : 0;
 }
