@@ -17,6 +17,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <array>
@@ -24,6 +25,9 @@
 #include <new>
 #include <optional>
 #include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using platform::codecs::DecodeStatus;
 
@@ -188,6 +192,13 @@ DecodeStatus copySamples(const QString& source, const CopyableSamples& samples, 
     const int header = startWaveFile(pending.path(), samples.format, *writer);
     if (header != 0)
         return header == 160 ? DecodeStatus::CannotCreate : DecodeStatus::HeaderFailed;
+    // Each block is sent to the disk as soon as it is written, so the flush before the file is put
+    // in place waits for the last blocks only, not for the whole file.
+    const int writeBack = ::open(QFile::encodeName(pending.path()).constData(), O_RDONLY | O_CLOEXEC);
+    const auto closeWriteBack = qScopeGuard([writeBack] {
+        if (writeBack >= 0)
+            ::close(writeBack);
+    });
     std::vector<uint8_t> block(size_t(std::min(kBlockBytes, std::max<int64_t>(samples.bytes, 1))));
     for (int64_t done = 0; done < samples.bytes;) {
         if (cancelled())
@@ -199,6 +210,8 @@ DecodeStatus copySamples(const QString& source, const CopyableSamples& samples, 
         WaveWriteError error = WaveWriteError::None;
         if (!WriteWaveData(writer, block.data(), wanted, &error))
             return error == WaveWriteError::TooLarge ? DecodeStatus::TooLarge : DecodeStatus::WriteFailed;
+        if (writeBack >= 0)
+            ::sync_file_range(writeBack, kHeaderBytes + done, wanted, SYNC_FILE_RANGE_WRITE);
         done += wanted;
         // 100 is kept for the moment the file is in place.
         percent.store(int32_t(std::min<int64_t>(done * 100 / samples.bytes, 99)), std::memory_order_relaxed);
