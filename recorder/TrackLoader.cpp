@@ -228,7 +228,9 @@ DecodeStatus copySamples(const QString& source, const CopyableSamples& samples, 
     return DecodeStatus::Ok;
 }
 
-int runMp3Conversion(TrackLoadServices& services, const QString& source, const QString& target)
+// Probes and decodes on the worker, so the GUI thread never opens the MP3 itself. *bitRate: the
+// file's kbit/s once decoded.
+int runMp3Conversion(TrackLoadServices& services, const QString& source, const QString& target, int* bitRate)
 {
     TJobRecord job(JobKind::CancelOnly);
     platform::codecs::DecodeEnvironment environment = services.decodeEnvironment;
@@ -247,9 +249,16 @@ int runMp3Conversion(TrackLoadServices& services, const QString& source, const Q
     const int started = services.runner.runOnWorker(
         job, mp3Caption(), true,
         [&](TJobRecord& running) {
-            const int code = running.currentState() == JobState::CancelAsked
-                                 ? platform::codecs::Mp3ToWavCode::Aborted
-                                 : mp3.ConvertMP3FileIntoWave(source, target);
+            // A file in which the decoder finds no frame is reported as a damaged input: the decoder
+            // itself is there, so offering to download it would send the user the wrong way.
+            int code = platform::codecs::Mp3ToWavCode::Aborted;
+            if (running.currentState() != JobState::CancelAsked) {
+                code = platform::codecs::VXMP3WAV::IsConversionPossible(source)
+                           ? mp3.ConvertMP3FileIntoWave(source, target)
+                           : platform::codecs::Mp3ToWavCode::CorruptInput;
+            }
+            if (code == 0)
+                *bitRate = platform::codecs::VXMP3WAV::GetBitRateOfMp3File(source);
             running.exitReason.store(code, std::memory_order_relaxed);
             running.finish(code == 0                                          ? JobState::Done
                            : code == platform::codecs::Mp3ToWavCode::Aborted ? JobState::Cancelled
@@ -335,14 +344,9 @@ int loadTrackFile(TrackSide side, const QString& path, TrackLoadServices& servic
     loaded.source = kind;
     switch (kind) {
     case TrackSourceKind::Mp3: {
-        // A file in which the decoder finds no frame is reported as a damaged input: the decoder
-        // itself is there, so offering to download it would send the user the wrong way.
-        int code = platform::codecs::Mp3ToWavCode::CorruptInput;
-        if (platform::codecs::VXMP3WAV::IsConversionPossible(path)) {
-            if (services.stopPositionTimer)
-                services.stopPositionTimer();
-            code = runMp3Conversion(services, path, working);
-        }
+        if (services.stopPositionTimer)
+            services.stopPositionTimer();
+        const int code = runMp3Conversion(services, path, working, &loaded.mp3BitRate);
         if (code != 0) {
             if (options.reportConversionFailure)
                 reportConversion(messages, code == JobCode::NoCopyThread || code == kJobBusyCode
@@ -350,7 +354,6 @@ int loadTrackFile(TrackSide side, const QString& path, TrackLoadServices& servic
                                                : Mp3ToWavErrorToMessageId(code));
             return fail(code);
         }
-        loaded.mp3BitRate = platform::codecs::VXMP3WAV::GetBitRateOfMp3File(path);
         break;
     }
     case TrackSourceKind::Wma: {

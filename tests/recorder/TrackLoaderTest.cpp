@@ -303,6 +303,19 @@ TEST_F(TrackLoaderTest, Mp3AndWmaFilesAreDecodedIntoWorkingFiles)
     }
 }
 
+// The GUI thread never opens an MP3: even a file without a frame is found out on the worker, under
+// the progress window.
+TEST_F(TrackLoaderTest, AnMp3IsProbedUnderTheProgressWindow)
+{
+    const QString garbage = folder + "/no frames.mp3";
+    testsupport::writeFile(garbage, QByteArray(4000, 'x'));
+    ui.expectMessageBox(platform::IDOK, "Please make sure that the input file is not corrupt");
+    EXPECT_EQ(LoadVoiceFile(garbage, services, busy, track), 429);
+    ASSERT_EQ(progress.shown.size(), 1u);
+    EXPECT_EQ(progress.shown[0].caption, "Importing To Wave File");
+    EXPECT_TRUE(workingFiles().isEmpty());
+}
+
 // Every failure: its message, the previous track kept, no working file left, the user's file
 // unchanged, the busy flag clear.
 TEST_F(TrackLoaderTest, FailedLoadsKeepThePreviousTrackAndLeaveNoWorkingFile)
