@@ -128,8 +128,15 @@ int JobRunner::runOnWorker(TJobRecord& job, const QString& caption, bool cancelS
         qCWarning(lcCommon) << "job" << job.id << "refused: job" << m_current->id << "is still running";
         return kJobBusyCode;
     }
+    // Lives on the GUI thread until the worker is joined, so the worker's word that it has ended
+    // reaches the window only while this job's window can still be up.
+    QObject endedContext;
     JobThread worker;
-    if (!worker.start([&job, &body] { body(job); }, m_starter))
+    const auto run = [this, &job, &body, &endedContext] {
+        body(job);
+        QMetaObject::invokeMethod(&endedContext, [this] { m_host.jobEnded(); }, Qt::QueuedConnection);
+    };
+    if (!worker.start(run, m_starter))
         return threadFailureCode(job.kind);
 
     // The job stays current until its worker is joined: the wait below serves timers and posted
