@@ -17,7 +17,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QScopeGuard>
 
 #include <algorithm>
 #include <array>
@@ -25,9 +24,6 @@
 #include <new>
 #include <optional>
 #include <vector>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 using platform::codecs::DecodeStatus;
 
@@ -165,7 +161,7 @@ std::optional<CopyableSamples> copyableSamples(const QString& source)
 }
 
 // Writes the samples behind a new canonical header, block by block, under a temporary name that
-// takes target's place once complete and flushed.
+// takes target's place once complete.
 DecodeStatus copySamples(const QString& source, const CopyableSamples& samples, const QString& target,
                          std::atomic<int32_t>& percent, const std::atomic<int32_t>& cancelWord,
                          const platform::codecs::DecodeEnvironment& environment)
@@ -192,13 +188,6 @@ DecodeStatus copySamples(const QString& source, const CopyableSamples& samples, 
     const int header = startWaveFile(pending.path(), samples.format, *writer);
     if (header != 0)
         return header == 160 ? DecodeStatus::CannotCreate : DecodeStatus::HeaderFailed;
-    // Each block is sent to the disk as soon as it is written, so the flush before the file is put
-    // in place waits for the last blocks only, not for the whole file.
-    const int writeBack = ::open(QFile::encodeName(pending.path()).constData(), O_RDONLY | O_CLOEXEC);
-    const auto closeWriteBack = qScopeGuard([writeBack] {
-        if (writeBack >= 0)
-            ::close(writeBack);
-    });
     std::vector<uint8_t> block(size_t(std::min(kBlockBytes, std::max<int64_t>(samples.bytes, 1))));
     for (int64_t done = 0; done < samples.bytes;) {
         if (cancelled())
@@ -210,8 +199,6 @@ DecodeStatus copySamples(const QString& source, const CopyableSamples& samples, 
         WaveWriteError error = WaveWriteError::None;
         if (!WriteWaveData(writer, block.data(), wanted, &error))
             return error == WaveWriteError::TooLarge ? DecodeStatus::TooLarge : DecodeStatus::WriteFailed;
-        if (writeBack >= 0)
-            ::sync_file_range(writeBack, kHeaderBytes + done, wanted, SYNC_FILE_RANGE_WRITE);
         done += wanted;
         // 100 is kept for the moment the file is in place.
         percent.store(int32_t(std::min<int64_t>(done * 100 / samples.bytes, 99)), std::memory_order_relaxed);
@@ -222,7 +209,8 @@ DecodeStatus copySamples(const QString& source, const CopyableSamples& samples, 
         return DecodeStatus::Cancelled;
     if (!CloseWaveFile(writer))
         return DecodeStatus::WriteFailed;
-    if (!pending.commit())
+    // A working file: the user's own file stays as it was, so it need not wait for the disk.
+    if (!pending.commit(platform::PendingFile::Durability::Scratch))
         return DecodeStatus::CommitFailed;
     percent.store(100, std::memory_order_relaxed);
     return DecodeStatus::Ok;
