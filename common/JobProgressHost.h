@@ -24,4 +24,7 @@ public:
     // While set, the user cannot close the window (the editor sets it around work that must not be
     // interrupted); the window clears it when the job ends.
     virtual void setKeepOpen(bool keepOpen) = 0;
+    // The worker of the job has returned: the window may poll now rather than at its next tick, so
+    // the caller goes on as soon as the work is done.
+    virtual void jobEnded() {}
 };

@@ -4,7 +4,14 @@
 #include "platform/ui/Messages.h"
 
 #include <QEventLoop>
+#include <QScopeGuard>
+#include <QSocketNotifier>
 #include <QTimer>
+
+#include <optional>
+
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 namespace {
 
@@ -128,8 +135,30 @@ int JobRunner::runOnWorker(TJobRecord& job, const QString& caption, bool cancelS
         qCWarning(lcCommon) << "job" << job.id << "refused: job" << m_current->id << "is still running";
         return kJobBusyCode;
     }
+    // The worker's word that it has returned, through a descriptor that the GUI thread's event loop
+    // watches until the worker is joined. Without one the window sees the end at its next tick.
+    const int ended = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    const auto closeEnded = qScopeGuard([ended] {
+        if (ended >= 0)
+            ::close(ended);
+    });
+    std::optional<QSocketNotifier> endedNotifier;
+    if (ended >= 0) {
+        endedNotifier.emplace(ended, QSocketNotifier::Read);
+        QObject::connect(&*endedNotifier, &QSocketNotifier::activated, [this, ended] {
+            uint64_t count = 0;
+            if (::read(ended, &count, sizeof count) == sizeof count)
+                m_host.jobEnded();
+        });
+    }
     JobThread worker;
-    if (!worker.start([&job, &body] { body(job); }, m_starter))
+    const auto run = [&job, &body, ended] {
+        body(job);
+        const uint64_t one = 1;
+        if (ended >= 0 && ::write(ended, &one, sizeof one) != sizeof one)
+            qCWarning(lcCommon) << "the end of a job could not be signalled; the window sees it at its next tick";
+    };
+    if (!worker.start(run, m_starter))
         return threadFailureCode(job.kind);
 
     // The job stays current until its worker is joined: the wait below serves timers and posted

@@ -55,6 +55,12 @@ void TProgressBarForm::setKeepOpen(bool keepOpen)
     m_logic.setKeepOpen(keepOpen);
 }
 
+void TProgressBarForm::jobEnded()
+{
+    if (ProgressStatusTimer->isActive())
+        timerTick();
+}
+
 void TProgressBarForm::reject()
 {
     switch (m_logic.closeRequested()) {

@@ -40,6 +40,7 @@ public:
 
     void showJobProgress(const QString& caption, bool cancelShown, Poll poll) override;
     void setKeepOpen(bool keepOpen) override;
+    void jobEnded() override;
     bool keepOpen() const { return m_logic.keepOpen(); }
 
     const ProgressWindowLogic& logic() const { return m_logic; }

@@ -4,15 +4,26 @@
 #include "common/ErrCodes.h"
 #include "common/JobRunner.h"
 #include "common/WaveUtil.h"
+#include "common/WaveWrite.h"
 #include "platform/codecs/Plivorn.h"
 #include "platform/codecs/TagFile.h"
 #include "platform/codecs/VXMP3WAV.h"
+#include "platform/files/PendingFile.h"
+#include "platform/files/Riff.h"
 #include "platform/files/TempName.h"
 #include "platform/ui/Interaction.h"
 #include "platform/ui/Messages.h"
+#include "recorder/Log.h"
 
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <new>
+#include <optional>
+#include <vector>
 
 using platform::codecs::DecodeStatus;
 
@@ -95,7 +106,119 @@ int waveCopyCode(DecodeStatus status)
     }
 }
 
-int runMp3Conversion(TrackLoadServices& services, const QString& source, const QString& target)
+// Where the samples of a WAV lie that a working file can take byte for byte.
+struct CopyableSamples {
+    WaveFormatEx format;   // canonical PCM with the source's rate, depth and channels
+    int64_t offset = 0;    // of the first sample byte in the source
+    int64_t bytes = 0;     // whole frames only
+};
+
+// The samples of source when they are 8- or 16-bit PCM of one or two channels, plain or extensible
+// with the PCM subformat; nothing when they need the decoder. A data chunk running past the end of
+// the file (a recording cut short) gives the whole frames present, as the decoder does.
+std::optional<CopyableSamples> copyableSamples(const QString& source)
+{
+    static constexpr std::array<uint8_t, 16> kPcmSubformat{0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
+                                                           0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+    constexpr int kExtensibleSize = 40;
+    constexpr int kSubformatOffset = 24;
+    using platform::RiffChunk;
+    using platform::RiffFile;
+    const auto file = RiffFile::open(source, RiffFile::Mode::Read);
+    if (!file)
+        return std::nullopt;
+    RiffChunk riff;
+    riff.formType = platform::fourCC("WAVE");
+    RiffChunk fmt;
+    fmt.id = platform::fourCC("fmt ");
+    if (file->descend(riff, nullptr, RiffFile::Descend::FindRiff) != platform::RiffCode::Ok
+        || file->descend(fmt, &riff, RiffFile::Descend::FindChunk) != platform::RiffCode::Ok
+        || fmt.size < uint32_t(kWaveFormatMinSize))
+        return std::nullopt;
+    uint8_t bytes[kExtensibleSize] = {};
+    const int64_t wanted = std::min<int64_t>(fmt.size, kExtensibleSize);
+    if (file->read(bytes, wanted) != wanted)
+        return std::nullopt;
+    const WaveFormatEx read = parseWaveFormat(bytes, kWaveFormatSize);
+    const bool pcm = read.formatTag == WAVE_FORMAT_PCM
+                     || (read.formatTag == kWaveFormatExtensible && wanted == kExtensibleSize
+                         && std::memcmp(bytes + kSubformatOffset, kPcmSubformat.data(), kPcmSubformat.size()) == 0);
+    if (!pcm || (read.bitsPerSample != 8 && read.bitsPerSample != 16) || (read.channels != 1 && read.channels != 2)
+        || read.blockAlign != read.channels * read.bitsPerSample / 8
+        || read.samplesPerSec < platform::codecs::kMinTargetRate
+        || read.samplesPerSec > platform::codecs::kMaxTargetRate)
+        return std::nullopt;
+    RiffChunk data;
+    data.id = platform::fourCC("data");
+    if (file->ascend(fmt) != platform::RiffCode::Ok
+        || file->descend(data, &riff, RiffFile::Descend::FindChunk) != platform::RiffCode::Ok)
+        return std::nullopt;
+    CopyableSamples samples;
+    samples.format = makePcmFormat(read.samplesPerSec, read.bitsPerSample, read.channels);
+    samples.offset = data.dataOffset;
+    samples.bytes = int64_t(data.size) - int64_t(data.size) % read.blockAlign;
+    return samples;
+}
+
+// Writes the samples behind a new canonical header, block by block, under a temporary name that
+// takes target's place once complete.
+DecodeStatus copySamples(const QString& source, const CopyableSamples& samples, const QString& target,
+                         std::atomic<int32_t>& percent, const std::atomic<int32_t>& cancelWord,
+                         const platform::codecs::DecodeEnvironment& environment)
+{
+    constexpr int64_t kBlockBytes = 1 << 20;
+    constexpr int64_t kHeaderBytes = 46;
+    const auto cancelled = [&cancelWord] { return cancelWord.load(std::memory_order_relaxed) != 1; };
+    if (platform::codecs::sameFile(source, target))
+        return DecodeStatus::SameFile;
+    const QString folder = QFileInfo(target).absolutePath();
+    const int64_t free = environment.freeSpace ? environment.freeSpace(folder) : platform::codecs::freeSpaceOf(folder);
+    if (free >= 0 && free < kHeaderBytes + samples.bytes) {
+        qCWarning(lcRecorder) << "copying" << source << "needs" << kHeaderBytes + samples.bytes << "bytes in" << folder
+                              << "but only" << free << "are free";
+        return DecodeStatus::NoSpace;
+    }
+    const auto input = platform::RiffFile::open(source, platform::RiffFile::Mode::Read);
+    if (!input || input->seek(samples.offset) != samples.offset)
+        return DecodeStatus::CannotOpen;
+    platform::PendingFile pending(target);
+    if (!pending.isValid())
+        return DecodeStatus::CannotCreate;
+    auto writer = std::make_unique<WaveWriter>();
+    const int header = startWaveFile(pending.path(), samples.format, *writer);
+    if (header != 0)
+        return header == 160 ? DecodeStatus::CannotCreate : DecodeStatus::HeaderFailed;
+    std::vector<uint8_t> block(size_t(std::min(kBlockBytes, std::max<int64_t>(samples.bytes, 1))));
+    for (int64_t done = 0; done < samples.bytes;) {
+        if (cancelled())
+            return DecodeStatus::Cancelled;
+        const int64_t wanted = std::min<int64_t>(int64_t(block.size()), samples.bytes - done);
+        // The file changed under us if it now ends before the data it held when it was opened.
+        if (input->read(block.data(), wanted) != wanted)
+            return DecodeStatus::Corrupt;
+        WaveWriteError error = WaveWriteError::None;
+        if (!WriteWaveData(writer, block.data(), wanted, &error))
+            return error == WaveWriteError::TooLarge ? DecodeStatus::TooLarge : DecodeStatus::WriteFailed;
+        done += wanted;
+        // 100 is kept for the moment the file is in place.
+        percent.store(int32_t(std::min<int64_t>(done * 100 / samples.bytes, 99)), std::memory_order_relaxed);
+        if (environment.blockWritten)
+            environment.blockWritten();
+    }
+    if (cancelled())
+        return DecodeStatus::Cancelled;
+    if (!CloseWaveFile(writer))
+        return DecodeStatus::WriteFailed;
+    // A working file: the user's own file stays as it was, so it need not wait for the disk.
+    if (!pending.commit(platform::PendingFile::Durability::Scratch))
+        return DecodeStatus::CommitFailed;
+    percent.store(100, std::memory_order_relaxed);
+    return DecodeStatus::Ok;
+}
+
+// Probes and decodes on the worker, so the GUI thread never opens the MP3 itself. *bitRate: the
+// file's kbit/s once decoded.
+int runMp3Conversion(TrackLoadServices& services, const QString& source, const QString& target, int* bitRate)
 {
     TJobRecord job(JobKind::CancelOnly);
     platform::codecs::DecodeEnvironment environment = services.decodeEnvironment;
@@ -114,9 +237,16 @@ int runMp3Conversion(TrackLoadServices& services, const QString& source, const Q
     const int started = services.runner.runOnWorker(
         job, mp3Caption(), true,
         [&](TJobRecord& running) {
-            const int code = running.currentState() == JobState::CancelAsked
-                                 ? platform::codecs::Mp3ToWavCode::Aborted
-                                 : mp3.ConvertMP3FileIntoWave(source, target);
+            // A file in which the decoder finds no frame is reported as a damaged input: the decoder
+            // itself is there, so offering to download it would send the user the wrong way.
+            int code = platform::codecs::Mp3ToWavCode::Aborted;
+            if (running.currentState() != JobState::CancelAsked) {
+                code = platform::codecs::VXMP3WAV::IsConversionPossible(source)
+                           ? mp3.ConvertMP3FileIntoWave(source, target)
+                           : platform::codecs::Mp3ToWavCode::CorruptInput;
+            }
+            if (code == 0)
+                *bitRate = platform::codecs::VXMP3WAV::GetBitRateOfMp3File(source);
             running.exitReason.store(code, std::memory_order_relaxed);
             running.finish(code == 0                                          ? JobState::Done
                            : code == platform::codecs::Mp3ToWavCode::Aborted ? JobState::Cancelled
@@ -202,14 +332,9 @@ int loadTrackFile(TrackSide side, const QString& path, TrackLoadServices& servic
     loaded.source = kind;
     switch (kind) {
     case TrackSourceKind::Mp3: {
-        // A file in which the decoder finds no frame is reported as a damaged input: the decoder
-        // itself is there, so offering to download it would send the user the wrong way.
-        int code = platform::codecs::Mp3ToWavCode::CorruptInput;
-        if (platform::codecs::VXMP3WAV::IsConversionPossible(path)) {
-            if (services.stopPositionTimer)
-                services.stopPositionTimer();
-            code = runMp3Conversion(services, path, working);
-        }
+        if (services.stopPositionTimer)
+            services.stopPositionTimer();
+        const int code = runMp3Conversion(services, path, working, &loaded.mp3BitRate);
         if (code != 0) {
             if (options.reportConversionFailure)
                 reportConversion(messages, code == JobCode::NoCopyThread || code == kJobBusyCode
@@ -217,7 +342,6 @@ int loadTrackFile(TrackSide side, const QString& path, TrackLoadServices& servic
                                                : Mp3ToWavErrorToMessageId(code));
             return fail(code);
         }
-        loaded.mp3BitRate = platform::codecs::VXMP3WAV::GetBitRateOfMp3File(path);
         break;
     }
     case TrackSourceKind::Wma: {
@@ -297,6 +421,19 @@ int CopyWaveCanonically(const QString& source, const QString& target, std::atomi
         return 149;
     if (read != 0)
         return LoadCode::NotSupported;
+    if (const std::optional<CopyableSamples> samples = copyableSamples(source)) {
+        try {
+            const DecodeStatus status = copySamples(source, *samples, target, percent, cancelWord, environment);
+            if (status == DecodeStatus::Cancelled)
+                qCInfo(lcRecorder) << "copying" << source << "was cancelled";
+            else if (status != DecodeStatus::Ok)
+                qCWarning(lcRecorder).nospace() << "copying " << source << " into " << target
+                                                << " failed: " << platform::codecs::describe(status);
+            return waveCopyCode(status);
+        } catch (const std::bad_alloc&) {
+            return waveCopyCode(DecodeStatus::OutOfMemory);
+        }
+    }
     const bool eightBitPcm = format.bitsPerSample == 8
                              && (format.formatTag == WAVE_FORMAT_PCM || format.formatTag == kWaveFormatExtensible);
     platform::codecs::DecodeRequest request;

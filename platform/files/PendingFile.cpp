@@ -40,7 +40,7 @@ void PendingFile::discard()
     m_path.clear();
 }
 
-bool PendingFile::commit()
+bool PendingFile::commit(Durability durability)
 {
     if (m_path.isEmpty() || m_committed)
         return false;
@@ -50,10 +50,13 @@ bool PendingFile::commit()
     if (::stat(target.constData(), &old) == 0 && ::chmod(temp.constData(), old.st_mode & 07777) != 0) {
         m_error = QStringLiteral("cannot set the permissions of %1: %2").arg(m_path, systemErrorText(errno));
     } else {
-        const int fd = ::open(temp.constData(), O_RDONLY | O_CLOEXEC);
-        const bool synced = fd >= 0 && ::fsync(fd) == 0;
-        if (fd >= 0)
-            ::close(fd);
+        bool synced = true;
+        if (durability == Durability::Durable) {
+            const int fd = ::open(temp.constData(), O_RDONLY | O_CLOEXEC);
+            synced = fd >= 0 && ::fsync(fd) == 0;
+            if (fd >= 0)
+                ::close(fd);
+        }
         if (!synced)
             m_error = QStringLiteral("cannot write %1 to the disk: %2").arg(m_path, systemErrorText(errno));
         else if (std::rename(temp.constData(), target.constData()) != 0)

@@ -23,9 +23,14 @@ public:
     const QString& target() const { return m_target; }
     const QString& errorText() const { return m_error; }
 
+    // Durable: the new content reaches the disk before it takes the target's place, so a crash
+    // leaves the old file or the whole new one. Scratch: for the programs' own working files, which
+    // a crash makes worthless anyway; the user's files stay untouched, so the flush only costs time.
+    enum class Durability { Durable, Scratch };
     // Gives the new file the old one's permissions (a new file keeps the default ones), flushes it
-    // to the disk and renames it over the target. False, with the old file untouched, on failure.
-    bool commit();
+    // to the disk unless it is scratch, and renames it over the target. False, with the old file
+    // untouched, on failure.
+    bool commit(Durability durability = Durability::Durable);
     // Drops the new content now.
     void discard();
 

@@ -308,6 +308,18 @@ TEST_F(ProgressWindowJobTest, ACopyOnAWorker)
     EXPECT_TRUE(form.CancelButton->isHidden());
 }
 
+// The window closes when the worker returns, not at the next tick of its timer.
+TEST_F(ProgressWindowJobTest, AJobThatEndsAtOnceClosesTheWindowBeforeTheFirstTick)
+{
+    TJobRecord job(JobKind::CancelOnly);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    ASSERT_EQ(runner.runOnWorker(job, "Opening file...", false, [](TJobRecord& running) { running.finish(JobState::Done); }),
+              0);
+    EXPECT_LT(elapsed.elapsed(), kProgressTickMs * 9 / 10);
+    EXPECT_FALSE(form.isVisible());
+}
+
 TEST_F(ProgressWindowJobTest, APeakBuildInstalledInTheWaveformAndOneCancelledByTheButton)
 {
     const QString wav = wavefixtures::soxWave(testsupport::testFolder() + "/t.wav", 16, 2, 600000, 44100);

@@ -189,6 +189,86 @@ TEST_F(TrackLoaderTest, ChunksAfterTheDataNeverReachTheWorkingFile)
     EXPECT_EQ(probedFrames(track.workingPath), 9000);
 }
 
+// The samples of 8- and 16-bit PCM of one or two channels, plain or extensible, reach the working
+// file byte for byte behind a canonical header, whatever follows them in the user's file and
+// however the file was cut short (whole frames only); a cancel leaves the target as it was.
+TEST_F(TrackLoaderTest, PcmSamplesAreCopiedBehindACanonicalHeader)
+{
+    enum class Shape { AsMade, ChunksAfterData, Extensible, CutShort };
+    struct Case {
+        const char* name;
+        QStringList soxFormat;
+        int channels;
+        int frames;
+        Shape shape;
+    };
+    const Case cases[] = {
+        {"eight bit mono", {"-b", "8", "-e", "unsigned-integer"}, 1, 44100, Shape::AsMade},
+        {"eight bit stereo", {"-b", "8", "-e", "unsigned-integer"}, 2, 30001, Shape::AsMade},
+        {"sixteen mono", {"-b", "16"}, 1, 44100, Shape::AsMade},
+        {"sixteen stereo, over one block", {"-b", "16"}, 2, 300001, Shape::AsMade},
+        {"odd data, LIST and id3 after it", {"-b", "8", "-e", "unsigned-integer"}, 1, 4411, Shape::ChunksAfterData},
+        {"extensible sixteen stereo", {"-b", "16"}, 2, 44100, Shape::Extensible},
+        {"extensible eight mono", {"-b", "8", "-e", "unsigned-integer"}, 1, 4410, Shape::Extensible},
+        {"data size past the end, part of a frame", {"-b", "16"}, 2, 44100, Shape::CutShort},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString made = folder + "/made.wav";
+        const QStringList arguments = QStringList{"-r", "44100", "-n", "-c", QString::number(c.channels)} + c.soxFormat
+                                      + QStringList{made, "synth", QString::number(c.frames) + "s", "sine", "440"};
+        ASSERT_EQ(testsupport::runSox(arguments).exitCode, 0);
+        const QByteArray madeBytes = testsupport::readFile(made);
+        const int bits = c.soxFormat[1].toInt();
+        const WaveFormatEx format = makePcmFormat(44100, uint16_t(bits), uint16_t(c.channels));
+        const QByteArray samples = madeBytes.right(qsizetype(c.frames) * format.blockAlign);
+        QByteArray user = madeBytes;
+        QByteArray kept = samples;
+        switch (c.shape) {
+        case Shape::AsMade: break;
+        case Shape::ChunksAfterData:
+            user = wavefixtures::pcmWave(format, samples,
+                                         wavefixtures::chunk("LIST", QByteArray("INFOISFT\x04\0\0\0abc", 16))
+                                             + wavefixtures::chunk("id3 ", QByteArray(30, 'T')));
+            break;
+        case Shape::Extensible: {
+            WaveFormatEx extensible = format;
+            extensible.formatTag = 0xFFFE;
+            extensible.extraSize = 22;
+            const QByteArray fmt = wavefixtures::fmtBody(extensible) + wavefixtures::le16(format.bitsPerSample)
+                                   + wavefixtures::le32(c.channels == 1 ? 4 : 3)
+                                   + QByteArray::fromHex("0100000000001000800000aa00389b71");
+            user = wavefixtures::riff("WAVE", wavefixtures::chunk("fmt ", fmt) + wavefixtures::chunk("data", samples));
+            break;
+        }
+        case Shape::CutShort:
+            user.chop(format.blockAlign * 100 + 3);
+            kept = samples.left(samples.size() - format.blockAlign * 101);
+            break;
+        }
+        const QString source = folder + "/user.wav";
+        testsupport::writeFile(source, user);
+        const QString target = GetTempWaveFileName(temp);
+        std::atomic<int32_t> percent{0};
+        const std::atomic<int32_t> goOn{1};
+        ASSERT_EQ(CopyWaveCanonically(source, target, percent, goOn, {}), 0);
+        EXPECT_EQ(percent.load(), 100);
+        EXPECT_TRUE(testsupport::readFile(target) == wavefixtures::pcmWave(format, kept));
+        EXPECT_EQ(probedFrames(target), kept.size() / format.blockAlign);
+        EXPECT_EQ(testsupport::readFile(source), user);
+
+        std::atomic<int32_t> cancel{1};
+        platform::codecs::DecodeEnvironment environment;
+        environment.blockWritten = [&cancel] { cancel.store(0); };
+        const QString cancelled = GetTempWaveFileName(temp);
+        EXPECT_EQ(CopyWaveCanonically(source, cancelled, percent, cancel, environment), 129);
+        EXPECT_EQ(QFileInfo(cancelled).size(), 0);
+        EXPECT_EQ(workingFiles().size(), 2);
+        QFile::remove(target);
+        QFile::remove(cancelled);
+    }
+}
+
 TEST_F(TrackLoaderTest, Mp3AndWmaFilesAreDecodedIntoWorkingFiles)
 {
     const QString wave = tone("source.wav", {"-b", "16"}, 1.5, 1);
@@ -221,6 +301,19 @@ TEST_F(TrackLoaderTest, Mp3AndWmaFilesAreDecodedIntoWorkingFiles)
         EXPECT_EQ(hashOf(c.path), before);
         EXPECT_EQ(progress.shown.back().caption, c.caption);
     }
+}
+
+// The GUI thread never opens an MP3: even a file without a frame is found out on the worker, under
+// the progress window.
+TEST_F(TrackLoaderTest, AnMp3IsProbedUnderTheProgressWindow)
+{
+    const QString garbage = folder + "/no frames.mp3";
+    testsupport::writeFile(garbage, QByteArray(4000, 'x'));
+    ui.expectMessageBox(platform::IDOK, "Please make sure that the input file is not corrupt");
+    EXPECT_EQ(LoadVoiceFile(garbage, services, busy, track), 429);
+    ASSERT_EQ(progress.shown.size(), 1u);
+    EXPECT_EQ(progress.shown[0].caption, "Importing To Wave File");
+    EXPECT_TRUE(workingFiles().isEmpty());
 }
 
 // Every failure: its message, the previous track kept, no working file left, the user's file
