@@ -41,9 +41,6 @@ Missing missingFeature(Control control)
     case FileMixDownToNewFileMenu:
     case MixDownToNewFileButton:
     case ReMixButton:
-    case RecordingRightVolumeTrackBar:
-    case VoiceVolumeSlider:
-    case MusicVolumeSlider:
     case FadeInMenu:
     case FadeOutMenu:
         return Missing::Mixing;

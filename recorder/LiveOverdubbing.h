@@ -15,6 +15,7 @@
 
 #include "recorder/ApplyTrackLayout.h"
 #include "recorder/BusyFlag.h"
+#include "recorder/FaderController.h"
 #include "recorder/SetControlState.h"
 #include "recorder/TrackLoader.h"
 #include "recorder/TrackRoads.h"
@@ -121,6 +122,8 @@ public:
     // The unit the position box shows, from View > Position Displays.
     int positionUnit() const { return m_positionUnit; }
     const TrackRoads& trackRoads() const { return m_roads; }
+    // The fader and trims: the recording and playback roads drive its take and replay.
+    FaderController& faderController() { return m_faderControl; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -161,6 +164,12 @@ private:
     void applyRow(const ControlStateRow& row);
     // Controls whose command is not built yet are off, with the reason in their tooltips.
     void disableUnavailable();
+    // The fader and trims (LiveOverdubbingFader.cpp).
+    void connectFader();
+    void trimMoved(TrackSide side, int position);
+    int64_t audioClockFrame() const;
+    void applyFaderGains(const EngineGains& gains);
+    void applyFaderTint(const TintChange& change);
 
     // TrackHost
     bool saveTrack(TrackSide side) override;
@@ -212,6 +221,8 @@ private:
     int m_positionUnit = 0;
     SliderScale m_sliderScale;
     QString m_lastSaveName; // the save dialog proposes the last chosen name
+    FaderController m_faderControl{[this](const EngineGains& gains) { applyFaderGains(gains); },
+                                   [this](const TintChange& change) { applyFaderTint(change); }};
 };
 
 } // namespace recorder

@@ -1,0 +1,158 @@
+// The recording window's fader and trims, moved by keys as a user would: the gains the player then
+// mixes with, the tint of the track displays, and the control states that put the fader back.
+#include "recorder/LiveOverdubbing.h"
+
+#include "recorder/ControlAvailability.h"
+#include "recorder/WebEQSliderV.h"
+
+#include "common/ErrCodes.h"
+#include "common/JobRunner.h"
+#include "controls/CoolSliderV.h"
+#include "controls/ProgressBar.h"
+#include "controls/Waveform.h"
+#include "platform/audio/AudioEngine.h"
+#include "platform/audio/MusicTrackLibrary.h"
+#include "platform/audio/VirtualBackend.h"
+#include "platform/base/Colors.h"
+#include "platform/base/Rounding.h"
+#include "platform/settings/MemorySettingsStore.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/StringTable.h"
+#include "tests/support/ScriptedInteraction.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTest>
+
+#include <array>
+
+using namespace recorder;
+
+namespace {
+
+platform::StringTable recorderStrings()
+{
+    platform::StringTable table;
+    EXPECT_TRUE(table.load(QString::fromLatin1(kRecorderStringTablePath)));
+    return table;
+}
+
+class RecordingWindowFaderTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        window = std::make_unique<TLiveOvedubbingForm>(
+            RecordingWindowServices{store, messages, engine, music, runner, [this] { return temp; }});
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    QWidget* named(Control control) const
+    {
+        return window->findChild<QWidget*>(QString::fromLatin1(controlName(control)));
+    }
+
+    // What the player makes of a full-scale-ish sample of each track alone with its present gains.
+    std::array<int16_t, 2> mixedProbe()
+    {
+        std::array<int16_t, 2> voice{1000, 1000}, music{1000, 1000}, silence{0, 0};
+        std::array<int16_t, 2> voiceOut = voice, musicOut = silence;
+        int saturated = 0;
+        EXPECT_EQ(engine.MixData(voiceOut.data(), 4, silence.data(), 4, 2, 16, 0, &saturated), 0);
+        EXPECT_EQ(engine.MixData(musicOut.data(), 4, music.data(), 4, 2, 16, 0, &saturated), 0);
+        return {voiceOut[0], musicOut[0]};
+    }
+
+    static std::array<int16_t, 2> expectedProbe(int fader, int voiceTrim, int musicTrim)
+    {
+        const TrackGains gains = trackGains(fader, voiceTrim, musicTrim);
+        return {int16_t(platform::roundHalfEven(1000.0f * gains.voice)),
+                int16_t(platform::roundHalfEven(1000.0f * gains.music))};
+    }
+
+    platform::MemorySettingsStore store;
+    testsupport::ScriptedInteraction interaction;
+    platform::Messages messages{recorderStrings(), interaction, QString::fromLatin1(kRecorderCaption)};
+    platform::audio::VirtualBackend backend;
+    platform::audio::AudioEngine engine{backend};
+    platform::audio::MusicTrackLibrary music{engine};
+    controls::TProgressBarForm progressWindow{controls::ControlVariant::Recorder};
+    JobRunner runner{progressWindow};
+    QString temp = testsupport::testFolder() + "/temp/";
+    std::unique_ptr<TLiveOvedubbingForm> window;
+};
+
+TEST_F(RecordingWindowFaderTest, FaderAndTrimsSetThePlayersGains)
+{
+    for (const Control control : {Control::RecordingRightVolumeTrackBar, Control::VoiceVolumeSlider,
+                                  Control::MusicVolumeSlider}) {
+        EXPECT_FALSE(isUnavailable(control)) << controlName(control);
+        EXPECT_EQ(named(control)->isEnabled(), window->controlPanel()[control].enabled) << controlName(control);
+    }
+    auto* fader = static_cast<controls::TCoolSliderV*>(named(Control::RecordingRightVolumeTrackBar));
+    auto* voiceTrim = static_cast<TWebEQSliderV*>(named(Control::VoiceVolumeSlider));
+    auto* musicTrim = static_cast<TWebEQSliderV*>(named(Control::MusicVolumeSlider));
+
+    struct Step {
+        QWidget* widget;
+        Qt::Key key;
+        int fader, voiceTrim, musicTrim;
+    };
+    const Step steps[] = {
+        {fader, Qt::Key_End, 24, 0, 0},       {fader, Qt::Key_Home, -24, 0, 0},
+        {voiceTrim, Qt::Key_Home, -24, -24, 0}, {voiceTrim, Qt::Key_Down, -24, -23, 0},
+        {musicTrim, Qt::Key_End, -24, -23, 24}, {fader, Qt::Key_End, 24, -23, 24},
+    };
+    for (const Step& s : steps) {
+        QTest::keyClick(s.widget, s.key);
+        SCOPED_TRACE(testing::Message() << s.fader << " " << s.voiceTrim << " " << s.musicTrim);
+        EXPECT_EQ(fader->Position(), s.fader);
+        EXPECT_EQ(voiceTrim->Position(), s.voiceTrim);
+        EXPECT_EQ(musicTrim->Position(), s.musicTrim);
+        EXPECT_EQ(mixedProbe(), expectedProbe(s.fader, s.voiceTrim, s.musicTrim));
+    }
+    EXPECT_EQ(mixedProbe()[1], 0); // the music trim at the top silences the music
+}
+
+TEST_F(RecordingWindowFaderTest, FaderTintsTheDisplayOfTheFavouredTrack)
+{
+    auto* fader = named(Control::RecordingRightVolumeTrackBar);
+    auto* voice = static_cast<controls::TQzv32WaveDisplay*>(named(Control::PreRecordedWaveDisplay));
+    auto* musicDisplay = static_cast<controls::TQzv32WaveDisplay*>(named(Control::RecordingWaveDisplay));
+    const QColor background = voice->BackGroundColor();
+    const uint32_t ref = platform::colorToRef(background);
+
+    QTest::keyClick(fader, Qt::Key_End);
+    EXPECT_EQ(voice->BackGroundColor(), background);
+    EXPECT_EQ(musicDisplay->BackGroundColor(), platform::colorFromRef(shiftTint(ref, 24, true, ref)));
+    EXPECT_NE(musicDisplay->BackGroundColor(), background);
+    QTest::keyClick(fader, Qt::Key_Home);
+    EXPECT_EQ(voice->BackGroundColor(), platform::colorFromRef(shiftTint(ref, 24, true, ref)));
+    EXPECT_EQ(musicDisplay->BackGroundColor(), background);
+
+    ASSERT_TRUE(QDir::current().mkpath(QStringLiteral("screenshots")));
+    const QString path = QDir::current().filePath(QStringLiteral("screenshots/recording-window-fader-voice.png"));
+    EXPECT_TRUE(window->grab().save(path));
+
+    // A control state that puts the fader in the middle gives both tracks unity gain again.
+    window->SetControlState(ControlState::NoTrack);
+    EXPECT_EQ(static_cast<controls::TCoolSliderV*>(fader)->Position(), 0);
+    EXPECT_EQ(mixedProbe(), expectedProbe(0, 0, 0));
+}
+
+TEST_F(RecordingWindowFaderTest, MovesDuringATakeReplayThroughTheController)
+{
+    auto* fader = static_cast<controls::TCoolSliderV*>(named(Control::RecordingRightVolumeTrackBar));
+    FaderController& control = window->faderController();
+    control.beginTake(0);
+    QTest::keyClick(fader, Qt::Key_End); // nothing plays: the audio clock reads frame 0
+    control.endTake();
+    QTest::keyClick(fader, Qt::Key_Home);
+    EXPECT_EQ(control.replayAt(10), 24);
+    EXPECT_EQ(fader->Position(), -24); // the roads move the slider; the gains already follow
+    EXPECT_EQ(mixedProbe(), expectedProbe(24, 0, 0));
+}
+
+} // namespace
