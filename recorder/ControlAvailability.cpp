@@ -35,7 +35,6 @@ Missing missingFeature(Control control)
     case VoiceRecordButton:
     case MusicRecordButton:
     case PauseRecordingButton:
-    case RecSourceButton:
     case RecordVoIPConversation:
         return Missing::Recording;
     case FileMixDownToNewFileMenu:

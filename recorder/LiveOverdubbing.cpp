@@ -162,6 +162,7 @@ TLiveOvedubbingForm::TLiveOvedubbingForm(const RecordingWindowServices& services
     createPadPanel();
     createStatusBar();
     connectFader();
+    connectRecordDevice();
 
     setMinimumSize(designedSize());
     resize(designedSize());

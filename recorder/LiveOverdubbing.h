@@ -74,6 +74,8 @@ struct RecordingWindowServices {
     JobRunner& runner;                  // loads and peak builds under the progress window
     std::function<QString()> tempFolder; // the preferences' temporary folder
     CopyFunction trackCopy = CopyFileWithProgress; // writes a saved track; tests stop it part-way
+    // Shows the preferences on their Devices page, where the record device is chosen ("Rec Device").
+    std::function<void()> showDevicePreferences = {};
 };
 
 class TLiveOvedubbingForm : public controls::TCoolForm, private TrackHost {
@@ -164,8 +166,9 @@ private:
     void applyRow(const ControlStateRow& row);
     // Controls whose command is not built yet are off, with the reason in their tooltips.
     void disableUnavailable();
-    // The fader and trims (LiveOverdubbingFader.cpp).
+    // The fader, the trims and the record device button (LiveOverdubbingFader.cpp).
     void connectFader();
+    void connectRecordDevice();
     void trimMoved(TrackSide side, int position);
     int64_t audioClockFrame() const;
     void applyFaderGains(const EngineGains& gains);

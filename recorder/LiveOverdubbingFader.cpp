@@ -1,9 +1,11 @@
 // The recording window's fader and trims: their widgets wired to the fader controller, whose gains
-// go to the player and the music-track library and whose tint goes to the two track displays.
+// go to the player and the music-track library and whose tint goes to the two track displays; and
+// the record device button.
 #include "recorder/LiveOverdubbing.h"
 
 #include "recorder/WebEQSliderV.h"
 
+#include "controls/CoolButton.h"
 #include "controls/CoolSliderV.h"
 #include "controls/Waveform.h"
 #include "platform/audio/AudioEngine.h"
@@ -29,6 +31,16 @@ void TLiveOvedubbingForm::connectFader()
         connect(trim, &TWebEQSliderV::OnScroll, this,
                 [this, side](int, int position) { trimMoved(side, position); });
     }
+}
+
+void TLiveOvedubbingForm::connectRecordDevice()
+{
+    // Every input device is its own single source, so the button opens the choice of device.
+    auto* button = static_cast<controls::TCoolButton*>(m_controls[std::size_t(Control::RecSourceButton)]);
+    connect(button, &controls::TCoolButton::OnClick, this, [this] {
+        if (m_services.showDevicePreferences)
+            m_services.showDevicePreferences();
+    });
 }
 
 void TLiveOvedubbingForm::trimMoved(TrackSide side, int position)

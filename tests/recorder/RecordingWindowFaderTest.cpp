@@ -1,5 +1,6 @@
 // The recording window's fader and trims, moved by keys as a user would: the gains the player then
-// mixes with, the tint of the track displays, and the control states that put the fader back.
+// mixes with, the tint of the track displays, and the control states that put the fader back; and
+// the record device button.
 #include "recorder/LiveOverdubbing.h"
 
 #include "recorder/ControlAvailability.h"
@@ -7,6 +8,7 @@
 
 #include "common/ErrCodes.h"
 #include "common/JobRunner.h"
+#include "controls/CoolButton.h"
 #include "controls/CoolSliderV.h"
 #include "controls/ProgressBar.h"
 #include "controls/Waveform.h"
@@ -43,8 +45,9 @@ class RecordingWindowFaderTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        window = std::make_unique<TLiveOvedubbingForm>(
-            RecordingWindowServices{store, messages, engine, music, runner, [this] { return temp; }});
+        RecordingWindowServices services{store, messages, engine, music, runner, [this] { return temp; }};
+        services.showDevicePreferences = [this] { ++devicePreferencesShown; };
+        window = std::make_unique<TLiveOvedubbingForm>(services);
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
@@ -81,6 +84,7 @@ protected:
     controls::TProgressBarForm progressWindow{controls::ControlVariant::Recorder};
     JobRunner runner{progressWindow};
     QString temp = testsupport::testFolder() + "/temp/";
+    int devicePreferencesShown = 0;
     std::unique_ptr<TLiveOvedubbingForm> window;
 };
 
@@ -153,6 +157,17 @@ TEST_F(RecordingWindowFaderTest, MovesDuringATakeReplayThroughTheController)
     EXPECT_EQ(control.replayAt(10), 24);
     EXPECT_EQ(fader->Position(), -24); // the roads move the slider; the gains already follow
     EXPECT_EQ(mixedProbe(), expectedProbe(24, 0, 0));
+}
+
+// Each input device is its own single source: the source button chooses the device instead.
+TEST_F(RecordingWindowFaderTest, RecDeviceOpensTheDevicePreferences)
+{
+    auto* button = static_cast<controls::TCoolButton*>(named(Control::RecSourceButton));
+    EXPECT_EQ(button->Caption(), QStringLiteral("Rec Device"));
+    EXPECT_FALSE(isUnavailable(Control::RecSourceButton));
+    ASSERT_TRUE(button->isEnabled());
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(devicePreferencesShown, 1);
 }
 
 } // namespace
