@@ -2,6 +2,7 @@
 
 #include "recorder/VolumeScale.h"
 
+#include "platform/base/PostedMessage.h"
 #include "platform/settings/SettingsStore.h"
 
 namespace recorder {
@@ -33,14 +34,22 @@ uint32_t toDevice(int position, uint32_t maximum)
 
 } // namespace
 
-MixerVolumes::MixerVolumes(MixerLibrary& mixer, platform::SettingsStore& settings)
-    : m_mixer(mixer), m_settings(settings)
+MixerVolumes::MixerVolumes(MixerLibrary& mixer, platform::SettingsStore& settings, QObject* parent)
+    : QObject(parent), m_mixer(mixer), m_settings(settings)
 {
 }
 
-int MixerVolumes::init(QObject* receiver, int inputIndex, int outputIndex)
+bool MixerVolumes::event(QEvent* event)
 {
-    m_mixer.SetVXMixCallbackWindow(receiver);
+    if (event->type() != platform::PostedMessage::eventType())
+        return QObject::event(event);
+    onMixerMessage(static_cast<const platform::PostedMessage*>(event)->message());
+    return true;
+}
+
+int MixerVolumes::init(int inputIndex, int outputIndex)
+{
+    m_mixer.SetVXMixCallbackWindow(this);
     m_mixer.CreateVXMixCallbackThread();
     if (m_mixer.GetNumberOfInputDevices() > 0) {
         if (const int result = selectWithFallBack(true, inputIndex); result != 0) {
@@ -188,8 +197,9 @@ void MixerVolumes::onMixerMessage(uint32_t message)
         readRecord();
         break;
     default:
-        break;
+        return;
     }
+    emit changed();
 }
 
 } // namespace recorder

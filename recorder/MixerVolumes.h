@@ -8,6 +8,7 @@
 
 #include "platform/audio/MixerLibrary.h"
 
+#include <QObject>
 #include <QString>
 
 #include <cstdint>
@@ -38,18 +39,21 @@ struct VolumePositions {
     friend bool operator==(const VolumePositions&, const VolumePositions&) = default;
 };
 
-class MixerVolumes {
+// Receives the mixer's news itself (posted to it on its thread) and says when the sliders moved.
+class MixerVolumes : public QObject {
+    Q_OBJECT
+
 public:
-    MixerVolumes(platform::audio::MixerLibrary& mixer, platform::SettingsStore& settings);
+    MixerVolumes(platform::audio::MixerLibrary& mixer, platform::SettingsStore& settings, QObject* parent = nullptr);
 
     const VolumePositions& positions() const { return m_positions; }
     // The record source's name (the input device itself); empty when no input could be selected.
     const QString& sourceName() const { return m_sourceName; }
 
     // Selects the devices (-1: the system's preferred one; a device that cannot be selected gives
-    // way to the first one that can), reads the lock and both volumes, and has the mixer's news
-    // sent to receiver. 0, the mixer's code when no input can be selected, or 194 without outputs.
-    int init(QObject* receiver, int inputIndex, int outputIndex);
+    // way to the first one that can), reads the lock and both volumes, and starts the mixer's news.
+    // 0, the mixer's code when no input can be selected, or 194 without outputs.
+    int init(int inputIndex, int outputIndex);
     // Writes the lock and the record source and lets the devices go (the window closes).
     void save();
 
@@ -64,6 +68,13 @@ public:
 
     // A message of the mixer (0x7E9, 0x7EA, 0x7EB): the sliders follow the device.
     void onMixerMessage(uint32_t message);
+
+signals:
+    // The mixer's news moved the positions or changed the source's name.
+    void changed();
+
+protected:
+    bool event(QEvent* event) override;
 
 private:
     int selectWithFallBack(bool input, int index);

@@ -5,7 +5,6 @@
 #include "recorder/VolumeScale.h"
 
 #include "platform/audio/FakeMixerBackend.h"
-#include "platform/base/PostedMessage.h"
 #include "platform/settings/MemorySettingsStore.h"
 
 #include <gtest/gtest.h>
@@ -43,21 +42,6 @@ TEST(VolumeScale, SlidersRunOppositeToTheDevice)
     }
 }
 
-// Hands the mixer's messages to the volumes, as the window does, and counts them.
-class Receiver : public QObject {
-public:
-    bool event(QEvent* e) override
-    {
-        if (e->type() != platform::PostedMessage::eventType())
-            return QObject::event(e);
-        ++received;
-        volumes->onMixerMessage(static_cast<const platform::PostedMessage*>(e)->message());
-        return true;
-    }
-    MixerVolumes* volumes = nullptr;
-    int received = 0;
-};
-
 class MixerVolumesTest : public testing::Test {
 protected:
     MixerVolumesTest()
@@ -74,7 +58,7 @@ protected:
         add(In, "in_mono", "Mono Input", {ChannelSide::Other});
         fake->setDefaultDevice(Out, "out_a");
         fake->setDefaultDevice(In, "in_mic");
-        receiver.volumes = &volumes;
+        QObject::connect(&volumes, &MixerVolumes::changed, [this] { ++received; });
     }
 
     using Pair = std::pair<uint32_t, uint32_t>;
@@ -96,13 +80,13 @@ protected:
     MixerLibrary mixer{fake};
     platform::MemorySettingsStore settings;
     MixerVolumes volumes{mixer, settings};
-    Receiver receiver;
+    int received = 0; // the mixer's messages that reached the volumes
 };
 
 TEST_F(MixerVolumesTest, LockedAndFreeChannelsReachTheDevices)
 {
     fake->setVolumesFromOutside(Out, "out_a", {Norm / 2, Norm / 4});
-    ASSERT_EQ(volumes.init(&receiver, -1, -1), 0);
+    ASSERT_EQ(volumes.init(-1, -1), 0);
     EXPECT_EQ(volumes.sourceName(), "Microphone");
     VolumePositions expected{50, 75, 0, 0, true, true}; // the lock is on when never saved
     EXPECT_EQ(volumes.positions(), expected);
@@ -128,7 +112,7 @@ TEST_F(MixerVolumesTest, LockedAndFreeChannelsReachTheDevices)
 
 TEST_F(MixerVolumesTest, AOneChannelInputMovesBothRecordSliders)
 {
-    ASSERT_EQ(volumes.init(&receiver, 0, 0), 0); // the microphone, first in name order
+    ASSERT_EQ(volumes.init(0, 0), 0); // the microphone, first in name order
     ASSERT_EQ(volumes.selectInput(1), 0);
     EXPECT_EQ(volumes.sourceName(), "Mono Input");
     EXPECT_FALSE(volumes.positions().lockEnabled);
@@ -142,7 +126,7 @@ TEST_F(MixerVolumesTest, AOneChannelInputMovesBothRecordSliders)
 
 TEST_F(MixerVolumesTest, DevicesThatCannotBeSelectedGiveWayOrTheirCode)
 {
-    EXPECT_EQ(volumes.init(&receiver, 7, 9), 0); // out of range: the first that can be selected
+    EXPECT_EQ(volumes.init(7, 9), 0); // out of range: the first that can be selected
     EXPECT_EQ(volumes.sourceName(), "Microphone");
 
     auto empty = std::make_shared<FakeMixerBackend>();
@@ -153,24 +137,24 @@ TEST_F(MixerVolumesTest, DevicesThatCannotBeSelectedGiveWayOrTheirCode)
     empty->addDevice(In, mic);
     MixerLibrary noOutputs{empty};
     MixerVolumes withoutOutputs{noOutputs, settings};
-    EXPECT_EQ(withoutOutputs.init(&receiver, -1, -1), 194);
+    EXPECT_EQ(withoutOutputs.init(-1, -1), 194);
 }
 
 TEST_F(MixerVolumesTest, OtherProgramsChangesAreFollowedWithoutEcho)
 {
-    ASSERT_EQ(volumes.init(&receiver, -1, -1), 0);
+    ASSERT_EQ(volumes.init(-1, -1), 0);
     EXPECT_EQ(volumes.playbackMoved(VolumeChannel::Left, 30), 0);
     EXPECT_EQ(volumes.recordMoved(VolumeChannel::Left, 10), 0);
     QTest::qWait(100);
-    EXPECT_EQ(receiver.received, 0); // our own writes are not news
+    EXPECT_EQ(received, 0); // our own writes are not news
 
     // Values the sliders cannot hold exactly: any write back would change them.
     fake->setVolumesFromOutside(Out, "out_a", {Norm / 3, Norm / 7});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return receiver.received == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return received == 1; }));
     EXPECT_EQ(volumes.positions().playbackLeft, 67);
     EXPECT_EQ(volumes.positions().playbackRight, 86);
     fake->setVolumesFromOutside(In, "in_mic", {Norm / 5, Norm / 5});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return receiver.received == 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return received == 2; }));
     EXPECT_EQ(volumes.positions().recordLeft, 80);
     // The input follows the system's preferred device, which another program changes.
     fake->setVolumesFromOutside(In, "in_mono", {Norm / 2});
