@@ -163,6 +163,7 @@ TLiveOvedubbingForm::TLiveOvedubbingForm(const RecordingWindowServices& services
     createStatusBar();
     connectFader();
     connectRecordDevice();
+    createVolumeControls();
 
     setMinimumSize(designedSize());
     resize(designedSize());
@@ -906,6 +907,7 @@ void TLiveOvedubbingForm::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    SaveMixerSettings();
     m_colorScheme.SaveColorScheme();
     SaveWindowPlacement();
     event->accept();

@@ -16,6 +16,7 @@
 #include "recorder/ApplyTrackLayout.h"
 #include "recorder/BusyFlag.h"
 #include "recorder/FaderController.h"
+#include "recorder/MixerVolumes.h"
 #include "recorder/SetControlState.h"
 #include "recorder/TrackLoader.h"
 #include "recorder/TrackRoads.h"
@@ -34,6 +35,7 @@
 #include <vector>
 
 class QAction;
+class QCheckBox;
 class QActionGroup;
 class QFrame;
 class QLabel;
@@ -59,11 +61,14 @@ class Messages;
 class SettingsStore;
 namespace audio {
 class AudioEngine;
+class MixerLibrary;
 class MusicTrackLibrary;
 }
 }
 
 namespace recorder {
+
+class TWebEQSliderV;
 
 // What the window works with; each outlives it.
 struct RecordingWindowServices {
@@ -76,6 +81,8 @@ struct RecordingWindowServices {
     CopyFunction trackCopy = CopyFileWithProgress; // writes a saved track; tests stop it part-way
     // Shows the preferences on their Devices page, where the record device is chosen ("Rec Device").
     std::function<void()> showDevicePreferences = {};
+    // The sound card's mixer behind the volume sliders; without one they stay off.
+    platform::audio::MixerLibrary* mixer = nullptr;
 };
 
 class TLiveOvedubbingForm : public controls::TCoolForm, private TrackHost {
@@ -97,6 +104,12 @@ public:
     void ShowPosition(uint32_t position, int unit);
     static void SyncRuler(controls::TQzv32Scale& ruler, uint32_t zoom, const WaveFormatEx& format,
                           uint32_t leftSample);
+
+    // Selects the devices the preferences chose (-1: the system's preferred one) and shows their
+    // volumes; 0 or the mixer's code (194: no output device). Nothing without a mixer.
+    int InitMixerDevices(int inputIndex, int outputIndex);
+    // Keeps the lock and the record source, and lets the devices go (the window closes).
+    void SaveMixerSettings();
 
     // The placement in the settings store; the codes of WindowPlacement.h.
     int SaveWindowPlacement();
@@ -169,6 +182,8 @@ private:
     // The fader, the trims and the record device button (LiveOverdubbingFader.cpp).
     void connectFader();
     void connectRecordDevice();
+    void createVolumeControls();
+    void showVolumes();
     void trimMoved(TrackSide side, int position);
     int64_t audioClockFrame() const;
     void applyFaderGains(const EngineGains& gains);
@@ -224,6 +239,10 @@ private:
     int m_positionUnit = 0;
     SliderScale m_sliderScale;
     QString m_lastSaveName; // the save dialog proposes the last chosen name
+    MixerVolumes* m_volumes = nullptr; // with a mixer
+    std::array<TWebEQSliderV*, 4> m_volumeSliders{}; // playback left, right, record left, right
+    QCheckBox* m_lockBox = nullptr;
+    QLabel* m_sourceLabel = nullptr;
     FaderController m_faderControl{[this](const EngineGains& gains) { applyFaderGains(gains); },
                                    [this](const TintChange& change) { applyFaderTint(change); }};
 };

@@ -1,6 +1,6 @@
 // The recording window's fader and trims: their widgets wired to the fader controller, whose gains
 // go to the player and the music-track library and whose tint goes to the two track displays; and
-// the record device button.
+// the record device button, and the volume sliders of the mixer.
 #include "recorder/LiveOverdubbing.h"
 
 #include "recorder/WebEQSliderV.h"
@@ -11,6 +11,9 @@
 #include "platform/audio/AudioEngine.h"
 #include "platform/audio/MusicTrackLibrary.h"
 #include "platform/base/Colors.h"
+
+#include <QCheckBox>
+#include <QLabel>
 
 namespace recorder {
 
@@ -41,6 +44,82 @@ void TLiveOvedubbingForm::connectRecordDevice()
         if (m_services.showDevicePreferences)
             m_services.showDevicePreferences();
     });
+}
+
+void TLiveOvedubbingForm::createVolumeControls()
+{
+    // Between the record buttons and the position slider, which runs under this column.
+    const int x = static_cast<QWidget*>(m_controls[std::size_t(Control::StartStopRecordingButton)])->geometry().x();
+    m_sourceLabel = new QLabel(this);
+    m_sourceLabel->setObjectName(QStringLiteral("RecordingSourceLabel"));
+    anchor(m_sourceLabel, QRect(x, 366, 140, 14), Anchor::Right);
+    const std::array<const char*, 4> names = {"PlaybackLeftVolSlider", "PlaybackRightVolSlider",
+                                              "RecordingLeftVolSlider", "RecordingRightVolSlider"};
+    const std::array<int, 4> lefts = {x, x + 32, x + 78, x + 110};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        auto* slider = new TWebEQSliderV(this);
+        slider->setObjectName(QString::fromLatin1(names[i]));
+        slider->setRange(kVolumeSliderMin, kVolumeSliderMax);
+        slider->setPosition(kVolumeSliderMin);
+        slider->setImageType(1);
+        slider->setScaleType(2);
+        anchor(slider, QRect(lefts[i], 380, 30, 44), Anchor::Right);
+        m_volumeSliders[i] = slider;
+    }
+    m_lockBox = new QCheckBox(QStringLiteral("Lock L/R Volumes"), this);
+    m_lockBox->setObjectName(QStringLiteral("CombinedValueCheckBox"));
+    anchor(m_lockBox, QRect(x, 424, 140, 16), Anchor::Right);
+
+    if (!m_services.mixer) {
+        for (TWebEQSliderV* slider : m_volumeSliders)
+            slider->setEnabled(false);
+        m_lockBox->setEnabled(false);
+        return;
+    }
+    m_volumes = new MixerVolumes(*m_services.mixer, m_services.settings, this);
+    connect(m_volumes, &MixerVolumes::changed, this, &TLiveOvedubbingForm::showVolumes);
+    for (std::size_t i = 0; i < m_volumeSliders.size(); ++i) {
+        const VolumeChannel channel = i % 2 == 0 ? VolumeChannel::Left : VolumeChannel::Right;
+        const bool playback = i < 2;
+        connect(m_volumeSliders[i], &TWebEQSliderV::OnScroll, this, [this, channel, playback](int, int position) {
+            if (playback)
+                m_volumes->playbackMoved(channel, position);
+            else
+                m_volumes->recordMoved(channel, position);
+            showVolumes();
+        });
+    }
+    connect(m_lockBox, &QCheckBox::clicked, this, [this](bool ticked) {
+        m_volumes->lockClicked(ticked);
+        showVolumes();
+    });
+}
+
+int TLiveOvedubbingForm::InitMixerDevices(int inputIndex, int outputIndex)
+{
+    if (!m_volumes)
+        return 0;
+    const int result = m_volumes->init(inputIndex, outputIndex);
+    showVolumes();
+    return result;
+}
+
+void TLiveOvedubbingForm::SaveMixerSettings()
+{
+    if (m_volumes)
+        m_volumes->save();
+}
+
+void TLiveOvedubbingForm::showVolumes()
+{
+    // Positions set from here raise no scroll, so nothing is written back to the mixer.
+    const VolumePositions& p = m_volumes->positions();
+    const std::array<int, 4> positions = {p.playbackLeft, p.playbackRight, p.recordLeft, p.recordRight};
+    for (std::size_t i = 0; i < positions.size(); ++i)
+        m_volumeSliders[i]->setPosition(positions[i]);
+    m_lockBox->setChecked(p.lock);
+    m_lockBox->setEnabled(p.lockEnabled);
+    m_sourceLabel->setText(m_volumes->sourceName());
 }
 
 void TLiveOvedubbingForm::trimMoved(TrackSide side, int position)

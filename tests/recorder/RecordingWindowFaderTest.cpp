@@ -13,6 +13,8 @@
 #include "controls/ProgressBar.h"
 #include "controls/Waveform.h"
 #include "platform/audio/AudioEngine.h"
+#include "platform/audio/FakeMixerBackend.h"
+#include "platform/audio/MixerLibrary.h"
 #include "platform/audio/MusicTrackLibrary.h"
 #include "platform/audio/VirtualBackend.h"
 #include "platform/base/Colors.h"
@@ -25,7 +27,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QDir>
+#include <QLabel>
 #include <QTest>
 
 #include <array>
@@ -41,12 +45,29 @@ platform::StringTable recorderStrings()
     return table;
 }
 
+// A mixer with one stereo output and one stereo input, the system's preferred ones.
+std::shared_ptr<platform::audio::FakeMixerBackend> makeFakeMixer()
+{
+    using namespace platform::audio;
+    auto fake = std::make_shared<FakeMixerBackend>();
+    for (const auto& [direction, name] : {std::pair{MixerDirection::Output, "speakers"}, {MixerDirection::Input, "mic"}}) {
+        MixerDevice device;
+        device.name = QString::fromLatin1(name);
+        device.description = device.name + " device";
+        device.sides = {ChannelSide::Left, ChannelSide::Right};
+        fake->addDevice(direction, device);
+        fake->setDefaultDevice(direction, device.name);
+    }
+    return fake;
+}
+
 class RecordingWindowFaderTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         RecordingWindowServices services{store, messages, engine, music, runner, [this] { return temp; }};
         services.showDevicePreferences = [this] { ++devicePreferencesShown; };
+        services.mixer = &mixer;
         window = std::make_unique<TLiveOvedubbingForm>(services);
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -81,6 +102,8 @@ protected:
     platform::audio::VirtualBackend backend;
     platform::audio::AudioEngine engine{backend};
     platform::audio::MusicTrackLibrary music{engine};
+    std::shared_ptr<platform::audio::FakeMixerBackend> fakeMixer = makeFakeMixer();
+    platform::audio::MixerLibrary mixer{fakeMixer};
     controls::TProgressBarForm progressWindow{controls::ControlVariant::Recorder};
     JobRunner runner{progressWindow};
     QString temp = testsupport::testFolder() + "/temp/";
@@ -168,6 +191,48 @@ TEST_F(RecordingWindowFaderTest, RecDeviceOpensTheDevicePreferences)
     ASSERT_TRUE(button->isEnabled());
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_EQ(devicePreferencesShown, 1);
+}
+
+// The volume sliders: the top is the loudest; a locked pair moves together; a change another
+// program makes moves the sliders and is not written back.
+TEST_F(RecordingWindowFaderTest, VolumeSlidersFollowTheMixerBothWays)
+{
+    using platform::audio::MixerDirection;
+    constexpr uint32_t norm = platform::audio::MixerBackend::NormalVolume;
+    fakeMixer->setVolumesFromOutside(MixerDirection::Output, "speakers", {norm / 2, norm / 2});
+    ASSERT_EQ(window->InitMixerDevices(-1, -1), 0);
+    auto slider = [&](const char* name) { return window->findChild<TWebEQSliderV*>(QString::fromLatin1(name)); };
+    auto* lock = window->findChild<QCheckBox*>(QStringLiteral("CombinedValueCheckBox"));
+    ASSERT_TRUE(lock);
+    EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("RecordingSourceLabel"))->text(), QStringLiteral("mic device"));
+    EXPECT_EQ(slider("PlaybackLeftVolSlider")->Position(), 50);
+    EXPECT_EQ(slider("RecordingRightVolSlider")->Position(), 0);
+    EXPECT_TRUE(lock->isChecked());
+
+    QTest::keyClick(slider("PlaybackRightVolSlider"), Qt::Key_End); // the bottom: silent, both channels
+    EXPECT_EQ(slider("PlaybackLeftVolSlider")->Position(), 100);
+    uint32_t left = 1, right = 1;
+    ASSERT_EQ(mixer.GetCurrentOutputVolSetting(2, &left, &right), 0);
+    EXPECT_EQ(left, 0u);
+    EXPECT_EQ(right, 0u);
+
+    QTest::mouseClick(lock, Qt::LeftButton);
+    EXPECT_FALSE(lock->isChecked());
+    QTest::keyClick(slider("RecordingLeftVolSlider"), Qt::Key_Down); // free: the left channel alone
+    ASSERT_EQ(mixer.GetCurrentInputVolSetting(2, &left, &right), 0);
+    EXPECT_LT(left, right);
+    EXPECT_EQ(slider("RecordingRightVolSlider")->Position(), 0);
+
+    fakeMixer->setVolumesFromOutside(MixerDirection::Output, "speakers", {norm / 3, norm / 7});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return slider("PlaybackRightVolSlider")->Position() == 86; }));
+    EXPECT_EQ(slider("PlaybackLeftVolSlider")->Position(), 67);
+    QTest::qWait(100);
+    EXPECT_EQ(fakeMixer->device(MixerDirection::Output, "speakers").volumes, (std::vector<uint32_t>{norm / 3, norm / 7}));
+
+    ASSERT_TRUE(QDir::current().mkpath(QStringLiteral("screenshots")));
+    EXPECT_TRUE(window->grab().save(QDir::current().filePath(QStringLiteral("screenshots/recording-window-volumes.png"))));
+    window->SaveMixerSettings();
+    EXPECT_FALSE(store.readBool(QString::fromLatin1(kMixerSettingsKey), QStringLiteral("Lock L/R Volume Checked")).value);
 }
 
 } // namespace
