@@ -110,6 +110,12 @@ public:
     int InitMixerDevices(int inputIndex, int outputIndex);
     // Keeps the lock and the record source, and lets the devices go (the window closes).
     void SaveMixerSettings();
+    // The record level test: the input's levels without a take, in the voice track's format (44.1
+    // kHz, 16 bits, stereo without one). Not while recording; a refusal is shown. Stopping puts
+    // the meters to 0 and the clip lamps off. The position timer shows the levels while it runs.
+    void StartLevelTest();
+    void StopLevelTest();
+    bool levelTestRunning() const { return m_levelTest; }
 
     // The placement in the settings store; the codes of WindowPlacement.h.
     int SaveWindowPlacement();
@@ -239,6 +245,7 @@ private:
     int m_positionUnit = 0;
     SliderScale m_sliderScale;
     QString m_lastSaveName; // the save dialog proposes the last chosen name
+    bool m_levelTest = false;
     MixerVolumes* m_volumes = nullptr; // with a mixer
     std::array<TWebEQSliderV*, 4> m_volumeSliders{}; // playback left, right, record left, right
     QCheckBox* m_lockBox = nullptr;

@@ -1,16 +1,20 @@
 // The recording window's fader and trims: their widgets wired to the fader controller, whose gains
 // go to the player and the music-track library and whose tint goes to the two track displays; and
-// the record device button, and the volume sliders of the mixer.
+// the record device button, the volume sliders of the mixer and the record level test.
 #include "recorder/LiveOverdubbing.h"
 
 #include "recorder/WebEQSliderV.h"
 
+#include "common/ErrCodes.h"
+#include "controls/ColorScheme.h"
 #include "controls/CoolButton.h"
 #include "controls/CoolSliderV.h"
+#include "controls/EQMeter.h"
 #include "controls/Waveform.h"
 #include "platform/audio/AudioEngine.h"
 #include "platform/audio/MusicTrackLibrary.h"
 #include "platform/base/Colors.h"
+#include "platform/ui/Messages.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -101,6 +105,8 @@ int TLiveOvedubbingForm::InitMixerDevices(int inputIndex, int outputIndex)
         return 0;
     const int result = m_volumes->init(inputIndex, outputIndex);
     showVolumes();
+    if (result != 0 && result != kNoOutputDevice)
+        ShowMappedError(m_services.messages, result, MixerErrorToMessageId);
     return result;
 }
 
@@ -120,6 +126,42 @@ void TLiveOvedubbingForm::showVolumes()
     m_lockBox->setChecked(p.lock);
     m_lockBox->setEnabled(p.lockEnabled);
     m_sourceLabel->setText(m_volumes->sourceName());
+}
+
+void TLiveOvedubbingForm::StartLevelTest()
+{
+    if (m_levelTest || m_voiceRecording || m_musicRecording)
+        return;
+    WaveFormatEx format;
+    format.samplesPerSec = 44'100;
+    format.bitsPerSample = 16;
+    format.channels = 2;
+    if (!m_voiceDisplay->WaveFileName().isEmpty())
+        format = m_voiceDisplay->format();
+    const int code = m_services.engine.AudioStartRecordLevelTest(format.samplesPerSec, format.bitsPerSample,
+                                                                 format.channels);
+    if (code != 0) {
+        ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
+        return;
+    }
+    m_levelTest = true;
+}
+
+void TLiveOvedubbingForm::StopLevelTest()
+{
+    m_levelTest = false;
+    const int code = m_services.engine.AudioStopRecordLevelTest();
+    if (code != 0) {
+        ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
+        return;
+    }
+    const QColor off = platform::colorFromRef(m_colorScheme.GetSchemeColor(controls::RecorderColor::ClippingLightOff));
+    for (std::size_t i = 0; i < m_meters.size(); ++i) {
+        m_meters[i]->setBarValue(0, 0);
+        QPalette palette = m_clipLamps[i]->palette();
+        palette.setColor(QPalette::Window, off);
+        m_clipLamps[i]->setPalette(palette);
+    }
 }
 
 void TLiveOvedubbingForm::trimMoved(TrackSide side, int position)

@@ -12,7 +12,6 @@ namespace MixerMessage = platform::audio::MixerMessage;
 
 namespace {
 
-constexpr int kNoOutputDevice = 194;
 const QString kLockValue = QStringLiteral("Lock L/R Volume Checked");
 const QString kSourceValue = QStringLiteral("Last Record Source Selected");
 

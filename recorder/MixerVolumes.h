@@ -23,6 +23,9 @@ namespace recorder {
 inline constexpr int kVolumeSliderMin = 0;
 inline constexpr int kVolumeSliderMax = 100;
 
+// init's result when there is no output device (nothing is shown for it).
+inline constexpr int kNoOutputDevice = 194;
+
 // Where the window's settings of the mixer live.
 inline constexpr char kMixerSettingsKey[] = "\\Software\\Vexal Audio\\Wexo Ravadur\\Settings";
 

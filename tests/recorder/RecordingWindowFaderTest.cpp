@@ -10,6 +10,7 @@
 #include "common/JobRunner.h"
 #include "controls/CoolButton.h"
 #include "controls/CoolSliderV.h"
+#include "controls/EQMeter.h"
 #include "controls/ProgressBar.h"
 #include "controls/Waveform.h"
 #include "platform/audio/AudioEngine.h"
@@ -233,6 +234,28 @@ TEST_F(RecordingWindowFaderTest, VolumeSlidersFollowTheMixerBothWays)
     EXPECT_TRUE(window->grab().save(QDir::current().filePath(QStringLiteral("screenshots/recording-window-volumes.png"))));
     window->SaveMixerSettings();
     EXPECT_FALSE(store.readBool(QString::fromLatin1(kMixerSettingsKey), QStringLiteral("Lock L/R Volume Checked")).value);
+}
+
+// The level test keeps the input's levels coming without a take; a refusal of the player is shown,
+// and stopping it puts the meters to 0.
+TEST_F(RecordingWindowFaderTest, LevelTestRunsWhileNothingRecords)
+{
+    window->StartLevelTest();
+    ASSERT_TRUE(window->levelTestRunning());
+    int left = -1, right = -1;
+    EXPECT_EQ(engine.AudioGetRecordLevel(&left, &right), 0);
+    window->StartLevelTest(); // running already: nothing more
+    window->StopLevelTest();
+    EXPECT_FALSE(window->levelTestRunning());
+    auto* meter = window->findChild<controls::TEQMeter*>(QStringLiteral("EQMeter1"));
+    EXPECT_EQ(meter->barValue(0), 0);
+    // A second level test on the same input is refused by the player: its message shows.
+    ASSERT_EQ(engine.AudioStartRecordLevelTest(44'100, 16, 2), 0);
+    interaction.expectMessageBox(platform::IDOK);
+    window->StartLevelTest();
+    EXPECT_FALSE(window->levelTestRunning());
+    EXPECT_EQ(interaction.prompts().size(), 1u);
+    engine.AudioStopRecordLevelTest();
 }
 
 } // namespace
