@@ -25,9 +25,11 @@
 #include "platform/ui/StringTable.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/WaveFixtures.h"
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
@@ -256,6 +258,39 @@ TEST_F(RecordingWindowFaderTest, LevelTestRunsWhileNothingRecords)
     EXPECT_FALSE(window->levelTestRunning());
     EXPECT_EQ(interaction.prompts().size(), 1u);
     engine.AudioStopRecordLevelTest();
+}
+
+// A trim lowers its track's picture with its sound, and a silenced track shows no waveform.
+TEST_F(RecordingWindowFaderTest, TrimsScaleTheirTracksPicture)
+{
+    progressWindow.setMainWindow(window.get());
+    ASSERT_TRUE(QDir().mkpath(temp));
+    const QString voiceFile = testsupport::testFolder() + "/voice.wav";
+    wavefixtures::soxWave(voiceFile, 16, 2, 8'000);
+    platform::FileDialogResult chosen;
+    chosen.accepted = true;
+    chosen.files = {voiceFile};
+    interaction.expectOpenFile(chosen, QStringLiteral("Voice Track"));
+    window->findChild<QAction*>(QStringLiteral("OpenVoiceTrack"))->trigger();
+    ASSERT_TRUE(interaction.allConsumed());
+    auto* display = static_cast<controls::TQzv32WaveDisplay*>(named(Control::PreRecordedWaveDisplay));
+    ASSERT_FALSE(display->WaveFileName().isEmpty());
+    auto* trim = named(Control::VoiceVolumeSlider);
+
+    struct Step {
+        Qt::Key key;
+        int scale;
+        bool hidden;
+    };
+    const Step steps[] = {{Qt::Key_Down, -1, false}, {Qt::Key_End, -24, true}, {Qt::Key_Home, 24, false}};
+    for (const Step& s : steps) {
+        QTest::keyClick(trim, s.key);
+        EXPECT_EQ(display->ScaleVertical, s.scale);
+        EXPECT_EQ(display->HideWaveForm, s.hidden);
+    }
+    const QImage shown = display->viewImage();
+    QTest::keyClick(trim, Qt::Key_End);
+    EXPECT_NE(display->viewImage(), shown); // redrawn without the waveform
 }
 
 } // namespace
