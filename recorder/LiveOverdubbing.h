@@ -145,6 +145,8 @@ public:
     const TrackRoads& trackRoads() const { return m_roads; }
     // The fader and trims: the recording and playback roads drive its take and replay.
     FaderController& faderController() { return m_faderControl; }
+    // Playback reached frame: the fader slider goes where the automation had it, the gains follow.
+    void replayFader(int64_t frame);
 
 protected:
     void showEvent(QShowEvent* event) override;

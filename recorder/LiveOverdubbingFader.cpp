@@ -164,6 +164,12 @@ void TLiveOvedubbingForm::StopLevelTest()
     }
 }
 
+void TLiveOvedubbingForm::replayFader(int64_t frame)
+{
+    // Set from code, the slider raises no scroll, so the replayed value is not recorded again.
+    m_fader->setPosition(m_faderControl.replayAt(frame));
+}
+
 void TLiveOvedubbingForm::trimMoved(TrackSide side, int position)
 {
     if (side == TrackSide::Voice)

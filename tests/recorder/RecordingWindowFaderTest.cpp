@@ -180,9 +180,11 @@ TEST_F(RecordingWindowFaderTest, MovesDuringATakeReplayThroughTheController)
     QTest::keyClick(fader, Qt::Key_End); // nothing plays: the audio clock reads frame 0
     control.endTake();
     QTest::keyClick(fader, Qt::Key_Home);
-    EXPECT_EQ(control.replayAt(10), 24);
-    EXPECT_EQ(fader->Position(), -24); // the roads move the slider; the gains already follow
+    window->replayFader(10);
+    EXPECT_EQ(fader->Position(), 24);
     EXPECT_EQ(mixedProbe(), expectedProbe(24, 0, 0));
+    ASSERT_TRUE(control.automation());
+    EXPECT_EQ(control.automation()->Entries().size(), 2u); // the replay recorded nothing
 }
 
 // Each input device is its own single source: the source button chooses the device instead.
