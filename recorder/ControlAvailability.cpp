@@ -35,15 +35,11 @@ Missing missingFeature(Control control)
     case VoiceRecordButton:
     case MusicRecordButton:
     case PauseRecordingButton:
-    case RecSourceButton:
     case RecordVoIPConversation:
         return Missing::Recording;
     case FileMixDownToNewFileMenu:
     case MixDownToNewFileButton:
     case ReMixButton:
-    case RecordingRightVolumeTrackBar:
-    case VoiceVolumeSlider:
-    case MusicVolumeSlider:
     case FadeInMenu:
     case FadeOutMenu:
         return Missing::Mixing;

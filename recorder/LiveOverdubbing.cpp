@@ -161,6 +161,9 @@ TLiveOvedubbingForm::TLiveOvedubbingForm(const RecordingWindowServices& services
     createTransport();
     createPadPanel();
     createStatusBar();
+    connectFader();
+    connectRecordDevice();
+    createVolumeControls();
 
     setMinimumSize(designedSize());
     resize(designedSize());
@@ -681,6 +684,12 @@ void TLiveOvedubbingForm::applyRow(const ControlStateRow& row)
     m_panel.apply(row);
     for (const auto& [control, change] : row.changes)
         applyChange(control, change);
+    // The gains follow the fader wherever a row puts it, so a later trim move starts from there.
+    const bool faderSet = std::any_of(row.changes.begin(), row.changes.end(), [](const auto& change) {
+        return change.first == Control::RecordingRightVolumeTrackBar && change.second.value;
+    });
+    if (row.applyFader || faderSet)
+        m_faderControl.setFader(m_fader->Position());
 }
 
 void TLiveOvedubbingForm::disableUnavailable()
@@ -876,6 +885,8 @@ void TLiveOvedubbingForm::applyColorScheme()
         display->setAxisColor(color(RecorderColor::Axis));
         display->setCaretColor(color(RecorderColor::Cursor));
     }
+    const uint32_t background = m_colorScheme.GetSchemeColor(RecorderColor::WaveformBackground);
+    m_faderControl.setTintColours(background, background, background);
     for (QLabel* lamp : m_clipLamps) {
         QPalette palette = lamp->palette();
         palette.setColor(QPalette::Window, color(RecorderColor::ClippingLightOff));
@@ -896,6 +907,7 @@ void TLiveOvedubbingForm::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    SaveMixerSettings();
     m_colorScheme.SaveColorScheme();
     SaveWindowPlacement();
     event->accept();

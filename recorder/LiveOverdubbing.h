@@ -15,6 +15,8 @@
 
 #include "recorder/ApplyTrackLayout.h"
 #include "recorder/BusyFlag.h"
+#include "recorder/FaderController.h"
+#include "recorder/MixerVolumes.h"
 #include "recorder/SetControlState.h"
 #include "recorder/TrackLoader.h"
 #include "recorder/TrackRoads.h"
@@ -33,6 +35,7 @@
 #include <vector>
 
 class QAction;
+class QCheckBox;
 class QActionGroup;
 class QFrame;
 class QLabel;
@@ -58,11 +61,14 @@ class Messages;
 class SettingsStore;
 namespace audio {
 class AudioEngine;
+class MixerLibrary;
 class MusicTrackLibrary;
 }
 }
 
 namespace recorder {
+
+class TWebEQSliderV;
 
 // What the window works with; each outlives it.
 struct RecordingWindowServices {
@@ -73,6 +79,10 @@ struct RecordingWindowServices {
     JobRunner& runner;                  // loads and peak builds under the progress window
     std::function<QString()> tempFolder; // the preferences' temporary folder
     CopyFunction trackCopy = CopyFileWithProgress; // writes a saved track; tests stop it part-way
+    // Shows the preferences on their Devices page, where the record device is chosen ("Rec Device").
+    std::function<void()> showDevicePreferences = {};
+    // The sound card's mixer behind the volume sliders; without one they stay off.
+    platform::audio::MixerLibrary* mixer = nullptr;
 };
 
 class TLiveOvedubbingForm : public controls::TCoolForm, private TrackHost {
@@ -94,6 +104,18 @@ public:
     void ShowPosition(uint32_t position, int unit);
     static void SyncRuler(controls::TQzv32Scale& ruler, uint32_t zoom, const WaveFormatEx& format,
                           uint32_t leftSample);
+
+    // Selects the devices the preferences chose (-1: the system's preferred one) and shows their
+    // volumes; 0 or the mixer's code (194: no output device). Nothing without a mixer.
+    int InitMixerDevices(int inputIndex, int outputIndex);
+    // Keeps the lock and the record source, and lets the devices go (the window closes).
+    void SaveMixerSettings();
+    // The record level test: the input's levels without a take, in the voice track's format (44.1
+    // kHz, 16 bits, stereo without one). Not while recording; a refusal is shown. Stopping puts
+    // the meters to 0 and the clip lamps off. The position timer shows the levels while it runs.
+    void StartLevelTest();
+    void StopLevelTest();
+    bool levelTestRunning() const { return m_levelTest; }
 
     // The placement in the settings store; the codes of WindowPlacement.h.
     int SaveWindowPlacement();
@@ -121,6 +143,10 @@ public:
     // The unit the position box shows, from View > Position Displays.
     int positionUnit() const { return m_positionUnit; }
     const TrackRoads& trackRoads() const { return m_roads; }
+    // The fader and trims: the recording and playback roads drive its take and replay.
+    FaderController& faderController() { return m_faderControl; }
+    // Playback reached frame: the fader slider goes where the automation had it, the gains follow.
+    void replayFader(int64_t frame);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -161,6 +187,15 @@ private:
     void applyRow(const ControlStateRow& row);
     // Controls whose command is not built yet are off, with the reason in their tooltips.
     void disableUnavailable();
+    // The fader, the trims and the record device button (LiveOverdubbingFader.cpp).
+    void connectFader();
+    void connectRecordDevice();
+    void createVolumeControls();
+    void showVolumes();
+    void trimMoved(TrackSide side, int position);
+    int64_t audioClockFrame() const;
+    void applyFaderGains(const EngineGains& gains);
+    void applyFaderTint(const TintChange& change);
 
     // TrackHost
     bool saveTrack(TrackSide side) override;
@@ -212,6 +247,13 @@ private:
     int m_positionUnit = 0;
     SliderScale m_sliderScale;
     QString m_lastSaveName; // the save dialog proposes the last chosen name
+    bool m_levelTest = false;
+    MixerVolumes* m_volumes = nullptr; // with a mixer
+    std::array<TWebEQSliderV*, 4> m_volumeSliders{}; // playback left, right, record left, right
+    QCheckBox* m_lockBox = nullptr;
+    QLabel* m_sourceLabel = nullptr;
+    FaderController m_faderControl{[this](const EngineGains& gains) { applyFaderGains(gains); },
+                                   [this](const TintChange& change) { applyFaderTint(change); }};
 };
 
 } // namespace recorder

@@ -4,7 +4,8 @@
 
 #include "common/ErrCodes.h"
 #include "common/JobRunner.h"
-#include "common/PreferencesCore.h"
+#include "common/PreferencesForm.h"
+#include "common/RecorderPreferences.h"
 #include "controls/ProgressBar.h"
 #include "platform/audio/AudioEngine.h"
 #include "platform/audio/MusicTrackLibrary.h"
@@ -15,6 +16,7 @@
 #include "platform/ui/StringTable.h"
 
 #include <QApplication>
+#include <QTabWidget>
 
 int main(int argc, char* argv[])
 {
@@ -31,8 +33,19 @@ int main(int argc, char* argv[])
 
     controls::TProgressBarForm progress(controls::ControlVariant::Recorder);
     JobRunner runner(progress);
-    recorder::TLiveOvedubbingForm window(
-        {settings, messages, engine, music, runner, [] { return PreferencesCore::GetDefaultTempPath(); }});
+    RecorderPreferences preferences(settings, engine, messages);
+    preferences.load();
+    recorder::RecordingWindowServices services{settings, messages, engine, music, runner,
+                                               [] { return PreferencesCore::GetDefaultTempPath(); }};
+    services.showDevicePreferences = [&] {
+        TPreferencesForm form(preferences, nullptr);
+        for (int i = 0; i < form.PageControl->count(); ++i) {
+            if (form.PageControl->tabText(i) == QStringLiteral("Devices"))
+                form.PageControl->setCurrentIndex(i);
+        }
+        form.exec();
+    };
+    recorder::TLiveOvedubbingForm window(services);
     progress.setMainWindow(&window);
     window.show();
     return app.exec();

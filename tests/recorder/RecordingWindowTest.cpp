@@ -170,7 +170,7 @@ TEST_F(RecordingWindowTest, NamedControlsFollowTheStateTable)
                                   Control::PauseRecordingButton, Control::MixDownToNewFileButton,
                                   Control::FileMixDownToNewFileMenu, Control::EditVoiceTrackCoolButton,
                                   Control::EditMixedTrackMenu, Control::OpenInEditor, Control::UploadButton,
-                                  Control::CurrentMusicTrackPlaybackCoolButton, Control::RecordingRightVolumeTrackBar,
+                                  Control::CurrentMusicTrackPlaybackCoolButton,
                                   Control::ReMixButton, Control::PlaybackMixedTrackMenu})
         EXPECT_TRUE(isUnavailable(control)) << controlName(control);
     EXPECT_EQ(static_cast<QAction*>(named(*window, Control::OpenInEditor))->toolTip(),

@@ -1,0 +1,213 @@
+// The recording window's fader and trims: their widgets wired to the fader controller, whose gains
+// go to the player and the music-track library and whose tint goes to the two track displays; and
+// the record device button, the volume sliders of the mixer and the record level test.
+#include "recorder/LiveOverdubbing.h"
+
+#include "recorder/WebEQSliderV.h"
+
+#include "common/ErrCodes.h"
+#include "controls/ColorScheme.h"
+#include "controls/CoolButton.h"
+#include "controls/CoolSliderV.h"
+#include "controls/EQMeter.h"
+#include "controls/Waveform.h"
+#include "platform/audio/AudioEngine.h"
+#include "platform/audio/MusicTrackLibrary.h"
+#include "platform/base/Colors.h"
+#include "platform/ui/Messages.h"
+
+#include <QCheckBox>
+#include <QLabel>
+
+namespace recorder {
+
+using controls::TQzv32WaveDisplay;
+
+void TLiveOvedubbingForm::connectFader()
+{
+    m_fader->setRange(kFaderMin, kFaderMax);
+    m_fader->setPosition(0);
+    connect(m_fader, &controls::CoolSliderBase::OnScroll, this,
+            [this](int, int position) { m_faderControl.onFaderMoved(audioClockFrame(), position); });
+    const std::pair<Control, TrackSide> trims[] = {{Control::VoiceVolumeSlider, TrackSide::Voice},
+                                                   {Control::MusicVolumeSlider, TrackSide::Music}};
+    for (const auto& [control, side] : trims) {
+        auto* trim = static_cast<TWebEQSliderV*>(m_controls[std::size_t(control)]);
+        trim->setRange(kFaderMin, kFaderMax);
+        trim->setPosition(0);
+        connect(trim, &TWebEQSliderV::OnScroll, this,
+                [this, side](int, int position) { trimMoved(side, position); });
+    }
+}
+
+void TLiveOvedubbingForm::connectRecordDevice()
+{
+    // Every input device is its own single source, so the button opens the choice of device.
+    auto* button = static_cast<controls::TCoolButton*>(m_controls[std::size_t(Control::RecSourceButton)]);
+    connect(button, &controls::TCoolButton::OnClick, this, [this] {
+        if (m_services.showDevicePreferences)
+            m_services.showDevicePreferences();
+    });
+}
+
+void TLiveOvedubbingForm::createVolumeControls()
+{
+    // Between the record buttons and the position slider, which runs under this column.
+    const int x = static_cast<QWidget*>(m_controls[std::size_t(Control::StartStopRecordingButton)])->geometry().x();
+    m_sourceLabel = new QLabel(this);
+    m_sourceLabel->setObjectName(QStringLiteral("RecordingSourceLabel"));
+    anchor(m_sourceLabel, QRect(x, 366, 140, 14), Anchor::Right);
+    const std::array<const char*, 4> names = {"PlaybackLeftVolSlider", "PlaybackRightVolSlider",
+                                              "RecordingLeftVolSlider", "RecordingRightVolSlider"};
+    const std::array<int, 4> lefts = {x, x + 32, x + 78, x + 110};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        auto* slider = new TWebEQSliderV(this);
+        slider->setObjectName(QString::fromLatin1(names[i]));
+        slider->setRange(kVolumeSliderMin, kVolumeSliderMax);
+        slider->setPosition(kVolumeSliderMin);
+        slider->setImageType(1);
+        slider->setScaleType(2);
+        anchor(slider, QRect(lefts[i], 380, 30, 44), Anchor::Right);
+        m_volumeSliders[i] = slider;
+    }
+    m_lockBox = new QCheckBox(QStringLiteral("Lock L/R Volumes"), this);
+    m_lockBox->setObjectName(QStringLiteral("CombinedValueCheckBox"));
+    anchor(m_lockBox, QRect(x, 424, 140, 16), Anchor::Right);
+
+    if (!m_services.mixer) {
+        for (TWebEQSliderV* slider : m_volumeSliders)
+            slider->setEnabled(false);
+        m_lockBox->setEnabled(false);
+        return;
+    }
+    m_volumes = new MixerVolumes(*m_services.mixer, m_services.settings, this);
+    connect(m_volumes, &MixerVolumes::changed, this, &TLiveOvedubbingForm::showVolumes);
+    for (std::size_t i = 0; i < m_volumeSliders.size(); ++i) {
+        const VolumeChannel channel = i % 2 == 0 ? VolumeChannel::Left : VolumeChannel::Right;
+        const bool playback = i < 2;
+        connect(m_volumeSliders[i], &TWebEQSliderV::OnScroll, this, [this, channel, playback](int, int position) {
+            if (playback)
+                m_volumes->playbackMoved(channel, position);
+            else
+                m_volumes->recordMoved(channel, position);
+            showVolumes();
+        });
+    }
+    connect(m_lockBox, &QCheckBox::clicked, this, [this](bool ticked) {
+        m_volumes->lockClicked(ticked);
+        showVolumes();
+    });
+}
+
+int TLiveOvedubbingForm::InitMixerDevices(int inputIndex, int outputIndex)
+{
+    if (!m_volumes)
+        return 0;
+    const int result = m_volumes->init(inputIndex, outputIndex);
+    showVolumes();
+    if (result != 0 && result != kNoOutputDevice)
+        ShowMappedError(m_services.messages, result, MixerErrorToMessageId);
+    return result;
+}
+
+void TLiveOvedubbingForm::SaveMixerSettings()
+{
+    if (m_volumes)
+        m_volumes->save();
+}
+
+void TLiveOvedubbingForm::showVolumes()
+{
+    // Positions set from here raise no scroll, so nothing is written back to the mixer.
+    const VolumePositions& p = m_volumes->positions();
+    const std::array<int, 4> positions = {p.playbackLeft, p.playbackRight, p.recordLeft, p.recordRight};
+    for (std::size_t i = 0; i < positions.size(); ++i)
+        m_volumeSliders[i]->setPosition(positions[i]);
+    m_lockBox->setChecked(p.lock);
+    m_lockBox->setEnabled(p.lockEnabled);
+    m_sourceLabel->setText(m_volumes->sourceName());
+}
+
+void TLiveOvedubbingForm::StartLevelTest()
+{
+    if (m_levelTest || m_voiceRecording || m_musicRecording)
+        return;
+    WaveFormatEx format;
+    format.samplesPerSec = 44'100;
+    format.bitsPerSample = 16;
+    format.channels = 2;
+    if (!m_voiceDisplay->WaveFileName().isEmpty())
+        format = m_voiceDisplay->format();
+    const int code = m_services.engine.AudioStartRecordLevelTest(format.samplesPerSec, format.bitsPerSample,
+                                                                 format.channels);
+    if (code != 0) {
+        ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
+        return;
+    }
+    m_levelTest = true;
+}
+
+void TLiveOvedubbingForm::StopLevelTest()
+{
+    m_levelTest = false;
+    const int code = m_services.engine.AudioStopRecordLevelTest();
+    if (code != 0) {
+        ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
+        return;
+    }
+    const QColor off = platform::colorFromRef(m_colorScheme.GetSchemeColor(controls::RecorderColor::ClippingLightOff));
+    for (std::size_t i = 0; i < m_meters.size(); ++i) {
+        m_meters[i]->setBarValue(0, 0);
+        QPalette palette = m_clipLamps[i]->palette();
+        palette.setColor(QPalette::Window, off);
+        m_clipLamps[i]->setPalette(palette);
+    }
+}
+
+void TLiveOvedubbingForm::replayFader(int64_t frame)
+{
+    // Set from code, the slider raises no scroll, so the replayed value is not recorded again.
+    m_fader->setPosition(m_faderControl.replayAt(frame));
+}
+
+void TLiveOvedubbingForm::trimMoved(TrackSide side, int position)
+{
+    if (side == TrackSide::Voice)
+        m_faderControl.onVoiceTrimMoved(position);
+    else
+        m_faderControl.onMusicTrimMoved(position);
+    TQzv32WaveDisplay& shown = display(side);
+    if (m_voiceRecording || m_musicRecording || shown.WaveFileName().isEmpty())
+        return;
+    // The display shows the trimmed track: smaller as the trim lowers it, nothing when it is silent.
+    shown.ScaleVertical = -position;
+    shown.HideWaveForm = -position == kFaderMin;
+    shown.DrawView(shown.ZoomLevel(), shown.LeftSamplePos());
+}
+
+int64_t TLiveOvedubbingForm::audioClockFrame() const
+{
+    // The recorded frames while a take runs, else the frame being heard.
+    auto& engine = m_services.engine;
+    return m_voiceRecording || m_musicRecording ? engine.AudioGetRecordPosition(1) : engine.AudioGetPosition(1);
+}
+
+void TLiveOvedubbingForm::applyFaderGains(const EngineGains& gains)
+{
+    if (gains.volume) {
+        const EngineGains::Pairs& p = *gains.volume;
+        m_services.engine.SetVolume(p.firstLeft, p.firstRight, p.secondLeft, p.secondRight);
+    }
+    if (gains.musicLevel)
+        m_services.musicLibrary.SetWaveOutAttenLevel(*gains.musicLevel);
+}
+
+void TLiveOvedubbingForm::applyFaderTint(const TintChange& change)
+{
+    if (change.voice)
+        m_voiceDisplay->setBackGroundColor(platform::colorFromRef(*change.voice));
+    if (change.music)
+        m_musicDisplay->setBackGroundColor(platform::colorFromRef(*change.music));
+}
+
+} // namespace recorder
