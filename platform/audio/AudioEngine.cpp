@@ -407,20 +407,39 @@ RecordSession* AudioEngine::takeRecording() const
     return m_record && m_record->writesTake() ? m_record.get() : nullptr;
 }
 
-uint16_t AudioEngine::AudioStartRecord(const QString& file, uint32_t samplesPerSec, uint16_t bitsPerSample,
-                                       uint16_t channels, int)
+uint16_t AudioEngine::startRecording(const QString& file, const StreamFormat& format, bool alignedStart)
 {
     if (takeRecording())
         return PlayerCode::AlreadyRecording;
     if (file.isEmpty())
         return PlayerCode::NoRecordFileName;
-    if (!recordable(samplesPerSec, bitsPerSample, channels))
+    if (!recordable(format.rate, format.bits, format.channels))
         return PlayerCode::UnsupportedRecordFormat;
     if (m_record) {
         m_record->stop();
         m_record.reset();
     }
-    return RecordSession::start(m_backend, m_inputDevice, {samplesPerSec, channels, bitsPerSample}, file, m_record);
+    return RecordSession::start(m_backend, m_inputDevice, format, file, m_record, alignedStart);
+}
+
+uint16_t AudioEngine::AudioStartRecord(const QString& file, uint32_t samplesPerSec, uint16_t bitsPerSample,
+                                       uint16_t channels, int)
+{
+    return startRecording(file, {samplesPerSec, channels, bitsPerSample}, false);
+}
+
+uint16_t AudioEngine::AudioStartOverdubRecord(const QString& file, uint32_t samplesPerSec, uint16_t bitsPerSample,
+                                              uint16_t channels, int, int unit, int64_t* playbackPosition)
+{
+    if (!m_playback || !knownUnit(unit))
+        return PlayerCode::NoDataToPlay;
+    if (const uint16_t code = startRecording(file, {samplesPerSec, channels, bitsPerSample}, true))
+        return code;
+    const int64_t heard = AudioGetPosition(unit);
+    m_record->beginTakeNow();
+    if (playbackPosition)
+        *playbackPosition = heard;
+    return PlayerCode::Ok;
 }
 
 int64_t AudioEngine::AudioGetRecordPosition(int unit)

@@ -160,6 +160,14 @@ public:
     // Recording from the selected input into file.
     uint16_t AudioStartRecord(const QString& file, uint32_t samplesPerSec, uint16_t bitsPerSample, uint16_t channels,
                               int recordSource);
+    // An overdub: recording while a playback runs, lined up with what the speaker played. The take's
+    // frame 0 is the playback's frame heard when this call was made (the output's latency is in
+    // the playback position), and the input's latency is taken off, so a sound played at frame p
+    // and picked up by the microphone lands at take frame p - *playbackPosition. *playbackPosition
+    // gets that frame of the playing file in unit (1 frames, 0 ms). Codes as AudioStartRecord, and
+    // 117 when nothing plays (or for another unit).
+    uint16_t AudioStartOverdubRecord(const QString& file, uint32_t samplesPerSec, uint16_t bitsPerSample,
+                                     uint16_t channels, int recordSource, int unit, int64_t* playbackPosition);
     // Frames (or ms) in the take; 0 when no recording runs.
     int64_t AudioGetRecordPosition(int unit);
     uint16_t AudioGetRecordLevel(int* left, int* right);
@@ -246,6 +254,7 @@ private:
     // Device name for an index (-1: empty, the default), or a code.
     uint16_t outputDeviceName(int index, QString* name);
     RecordSession* takeRecording() const;
+    uint16_t startRecording(const QString& file, const StreamFormat& format, bool alignedStart);
     uint16_t startPlayback(PlaybackSetup setup, int unit);
     uint16_t playSet(FileSet::Kind kind, const QStringList& files, int64_t start, int unit, int64_t end);
     bool deliverPlaybackEnded(const platform::PostedMessage& message);

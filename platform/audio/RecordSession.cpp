@@ -4,6 +4,8 @@
 #include "platform/audio/PlayerCodes.h"
 #include "platform/audio/StreamErrorName.h"
 
+#include <algorithm>
+
 namespace platform::audio {
 
 namespace {
@@ -34,10 +36,12 @@ RecordSession::~RecordSession()
 }
 
 uint16_t RecordSession::start(AudioBackend& backend, const QString& device, const StreamFormat& format,
-                              const QString& path, std::unique_ptr<RecordSession>& session)
+                              const QString& path, std::unique_ptr<RecordSession>& session, bool alignedStart)
 {
     std::unique_ptr<RecordSession> made(new RecordSession(format));
     RecordSession* self = made.get();
+    if (alignedStart)
+        made->m_keepFrom.store(INT64_MAX, std::memory_order_relaxed);
     if (!path.isEmpty()) {
         WaveWriterHandle file = CreateWaveFile(path, format.rate, format.bits, format.channels);
         if (!file)
@@ -68,15 +72,29 @@ int64_t RecordSession::frames() const
 
 void RecordSession::captured(const void* data, int64_t frames)
 {
-    m_meter.add(data, frames, m_capturedFrames);
-    m_capturedFrames += frames;
+    const std::lock_guard lock(m_followerMutex);
+    const int64_t first = m_capturedFrames.load(std::memory_order_relaxed);
+    m_meter.add(data, frames, first);
+    m_capturedFrames.store(first + frames, std::memory_order_release);
     if (!m_writer || m_paused.load(std::memory_order_acquire) || m_endCode.load(std::memory_order_acquire) != 0)
         return;
-    const std::lock_guard lock(m_followerMutex);
-    if (!m_writer->push(data, frames))
+    const int64_t skip = std::clamp<int64_t>(m_keepFrom.load(std::memory_order_acquire) - first, 0, frames);
+    if (skip == frames)
+        return;
+    const int64_t kept = frames - skip;
+    if (!m_writer->push(static_cast<const uint8_t*>(data) + skip * m_format.frameBytes(), kept))
         return;
     if (m_follower)
-        m_follower->captured(frames);
+        m_follower->captured(kept);
+}
+
+void RecordSession::beginTakeNow()
+{
+    // The latency comes from the backend, which may take its own lock: not under ours, which the
+    // audio thread holds in its callback.
+    const int64_t latency = m_stream->latencyFrames();
+    const std::lock_guard lock(m_followerMutex);
+    m_keepFrom.store(m_capturedFrames.load(std::memory_order_acquire) + latency, std::memory_order_release);
 }
 
 void RecordSession::failed(StreamError error)

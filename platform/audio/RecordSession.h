@@ -31,8 +31,13 @@ public:
     // Opens the input on device (empty: the server's default). With a path the take is written
     // there, the file (re)created with the format; without, only levels are measured. 0 or a code:
     // 201 format refused, 203 file not created, 204 device missing or busy, 205 anything else.
+    // An overdub take (alignedStart) keeps nothing until beginTakeNow().
     static uint16_t start(AudioBackend& backend, const QString& device, const StreamFormat& format,
-                          const QString& path, std::unique_ptr<RecordSession>& session);
+                          const QString& path, std::unique_ptr<RecordSession>& session, bool alignedStart = false);
+    // Control thread, once, for an overdub: the take's frame 0 is the frame at the microphone now.
+    // What the input delivered until now and the input's latency after it were heard before, and
+    // are dropped.
+    void beginTakeNow();
     ~RecordSession();
 
     bool writesTake() const { return bool(m_writer); }
@@ -56,7 +61,8 @@ private:
 
     const StreamFormat m_format;
     LevelMeter m_meter;
-    int64_t m_capturedFrames = 0; // audio thread
+    std::atomic<int64_t> m_capturedFrames{0}; // written by the audio thread under m_followerMutex
+    std::atomic<int64_t> m_keepFrom{0};       // the first captured frame that goes into the take
     std::atomic<bool> m_paused{false};
     std::atomic<uint16_t> m_endCode{0};
     std::unique_ptr<TakeWriter> m_writer;

@@ -266,6 +266,70 @@ TEST_F(Recording, RecordsWhilePlaying)
     EXPECT_EQ(backend.outputAudio(0), ramp16(2000));
 }
 
+// An overdub lines up with what the speaker played: a click of the playing track, heard back by
+// the microphone (a loopback) after the output's and the input's latency, lands on the take's frame
+// that stands for the click's frame of the track, whatever the latencies, the period and the moment
+// the recording began. A plain recording started at the same moment is off by the input latency.
+TEST_F(Recording, AnOverdubLandsOnTheFrameThatWasHeard)
+{
+    const int64_t click = 12345;
+    QByteArray track = constant16(20000, 0, 1);
+    std::memcpy(track.data() + click * 2, "\x20\x4e", 2); // 20000
+    const QString music = writeWave(folder + "/music.wav", makePcmFormat(8000, 16, 1), track);
+    auto clickIn = [](const QByteArray& samples) {
+        for (int64_t i = 0; i < samples.size() / 2; ++i) {
+            if (sample16(samples, i) != 0)
+                return i;
+        }
+        return int64_t(-1);
+    };
+
+    struct Case {
+        int64_t period, outputLatency, inputLatency, playedBefore;
+    };
+    for (const Case& c : {Case{100, 0, 0, 1000}, Case{256, 1000, 700, 3001}, Case{64, 333, 4096, 5555},
+                          Case{1024, 2048, 100, 0}, Case{1000, 1500, 2500, 7777}}) {
+        SCOPED_TRACE(testing::Message() << "period " << c.period << " latencies " << c.outputLatency << "/"
+                                        << c.inputLatency << " after " << c.playedBefore);
+        for (const bool overdub : {true, false}) {
+            int64_t startedAt = -1;
+            {
+                VirtualBackend looped;
+                looped.setPeriod(c.period);
+                looped.setLatency(c.outputLatency);
+                looped.setInputLatency(c.inputLatency);
+                looped.setInputLoopback({8000, 1, 16});
+                AudioEngine player(looped);
+                ASSERT_EQ(player.AudioPlayWave(music, 0, 1, 0, 0, 0), 0);
+                looped.advance(c.playedBefore);
+                if (overdub) {
+                    ASSERT_EQ(player.AudioStartOverdubRecord(take, 8000, 16, 1, 0, 1, &startedAt), 0);
+                } else {
+                    startedAt = player.AudioGetPosition(1);
+                    ASSERT_EQ(player.AudioStartRecord(take, 8000, 16, 1, 0), 0);
+                }
+                looped.advance(click + c.outputLatency + c.inputLatency);
+                ASSERT_EQ(player.AudioStopRecord(), 0);
+                ASSERT_EQ(player.AudioStop(), 0);
+            }
+            const int64_t landed = clickIn(pythonWaveInfo(take).samples);
+            if (overdub)
+                EXPECT_EQ(landed, click - startedAt);
+            else
+                EXPECT_EQ(landed, click - startedAt + c.inputLatency);
+        }
+    }
+}
+
+// Overdubbing needs a playback to line up with.
+TEST_F(Recording, AnOverdubWithoutPlaybackIsRefused)
+{
+    int64_t startedAt = -1;
+    EXPECT_EQ(engine.AudioStartOverdubRecord(take, 8000, 16, 1, 0, 1, &startedAt), PlayerCode::NoDataToPlay);
+    EXPECT_EQ(startedAt, -1);
+    EXPECT_EQ(backend.inputStreamCount(), 0);
+}
+
 // The clock runs on its own thread while the GUI thread pauses, resumes and polls: the take is
 // still a valid WAV holding a run of the input without gaps inside each stretch.
 TEST_F(Recording, ControlCallsWhileTheClockRunsElsewhere)
