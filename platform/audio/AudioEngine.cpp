@@ -96,7 +96,7 @@ QString entryPath(const PlaybackSetEntry& entry)
 AudioEngine::AudioEngine(AudioBackend& backend)
     : m_backend(backend)
 {
-    m_poster.setFilter([this](const platform::PostedMessage& message) { return deliverPlaybackEnded(message); });
+    m_poster.setFilter([this](const platform::PostedMessage& message) { return deliver(message); });
 }
 
 AudioEngine::~AudioEngine()
@@ -243,6 +243,13 @@ uint16_t AudioEngine::startPlayback(PlaybackSetup setup, int unit)
     if (code == PlayerCode::Ok)
         m_set = std::move(set);
     return code;
+}
+
+bool AudioEngine::deliver(const platform::PostedMessage& message)
+{
+    if (message.message() == kMsgRecordingEnded)
+        return takeRecording() && message.lParam() == m_recordNumber; // else stopped since
+    return deliverPlaybackEnded(message);
 }
 
 bool AudioEngine::deliverPlaybackEnded(const platform::PostedMessage& message)
@@ -419,7 +426,9 @@ uint16_t AudioEngine::startRecording(const QString& file, const StreamFormat& fo
         m_record->stop();
         m_record.reset();
     }
-    return RecordSession::start(m_backend, m_inputDevice, format, file, m_record, alignedStart);
+    const intptr_t number = ++m_recordNumber;
+    return RecordSession::start(m_backend, m_inputDevice, format, file, m_record, alignedStart,
+                                [this, number](uint16_t code) { m_poster.post(kMsgRecordingEnded, code, number); });
 }
 
 uint16_t AudioEngine::AudioStartRecord(const QString& file, uint32_t samplesPerSec, uint16_t bitsPerSample,

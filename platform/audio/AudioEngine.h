@@ -37,7 +37,8 @@
 //   fresh name). Pause drops the captured frames at the audio thread; resume goes on with the next
 //   frame, so the take has neither a gap nor a frame twice. An input that fails or goes away ends
 //   the take with every frame captured until then as a valid WAV; AudioStopRecord then returns
-//   204 (301 when the take could not be written).
+//   204 (301 when the take could not be written). A take that ends by itself so posts 0x467 to
+//   the callback window with that code in wParam, once, and not after AudioStopRecord.
 // - The record source of AudioStartRecord is not used: every input device is its own single source.
 // - SetEffectState and EffectChanged are accepted and change nothing (the effect presets are not
 //   offered).
@@ -139,7 +140,7 @@ public:
     // The engine's work folder (for the edit processes).
     uint16_t SetTempPath(const QString& folder);
     QString tempPath() const { return m_tempPath; }
-    // The receiver of 0x465 (a PostedMessage event on its thread).
+    // The receiver of 0x465 and 0x467 (a PostedMessage event on its thread).
     void SetCallbackWindow(QObject* window);
 
     // Playback of [start, end) of file; an end of 0 (or past the file) plays to its end. The two
@@ -258,6 +259,7 @@ private:
     uint16_t startPlayback(PlaybackSetup setup, int unit);
     uint16_t playSet(FileSet::Kind kind, const QStringList& files, int64_t start, int unit, int64_t end);
     bool deliverPlaybackEnded(const platform::PostedMessage& message);
+    bool deliver(const platform::PostedMessage& message);
     void stopPlayback();
 
     AudioBackend& m_backend;
@@ -271,6 +273,7 @@ private:
     std::shared_ptr<const FileSet> m_set; // what m_playback plays, when a set
     intptr_t m_playbackNumber = 0;
     std::unique_ptr<RecordSession> m_record;
+    intptr_t m_recordNumber = 0;
     EditProcesses m_edits{[this] { return m_playback != nullptr; }, [this] { return m_tempPath; }}; // joined first
 };
 

@@ -36,20 +36,20 @@ RecordSession::~RecordSession()
 }
 
 uint16_t RecordSession::start(AudioBackend& backend, const QString& device, const StreamFormat& format,
-                              const QString& path, std::unique_ptr<RecordSession>& session, bool alignedStart)
+                              const QString& path, std::unique_ptr<RecordSession>& session, bool alignedStart,
+                              std::function<void(uint16_t code)> ended)
 {
     std::unique_ptr<RecordSession> made(new RecordSession(format));
     RecordSession* self = made.get();
     if (alignedStart)
         made->m_keepFrom.store(INT64_MAX, std::memory_order_relaxed);
+    made->m_ended = std::move(ended);
     if (!path.isEmpty()) {
         WaveWriterHandle file = CreateWaveFile(path, format.rate, format.bits, format.channels);
         if (!file)
             return PlayerCode::CannotOpenRecordFile;
-        made->m_writer = std::make_unique<TakeWriter>(std::move(file), format, backend.realTime(), [self] {
-            uint16_t none = 0;
-            self->m_endCode.compare_exchange_strong(none, PlayerCode::DiskWriteError);
-        });
+        made->m_writer = std::make_unique<TakeWriter>(std::move(file), format, backend.realTime(),
+                                                      [self] { self->end(PlayerCode::DiskWriteError); });
     }
     InputStream::Callbacks callbacks;
     callbacks.captured = [self](const void* data, int64_t frames) { self->captured(data, frames); };
@@ -101,10 +101,19 @@ void RecordSession::failed(StreamError error)
 {
     const uint16_t code =
         error == StreamError::DeviceLost ? PlayerCode::RecordDeviceBusy : PlayerCode::CannotStartRecording;
-    uint16_t none = 0;
-    if (m_endCode.compare_exchange_strong(none, code))
+    if (end(code))
         qCWarning(lcPlatform) << "the recording input stopped:" << streamErrorName(error) << "- the take keeps"
                               << frames() << "frames";
+}
+
+bool RecordSession::end(uint16_t code)
+{
+    uint16_t none = 0;
+    if (!m_endCode.compare_exchange_strong(none, code))
+        return false;
+    if (m_ended)
+        m_ended(code);
+    return true;
 }
 
 void RecordSession::attach(CaptureFollower* follower)

@@ -1,13 +1,14 @@
 // The player's recording and level test on the virtual backend: the take holds exactly what was
 // captured (read back by Python's wave module and sox), pause and resume leave neither a gap nor a
-// frame twice, the header is kept up to date while recording, and a lost device or a full disk
-// keeps every frame written as a valid WAV.
+// frame twice, the header is kept up to date while recording, a lost device or a full disk keeps
+// every frame written as a valid WAV and tells the window, and an overdub lines up with the playback.
 #include "common/WaveUtil.h"
 #include "platform/audio/AudioEngine.h"
 #include "platform/audio/PlayerCodes.h"
 #include "platform/audio/VirtualBackend.h"
 
 #include "tests/platform/audio/EngineTestSupport.h"
+#include "tests/platform/audio/MessageRecorder.h"
 #include "tests/support/LogCapture.h"
 
 #include <gtest/gtest.h>
@@ -37,8 +38,28 @@ protected:
         backend.setInputSine(440, 0.5);
         folder = testFolder();
         take = folder + "/take.wav";
+        engine.SetCallbackWindow(&window);
     }
 
+    // The ended messages delivered so far, after waiting up to a few seconds for the first.
+    std::vector<intptr_t> recordingsEnded(bool wait)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        do {
+            runPostedMessages();
+        } while (wait && window.count(kMsgRecordingEnded) == 0 && waited.elapsed() < 5000);
+        std::vector<intptr_t> codes;
+        for (const auto& m : window.messages) {
+            if (m.id == kMsgRecordingEnded) {
+                EXPECT_EQ(m.thread, QThread::currentThread());
+                codes.push_back(m.wParam);
+            }
+        }
+        return codes;
+    }
+
+    testsupport::MessageRecorder window;
     VirtualBackend backend;
     AudioEngine engine{backend};
     QString folder;
@@ -147,6 +168,7 @@ TEST_F(Recording, ALostInputKeepsEveryFrameCaptured)
     backend.removeDevice("virtual-in");
     backend.advance(500);
     EXPECT_EQ(engine.AudioGetRecordPosition(1), 1500);
+    EXPECT_EQ(recordingsEnded(true), std::vector<intptr_t>{PlayerCode::RecordDeviceBusy});
     EXPECT_EQ(engine.AudioStopRecord(), PlayerCode::RecordDeviceBusy);
     EXPECT_EQ(engine.AudioStopRecord(), 0);
     EXPECT_TRUE(log.contains("the recording input stopped"));
@@ -154,6 +176,21 @@ TEST_F(Recording, ALostInputKeepsEveryFrameCaptured)
     EXPECT_EQ(sox.frames, 1500);
     EXPECT_EQ(sox.samples, backend.inputAudio(0));
     EXPECT_EQ(pythonWaveInfo(take).samples, backend.inputAudio(0));
+}
+
+// The end of a take the window has stopped meanwhile is not delivered: the stop told already.
+TEST_F(Recording, AnEndPostedBeforeTheStopIsNotDelivered)
+{
+    ASSERT_EQ(engine.AudioStartRecord(take, 8000, 16, 2, 0), 0);
+    backend.advance(300);
+    backend.removeDevice("virtual-in");
+    EXPECT_EQ(engine.AudioStopRecord(), PlayerCode::RecordDeviceBusy);
+    EXPECT_TRUE(recordingsEnded(false).empty());
+    backend.setInputDevices({{"virtual-in", "Virtual Input"}});
+    ASSERT_EQ(engine.AudioStartRecord(take, 8000, 16, 2, 0), 0);
+    backend.advance(300);
+    EXPECT_TRUE(recordingsEnded(false).empty());
+    EXPECT_EQ(engine.AudioStopRecord(), 0);
 }
 
 // A disk that fills up ends the take; the file keeps what reached it, with valid sizes.
@@ -164,6 +201,7 @@ TEST_F(Recording, AFullDiskEndsTheTakeWithWhatWasWritten)
         const wavefixtures::FileSizeLimit diskFull(46 + 4000);
         ASSERT_EQ(engine.AudioStartRecord(take, 8000, 16, 1, 0), 0);
         backend.advance(8000);
+        EXPECT_EQ(recordingsEnded(true), std::vector<intptr_t>{PlayerCode::DiskWriteError});
         stopped = engine.AudioStopRecord();
     }
     EXPECT_EQ(stopped, PlayerCode::DiskWriteError);
