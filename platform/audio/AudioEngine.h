@@ -32,7 +32,7 @@
 //   way, and the failure is logged.
 // - Disk I/O stays off the audio thread: playback reads ahead on a reader thread (about two seconds
 //   per file); a recording goes through a ring to a writer thread, which brings the WAV's header up
-//   to date every two seconds of audio, so a crash loses at most the last seconds.
+//   to date every second of audio, so a crash loses at most the last seconds.
 // - Recording (re)creates the named file with the asked format (an empty WAV made beforehand, or a
 //   fresh name). Pause drops the captured frames at the audio thread; resume goes on with the next
 //   frame, so the take has neither a gap nor a frame twice. An input that fails or goes away ends

@@ -132,7 +132,7 @@ TEST_F(Recording, PauseAndResumeLeaveNoGapAndNoFrameTwice)
     EXPECT_EQ(pythonWaveInfo(take).samples, expected);
 }
 
-// Every two seconds of audio the header is brought up to date: a copy taken while recording (what
+// Every second of audio the header is brought up to date: a copy taken while recording (what
 // a crash leaves) is a valid WAV of the frames written until then.
 TEST_F(Recording, TheHeaderIsKeptUpToDateWhileRecording)
 {
