@@ -50,8 +50,8 @@ public:
     void setPeriod(int64_t frames);
     // Frames an output holds between fill() and being audible.
     void setLatency(int64_t frames);
-    // Frames between the microphone and an input's captured(): streams opened later deliver the
-    // microphone delayed by this many frames and report it as their latency.
+    // Frames between the microphone and an input's captured(): inputs opened later report it as
+    // their latency, and the loopback microphone reaches them that much later.
     void setInputLatency(int64_t frames);
     // Later opens fail with this error (None: they succeed again).
     void setOutputOpenFailure(StreamError error);
