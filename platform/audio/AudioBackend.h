@@ -77,6 +77,9 @@ public:
     };
 
     virtual ~InputStream() = default;
+    // How long ago, in frames, the frame that captured() delivers next was at the microphone; 0
+    // when the server does not tell (yet).
+    virtual int64_t latencyFrames() = 0;
     virtual void close() = 0;
 };
 

@@ -96,7 +96,7 @@ QString entryPath(const PlaybackSetEntry& entry)
 AudioEngine::AudioEngine(AudioBackend& backend)
     : m_backend(backend)
 {
-    m_poster.setFilter([this](const platform::PostedMessage& message) { return deliverPlaybackEnded(message); });
+    m_poster.setFilter([this](const platform::PostedMessage& message) { return deliver(message); });
 }
 
 AudioEngine::~AudioEngine()
@@ -243,6 +243,13 @@ uint16_t AudioEngine::startPlayback(PlaybackSetup setup, int unit)
     if (code == PlayerCode::Ok)
         m_set = std::move(set);
     return code;
+}
+
+bool AudioEngine::deliver(const platform::PostedMessage& message)
+{
+    if (message.message() == kMsgRecordingEnded)
+        return takeRecording() && message.lParam() == m_recordNumber; // else stopped since
+    return deliverPlaybackEnded(message);
 }
 
 bool AudioEngine::deliverPlaybackEnded(const platform::PostedMessage& message)
@@ -407,20 +414,41 @@ RecordSession* AudioEngine::takeRecording() const
     return m_record && m_record->writesTake() ? m_record.get() : nullptr;
 }
 
-uint16_t AudioEngine::AudioStartRecord(const QString& file, uint32_t samplesPerSec, uint16_t bitsPerSample,
-                                       uint16_t channels, int)
+uint16_t AudioEngine::startRecording(const QString& file, const StreamFormat& format, bool alignedStart)
 {
     if (takeRecording())
         return PlayerCode::AlreadyRecording;
     if (file.isEmpty())
         return PlayerCode::NoRecordFileName;
-    if (!recordable(samplesPerSec, bitsPerSample, channels))
+    if (!recordable(format.rate, format.bits, format.channels))
         return PlayerCode::UnsupportedRecordFormat;
     if (m_record) {
         m_record->stop();
         m_record.reset();
     }
-    return RecordSession::start(m_backend, m_inputDevice, {samplesPerSec, channels, bitsPerSample}, file, m_record);
+    const intptr_t number = ++m_recordNumber;
+    return RecordSession::start(m_backend, m_inputDevice, format, file, m_record, alignedStart,
+                                [this, number](uint16_t code) { m_poster.post(kMsgRecordingEnded, code, number); });
+}
+
+uint16_t AudioEngine::AudioStartRecord(const QString& file, uint32_t samplesPerSec, uint16_t bitsPerSample,
+                                       uint16_t channels, int)
+{
+    return startRecording(file, {samplesPerSec, channels, bitsPerSample}, false);
+}
+
+uint16_t AudioEngine::AudioStartOverdubRecord(const QString& file, uint32_t samplesPerSec, uint16_t bitsPerSample,
+                                              uint16_t channels, int, int unit, int64_t* playbackPosition)
+{
+    if (!m_playback || !knownUnit(unit))
+        return PlayerCode::NoDataToPlay;
+    if (const uint16_t code = startRecording(file, {samplesPerSec, channels, bitsPerSample}, true))
+        return code;
+    const int64_t heard = AudioGetPosition(unit);
+    m_record->beginTakeNow();
+    if (playbackPosition)
+        *playbackPosition = heard;
+    return PlayerCode::Ok;
 }
 
 int64_t AudioEngine::AudioGetRecordPosition(int unit)

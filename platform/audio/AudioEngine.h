@@ -32,12 +32,13 @@
 //   way, and the failure is logged.
 // - Disk I/O stays off the audio thread: playback reads ahead on a reader thread (about two seconds
 //   per file); a recording goes through a ring to a writer thread, which brings the WAV's header up
-//   to date every two seconds of audio, so a crash loses at most the last seconds.
+//   to date every second of audio, so a crash loses at most the last seconds.
 // - Recording (re)creates the named file with the asked format (an empty WAV made beforehand, or a
 //   fresh name). Pause drops the captured frames at the audio thread; resume goes on with the next
 //   frame, so the take has neither a gap nor a frame twice. An input that fails or goes away ends
 //   the take with every frame captured until then as a valid WAV; AudioStopRecord then returns
-//   204 (301 when the take could not be written).
+//   204 (301 when the take could not be written). A take that ends by itself so posts 0x467 to
+//   the callback window with that code in wParam, once, and not after AudioStopRecord.
 // - The record source of AudioStartRecord is not used: every input device is its own single source.
 // - SetEffectState and EffectChanged are accepted and change nothing (the effect presets are not
 //   offered).
@@ -139,7 +140,7 @@ public:
     // The engine's work folder (for the edit processes).
     uint16_t SetTempPath(const QString& folder);
     QString tempPath() const { return m_tempPath; }
-    // The receiver of 0x465 (a PostedMessage event on its thread).
+    // The receiver of 0x465 and 0x467 (a PostedMessage event on its thread).
     void SetCallbackWindow(QObject* window);
 
     // Playback of [start, end) of file; an end of 0 (or past the file) plays to its end. The two
@@ -160,6 +161,14 @@ public:
     // Recording from the selected input into file.
     uint16_t AudioStartRecord(const QString& file, uint32_t samplesPerSec, uint16_t bitsPerSample, uint16_t channels,
                               int recordSource);
+    // An overdub: recording while a playback runs, lined up with what the speaker played. The take's
+    // frame 0 is the playback's frame heard when this call was made (the output's latency is in
+    // the playback position), and the input's latency is taken off, so a sound played at frame p
+    // and picked up by the microphone lands at take frame p - *playbackPosition. *playbackPosition
+    // gets that frame of the playing file in unit (1 frames, 0 ms). Codes as AudioStartRecord, and
+    // 117 when nothing plays (or for another unit).
+    uint16_t AudioStartOverdubRecord(const QString& file, uint32_t samplesPerSec, uint16_t bitsPerSample,
+                                     uint16_t channels, int recordSource, int unit, int64_t* playbackPosition);
     // Frames (or ms) in the take; 0 when no recording runs.
     int64_t AudioGetRecordPosition(int unit);
     uint16_t AudioGetRecordLevel(int* left, int* right);
@@ -246,9 +255,11 @@ private:
     // Device name for an index (-1: empty, the default), or a code.
     uint16_t outputDeviceName(int index, QString* name);
     RecordSession* takeRecording() const;
+    uint16_t startRecording(const QString& file, const StreamFormat& format, bool alignedStart);
     uint16_t startPlayback(PlaybackSetup setup, int unit);
     uint16_t playSet(FileSet::Kind kind, const QStringList& files, int64_t start, int unit, int64_t end);
     bool deliverPlaybackEnded(const platform::PostedMessage& message);
+    bool deliver(const platform::PostedMessage& message);
     void stopPlayback();
 
     AudioBackend& m_backend;
@@ -262,6 +273,7 @@ private:
     std::shared_ptr<const FileSet> m_set; // what m_playback plays, when a set
     intptr_t m_playbackNumber = 0;
     std::unique_ptr<RecordSession> m_record;
+    intptr_t m_recordNumber = 0;
     EditProcesses m_edits{[this] { return m_playback != nullptr; }, [this] { return m_tempPath; }}; // joined first
 };
 

@@ -19,6 +19,7 @@ constexpr int64_t kPassFrames = 4096;
 
 MusicTake::MusicTake(MusicTakeSetup setup)
     : m_setup(std::move(setup))
+    , m_holding(m_setup.overdub)
     , m_padScratch(std::size_t(kPassFrames * m_setup.format.frameBytes()))
     , m_renderScratch(std::size_t(kPassFrames * m_setup.format.frameBytes()))
     , m_monitor(std::size_t(m_setup.format.rate) * m_setup.format.frameBytes())
@@ -76,12 +77,16 @@ void MusicTake::setPaused(bool paused)
         m_stream->setPaused(paused);
 }
 
-void MusicTake::render(uint8_t* out, int64_t frames)
+bool MusicTake::render(uint8_t* out, int64_t frames)
 {
     const StreamFormat& format = m_setup.format;
     const int frameBytes = format.frameBytes();
     std::memset(out, format.bits == 8 ? 128 : 0, std::size_t(frames * frameBytes));
     const std::lock_guard lock(m_padMutex);
+    if (m_holding) {
+        m_held += frames;
+        return false;
+    }
     for (const auto& pad : m_pads) {
         if (pad->ended)
             continue;
@@ -96,6 +101,37 @@ void MusicTake::render(uint8_t* out, int64_t frames)
             m_setup.padEnded(pad->index, pad->generation);
         }
     }
+    return true;
+}
+
+// What the output renders ahead of what is heard.
+int64_t MusicTake::outputLatency()
+{
+    const int64_t rendered = m_rendered.load(std::memory_order_acquire);
+    return m_stream ? std::max<int64_t>(0, rendered - m_stream->audibleFrames()) : 0;
+}
+
+void MusicTake::endHolding()
+{
+    if (!m_setup.overdub)
+        return;
+    const int64_t latency = outputLatency(); // the backend's lock: not under ours
+    const std::lock_guard lock(m_padMutex);
+    if (!m_holding)
+        return;
+    m_holding = false;
+    m_writer->setLeadingSilence(std::max<int64_t>(0, m_held - latency));
+}
+
+int64_t MusicTake::frames()
+{
+    if (m_setup.overdub) {
+        const int64_t latency = outputLatency();
+        const std::lock_guard lock(m_padMutex);
+        if (m_holding)
+            return std::max<int64_t>(0, m_held - latency);
+    }
+    return m_writer->frames();
 }
 
 void MusicTake::attenuate(uint8_t* data, int64_t frames)
@@ -121,9 +157,10 @@ int64_t MusicTake::fillOutput(void* buffer, int64_t frames)
     for (int64_t done = 0; done < frames;) {
         const int64_t n = std::min(kPassFrames, frames - done);
         uint8_t* part = out + done * frameBytes;
-        render(part, n);
-        m_writer->push(part, n);
+        if (render(part, n))
+            m_writer->push(part, n);
         attenuate(part, n);
+        m_rendered.fetch_add(n, std::memory_order_acq_rel);
         done += n;
     }
     return frames;
@@ -165,6 +202,7 @@ uint16_t MusicTake::addPad(const QString& path, int index, bool loop, uint32_t g
     const int64_t frames = wave.frames;
     pad->source = std::make_unique<WaveSource>(std::move(wave), 0, frames, loop, *m_setup.prefetcher,
                                                m_setup.backend->realTime());
+    endHolding();
     std::vector<std::unique_ptr<Pad>> replaced;
     {
         const std::lock_guard lock(m_padMutex);
@@ -243,6 +281,7 @@ void MusicTake::reclaimEndedPads()
 
 uint16_t MusicTake::stop()
 {
+    endHolding();
     if (m_stream) {
         m_stream->close();
         m_stream.reset();

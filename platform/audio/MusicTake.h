@@ -38,6 +38,8 @@ struct MusicTakeSetup {
     StreamFormat format;
     QString device;            // empty: the server's default output
     bool followsCapture = false;
+    // On the output's clock, lined up with a playback: see MusicTrackLibrary::PrepareMusicTrackOverdub.
+    bool overdub = false;
     std::function<void(int index, uint32_t generation)> padEnded; // a pad played to its end; any thread
     std::function<void()> takeEnded;                                // the take ended by itself; any thread
 };
@@ -50,7 +52,7 @@ public:
 
     bool followsCapture() const { return m_setup.followsCapture; }
     const StreamFormat& format() const { return m_setup.format; }
-    int64_t frames() const { return m_writer->frames(); }
+    int64_t frames();
     void setAttenuation(float gain) { m_attenuation.store(gain, std::memory_order_relaxed); }
     // Only a take on the output's clock pauses; one that follows the capture pauses with it.
     void setPaused(bool paused);
@@ -86,7 +88,10 @@ private:
     };
 
     explicit MusicTake(MusicTakeSetup setup);
-    void render(uint8_t* out, int64_t frames);
+    // False while an overdub holds its start (the frames stay out of the take).
+    bool render(uint8_t* out, int64_t frames);
+    int64_t outputLatency();
+    void endHolding();
     void attenuate(uint8_t* data, int64_t frames);
     int64_t fillOutput(void* buffer, int64_t frames);
     std::vector<StoppedPad> takePads(bool onlyCurrent);
@@ -96,6 +101,13 @@ private:
     std::unique_ptr<TakeWriter> m_writer;
     std::atomic<float> m_attenuation{1.0f};
     std::atomic<bool> m_ended{false};
+
+    // An overdub writes nothing until its first pad (or its stop): the frames rendered until then
+    // are silence, and as many of them as the output's latency are dropped, because a pad fired
+    // now is rendered that much ahead of what is heard.
+    bool m_holding = false; // under m_padMutex
+    int64_t m_held = 0;     // under m_padMutex
+    std::atomic<int64_t> m_rendered{0};
 
     std::mutex m_padMutex; // the pad list; held by the audio thread while it renders
     std::vector<std::unique_ptr<Pad>> m_pads;

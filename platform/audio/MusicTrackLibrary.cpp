@@ -30,6 +30,25 @@ void MusicTrackLibrary::SetCallbackWindowHandle(QObject* window)
 
 uint16_t MusicTrackLibrary::PrepareMusicTrack(const QString& path, WaveFormatEx format, int outputDevice)
 {
+    return prepare(path, format, outputDevice, false);
+}
+
+uint16_t MusicTrackLibrary::PrepareMusicTrackOverdub(const QString& path, WaveFormatEx format, int outputDevice,
+                                                     int unit, int64_t* playbackPosition)
+{
+    if (m_engine.takeRecording())
+        return PlayerCode::AlreadyRecording;
+    if (!m_engine.m_playback || (unit != 0 && unit != 1))
+        return PlayerCode::NoDataToPlay;
+    if (const uint16_t code = prepare(path, format, outputDevice, true))
+        return code;
+    if (playbackPosition)
+        *playbackPosition = m_engine.AudioGetPosition(unit);
+    return PlayerCode::Ok;
+}
+
+uint16_t MusicTrackLibrary::prepare(const QString& path, const WaveFormatEx& format, int outputDevice, bool overdub)
+{
     if (m_take)
         return PlayerCode::AlreadyRecording;
     if (path.isEmpty())
@@ -50,6 +69,7 @@ uint16_t MusicTrackLibrary::PrepareMusicTrack(const QString& path, WaveFormatEx 
     setup.format = {format.samplesPerSec, format.channels, format.bitsPerSample};
     setup.device = device;
     setup.followsCapture = voice != nullptr;
+    setup.overdub = overdub;
     setup.padEnded = [this](int index, uint32_t generation) { m_poster.post(kMsgPadEnded, index, generation); };
     setup.takeEnded = [this, number] { m_poster.post(kMsgMusicRecordingEnded, 0, number); };
     if (const uint16_t code = MusicTake::start(std::move(setup), m_take))

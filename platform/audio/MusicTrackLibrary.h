@@ -50,6 +50,14 @@ public:
     void SetCallbackWindowHandle(QObject* window);
     // outputDevice: an index of the engine's output list, or -1 for the server's default.
     uint16_t PrepareMusicTrack(const QString& path, WaveFormatEx format, int outputDevice);
+    // Music only: a take lined up with the engine's playback (the voice), which must be running
+    // without a voice recording. The take's frame 0 is the playback frame heard now, and a pad lands
+    // on the take's frame that stands for the playback frame heard when it was fired: the output
+    // renders ahead of what is heard by its latency, which is taken off. *playbackPosition gets that
+    // frame in unit (1 frames, 0 ms). Codes as PrepareMusicTrack, and 117 when nothing plays (or
+    // for another unit), 206 while a voice recording runs.
+    uint16_t PrepareMusicTrackOverdub(const QString& path, WaveFormatEx format, int outputDevice, int unit,
+                                      int64_t* playbackPosition);
     // loop: non-zero plays the pad again from its start each time it ends.
     uint16_t MixFileWithMusicTrack(const QString& path, int index, int loop);
     uint16_t StopMixFile(int index);
@@ -64,6 +72,7 @@ public:
     uint16_t SetWaveOutAttenLevel(float gain);
 
 private:
+    uint16_t prepare(const QString& path, const WaveFormatEx& format, int outputDevice, bool overdub);
     bool deliver(const platform::PostedMessage& message);
     void postStopped(const std::vector<MusicTake::StoppedPad>& pads);
     uint16_t endTake();

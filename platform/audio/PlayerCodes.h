@@ -53,6 +53,10 @@ inline constexpr uint16_t TooLarge = 360;            // an edit's output would p
 // Posted to the player's callback window: the playback reached its end (or its device failed).
 // wParam: non-zero when the mixed data saturated. lParam: the engine's number of that playback.
 inline constexpr uint32_t kMsgPlaybackEnded = 0x465;
+// Posted to the player's callback window: the take ended by itself (its input went away or failed,
+// or it could not be written). wParam: the code AudioStopRecord will return (204, 205 or 301).
+// lParam: the engine's number of that recording. Not delivered once the recording was stopped.
+inline constexpr uint32_t kMsgRecordingEnded = 0x467;
 // Posted to the music-track library's callback window: wParam = the pad index (0..35).
 inline constexpr uint32_t kMsgPadEnded = 0x52D;
 // Posted to the music-track library's callback window: the music take ended by itself.

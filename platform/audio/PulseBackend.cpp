@@ -460,8 +460,22 @@ public:
     {
     }
 
+    // The server's timing of the stream: the source's latency and what waits in the stream.
+    int64_t latencyFrames()
+    {
+        PulseContext::Lock lock(pulse());
+        pa_usec_t usec = 0;
+        int negative = 0;
+        if (!m_stream || m_finished || pa_stream_get_latency(m_stream, &usec, &negative) < 0 || negative)
+            return 0;
+        return usecToFrames(usec, m_format.rate);
+    }
+
 private:
-    pa_stream_flags_t flags() const override { return PA_STREAM_ADJUST_LATENCY; }
+    pa_stream_flags_t flags() const override
+    {
+        return pa_stream_flags_t(PA_STREAM_ADJUST_LATENCY | PA_STREAM_AUTO_TIMING_UPDATE);
+    }
     void setDataCallback() override
     {
         pa_stream_set_read_callback(
@@ -573,6 +587,7 @@ public:
     }
     ~PulseInputStream() override { close(); }
 
+    int64_t latencyFrames() override { return m_core->latencyFrames(); }
     void close() override
     {
         PulseContext::Lock lock(m_core->pulse());

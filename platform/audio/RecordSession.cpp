@@ -4,6 +4,8 @@
 #include "platform/audio/PlayerCodes.h"
 #include "platform/audio/StreamErrorName.h"
 
+#include <algorithm>
+
 namespace platform::audio {
 
 namespace {
@@ -34,18 +36,20 @@ RecordSession::~RecordSession()
 }
 
 uint16_t RecordSession::start(AudioBackend& backend, const QString& device, const StreamFormat& format,
-                              const QString& path, std::unique_ptr<RecordSession>& session)
+                              const QString& path, std::unique_ptr<RecordSession>& session, bool alignedStart,
+                              std::function<void(uint16_t code)> ended)
 {
     std::unique_ptr<RecordSession> made(new RecordSession(format));
     RecordSession* self = made.get();
+    if (alignedStart)
+        made->m_keepFrom.store(INT64_MAX, std::memory_order_relaxed);
+    made->m_ended = std::move(ended);
     if (!path.isEmpty()) {
         WaveWriterHandle file = CreateWaveFile(path, format.rate, format.bits, format.channels);
         if (!file)
             return PlayerCode::CannotOpenRecordFile;
-        made->m_writer = std::make_unique<TakeWriter>(std::move(file), format, backend.realTime(), [self] {
-            uint16_t none = 0;
-            self->m_endCode.compare_exchange_strong(none, PlayerCode::DiskWriteError);
-        });
+        made->m_writer = std::make_unique<TakeWriter>(std::move(file), format, backend.realTime(),
+                                                      [self] { self->end(PlayerCode::DiskWriteError); });
     }
     InputStream::Callbacks callbacks;
     callbacks.captured = [self](const void* data, int64_t frames) { self->captured(data, frames); };
@@ -68,25 +72,48 @@ int64_t RecordSession::frames() const
 
 void RecordSession::captured(const void* data, int64_t frames)
 {
-    m_meter.add(data, frames, m_capturedFrames);
-    m_capturedFrames += frames;
+    const std::lock_guard lock(m_followerMutex);
+    const int64_t first = m_capturedFrames.load(std::memory_order_relaxed);
+    m_meter.add(data, frames, first);
+    m_capturedFrames.store(first + frames, std::memory_order_release);
     if (!m_writer || m_paused.load(std::memory_order_acquire) || m_endCode.load(std::memory_order_acquire) != 0)
         return;
-    const std::lock_guard lock(m_followerMutex);
-    if (!m_writer->push(data, frames))
+    const int64_t skip = std::clamp<int64_t>(m_keepFrom.load(std::memory_order_acquire) - first, 0, frames);
+    if (skip == frames)
+        return;
+    const int64_t kept = frames - skip;
+    if (!m_writer->push(static_cast<const uint8_t*>(data) + skip * m_format.frameBytes(), kept))
         return;
     if (m_follower)
-        m_follower->captured(frames);
+        m_follower->captured(kept);
+}
+
+void RecordSession::beginTakeNow()
+{
+    // The latency comes from the backend, which may take its own lock: not under ours, which the
+    // audio thread holds in its callback.
+    const int64_t latency = m_stream->latencyFrames();
+    const std::lock_guard lock(m_followerMutex);
+    m_keepFrom.store(m_capturedFrames.load(std::memory_order_acquire) + latency, std::memory_order_release);
 }
 
 void RecordSession::failed(StreamError error)
 {
     const uint16_t code =
         error == StreamError::DeviceLost ? PlayerCode::RecordDeviceBusy : PlayerCode::CannotStartRecording;
-    uint16_t none = 0;
-    if (m_endCode.compare_exchange_strong(none, code))
+    if (end(code))
         qCWarning(lcPlatform) << "the recording input stopped:" << streamErrorName(error) << "- the take keeps"
                               << frames() << "frames";
+}
+
+bool RecordSession::end(uint16_t code)
+{
+    uint16_t none = 0;
+    if (!m_endCode.compare_exchange_strong(none, code))
+        return false;
+    if (m_ended)
+        m_ended(code);
+    return true;
 }
 
 void RecordSession::attach(CaptureFollower* follower)

@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -31,8 +32,15 @@ public:
     // Opens the input on device (empty: the server's default). With a path the take is written
     // there, the file (re)created with the format; without, only levels are measured. 0 or a code:
     // 201 format refused, 203 file not created, 204 device missing or busy, 205 anything else.
+    // An overdub take (alignedStart) keeps nothing until beginTakeNow(). ended is called once, from
+    // the audio or the writer thread, with the code of a take that ended by itself.
     static uint16_t start(AudioBackend& backend, const QString& device, const StreamFormat& format,
-                          const QString& path, std::unique_ptr<RecordSession>& session);
+                          const QString& path, std::unique_ptr<RecordSession>& session, bool alignedStart = false,
+                          std::function<void(uint16_t code)> ended = {});
+    // Control thread, once, for an overdub: the take's frame 0 is the frame at the microphone now.
+    // What the input delivered until now and the input's latency after it were heard before, and
+    // are dropped.
+    void beginTakeNow();
     ~RecordSession();
 
     bool writesTake() const { return bool(m_writer); }
@@ -53,12 +61,16 @@ private:
     RecordSession(const StreamFormat& format);
     void captured(const void* data, int64_t frames);
     void failed(StreamError error);
+    // The first end wins: true when this one did.
+    bool end(uint16_t code);
 
     const StreamFormat m_format;
     LevelMeter m_meter;
-    int64_t m_capturedFrames = 0; // audio thread
+    std::atomic<int64_t> m_capturedFrames{0}; // written by the audio thread under m_followerMutex
+    std::atomic<int64_t> m_keepFrom{0};       // the first captured frame that goes into the take
     std::atomic<bool> m_paused{false};
     std::atomic<uint16_t> m_endCode{0};
+    std::function<void(uint16_t)> m_ended;
     std::unique_ptr<TakeWriter> m_writer;
     std::mutex m_followerMutex; // held by the audio thread while it writes and drives the follower
     CaptureFollower* m_follower = nullptr;

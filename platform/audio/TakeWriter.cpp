@@ -27,7 +27,7 @@ TakeWriter::TakeWriter(WaveWriterHandle file, const StreamFormat& format, bool r
     , m_realTime(realTime)
     , m_failed(std::move(failed))
     , m_ring(ringBytes(format))
-    , m_refreshBytes(int64_t(format.rate) * format.frameBytes() * 2)
+    , m_refreshBytes(int64_t(format.rate) * format.frameBytes())
     , m_thread([this] { run(); })
 {
 }

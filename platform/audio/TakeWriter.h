@@ -1,7 +1,7 @@
 #pragma once
 // Writing a take (a recording, or the music take) to its WAV off the audio thread: the audio thread
 // pushes frames into a lock-free ring, a writer thread appends them to the file and brings the
-// header up to date every two seconds of audio, so a crash loses at most the last seconds.
+// header up to date every second of audio, so a crash loses at most the last seconds.
 //
 // On a real-time backend a full ring (the disk did not keep up for seconds) ends the take; on the
 // virtual backend the pushing thread waits for the writer instead. Either way the file keeps every

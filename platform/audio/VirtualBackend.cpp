@@ -31,6 +31,8 @@ struct VirtualBackend::Input {
     InputStream::Callbacks callbacks;
     bool open = true;
     bool failed = false;
+    int64_t openedAt = 0; // the clock when it was opened
+    int64_t latency = 0;
     int64_t position = 0;
     std::vector<uint8_t> buffer;
     QByteArray audio;
@@ -83,6 +85,11 @@ public:
     }
     ~InputHandle() override { close(); }
 
+    int64_t latencyFrames() override
+    {
+        const std::lock_guard lock(m_backend.m_mutex);
+        return m_state->latency;
+    }
     void close() override
     {
         const std::lock_guard lock(m_backend.m_mutex);
@@ -177,7 +184,8 @@ std::unique_ptr<InputStream> VirtualBackend::openInput(const QString& device, co
     if (failure == StreamError::None && resolved.isEmpty())
         failure = StreamError::NoDevice;
     if (failure == StreamError::None
-        && (!streamable(format) || (m_signal == Signal::Wave && !(format == m_waveFormat))))
+        && (!streamable(format) || (m_signal == Signal::Wave && !(format == m_waveFormat))
+            || (m_signal == Signal::Loopback && !(format == m_heardFormat))))
         failure = StreamError::FormatRefused;
     if (error)
         *error = failure;
@@ -187,6 +195,8 @@ std::unique_ptr<InputStream> VirtualBackend::openInput(const QString& device, co
     state->device = resolved;
     state->format = format;
     state->callbacks = std::move(callbacks);
+    state->openedAt = m_clock;
+    state->latency = m_inputLatency;
     m_inputStreams.push_back(state);
     return std::make_unique<InputHandle>(*this, std::move(state));
 }
@@ -249,6 +259,12 @@ void VirtualBackend::setLatency(int64_t frames)
     m_latency = std::max<int64_t>(frames, 0);
 }
 
+void VirtualBackend::setInputLatency(int64_t frames)
+{
+    const std::lock_guard lock(m_mutex);
+    m_inputLatency = std::max<int64_t>(frames, 0);
+}
+
 void VirtualBackend::setOutputOpenFailure(StreamError error)
 {
     const std::lock_guard lock(m_mutex);
@@ -273,6 +289,15 @@ void VirtualBackend::setInputSilence()
 {
     const std::lock_guard lock(m_mutex);
     m_signal = Signal::Silence;
+}
+
+void VirtualBackend::setInputLoopback(const StreamFormat& format)
+{
+    const std::lock_guard lock(m_mutex);
+    m_signal = Signal::Loopback;
+    m_heardFormat = format;
+    m_heard.clear();
+    m_heardFrom = m_clock;
 }
 
 bool VirtualBackend::setInputWave(const QString& path)
@@ -329,11 +354,42 @@ void VirtualBackend::generate(Input& input, int64_t frames)
         std::fill(input.buffer.begin() + have, input.buffer.end(), silence);
         break;
     }
+    case Signal::Loopback:
+        loopback(input, out, frames);
+        break;
     }
     input.callbacks.captured(out, frames);
     if (m_keep)
         input.audio.append(reinterpret_cast<const char*>(out), frames * frameBytes);
     input.position += frames;
+}
+
+void VirtualBackend::loopback(const Input& input, uint8_t* out, int64_t frames) const
+{
+    const int channels = input.format.channels;
+    const int64_t first = input.openedAt + input.position - input.latency - m_heardFrom;
+    for (int64_t i = 0; i < frames; ++i) {
+        for (int c = 0; c < channels; ++c) {
+            const int64_t at = (first + i) * channels + c;
+            const int32_t sum = at >= 0 && at < int64_t(m_heard.size()) ? m_heard[std::size_t(at)] : 0;
+            const auto sample = int16_t(std::clamp<int32_t>(sum, -32768, 32767));
+            std::memcpy(out + (i * channels + c) * 2, &sample, 2);
+        }
+    }
+}
+
+// Adds the frames an output makes audible now to what the loopback microphone hears.
+void VirtualBackend::hear(const Output& output, int64_t frames)
+{
+    if (m_signal != Signal::Loopback || !(output.format == m_heardFormat))
+        return;
+    const int channels = m_heardFormat.channels;
+    const int64_t first = (m_clock - m_heardFrom) * channels;
+    for (int64_t i = 0; i < frames * channels; ++i) {
+        int16_t sample;
+        std::memcpy(&sample, output.queue.data() + i * 2, 2);
+        m_heard[std::size_t(first + i)] += sample;
+    }
 }
 
 void VirtualBackend::runOutput(Output& output, int64_t frames)
@@ -350,6 +406,7 @@ void VirtualBackend::runOutput(Output& output, int64_t frames)
         }
     }
     const int64_t play = std::min<int64_t>(frames, int64_t(output.queue.size()) / frameBytes);
+    hear(output, play);
     if (m_keep)
         output.audio.append(reinterpret_cast<const char*>(output.queue.data()), play * frameBytes);
     output.queue.erase(output.queue.begin(), output.queue.begin() + play * frameBytes);
@@ -366,14 +423,24 @@ void VirtualBackend::advance(int64_t frames)
     for (int64_t left = frames; left > 0;) {
         const std::lock_guard lock(m_mutex);
         const int64_t n = std::min(m_period, left);
-        for (const auto& input : m_inputStreams) {
-            if (input->open && !input->failed)
-                generate(*input, n);
-        }
+        const bool looped = m_signal == Signal::Loopback;
+        auto runInputs = [&] {
+            for (const auto& input : m_inputStreams) {
+                if (input->open && !input->failed)
+                    generate(*input, n);
+            }
+        };
+        if (!looped)
+            runInputs();
+        else
+            m_heard.resize(std::size_t((m_clock + n - m_heardFrom) * m_heardFormat.channels), 0);
         for (const auto& output : m_outputStreams) {
             if (output->open && !output->failed && !output->paused)
                 runOutput(*output, n);
         }
+        if (looped)
+            runInputs();
+        m_clock += n;
         left -= n;
     }
 }

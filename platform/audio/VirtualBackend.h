@@ -2,8 +2,9 @@
 // A sound server in memory for tests and benchmarks. Its clock stands still until advance() runs
 // it on by a number of frames: every open stream then gets its callbacks on the advancing thread,
 // in periods, inputs before outputs. What becomes audible on each output is kept per stream, and
-// the input comes from a generator (silence, a sine) or from a WAV file standing in for the
-// microphone. Latency, failing opens and devices that go away are there to be simulated.
+// the input comes from a generator (silence, a sine), from a WAV file standing in for the
+// microphone, or from a loopback of what the outputs made audible. Output and input latency,
+// failing opens and devices that go away are there to be simulated.
 //
 // Not real time (realTime() is false): callbacks may wait for the engine's reader and writer
 // threads, so what comes out does not depend on thread timing. The backend must outlive its
@@ -49,6 +50,9 @@ public:
     void setPeriod(int64_t frames);
     // Frames an output holds between fill() and being audible.
     void setLatency(int64_t frames);
+    // Frames between the microphone and an input's captured(): inputs opened later report it as
+    // their latency, and the loopback microphone reaches them that much later.
+    void setInputLatency(int64_t frames);
     // Later opens fail with this error (None: they succeed again).
     void setOutputOpenFailure(StreamError error);
     void setInputOpenFailure(StreamError error);
@@ -59,6 +63,10 @@ public:
     void setInputSine(double frequency, double level);
     void setInputSilence();
     bool setInputWave(const QString& path);
+    // The microphone hears the outputs of this 16-bit format: what they made audible, summed and
+    // clipped, input latency later (inputs must be of that format). Outputs then run before inputs
+    // in each period, so a latency shorter than the period is exact too.
+    void setInputLoopback(const StreamFormat& format);
     // Whether audible and captured audio is kept for inspection (on by default).
     void setKeepAudio(bool keep);
 
@@ -86,6 +94,8 @@ private:
 
     QString resolve(const std::vector<AudioDevice>& devices, const QString& wanted, const QString& fallback) const;
     void generate(Input& input, int64_t frames);
+    void hear(const Output& output, int64_t frames);
+    void loopback(const Input& input, uint8_t* out, int64_t frames) const;
     void runOutput(Output& output, int64_t frames);
 
     mutable std::mutex m_mutex;
@@ -95,9 +105,16 @@ private:
     QString m_defaultInput;
     int64_t m_period = 1024;
     int64_t m_latency = 0;
+    int64_t m_inputLatency = 0;
+    int64_t m_clock = 0; // frames advanced so far
     StreamError m_outputFailure = StreamError::None;
     StreamError m_inputFailure = StreamError::None;
-    enum class Signal { Silence, Sine, Wave } m_signal = Signal::Silence;
+    enum class Signal { Silence, Sine, Wave, Loopback } m_signal = Signal::Silence;
+    // Loopback: the samples the outputs of m_heardFormat made audible, summed, from clock frame
+    // m_heardFrom on (kept for the whole test).
+    std::vector<int32_t> m_heard;
+    int64_t m_heardFrom = 0;
+    StreamFormat m_heardFormat;
     double m_frequency = 0;
     double m_level = 0;
     StreamFormat m_waveFormat;

@@ -1,8 +1,10 @@
 // The player library on the tests' private sound server: a tone written into the pipe source in
 // real time is recorded into a WAV (read back by Python's wave module), a WAV played to the null
 // sink arrives on its monitor (recorded by parec), and a device that goes away ends a playback with
-// the playback-ended message and a recording with code 204 and a valid WAV of what it captured.
+// the playback-ended message and a recording with the recording-ended message, code 204 and a valid
+// WAV of what it captured.
 #include "platform/audio/AudioEngine.h"
+#include "platform/audio/PlayerCodes.h"
 #include "platform/audio/PulseBackend.h"
 
 #include "tests/platform/audio/MessageRecorder.h"
@@ -146,7 +148,9 @@ TEST_F(EngineOnPulse, ARecordingWhoseDeviceGoesAwayKeepsWhatItCaptured)
     ASSERT_EQ(engine.AudioStartRecord(take, 44100, 16, 2, 0), 0);
     ASSERT_TRUE(pulsetest::waitUntil([&] { return engine.AudioGetRecordPosition(1) >= 44100 / 2; }));
     ASSERT_TRUE(pulsetest::unloadModule(module));
-    QThread::msleep(300);
+    // The window learns of the end at once, with the code the stop returns.
+    ASSERT_TRUE(pulsetest::waitUntil([&] { return window.count(platform::audio::kMsgRecordingEnded) == 1; }));
+    EXPECT_EQ(window.messages.back().wParam, 204);
     const int64_t position = engine.AudioGetRecordPosition(1);
     EXPECT_EQ(engine.AudioStopRecord(), 204);
 

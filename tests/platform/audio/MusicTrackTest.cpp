@@ -152,6 +152,62 @@ TEST_F(MusicTrack, ALostVoiceInputStopsBothTakesTogether)
     EXPECT_EQ(pythonWaveInfo(music).frames, 700);
 }
 
+// Music only: the take is lined up with the voice that plays. A pad fired while the voice frame v
+// is heard lands on the take's frame v - start, whatever the output's latency (which makes the
+// output render ahead of what is heard), the period and the moments of the start and the firing.
+// A plain take lands it the latency later.
+TEST_F(MusicTrack, AnOverdubPutsThePadWhereItWasFired)
+{
+    const QString played = writeWave(folder + "/played.wav", kFormat, ramp16(40000));
+    struct Case {
+        int64_t period, latency, playedBefore, firedAfter;
+    };
+    for (const Case& c : {Case{100, 0, 1000, 700}, Case{100, 600, 1000, 777}, Case{256, 2000, 3333, 5000},
+                          Case{1024, 1500, 0, 4096}, Case{64, 4000, 10, 9000}}) {
+        SCOPED_TRACE(testing::Message() << "period " << c.period << " latency " << c.latency << " after "
+                                        << c.playedBefore << " fired " << c.firedAfter);
+        for (const bool overdub : {true, false}) {
+            int64_t startedAt = -1;
+            int64_t heard = -1;
+            {
+                VirtualBackend output;
+                output.setPeriod(c.period);
+                output.setLatency(c.latency);
+                AudioEngine player(output);
+                MusicTrackLibrary pads(player);
+                ASSERT_EQ(player.AudioPlayWave(played, 0, 1, 0, 0, 0), 0);
+                output.advance(c.playedBefore);
+                if (overdub) {
+                    ASSERT_EQ(pads.PrepareMusicTrackOverdub(music, kFormat, -1, 1, &startedAt), 0);
+                } else {
+                    startedAt = player.AudioGetPosition(1);
+                    ASSERT_EQ(pads.PrepareMusicTrack(music, kFormat, -1), 0);
+                }
+                output.advance(c.firedAfter);
+                heard = player.AudioGetPosition(1);
+                EXPECT_EQ(pads.MusicGetRecordPosition(1), overdub ? heard - startedAt : heard - startedAt + c.latency);
+                ASSERT_EQ(pads.MixFileWithMusicTrack(padA, 0, 0), 0);
+                output.advance(2000);
+                ASSERT_EQ(pads.StopMusicTrackRecording(), 0);
+                ASSERT_EQ(player.AudioStop(), 0);
+            }
+            const QByteArray take = pythonWaveInfo(music).samples;
+            const qsizetype found = take.indexOf(padASamples);
+            ASSERT_GE(found, 0);
+            EXPECT_EQ(take.left(found), silence(found / kFrameBytes));
+            EXPECT_EQ(found / kFrameBytes, overdub ? heard - startedAt : heard - startedAt + c.latency);
+        }
+    }
+    int64_t startedAt = -1;
+    EXPECT_EQ(library.PrepareMusicTrackOverdub(music, kFormat, -1, 1, &startedAt), PlayerCode::NoDataToPlay);
+    ASSERT_EQ(engine.AudioPlayWave(played, 0, 1, 0, 0, 0), 0);
+    ASSERT_EQ(engine.AudioStartRecord(voice, 8000, 16, 2, 0), 0);
+    EXPECT_EQ(library.PrepareMusicTrackOverdub(music, kFormat, -1, 1, &startedAt), PlayerCode::AlreadyRecording);
+    EXPECT_EQ(startedAt, -1);
+    ASSERT_EQ(engine.AudioStopRecord(), 0);
+    ASSERT_EQ(engine.AudioStop(), 0);
+}
+
 // Pads played without a voice recording run on the output's clock from the moment the take is
 // prepared; what is heard is what is written. A take on the output's clock pauses its output.
 TEST_F(MusicTrack, PadsAloneRunOnTheOutputClock)

@@ -1,13 +1,14 @@
 // The player's recording and level test on the virtual backend: the take holds exactly what was
 // captured (read back by Python's wave module and sox), pause and resume leave neither a gap nor a
-// frame twice, the header is kept up to date while recording, and a lost device or a full disk
-// keeps every frame written as a valid WAV.
+// frame twice, the header is kept up to date while recording, a lost device or a full disk keeps
+// every frame written as a valid WAV and tells the window, and an overdub lines up with the playback.
 #include "common/WaveUtil.h"
 #include "platform/audio/AudioEngine.h"
 #include "platform/audio/PlayerCodes.h"
 #include "platform/audio/VirtualBackend.h"
 
 #include "tests/platform/audio/EngineTestSupport.h"
+#include "tests/platform/audio/MessageRecorder.h"
 #include "tests/support/LogCapture.h"
 
 #include <gtest/gtest.h>
@@ -37,8 +38,28 @@ protected:
         backend.setInputSine(440, 0.5);
         folder = testFolder();
         take = folder + "/take.wav";
+        engine.SetCallbackWindow(&window);
     }
 
+    // The ended messages delivered so far, after waiting up to a few seconds for the first.
+    std::vector<intptr_t> recordingsEnded(bool wait)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        do {
+            runPostedMessages();
+        } while (wait && window.count(kMsgRecordingEnded) == 0 && waited.elapsed() < 5000);
+        std::vector<intptr_t> codes;
+        for (const auto& m : window.messages) {
+            if (m.id == kMsgRecordingEnded) {
+                EXPECT_EQ(m.thread, QThread::currentThread());
+                codes.push_back(m.wParam);
+            }
+        }
+        return codes;
+    }
+
+    testsupport::MessageRecorder window;
     VirtualBackend backend;
     AudioEngine engine{backend};
     QString folder;
@@ -111,7 +132,7 @@ TEST_F(Recording, PauseAndResumeLeaveNoGapAndNoFrameTwice)
     EXPECT_EQ(pythonWaveInfo(take).samples, expected);
 }
 
-// Every two seconds of audio the header is brought up to date: a copy taken while recording (what
+// Every second of audio the header is brought up to date: a copy taken while recording (what
 // a crash leaves) is a valid WAV of the frames written until then.
 TEST_F(Recording, TheHeaderIsKeptUpToDateWhileRecording)
 {
@@ -147,6 +168,7 @@ TEST_F(Recording, ALostInputKeepsEveryFrameCaptured)
     backend.removeDevice("virtual-in");
     backend.advance(500);
     EXPECT_EQ(engine.AudioGetRecordPosition(1), 1500);
+    EXPECT_EQ(recordingsEnded(true), std::vector<intptr_t>{PlayerCode::RecordDeviceBusy});
     EXPECT_EQ(engine.AudioStopRecord(), PlayerCode::RecordDeviceBusy);
     EXPECT_EQ(engine.AudioStopRecord(), 0);
     EXPECT_TRUE(log.contains("the recording input stopped"));
@@ -154,6 +176,21 @@ TEST_F(Recording, ALostInputKeepsEveryFrameCaptured)
     EXPECT_EQ(sox.frames, 1500);
     EXPECT_EQ(sox.samples, backend.inputAudio(0));
     EXPECT_EQ(pythonWaveInfo(take).samples, backend.inputAudio(0));
+}
+
+// The end of a take the window has stopped meanwhile is not delivered: the stop told already.
+TEST_F(Recording, AnEndPostedBeforeTheStopIsNotDelivered)
+{
+    ASSERT_EQ(engine.AudioStartRecord(take, 8000, 16, 2, 0), 0);
+    backend.advance(300);
+    backend.removeDevice("virtual-in");
+    EXPECT_EQ(engine.AudioStopRecord(), PlayerCode::RecordDeviceBusy);
+    EXPECT_TRUE(recordingsEnded(false).empty());
+    backend.setInputDevices({{"virtual-in", "Virtual Input"}});
+    ASSERT_EQ(engine.AudioStartRecord(take, 8000, 16, 2, 0), 0);
+    backend.advance(300);
+    EXPECT_TRUE(recordingsEnded(false).empty());
+    EXPECT_EQ(engine.AudioStopRecord(), 0);
 }
 
 // A disk that fills up ends the take; the file keeps what reached it, with valid sizes.
@@ -164,6 +201,7 @@ TEST_F(Recording, AFullDiskEndsTheTakeWithWhatWasWritten)
         const wavefixtures::FileSizeLimit diskFull(46 + 4000);
         ASSERT_EQ(engine.AudioStartRecord(take, 8000, 16, 1, 0), 0);
         backend.advance(8000);
+        EXPECT_EQ(recordingsEnded(true), std::vector<intptr_t>{PlayerCode::DiskWriteError});
         stopped = engine.AudioStopRecord();
     }
     EXPECT_EQ(stopped, PlayerCode::DiskWriteError);
@@ -264,6 +302,70 @@ TEST_F(Recording, RecordsWhilePlaying)
     ASSERT_EQ(engine.AudioStop(), 0);
     EXPECT_EQ(pythonWaveInfo(take).samples, backend.inputAudio(0));
     EXPECT_EQ(backend.outputAudio(0), ramp16(2000));
+}
+
+// An overdub lines up with what the speaker played: a click of the playing track, heard back by
+// the microphone (a loopback) after the output's and the input's latency, lands on the take's frame
+// that stands for the click's frame of the track, whatever the latencies, the period and the moment
+// the recording began. A plain recording started at the same moment is off by the input latency.
+TEST_F(Recording, AnOverdubLandsOnTheFrameThatWasHeard)
+{
+    const int64_t click = 12345;
+    QByteArray track = constant16(20000, 0, 1);
+    std::memcpy(track.data() + click * 2, "\x20\x4e", 2); // 20000
+    const QString music = writeWave(folder + "/music.wav", makePcmFormat(8000, 16, 1), track);
+    auto clickIn = [](const QByteArray& samples) {
+        for (int64_t i = 0; i < samples.size() / 2; ++i) {
+            if (sample16(samples, i) != 0)
+                return i;
+        }
+        return int64_t(-1);
+    };
+
+    struct Case {
+        int64_t period, outputLatency, inputLatency, playedBefore;
+    };
+    for (const Case& c : {Case{100, 0, 0, 1000}, Case{256, 1000, 700, 3001}, Case{64, 333, 4096, 5555},
+                          Case{1024, 2048, 100, 0}, Case{1000, 1500, 2500, 7777}}) {
+        SCOPED_TRACE(testing::Message() << "period " << c.period << " latencies " << c.outputLatency << "/"
+                                        << c.inputLatency << " after " << c.playedBefore);
+        for (const bool overdub : {true, false}) {
+            int64_t startedAt = -1;
+            {
+                VirtualBackend looped;
+                looped.setPeriod(c.period);
+                looped.setLatency(c.outputLatency);
+                looped.setInputLatency(c.inputLatency);
+                looped.setInputLoopback({8000, 1, 16});
+                AudioEngine player(looped);
+                ASSERT_EQ(player.AudioPlayWave(music, 0, 1, 0, 0, 0), 0);
+                looped.advance(c.playedBefore);
+                if (overdub) {
+                    ASSERT_EQ(player.AudioStartOverdubRecord(take, 8000, 16, 1, 0, 1, &startedAt), 0);
+                } else {
+                    startedAt = player.AudioGetPosition(1);
+                    ASSERT_EQ(player.AudioStartRecord(take, 8000, 16, 1, 0), 0);
+                }
+                looped.advance(click + c.outputLatency + c.inputLatency);
+                ASSERT_EQ(player.AudioStopRecord(), 0);
+                ASSERT_EQ(player.AudioStop(), 0);
+            }
+            const int64_t landed = clickIn(pythonWaveInfo(take).samples);
+            if (overdub)
+                EXPECT_EQ(landed, click - startedAt);
+            else
+                EXPECT_EQ(landed, click - startedAt + c.inputLatency);
+        }
+    }
+}
+
+// Overdubbing needs a playback to line up with.
+TEST_F(Recording, AnOverdubWithoutPlaybackIsRefused)
+{
+    int64_t startedAt = -1;
+    EXPECT_EQ(engine.AudioStartOverdubRecord(take, 8000, 16, 1, 0, 1, &startedAt), PlayerCode::NoDataToPlay);
+    EXPECT_EQ(startedAt, -1);
+    EXPECT_EQ(backend.inputStreamCount(), 0);
 }
 
 // The clock runs on its own thread while the GUI thread pauses, resumes and polls: the take is
