@@ -11,24 +11,6 @@ enum class Missing { None, Playback, Recording, Mixing, Editor, Pads, Other };
 Missing missingFeature(Control control)
 {
     switch (control) {
-    case PlaybackVoiceTrackMenu:
-    case PlaybackMixedTrackMenu:
-    case PlaybackMusicTrackMenu:
-    case PlaybackPauseMenu:
-    case PlaybackStopMenu:
-    case PlaybackSkipToStartMenu:
-    case PlaybackSkipToEndMenu:
-    case PlaybackRewindMenu:
-    case PlaybackFastForwardMenu:
-    case PreRecordedPlayBtn:
-    case RecordingPlayBtn:
-    case MixedPlayBtn:
-    case PauseBtn:
-    case StopBtn:
-    case SkipToStartBtn:
-    case SkipToEndBtn:
-    case RewindBtn:
-    case ForwardBtn:
     case CurrentPositionTrackBar:
         return Missing::Playback;
     case StartStopRecordingButton:

@@ -6,6 +6,7 @@
 #include "recorder/FormatConvertForm.h"
 #include "recorder/ResizeLayout.h"
 #include "recorder/Log.h"
+#include "recorder/PlaybackControls.h"
 #include "recorder/ShowStatusFormat.h"
 #include "recorder/TrackDisplay.h"
 #include "recorder/TrackSave.h"
@@ -169,6 +170,7 @@ TLiveOvedubbingForm::TLiveOvedubbingForm(const RecordingWindowServices& services
     ShowStatusFormat(0, 0, true, 0, 0);
     m_services.engine.SetCallbackWindow(this);
     m_services.musicLibrary.SetCallbackWindowHandle(this);
+    m_playback = new PlaybackControls(*this, m_services.engine, m_services.messages);
     RestoreWindowPlacement();
     SetControlState(ControlState::NoTrack);
     disableUnavailable();
@@ -681,6 +683,13 @@ void TLiveOvedubbingForm::applyRow(const ControlStateRow& row)
     m_panel.apply(row);
     for (const auto& [control, change] : row.changes)
         applyChange(control, change);
+}
+
+void TLiveOvedubbingForm::ApplyControlChanges(const std::vector<std::pair<Control, ControlChange>>& changes)
+{
+    ControlStateRow row;
+    row.changes = changes;
+    applyRow(row);
 }
 
 void TLiveOvedubbingForm::disableUnavailable()

@@ -64,6 +64,8 @@ class MusicTrackLibrary;
 
 namespace recorder {
 
+class PlaybackControls;
+
 // What the window works with; each outlives it.
 struct RecordingWindowServices {
     platform::SettingsStore& settings;
@@ -121,6 +123,10 @@ public:
     // The unit the position box shows, from View > Position Displays.
     int positionUnit() const { return m_positionUnit; }
     const TrackRoads& trackRoads() const { return m_roads; }
+    const controls::ColorScheme& colorScheme() const { return m_colorScheme; }
+    // Sets controls outside a control state (the transport's buttons and items) through the panel.
+    void ApplyControlChanges(const std::vector<std::pair<Control, ControlChange>>& changes);
+    PlaybackControls& playback() { return *m_playback; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -212,6 +218,7 @@ private:
     int m_positionUnit = 0;
     SliderScale m_sliderScale;
     QString m_lastSaveName; // the save dialog proposes the last chosen name
+    PlaybackControls* m_playback = nullptr; // a child of the window
 };
 
 } // namespace recorder

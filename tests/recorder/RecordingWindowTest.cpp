@@ -166,12 +166,11 @@ TEST_F(RecordingWindowTest, NamedControlsFollowTheStateTable)
     for (const Control control : {Control::FileCloseMenu, Control::FileSaveVoiceTrackMenu, Control::SaveMusicTrackButton,
                                   Control::OpenVoiceTrack})
         EXPECT_TRUE(seenOff.count(control)) << controlName(control);
-    for (const Control control : {Control::PreRecordedPlayBtn, Control::StartStopRecordingButton,
-                                  Control::PauseRecordingButton, Control::MixDownToNewFileButton,
+    for (const Control control : {Control::StartStopRecordingButton, Control::PauseRecordingButton, Control::MixDownToNewFileButton,
                                   Control::FileMixDownToNewFileMenu, Control::EditVoiceTrackCoolButton,
                                   Control::EditMixedTrackMenu, Control::OpenInEditor, Control::UploadButton,
                                   Control::CurrentMusicTrackPlaybackCoolButton, Control::RecordingRightVolumeTrackBar,
-                                  Control::ReMixButton, Control::PlaybackMixedTrackMenu})
+                                  Control::ReMixButton})
         EXPECT_TRUE(isUnavailable(control)) << controlName(control);
     EXPECT_EQ(static_cast<QAction*>(named(*window, Control::OpenInEditor))->toolTip(),
               QStringLiteral("The editor is not available yet."));
