@@ -13,10 +13,8 @@ Missing missingFeature(Control control)
     switch (control) {
     case CurrentPositionTrackBar:
         return Missing::Playback;
-    case StartStopRecordingButton:
     case VoiceRecordButton:
     case MusicRecordButton:
-    case PauseRecordingButton:
     case RecSourceButton:
     case RecordVoIPConversation:
         return Missing::Recording;

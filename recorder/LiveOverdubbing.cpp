@@ -7,6 +7,7 @@
 #include "recorder/ResizeLayout.h"
 #include "recorder/Log.h"
 #include "recorder/PlaybackControls.h"
+#include "recorder/RecordingControls.h"
 #include "recorder/ShowStatusFormat.h"
 #include "recorder/TrackDisplay.h"
 #include "recorder/TrackSave.h"
@@ -171,6 +172,7 @@ TLiveOvedubbingForm::TLiveOvedubbingForm(const RecordingWindowServices& services
     m_services.engine.SetCallbackWindow(this);
     m_services.musicLibrary.SetCallbackWindowHandle(this);
     m_playback = new PlaybackControls(*this, m_services.engine, m_services.messages);
+    m_recording = new RecordingControls(*this, m_services);
     RestoreWindowPlacement();
     SetControlState(ControlState::NoTrack);
     disableUnavailable();

@@ -15,13 +15,16 @@
 
 #include "recorder/ApplyTrackLayout.h"
 #include "recorder/BusyFlag.h"
+#include "recorder/PodcastWizard.h"
 #include "recorder/SetControlState.h"
+#include "recorder/TakeRecording.h"
 #include "recorder/TrackLoader.h"
 #include "recorder/TrackRoads.h"
 
 #include "common/CopyJob.h"
 #include "controls/ColorScheme.h"
 #include "controls/CoolForm.h"
+#include "platform/codecs/DecodeToWave.h"
 
 #include <QColor>
 
@@ -30,6 +33,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QAction;
@@ -65,6 +69,7 @@ class MusicTrackLibrary;
 namespace recorder {
 
 class PlaybackControls;
+class RecordingControls;
 
 // What the window works with; each outlives it.
 struct RecordingWindowServices {
@@ -75,6 +80,9 @@ struct RecordingWindowServices {
     JobRunner& runner;                  // loads and peak builds under the progress window
     std::function<QString()> tempFolder; // the preferences' temporary folder
     CopyFunction trackCopy = CopyFileWithProgress; // writes a saved track; tests stop it part-way
+    FreeSpaceFunction freeSpace = platform::codecs::freeSpaceOf; // of the temporary folder
+    // The recording format asked for when a take starts without one; none when cancelled.
+    std::function<std::optional<WaveFormatEx>(QWidget* parent)> chooseRecordingFormat = askRecordingFormat;
 };
 
 class TLiveOvedubbingForm : public controls::TCoolForm, private TrackHost {
@@ -123,10 +131,18 @@ public:
     // The unit the position box shows, from View > Position Displays.
     int positionUnit() const { return m_positionUnit; }
     const TrackRoads& trackRoads() const { return m_roads; }
+    TrackRoads& trackRoads() { return m_roads; }
+    // What a take records, for the control states.
+    void setRecordingFlags(bool voice, bool music)
+    {
+        m_voiceRecording = voice;
+        m_musicRecording = music;
+    }
     const controls::ColorScheme& colorScheme() const { return m_colorScheme; }
     // Sets controls outside a control state (the transport's buttons and items) through the panel.
     void ApplyControlChanges(const std::vector<std::pair<Control, ControlChange>>& changes);
     PlaybackControls& playback() { return *m_playback; }
+    RecordingControls& recording() { return *m_recording; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -218,7 +234,8 @@ private:
     int m_positionUnit = 0;
     SliderScale m_sliderScale;
     QString m_lastSaveName; // the save dialog proposes the last chosen name
-    PlaybackControls* m_playback = nullptr; // a child of the window
+    PlaybackControls* m_playback = nullptr; // children of the window
+    RecordingControls* m_recording = nullptr;
 };
 
 } // namespace recorder

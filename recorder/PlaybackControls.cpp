@@ -173,12 +173,32 @@ void PlaybackControls::apply(const TransportStep& step)
         control<QAction>(tick.item)->setChecked(tick.checked);
     if (step.positionTimer)
         *step.positionTimer ? m_positionTimer.start() : m_positionTimer.stop();
-    if (step.resetMeters) {
-        for (const char* name : {"EQMeter1", "EQMeter2"})
-            m_form.findChild<controls::TEQMeter*>(QString::fromLatin1(name))->setBarValue(0, 0);
-        m_clipTimer.stop();
-        lampsOff();
+    if (step.resetMeters)
+        resetMeters();
+}
+
+void PlaybackControls::resetMeters()
+{
+    for (const char* name : {"EQMeter1", "EQMeter2"})
+        m_form.findChild<controls::TEQMeter*>(QString::fromLatin1(name))->setBarValue(0, 0);
+    m_clipTimer.stop();
+    lampsOff();
+}
+
+void PlaybackControls::showLevels(int left, int right)
+{
+    const std::array<int, 2> levels{left, right};
+    for (int channel = 0; channel < 2; ++channel) {
+        const QString meter = QStringLiteral("EQMeter%1").arg(channel + 1);
+        m_form.findChild<controls::TEQMeter*>(meter)->setBarValue(0, levels[std::size_t(channel)]);
     }
+    if (!clips(left) && !clips(right))
+        return;
+    for (int channel = 0; channel < 2; ++channel)
+        if (clips(levels[std::size_t(channel)]))
+            setLamp(channel, true);
+    m_clipTimer.stop();
+    m_clipTimer.start();
 }
 
 void PlaybackControls::stopPlayback()
@@ -285,21 +305,10 @@ void PlaybackControls::showFrame(int64_t frame)
 
 void PlaybackControls::tick()
 {
-    const TransportPoll poll = m_transport.poll();
-    const std::array<int, 2> levels{poll.left, poll.right};
-    for (int channel = 0; channel < 2; ++channel) {
-        const QString meter = QStringLiteral("EQMeter%1").arg(channel + 1);
-        m_form.findChild<controls::TEQMeter*>(meter)->setBarValue(0, levels[std::size_t(channel)]);
-    }
     if (!m_transport.playing())
         return;
-    if (clips(poll.left) || clips(poll.right)) {
-        for (int channel = 0; channel < 2; ++channel)
-            if (clips(levels[std::size_t(channel)]))
-                setLamp(channel, true);
-        m_clipTimer.stop();
-        m_clipTimer.start();
-    }
+    const TransportPoll poll = m_transport.poll();
+    showLevels(poll.left, poll.right);
     showFrame(poll.position);
 }
 

@@ -41,6 +41,10 @@ public:
     void rewind();
     void skipToStart();
     void skipToEnd();
+    // The meters and clip lamps: levels 0..100 per channel; a level past the clip threshold
+    // lights its lamp for a second. resetMeters puts both at 0 with the lamps off.
+    void showLevels(int left, int right);
+    void resetMeters();
 
 protected:
     // Takes the engine's playback-ended message off the form.

@@ -24,6 +24,7 @@
 #include <QTest>
 
 #include <memory>
+#include <optional>
 
 namespace windowtest {
 
@@ -34,8 +35,13 @@ protected:
         folder = testsupport::testFolder();
         ASSERT_TRUE(QDir().mkpath(temp));
         backend.setPeriod(100);
-        window = std::make_unique<recorder::TLiveOvedubbingForm>(
-            recorder::RecordingWindowServices{store, messages, engine, music, runner, [this] { return temp; }});
+        recorder::RecordingWindowServices services{store, messages, engine, music, runner, [this] { return temp; }};
+        services.freeSpace = [this](const QString&) { return freeBytes; };
+        services.chooseRecordingFormat = [this](QWidget*) {
+            ++formatQuestions;
+            return chosenFormat;
+        };
+        window = std::make_unique<recorder::TLiveOvedubbingForm>(services);
         progressWindow.setMainWindow(window.get());
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -95,6 +101,10 @@ protected:
     JobRunner runner{progressWindow};
     QString folder;
     QString temp = testsupport::testFolder() + "/temp/";
+    // What the free-space function and the recording format question answer.
+    int64_t freeBytes = int64_t(1) << 40;
+    std::optional<WaveFormatEx> chosenFormat = makePcmFormat(8000, 16, 2);
+    int formatQuestions = 0;
     std::unique_ptr<recorder::TLiveOvedubbingForm> window;
 };
 

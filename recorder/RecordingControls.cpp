@@ -1,0 +1,269 @@
+#include "recorder/RecordingControls.h"
+
+#include "recorder/BusyFlag.h"
+#include "recorder/LiveOverdubbing.h"
+#include "recorder/PlaybackControls.h"
+
+#include "common/ErrCodes.h"
+#include "common/Util.h"
+#include "common/WaveUtil.h"
+#include "controls/CoolButton.h"
+#include "controls/EQMeter.h"
+#include "controls/Waveform.h"
+#include "platform/audio/AudioEngine.h"
+#include "platform/ui/Messages.h"
+
+#include <QFile>
+#include <QLabel>
+
+namespace recorder {
+
+namespace {
+
+using controls::TCoolButton;
+using controls::TQzv32WaveDisplay;
+
+constexpr int kPositionTimerMs = 50;
+constexpr int kSpaceTimerMs = 1000;
+const char kVendorCaption[] = "Vexal Audio";
+
+} // namespace
+
+RecordingControls::RecordingControls(TLiveOvedubbingForm& form, const RecordingWindowServices& services)
+    : QObject(&form)
+    , m_form(form)
+    , m_services(services)
+    , m_take(services.engine, services.musicLibrary)
+{
+    m_positionTimer.setInterval(kPositionTimerMs);
+    connect(&m_positionTimer, &QTimer::timeout, this, &RecordingControls::tick);
+    m_spaceTimer.setInterval(kSpaceTimerMs);
+    connect(&m_spaceTimer, &QTimer::timeout, this, &RecordingControls::checkFreeSpace);
+    connect(control<TCoolButton>(Control::StartStopRecordingButton), &TCoolButton::OnClick, this,
+            &RecordingControls::voiceAndMusicClicked);
+    connect(control<TCoolButton>(Control::PauseRecordingButton), &TCoolButton::OnClick, this,
+            &RecordingControls::pauseClicked);
+}
+
+RecordingControls::~RecordingControls()
+{
+    // Closing the window ends its take; the files stay valid WAVs.
+    if (m_take.running())
+        m_take.stop();
+}
+
+template <class T> T* RecordingControls::control(Control c) const
+{
+    return m_form.findChild<T*>(QString::fromLatin1(controlName(c)));
+}
+
+void RecordingControls::popUp()
+{
+    ControlChange button;
+    button.down = false;
+    button.caption = QStringLiteral("Voice && Music");
+    ControlChange pause;
+    pause.enabled = false;
+    m_form.ApplyControlChanges({{Control::StartStopRecordingButton, button}, {Control::PauseRecordingButton, pause}});
+}
+
+void RecordingControls::voiceAndMusicClicked()
+{
+    if (m_take.running()) {
+        stopTake();
+        return;
+    }
+    TrackRoads& roads = m_form.trackRoads();
+    m_insert = false;
+    if (roads.track(TrackSide::Voice) || roads.track(TrackSide::Music)) {
+        popUp();
+        const platform::Messages& messages = m_services.messages;
+        const QString vendor = QString::fromLatin1(kVendorCaption);
+        if (roads.track(TrackSide::Voice) && roads.track(TrackSide::Music)
+            && messages.ShowMessageBox(QStringLiteral("Do You Want To Insert Recording At Current Position?"), vendor,
+                                       platform::MB_YESNO | platform::MB_ICONQUESTION)
+                   == platform::IDYES) {
+            m_insert = true;
+            m_insertPosition = control<TQzv32WaveDisplay>(Control::PreRecordedWaveDisplay)->CaretPositionBySamples();
+            // The take goes into new working WAVs; the tracks wait for it untouched.
+            for (TrackSide side : {TrackSide::Voice, TrackSide::Music}) {
+                m_parked[std::size_t(side)] = roads.track(side);
+                roads.track(side).reset();
+            }
+        }
+        if (!m_insert) {
+            if (messages.ShowMessageBox(QStringLiteral("Do You Want To Clear Existing Recording And Start New Recording."),
+                                        vendor, platform::MB_YESNO | platform::MB_ICONQUESTION)
+                != platform::IDYES)
+                return;
+            roads.dropTrack(TrackSide::Voice);
+            roads.dropTrack(TrackSide::Music);
+            m_form.SetControlState(ControlState::NoTrack);
+        }
+    }
+    if (!roads.track(TrackSide::Voice))
+        startTake();
+}
+
+void RecordingControls::startTake()
+{
+    const QString folder = m_services.tempFolder();
+    if (!roomToRecord(m_services.freeSpace(folder))) {
+        popUp();
+        m_services.messages.ShowErrorMessage(kDiskFullMessageId);
+        return;
+    }
+    TrackRoads& roads = m_form.trackRoads();
+    if (roads.recordingFormat().samplesPerSec == 0) {
+        const std::optional<WaveFormatEx> chosen = m_services.chooseRecordingFormat(&m_form);
+        if (!chosen) {
+            popUp();
+            roads.setRecordingFormat({});
+            return;
+        }
+        roads.setRecordingFormat(*chosen);
+        m_form.ShowStatusFormat(0, chosen->samplesPerSec, false, chosen->channels, chosen->bitsPerSample);
+        if (m_services.messages.ShowMessageBox(QStringLiteral("Do you want to start recording now?"),
+                                               QString::fromLatin1(kRecorderCaption), platform::MB_YESNO)
+            != platform::IDYES) {
+            popUp();
+            return;
+        }
+    }
+    const WaveFormatEx format = roads.recordingFormat();
+    const QString voice = takeFileName(folder);
+    const QString music = takeFileName(folder);
+    if (voice.isEmpty() || music.isEmpty()) {
+        popUp();
+        m_services.messages.ShowErrorMessage(LoadCode::NoTempFile);
+        return;
+    }
+    m_busy.emplace(m_form.busyFlag());
+    if (const uint16_t code = m_take.start(voice, music, format, -1)) {
+        ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
+        popUp();
+        m_busy.reset();
+        return;
+    }
+    for (const auto& [side, path] : {std::pair{TrackSide::Voice, voice}, std::pair{TrackSide::Music, music}}) {
+        TrackRecord record;
+        record.workingPath = path;
+        record.state = kTrackChanged;
+        record.source = TrackSourceKind::Wave;
+        record.waveFormat = format;
+        roads.track(side) = record;
+    }
+    m_form.setRecordingFlags(true, true);
+    m_form.SetControlState(ControlState::RecordingBoth);
+    showCaptions(true);
+    m_positionTimer.start();
+    m_spaceTimer.start();
+}
+
+void RecordingControls::pauseClicked()
+{
+    if (!m_take.running())
+        return;
+    const bool pausing = !m_take.paused();
+    const uint16_t code = pausing ? m_take.pause() : m_take.resume();
+    if (code) {
+        ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
+        return;
+    }
+    ControlChange pause;
+    pause.caption = pausing ? QStringLiteral("Resume") : QStringLiteral("Pause");
+    m_form.ApplyControlChanges({{Control::PauseRecordingButton, pause}});
+}
+
+void RecordingControls::stopTake()
+{
+    popUp();
+    m_positionTimer.stop();
+    m_spaceTimer.stop();
+    if (const uint16_t code = m_take.stop())
+        ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
+    m_form.playback().resetMeters();
+    showCaptions(false);
+    m_form.setRecordingFlags(false, false);
+    m_busy.reset();
+    if (m_insert)
+        insertTakes();
+    m_form.ReloadVoiceTrack();
+    m_form.ReloadMusicTrack();
+    m_form.SetControlState(ControlState::BothTracks);
+    ControlChange pause;
+    pause.enabled = false;
+    pause.caption = QStringLiteral("Pause");
+    m_form.ApplyControlChanges({{Control::PauseRecordingButton, pause}});
+    for (Control c : {Control::PreRecordedWaveDisplay, Control::RecordingWaveDisplay})
+        control<TQzv32WaveDisplay>(c)->setCaretPositionBySamples(0);
+    m_form.ShowPosition(0, kPositionFrames);
+    if (std::optional<TrackRecord>& music = m_form.trackRoads().track(TrackSide::Music))
+        music->state = kTrackChanged;
+}
+
+void RecordingControls::insertTakes()
+{
+    m_insert = false;
+    TrackRoads& roads = m_form.trackRoads();
+    const QString folder = m_services.tempFolder();
+    for (TrackSide side : {TrackSide::Voice, TrackSide::Music}) {
+        std::optional<TrackRecord>& parked = m_parked[std::size_t(side)];
+        std::optional<TrackRecord>& live = roads.track(side);
+        if (!parked || !live)
+            continue;
+        const TakeInsert insert{parked->workingPath, live->workingPath, takeFileName(folder)};
+        if (insertTake(m_services.runner, m_services.engine, m_services.messages, insert, m_insertPosition) != 0) {
+            QFile::remove(insert.result);
+            // The tracks stay as they were before the take; the take's files go.
+            for (TrackSide s : {TrackSide::Voice, TrackSide::Music}) {
+                if (std::optional<TrackRecord>& take = roads.track(s))
+                    QFile::remove(take->workingPath);
+                if (m_parked[std::size_t(s)])
+                    roads.track(s) = m_parked[std::size_t(s)];
+                m_parked[std::size_t(s)].reset();
+            }
+            return;
+        }
+        QFile::remove(parked->workingPath);
+        QFile::remove(GetPeakFileName(parked->workingPath, folder));
+        QFile::remove(live->workingPath);
+        TrackRecord merged = *parked;
+        merged.workingPath = insert.result;
+        merged.state = kTrackChanged;
+        live = merged;
+        parked.reset();
+    }
+}
+
+void RecordingControls::showCaptions(bool recording)
+{
+    control<TQzv32WaveDisplay>(Control::PreRecordedWaveDisplay)
+        ->setNoSamplePresentText(recording ? QStringLiteral("Recording Voice Track...") : QStringLiteral("Voice Track Space."));
+    control<TQzv32WaveDisplay>(Control::RecordingWaveDisplay)
+        ->setNoSamplePresentText(recording ? QStringLiteral("Recording Music Track...") : QStringLiteral("Music Track Space."));
+    auto* label = m_form.findChild<QLabel*>(QStringLiteral("RecordingLabel"));
+    label->setText(QStringLiteral("Recording"));
+    label->setVisible(recording);
+}
+
+void RecordingControls::tick()
+{
+    int left = 0;
+    int right = 0;
+    m_services.engine.AudioGetRecordLevel(&left, &right);
+    m_form.playback().showLevels(left, right);
+    m_form.findChild<QLabel*>(QStringLiteral("RecordingLabel"))
+        ->setText(m_take.paused() ? QStringLiteral("Paused") : QStringLiteral("Recording"));
+    m_form.ShowPosition(uint32_t(m_take.position()), kPositionFrames);
+}
+
+void RecordingControls::checkFreeSpace()
+{
+    if (!m_take.running() || roomToRecord(m_services.freeSpace(m_services.tempFolder())))
+        return;
+    stopTake();
+    m_services.messages.ShowErrorMessage(kDiskFullMessageId);
+}
+
+} // namespace recorder

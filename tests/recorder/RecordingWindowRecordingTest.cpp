@@ -1,0 +1,213 @@
+// Recording in the recording window on the virtual sound backend, driven through its named
+// controls: the first take asks for the recording format, Pause Rec leaves no gap, the stop leaves
+// two tracks of one length; a nearly full disk refuses or stops a take (the take stays a valid
+// WAV); a take over loaded tracks is inserted at the caret, or the tracks are cleared; an insert
+// that fails leaves the tracks as they were.
+#include "recorder/PlaybackControls.h"
+#include "recorder/RecordingControls.h"
+
+#include "controls/CoolButton.h"
+#include "controls/Waveform.h"
+#include "tests/platform/audio/EngineTestSupport.h"
+#include "tests/recorder/WindowOnVirtualSound.h"
+#include "tests/support/WaveFixtures.h"
+
+#include <QLabel>
+
+using namespace recorder;
+using controls::TCoolButton;
+using enginetest::constant16;
+using enginetest::frames;
+using enginetest::ramp16;
+using enginetest::writeWave;
+
+namespace {
+
+const WaveFormatEx kStereo8k = makePcmFormat(8000, 16, 2);
+constexpr int kFrameBytes = 4;
+
+class RecordingWindowTakeTest : public windowtest::WindowOnVirtualSound {
+protected:
+    void SetUp() override
+    {
+        WindowOnVirtualSound::SetUp();
+        // The microphone says which frame it heard.
+        ASSERT_TRUE(backend.setInputWave(writeWave(folder + "/microphone.wav", kStereo8k, microphone)));
+    }
+    controls::TQzv32WaveDisplay& display(Control c) { return *named<controls::TQzv32WaveDisplay>(c); }
+    QString working(TrackSide side) { return window->trackRoads().track(side)->workingPath; }
+    wavefixtures::WaveInfo read(TrackSide side) { return wavefixtures::pythonWaveInfo(working(side)); }
+
+    const QByteArray microphone = ramp16(16000, 2, 3);
+};
+
+TEST_F(RecordingWindowTakeTest, FirstTakeAsksTheFormatAndPauseLeavesNoGap)
+{
+    EXPECT_TRUE(named<QWidget>(Control::StartStopRecordingButton)->isEnabled());
+    interaction.expectMessageBox(platform::IDYES, QStringLiteral("Do you want to start recording now?"));
+    click(Control::StartStopRecordingButton);
+    ASSERT_TRUE(window->recording().take().running());
+    EXPECT_EQ(formatQuestions, 1);
+    EXPECT_TRUE(window->busyFlag().isBusy());
+    EXPECT_TRUE(named<TCoolButton>(Control::StartStopRecordingButton)->Down());
+    EXPECT_EQ(named<TCoolButton>(Control::StartStopRecordingButton)->Caption(), QStringLiteral("Stop Record"));
+    EXPECT_TRUE(named<QWidget>(Control::PauseRecordingButton)->isEnabled());
+    EXPECT_FALSE(named<QWidget>(Control::PreRecordedPlayBtn)->isEnabled());
+    EXPECT_TRUE(window->recording().freeSpaceTimerActive());
+
+    backend.advance(3000);
+    click(Control::PauseRecordingButton);
+    EXPECT_EQ(named<TCoolButton>(Control::PauseRecordingButton)->Caption(), QStringLiteral("Resume"));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return window->findChild<QLabel*>(QStringLiteral("RecordingLabel"))->text() == "Paused"; }, 2000));
+    backend.advance(1000);
+    click(Control::PauseRecordingButton);
+    EXPECT_EQ(named<TCoolButton>(Control::PauseRecordingButton)->Caption(), QStringLiteral("Pause"));
+    backend.advance(1000);
+    click(Control::StartStopRecordingButton);
+
+    EXPECT_FALSE(window->recording().take().running());
+    EXPECT_FALSE(window->busyFlag().isBusy());
+    EXPECT_FALSE(window->recording().freeSpaceTimerActive());
+    EXPECT_FALSE(named<TCoolButton>(Control::StartStopRecordingButton)->Down());
+    EXPECT_EQ(named<TCoolButton>(Control::StartStopRecordingButton)->Caption(), QStringLiteral("Voice && Music"));
+    const wavefixtures::WaveInfo voice = read(TrackSide::Voice);
+    const wavefixtures::WaveInfo musicTake = read(TrackSide::Music);
+    EXPECT_EQ(voice.frames, 4000);
+    EXPECT_EQ(musicTake.frames, voice.frames);
+    EXPECT_EQ(voice.samples, frames(microphone, kFrameBytes, 0, 3000) + frames(microphone, kFrameBytes, 4000, 1000));
+    EXPECT_EQ(display(Control::PreRecordedWaveDisplay).TotalSamples(), 4000u);
+    EXPECT_EQ(display(Control::RecordingWaveDisplay).TotalSamples(), 4000u);
+    EXPECT_TRUE(named<QWidget>(Control::PreRecordedPlayBtn)->isEnabled());
+    EXPECT_TRUE(named<QWidget>(Control::MixedPlayBtn)->isEnabled());
+
+    // A second take over the tracks does not ask for the format again; declining both questions
+    // leaves the tracks.
+    const QString voicePath = working(TrackSide::Voice);
+    interaction.expectMessageBox(platform::IDNO, QStringLiteral("Insert Recording"));
+    interaction.expectMessageBox(platform::IDNO, QStringLiteral("Clear Existing Recording"));
+    click(Control::StartStopRecordingButton);
+    EXPECT_FALSE(window->recording().take().running());
+    EXPECT_EQ(formatQuestions, 1);
+    EXPECT_EQ(working(TrackSide::Voice), voicePath);
+}
+
+// A cancelled format question starts nothing and leaves the format unset.
+TEST_F(RecordingWindowTakeTest, CancelledFormatStartsNothing)
+{
+    chosenFormat.reset();
+    click(Control::StartStopRecordingButton);
+    EXPECT_FALSE(window->recording().take().running());
+    EXPECT_EQ(window->trackRoads().recordingFormat().samplesPerSec, 0u);
+    EXPECT_FALSE(named<TCoolButton>(Control::StartStopRecordingButton)->Down());
+    EXPECT_FALSE(window->busyFlag().isBusy());
+}
+
+// 50 MB free refuses a take; a take that runs stops when the free space falls to it, and what it
+// recorded stays a valid WAV.
+TEST_F(RecordingWindowTakeTest, NearlyFullDiskRefusesAndStopsTheTake)
+{
+    freeBytes = kLowSpaceBytes;
+    interaction.expectMessageBox(platform::IDOK);
+    click(Control::StartStopRecordingButton);
+    EXPECT_TRUE(interaction.allConsumed());
+    EXPECT_FALSE(window->recording().take().running());
+    EXPECT_EQ(backend.inputStreamCount(), 0);
+
+    freeBytes = kLowSpaceBytes + 1;
+    interaction.expectMessageBox(platform::IDYES, QStringLiteral("start recording now"));
+    click(Control::StartStopRecordingButton);
+    ASSERT_TRUE(window->recording().take().running());
+    backend.advance(2000);
+    freeBytes = kLowSpaceBytes;
+    interaction.expectMessageBox(platform::IDOK);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->recording().take().running(); }, 3000));
+    EXPECT_TRUE(interaction.allConsumed());
+    const wavefixtures::WaveInfo voice = wavefixtures::soxWaveInfo(working(TrackSide::Voice));
+    EXPECT_EQ(voice.frames, 2000);
+    EXPECT_EQ(voice.samples, frames(microphone, kFrameBytes, 0, 2000));
+    EXPECT_EQ(wavefixtures::soxWaveInfo(working(TrackSide::Music), false).frames, 2000);
+}
+
+class InsertInWindow : public RecordingWindowTakeTest {
+protected:
+    void loadTracks()
+    {
+        importTrack(TrackSide::Voice, writeWave(folder + "/voice.wav", kStereo8k, voiceTrack));
+        importTrack(TrackSide::Music, writeWave(folder + "/music.wav", kStereo8k, musicTrack));
+    }
+    void recordOverTheTracks(int64_t takeFrames)
+    {
+        interaction.expectMessageBox(platform::IDYES, QStringLiteral("Insert Recording"));
+        click(Control::StartStopRecordingButton);
+        ASSERT_TRUE(window->recording().take().running());
+        backend.advance(takeFrames);
+        click(Control::StartStopRecordingButton);
+        ASSERT_FALSE(window->recording().take().running());
+    }
+
+    const QByteArray voiceTrack = ramp16(1000, 2, 100);
+    const QByteArray musicTrack = constant16(1000, 7);
+};
+
+// The take goes into both tracks at the caret: each grows by the take's length.
+TEST_F(InsertInWindow, TakeIsInsertedAtTheCaret)
+{
+    loadTracks();
+    const QString parked = working(TrackSide::Voice);
+    display(Control::PreRecordedWaveDisplay).setCaretPositionBySamples(300);
+    recordOverTheTracks(500);
+    const wavefixtures::WaveInfo voice = read(TrackSide::Voice);
+    EXPECT_EQ(voice.samples, frames(voiceTrack, kFrameBytes, 0, 300) + frames(microphone, kFrameBytes, 0, 500)
+                                 + frames(voiceTrack, kFrameBytes, 300, 700));
+    const wavefixtures::WaveInfo musicRead = read(TrackSide::Music);
+    EXPECT_EQ(musicRead.samples, frames(musicTrack, kFrameBytes, 0, 300) + constant16(500, 0)
+                                     + frames(musicTrack, kFrameBytes, 300, 700));
+    EXPECT_FALSE(QFileInfo::exists(parked));
+    EXPECT_EQ(display(Control::PreRecordedWaveDisplay).TotalSamples(), 1500u);
+    EXPECT_EQ(display(Control::RecordingWaveDisplay).TotalSamples(), 1500u);
+}
+
+// An insert whose result cannot be written says so and leaves both tracks as they were.
+TEST_F(InsertInWindow, FailedInsertLeavesTheTracks)
+{
+    loadTracks();
+    const QString voicePath = working(TrackSide::Voice);
+    const QString musicPath = working(TrackSide::Music);
+    const QByteArray voiceHash = testsupport::hashOf(voicePath);
+    const QByteArray musicHash = testsupport::hashOf(musicPath);
+    interaction.expectMessageBox(platform::IDYES, QStringLiteral("Insert Recording"));
+    click(Control::StartStopRecordingButton);
+    ASSERT_TRUE(window->recording().take().running());
+    backend.advance(500);
+    interaction.expectMessageBox(platform::IDOK);
+    {
+        // Room for the take's files, not for a track with the take in it.
+        const wavefixtures::FileSizeLimit limit(3000);
+        click(Control::StartStopRecordingButton);
+    }
+    EXPECT_TRUE(interaction.allConsumed());
+    EXPECT_EQ(working(TrackSide::Voice), voicePath);
+    EXPECT_EQ(working(TrackSide::Music), musicPath);
+    EXPECT_EQ(testsupport::hashOf(voicePath), voiceHash);
+    EXPECT_EQ(testsupport::hashOf(musicPath), musicHash);
+    EXPECT_EQ(display(Control::PreRecordedWaveDisplay).TotalSamples(), 1000u);
+}
+
+// Clearing the tracks for a new take drops them with their working WAVs.
+TEST_F(InsertInWindow, ClearingTheTracksStartsAFreshTake)
+{
+    loadTracks();
+    const QString voicePath = working(TrackSide::Voice);
+    interaction.expectMessageBox(platform::IDNO, QStringLiteral("Insert Recording"));
+    interaction.expectMessageBox(platform::IDYES, QStringLiteral("Clear Existing Recording"));
+    click(Control::StartStopRecordingButton);
+    ASSERT_TRUE(window->recording().take().running());
+    EXPECT_FALSE(QFileInfo::exists(voicePath));
+    backend.advance(700);
+    click(Control::StartStopRecordingButton);
+    EXPECT_EQ(read(TrackSide::Voice).frames, 700);
+    EXPECT_EQ(read(TrackSide::Music).frames, 700);
+}
+
+} // namespace
