@@ -4,6 +4,7 @@
 // WAV); a take over loaded tracks is inserted at the caret, or the tracks are cleared; an insert
 // that fails leaves the tracks as they were.
 #include "recorder/PlaybackControls.h"
+#include "recorder/PodcastWizard.h"
 #include "recorder/RecordingControls.h"
 
 #include "controls/CoolButton.h"
@@ -12,7 +13,11 @@
 #include "tests/recorder/WindowOnVirtualSound.h"
 #include "tests/support/WaveFixtures.h"
 
+#include <QComboBox>
 #include <QLabel>
+#include <QSignalSpy>
+#include <QPushButton>
+#include <QRadioButton>
 
 using namespace recorder;
 using controls::TCoolButton;
@@ -208,6 +213,54 @@ TEST_F(InsertInWindow, ClearingTheTracksStartsAFreshTake)
     click(Control::StartStopRecordingButton);
     EXPECT_EQ(read(TrackSide::Voice).frames, 700);
     EXPECT_EQ(read(TrackSide::Music).frames, 700);
+}
+
+// The format page: CD quality at first with the boxes off; a preset sets and locks the boxes;
+// Custom frees them; Finish gives the boxes' format, Cancel none.
+TEST(PodcastWizardFormat, PresetsCustomFinishAndCancel)
+{
+    const auto all = offeredFormats([](const OfferedFormat&) { return true; });
+    TPodcastWizardForm wizard(all);
+    wizard.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&wizard));
+    auto* rate = wizard.findChild<QComboBox*>(QStringLiteral("SampleRateComboBox"));
+    auto* bits = wizard.findChild<QComboBox*>(QStringLiteral("BitsComboBox"));
+    auto* channels = wizard.findChild<QComboBox*>(QStringLiteral("ChannelsComboBox"));
+    EXPECT_EQ(wizard.chosen(), makePcmFormat(44100, 16, 2));
+    EXPECT_FALSE(rate->isEnabled());
+
+    // A radio button takes a click on its mark.
+    const auto choose = [&](const char* name) {
+        auto* button = wizard.findChild<QRadioButton*>(QString::fromLatin1(name));
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
+    };
+    choose("Quality2");
+    EXPECT_EQ(wizard.chosen(), makePcmFormat(11025, 16, 1));
+    EXPECT_EQ(channels->currentText(), QStringLiteral("Mono"));
+    EXPECT_FALSE(bits->isEnabled());
+
+    choose("Quality3");
+    EXPECT_TRUE(rate->isEnabled());
+    EXPECT_EQ(wizard.chosen(), makePcmFormat(44100, 16, 2));
+    rate->setCurrentIndex(rate->findText(QStringLiteral("48000 Hz")));
+    bits->setCurrentIndex(bits->findText(QStringLiteral("8 Bit")));
+    EXPECT_EQ(channels->currentText(), QStringLiteral("Stereo")); // kept by position
+    EXPECT_EQ(wizard.chosen(), makePcmFormat(48000, 8, 2));
+
+    ASSERT_TRUE(QDir::current().mkpath(QStringLiteral("screenshots")));
+    const QString path = QDir::current().filePath(QStringLiteral("screenshots/podcast-wizard-custom.png"));
+    const QImage picture = wizard.grab().toImage();
+    EXPECT_GT(picture.width(), 200);
+    EXPECT_TRUE(picture.save(path));
+
+    QSignalSpy finished(&wizard, &QDialog::finished);
+    QTest::mouseClick(wizard.findChild<QPushButton*>(QStringLiteral("FinishButton")), Qt::LeftButton);
+    ASSERT_EQ(finished.count(), 1);
+    EXPECT_EQ(finished.front().front().toInt(), int(QDialog::Accepted));
+    wizard.show();
+    QTest::keyClick(&wizard, Qt::Key_Escape);
+    ASSERT_EQ(finished.count(), 2);
+    EXPECT_EQ(finished.back().front().toInt(), int(QDialog::Rejected));
 }
 
 } // namespace
