@@ -68,6 +68,49 @@ int64_t VoiceAndMusicTake::position() const
     return m_running ? m_engine.AudioGetRecordPosition(1) : 0;
 }
 
+uint16_t OverdubTake::start(OverdubSide side, const QString& takeWav, const WaveFormatEx& format,
+                            const QString& playWav, int64_t playStart)
+{
+    if (side == OverdubSide::Voice) {
+        if (const uint16_t code =
+                m_engine.AudioStartRecord(takeWav, format.samplesPerSec, format.bitsPerSample, format.channels, 0))
+            return code;
+        if (!playWav.isEmpty()) {
+            if (const uint16_t code = m_engine.AudioPlayWave(playWav, playStart, 1, 0, 0, 0)) {
+                m_engine.AudioStopRecord();
+                return code;
+            }
+        }
+    } else {
+        if (!playWav.isEmpty()) {
+            if (const uint16_t code = m_engine.AudioPlayWave(playWav, playStart, 1, 0, 0, 0))
+                return code;
+        }
+        if (const uint16_t code = m_music.PrepareMusicTrack(takeWav, format, -1)) {
+            m_engine.AudioStop();
+            return code;
+        }
+    }
+    m_side = side;
+    m_running = true;
+    return 0;
+}
+
+uint16_t OverdubTake::stop()
+{
+    const uint16_t code = m_side == OverdubSide::Voice ? m_engine.AudioStopRecord() : m_music.StopMusicTrackRecording();
+    m_engine.AudioStop();
+    m_running = false;
+    return code;
+}
+
+int64_t OverdubTake::position() const
+{
+    if (!m_running)
+        return 0;
+    return m_side == OverdubSide::Voice ? m_engine.AudioGetRecordPosition(1) : m_music.MusicGetRecordPosition(1);
+}
+
 int insertTake(JobRunner& runner, platform::audio::AudioEngine& engine, const platform::Messages& messages,
                const TakeInsert& insert, int64_t position)
 {

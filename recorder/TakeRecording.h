@@ -71,6 +71,41 @@ private:
     bool m_paused = false;
 };
 
+// Which track the Voice or the Music button records while the other track plays.
+enum class OverdubSide { Voice, Music };
+
+// The take of the Voice button (the voice from the input, the music track playing from its start)
+// or of the Music button (the music take on the output's clock, the voice track playing from the
+// given frame). The engine calls that start the take and the playback are made in start() alone,
+// so the alignment of what is recorded with what is heard is settled in that one place. GUI
+// thread only.
+class OverdubTake {
+public:
+    OverdubTake(platform::audio::AudioEngine& engine, platform::audio::MusicTrackLibrary& music)
+        : m_engine(engine)
+        , m_music(music)
+    {
+    }
+
+    // Records side into takeWav in format while playWav (when not empty) plays from playStart to
+    // its end. 0, or the code of the call that failed, with nothing left running.
+    uint16_t start(OverdubSide side, const QString& takeWav, const WaveFormatEx& format, const QString& playWav,
+                   int64_t playStart);
+    // Ends the take and the playback: 0, or the take's failing code.
+    uint16_t stop();
+
+    bool running() const { return m_running; }
+    OverdubSide side() const { return m_side; }
+    // Frames recorded so far.
+    int64_t position() const;
+
+private:
+    platform::audio::AudioEngine& m_engine;
+    platform::audio::MusicTrackLibrary& m_music;
+    OverdubSide m_side = OverdubSide::Voice;
+    bool m_running = false;
+};
+
 // Where an insert puts a take: the track's working WAV before the take, the take's file, and the
 // file the paste writes.
 struct TakeInsert {

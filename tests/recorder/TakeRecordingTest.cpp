@@ -112,6 +112,52 @@ TEST_F(TakeOnVirtualSound, FailedStartLeavesNothingRunning)
     EXPECT_EQ(engine.AudioGetRecordPosition(1), 0);
 }
 
+// Voice only: the voice take starts with the music heard from its start. Music only: the voice is
+// heard from the frame given while the music take runs. Stop ends both.
+TEST_F(TakeOnVirtualSound, OverdubRecordsOneTrackWhileTheOtherPlays)
+{
+    ASSERT_TRUE(backend.setInputWave(writeWave(folder + "/microphone.wav", kStereo8k, ramp16(8000, 2, 1))));
+    const QByteArray played = ramp16(4000, 2, 500);
+    const QString playWav = writeWave(folder + "/played.wav", kStereo8k, played);
+    struct Case {
+        OverdubSide side;
+        int64_t playStart;
+    };
+    for (const Case c : {Case{OverdubSide::Voice, 0}, Case{OverdubSide::Music, 1000}}) {
+        SCOPED_TRACE(int(c.side));
+        OverdubTake take(engine, music);
+        const QString takeWav = takeFileName(folder);
+        const int outputs = backend.outputStreamCount();
+        ASSERT_EQ(take.start(c.side, takeWav, kStereo8k, playWav, c.playStart), 0);
+        EXPECT_TRUE(take.running());
+        backend.advance(1500);
+        EXPECT_EQ(take.position(), 1500);
+        EXPECT_EQ(engine.AudioGetPosition(1), c.playStart + 1500);
+        ASSERT_EQ(take.stop(), 0);
+        EXPECT_FALSE(take.running());
+        EXPECT_EQ(engine.AudioGetPosition(1), 0);
+        // The played file's stream is the first one the take opened.
+        EXPECT_EQ(backend.outputAudio(outputs), frames(played, kFrameBytes, c.playStart, 1500));
+        const wavefixtures::WaveInfo read = wavefixtures::pythonWaveInfo(takeWav);
+        EXPECT_EQ(read.frames, 1500);
+        if (c.side == OverdubSide::Voice)
+            EXPECT_EQ(read.samples, ramp16(1500, 2, 1));
+    }
+}
+
+// An overdub whose playback cannot start records nothing.
+TEST_F(TakeOnVirtualSound, OverdubWithoutItsPlaybackLeavesNothingRunning)
+{
+    OverdubTake take(engine, music);
+    const QString missing = folder + "/missing.wav";
+    for (OverdubSide side : {OverdubSide::Voice, OverdubSide::Music}) {
+        EXPECT_NE(take.start(side, takeFileName(folder), kStereo8k, missing, 0), 0);
+        EXPECT_FALSE(take.running());
+        EXPECT_EQ(engine.AudioGetRecordPosition(1), 0);
+        EXPECT_EQ(music.MusicGetRecordPosition(1), 0);
+    }
+}
+
 class InsertTake : public TakeOnVirtualSound {
 protected:
     jobtest::ScriptedProgressHost host;
