@@ -13,8 +13,6 @@ Missing missingFeature(Control control)
     switch (control) {
     case CurrentPositionTrackBar:
         return Missing::Playback;
-    case VoiceRecordButton:
-    case MusicRecordButton:
     case RecSourceButton:
     case RecordVoIPConversation:
         return Missing::Recording;

@@ -211,7 +211,8 @@ bool PlaybackControls::eventFilter(QObject* watched, QEvent* event)
     if (watched != &m_form || event->type() != platform::PostedMessage::eventType())
         return false;
     const auto* message = static_cast<const platform::PostedMessage*>(event);
-    if (message->message() != platform::audio::kMsgPlaybackEnded)
+    // The playback under a Voice or Music take is the take's.
+    if (message->message() != platform::audio::kMsgPlaybackEnded || !m_transport.playing())
         return false;
     playbackEnded(message->wParam() != 0);
     return true;

@@ -34,6 +34,7 @@ RecordingControls::RecordingControls(TLiveOvedubbingForm& form, const RecordingW
     , m_form(form)
     , m_services(services)
     , m_take(services.engine, services.musicLibrary)
+    , m_overdub(services.engine, services.musicLibrary)
 {
     m_positionTimer.setInterval(kPositionTimerMs);
     connect(&m_positionTimer, &QTimer::timeout, this, &RecordingControls::tick);
@@ -43,6 +44,10 @@ RecordingControls::RecordingControls(TLiveOvedubbingForm& form, const RecordingW
             &RecordingControls::voiceAndMusicClicked);
     connect(control<TCoolButton>(Control::PauseRecordingButton), &TCoolButton::OnClick, this,
             &RecordingControls::pauseClicked);
+    connect(control<TCoolButton>(Control::VoiceRecordButton), &TCoolButton::OnClick, this,
+            [this] { overdubClicked(OverdubSide::Voice); });
+    connect(control<TCoolButton>(Control::MusicRecordButton), &TCoolButton::OnClick, this,
+            [this] { overdubClicked(OverdubSide::Music); });
 }
 
 RecordingControls::~RecordingControls()
@@ -50,6 +55,8 @@ RecordingControls::~RecordingControls()
     // Closing the window ends its take; the files stay valid WAVs.
     if (m_take.running())
         m_take.stop();
+    if (m_overdub.running())
+        m_overdub.stop();
 }
 
 template <class T> T* RecordingControls::control(Control c) const
@@ -105,31 +112,35 @@ void RecordingControls::voiceAndMusicClicked()
         startTake();
 }
 
-void RecordingControls::startTake()
+bool RecordingControls::readyToRecord()
 {
-    const QString folder = m_services.tempFolder();
-    if (!roomToRecord(m_services.freeSpace(folder))) {
-        popUp();
+    if (!roomToRecord(m_services.freeSpace(m_services.tempFolder()))) {
         m_services.messages.ShowErrorMessage(kDiskFullMessageId);
-        return;
+        return false;
     }
     TrackRoads& roads = m_form.trackRoads();
-    if (roads.recordingFormat().samplesPerSec == 0) {
-        const std::optional<WaveFormatEx> chosen = m_services.chooseRecordingFormat(&m_form);
-        if (!chosen) {
-            popUp();
-            roads.setRecordingFormat({});
-            return;
-        }
-        roads.setRecordingFormat(*chosen);
-        m_form.ShowStatusFormat(0, chosen->samplesPerSec, false, chosen->channels, chosen->bitsPerSample);
-        if (m_services.messages.ShowMessageBox(QStringLiteral("Do you want to start recording now?"),
-                                               QString::fromLatin1(kRecorderCaption), platform::MB_YESNO)
-            != platform::IDYES) {
-            popUp();
-            return;
-        }
+    if (roads.recordingFormat().samplesPerSec != 0)
+        return true;
+    const std::optional<WaveFormatEx> chosen = m_services.chooseRecordingFormat(&m_form);
+    if (!chosen) {
+        roads.setRecordingFormat({});
+        return false;
     }
+    roads.setRecordingFormat(*chosen);
+    m_form.ShowStatusFormat(0, chosen->samplesPerSec, false, chosen->channels, chosen->bitsPerSample);
+    return m_services.messages.ShowMessageBox(QStringLiteral("Do you want to start recording now?"),
+                                              QString::fromLatin1(kRecorderCaption), platform::MB_YESNO)
+        == platform::IDYES;
+}
+
+void RecordingControls::startTake()
+{
+    if (!readyToRecord()) {
+        popUp();
+        return;
+    }
+    const QString folder = m_services.tempFolder();
+    TrackRoads& roads = m_form.trackRoads();
     const WaveFormatEx format = roads.recordingFormat();
     const QString voice = takeFileName(folder);
     const QString music = takeFileName(folder);
@@ -252,18 +263,151 @@ void RecordingControls::tick()
     int left = 0;
     int right = 0;
     m_services.engine.AudioGetRecordLevel(&left, &right);
+    if (m_overdub.running()) {
+        // One track records while the other plays: the meters show both.
+        int playedLeft = 0;
+        int playedRight = 0;
+        m_services.engine.AudioGetPlaybackLevel(&playedLeft, &playedRight);
+        left += playedLeft;
+        right += playedRight;
+    }
     m_form.playback().showLevels(left, right);
     m_form.findChild<QLabel*>(QStringLiteral("RecordingLabel"))
         ->setText(m_take.paused() ? QStringLiteral("Paused") : QStringLiteral("Recording"));
-    m_form.ShowPosition(uint32_t(m_take.position()), kPositionFrames);
+    const int64_t position = m_overdub.running() ? m_overdub.position() : m_take.position();
+    m_form.ShowPosition(uint32_t(position), kPositionFrames);
 }
 
 void RecordingControls::checkFreeSpace()
 {
-    if (!m_take.running() || roomToRecord(m_services.freeSpace(m_services.tempFolder())))
+    if ((!m_take.running() && !m_overdub.running()) || roomToRecord(m_services.freeSpace(m_services.tempFolder())))
         return;
-    stopTake();
+    stopRunningTake();
     m_services.messages.ShowErrorMessage(kDiskFullMessageId);
+}
+
+void RecordingControls::stopRunningTake()
+{
+    if (m_take.running())
+        stopTake();
+    else if (m_overdub.running())
+        stopOverdub();
+}
+
+void RecordingControls::popUpOverdub(OverdubSide side)
+{
+    ControlChange up;
+    up.down = false;
+    m_form.ApplyControlChanges(
+        {{side == OverdubSide::Voice ? Control::VoiceRecordButton : Control::MusicRecordButton, up}});
+}
+
+void RecordingControls::overdubClicked(OverdubSide side)
+{
+    if (m_overdub.running()) {
+        if (m_overdub.side() == side)
+            stopOverdub();
+        else
+            popUpOverdub(side);
+        return;
+    }
+    if (m_take.running() || m_form.playback().transport().playing()) {
+        popUpOverdub(side);
+        return;
+    }
+    const TrackSide recorded = side == OverdubSide::Voice ? TrackSide::Voice : TrackSide::Music;
+    const TrackSide played = side == OverdubSide::Voice ? TrackSide::Music : TrackSide::Voice;
+    TrackRoads& roads = m_form.trackRoads();
+    if (const std::optional<TrackRecord>& track = roads.track(recorded); track && track->state == kTrackChanged) {
+        const int answer = m_services.messages.ShowMessageBox(
+            side == OverdubSide::Voice ? QStringLiteral("Do you want to save the already recorded Voice Track?")
+                                       : QStringLiteral("Do you want to save the already recorded Music Track?"),
+            QString::fromLatin1(kVendorCaption), platform::MB_YESNOCANCEL | platform::MB_ICONQUESTION);
+        const bool kept = answer == platform::IDNO
+                          || (answer == platform::IDYES
+                              && (side == OverdubSide::Voice ? m_form.SaveVoiceTrack() : m_form.SaveMusicTrack()));
+        if (!kept) {
+            popUpOverdub(side);
+            return;
+        }
+    }
+    // The music plays from its start under a voice take; the voice from the music's caret under a
+    // music take.
+    const int64_t playStart =
+        side == OverdubSide::Voice ? 0 : control<TQzv32WaveDisplay>(Control::RecordingWaveDisplay)->CaretPositionBySamples();
+    roads.dropTrack(recorded);
+    if (!readyToRecord()) {
+        popUpOverdub(side);
+        m_form.SetControlState(roads.track(played) ? (played == TrackSide::Voice ? ControlState::MusicWithoutVoice
+                                                                                  : ControlState::VoiceWithoutMusic)
+                                                   : ControlState::NoTrack);
+        return;
+    }
+    const WaveFormatEx format = roads.recordingFormat();
+    const QString takeWav = takeFileName(m_services.tempFolder());
+    if (takeWav.isEmpty()) {
+        popUpOverdub(side);
+        m_services.messages.ShowErrorMessage(LoadCode::NoTempFile);
+        return;
+    }
+    const QString playWav = roads.track(played) ? roads.track(played)->workingPath : QString();
+    m_busy.emplace(m_form.busyFlag());
+    if (const uint16_t code = m_overdub.start(side, takeWav, format, playWav, playStart)) {
+        ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
+        popUpOverdub(side);
+        m_busy.reset();
+        return;
+    }
+    TrackRecord record;
+    record.workingPath = takeWav;
+    record.state = kTrackChanged;
+    record.source = TrackSourceKind::Wave;
+    record.waveFormat = format;
+    roads.track(recorded) = record;
+    m_form.setRecordingFlags(side == OverdubSide::Voice, side == OverdubSide::Music);
+    m_form.SetControlState(side == OverdubSide::Voice ? ControlState::RecordingVoice : ControlState::RecordingMusic);
+    ControlChange off;
+    off.enabled = false;
+    ControlChange pressed;
+    pressed.down = true;
+    const Control button = side == OverdubSide::Voice ? Control::VoiceRecordButton : Control::MusicRecordButton;
+    const Control other = side == OverdubSide::Voice ? Control::MusicRecordButton : Control::VoiceRecordButton;
+    m_form.ApplyControlChanges({{button, pressed},
+                                {other, off},
+                                {Control::StartStopRecordingButton, off},
+                                {Control::ReMixButton, off}});
+    showCaptions(true);
+    m_form.ShowPosition(0, kPositionFrames);
+    m_positionTimer.start();
+    m_spaceTimer.start();
+}
+
+void RecordingControls::stopOverdub()
+{
+    m_positionTimer.stop();
+    m_spaceTimer.stop();
+    const OverdubSide side = m_overdub.side();
+    if (const uint16_t code = m_overdub.stop())
+        ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
+    m_form.playback().resetMeters();
+    showCaptions(false);
+    m_form.setRecordingFlags(false, false);
+    m_busy.reset();
+    popUpOverdub(side);
+    TrackRoads& roads = m_form.trackRoads();
+    const std::optional<TrackRecord>& voice = roads.track(TrackSide::Voice);
+    const std::optional<TrackRecord>& music = roads.track(TrackSide::Music);
+    if (voice && music)
+        EqualizeTrackLengths(voice->workingPath, music->workingPath, roads.recordingFormat().bitsPerSample == 8);
+    m_form.ReloadVoiceTrack();
+    m_form.ReloadMusicTrack();
+    const bool both = roads.track(TrackSide::Voice) && roads.track(TrackSide::Music);
+    m_form.SetControlState(both ? ControlState::BothTracks
+                                : roads.track(TrackSide::Voice) ? ControlState::VoiceWithoutMusic
+                                                                : ControlState::MusicWithoutVoice);
+    for (Control c : {Control::PreRecordedWaveDisplay, Control::RecordingWaveDisplay})
+        control<TQzv32WaveDisplay>(c)->setCaretPositionBySamples(0);
+    m_form.ShowPosition(0, kPositionFrames);
 }
 
 } // namespace recorder

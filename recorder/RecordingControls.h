@@ -30,15 +30,26 @@ public:
     ~RecordingControls() override;
 
     const VoiceAndMusicTake& take() const { return m_take; }
+    const OverdubTake& overdub() const { return m_overdub; }
     bool freeSpaceTimerActive() const { return m_spaceTimer.isActive(); }
 
     void voiceAndMusicClicked();
     void pauseClicked();
+    // The Voice and Music buttons: the first press records that track while the other plays, the
+    // next press stops; a press while the other button records is undone.
+    void overdubClicked(OverdubSide side);
 
 private:
     template <class T> T* control(Control c) const;
     void startTake();
     void stopTake();
+    // The free-space check and, when no recording format is set, the format question and the
+    // question whether to start now: false when the take must not start (shown already).
+    bool readyToRecord();
+    void stopOverdub();
+    void popUpOverdub(OverdubSide side);
+    // Whichever take runs, stopped as its button would.
+    void stopRunningTake();
     // Puts the Voice & Music button up with its caption and Pause Rec off.
     void popUp();
     void tick();
@@ -51,6 +62,7 @@ private:
     TLiveOvedubbingForm& m_form;
     const RecordingWindowServices& m_services;
     VoiceAndMusicTake m_take;
+    OverdubTake m_overdub;
     std::optional<BusyGuard> m_busy;
     QTimer m_positionTimer;
     QTimer m_spaceTimer;

@@ -215,6 +215,70 @@ TEST_F(InsertInWindow, ClearingTheTracksStartsAFreshTake)
     EXPECT_EQ(read(TrackSide::Music).frames, 700);
 }
 
+class OverdubInWindow : public InsertInWindow {
+protected:
+    bool down(Control button) { return named<TCoolButton>(button)->Down(); }
+};
+
+// Voice only with a music track: the music plays from its start while the voice records; Music
+// pressed meanwhile does nothing; the stop leaves both tracks of one length, the voice take
+// holding what the microphone gave from its first frame.
+TEST_F(OverdubInWindow, VoiceRecordsWhileTheMusicPlays)
+{
+    importTrack(TrackSide::Music, writeWave(folder + "/music.wav", kStereo8k, musicTrack));
+    const int outputs = backend.outputStreamCount();
+    click(Control::VoiceRecordButton);
+    ASSERT_TRUE(window->recording().overdub().running());
+    EXPECT_EQ(formatQuestions, 0); // the music track set the format
+    EXPECT_TRUE(down(Control::VoiceRecordButton));
+    EXPECT_FALSE(named<QWidget>(Control::StartStopRecordingButton)->isEnabled());
+    EXPECT_TRUE(window->busyFlag().isBusy());
+    backend.advance(600);
+    EXPECT_EQ(backend.outputAudio(outputs), frames(musicTrack, kFrameBytes, 0, 600));
+    window->recording().overdubClicked(OverdubSide::Music); // the Music button is off; its handler refuses too
+    EXPECT_EQ(window->recording().overdub().side(), OverdubSide::Voice);
+    backend.advance(600);
+    click(Control::VoiceRecordButton);
+    EXPECT_FALSE(window->recording().overdub().running());
+    EXPECT_FALSE(window->busyFlag().isBusy());
+    EXPECT_FALSE(down(Control::VoiceRecordButton));
+    const wavefixtures::WaveInfo voice = read(TrackSide::Voice);
+    EXPECT_EQ(voice.frames, 1200);
+    EXPECT_EQ(voice.samples, frames(microphone, kFrameBytes, 0, 1200));
+    EXPECT_EQ(read(TrackSide::Music).frames, 1200); // padded with silence to the voice's length
+    EXPECT_TRUE(named<QWidget>(Control::MixedPlayBtn)->isEnabled());
+    EXPECT_TRUE(named<QWidget>(Control::MusicRecordButton)->isEnabled());
+}
+
+// Music only over loaded tracks: the voice plays from the music display's caret while the music
+// take runs; the stop pads the take to the voice's length. A second Music take over the recorded
+// (changed) music track asks first, and Cancel keeps it.
+TEST_F(OverdubInWindow, MusicRecordsWhileTheVoicePlays)
+{
+    loadTracks();
+    display(Control::RecordingWaveDisplay).setCaretPositionBySamples(200);
+    const int outputs = backend.outputStreamCount();
+    // The loaded music track counts as changed, so the window asks before it replaces it.
+    ASSERT_EQ(window->trackRoads().track(TrackSide::Music)->state, kTrackChanged);
+    interaction.expectMessageBox(platform::IDNO, QStringLiteral("save the already recorded Music Track?"));
+    click(Control::MusicRecordButton);
+    ASSERT_TRUE(window->recording().overdub().running());
+    EXPECT_EQ(window->recording().overdub().side(), OverdubSide::Music);
+    backend.advance(500);
+    EXPECT_EQ(backend.outputAudio(outputs), frames(voiceTrack, kFrameBytes, 200, 500));
+    click(Control::MusicRecordButton);
+    EXPECT_FALSE(window->recording().overdub().running());
+    EXPECT_EQ(read(TrackSide::Voice).samples, voiceTrack);
+    EXPECT_EQ(read(TrackSide::Music).frames, 1000); // the take padded to the voice's length
+
+    const QString recorded = working(TrackSide::Music);
+    interaction.expectMessageBox(platform::IDCANCEL, QStringLiteral("save the already recorded Music Track?"));
+    click(Control::MusicRecordButton);
+    EXPECT_FALSE(window->recording().overdub().running());
+    EXPECT_EQ(working(TrackSide::Music), recorded);
+    EXPECT_FALSE(down(Control::MusicRecordButton));
+}
+
 // The format page: CD quality at first with the boxes off; a preset sets and locks the boxes;
 // Custom frees them; Finish gives the boxes' format, Cancel none.
 TEST(PodcastWizardFormat, PresetsCustomFinishAndCancel)

@@ -166,7 +166,7 @@ TEST_F(RecordingWindowTest, NamedControlsFollowTheStateTable)
     for (const Control control : {Control::FileCloseMenu, Control::FileSaveVoiceTrackMenu, Control::SaveMusicTrackButton,
                                   Control::OpenVoiceTrack})
         EXPECT_TRUE(seenOff.count(control)) << controlName(control);
-    for (const Control control : {Control::VoiceRecordButton, Control::MixDownToNewFileButton,
+    for (const Control control : {Control::RecordVoIPConversation, Control::MixDownToNewFileButton,
                                   Control::FileMixDownToNewFileMenu, Control::EditVoiceTrackCoolButton,
                                   Control::EditMixedTrackMenu, Control::OpenInEditor, Control::UploadButton,
                                   Control::CurrentMusicTrackPlaybackCoolButton, Control::RecordingRightVolumeTrackBar,
@@ -176,8 +176,8 @@ TEST_F(RecordingWindowTest, NamedControlsFollowTheStateTable)
               QStringLiteral("The editor is not available yet."));
 }
 
-// The empty window as a user finds it: opening files is offered; the Voice, Music and Mix buttons
-// are what the table offers too, but they are not built yet, so they are off; playback and saving are not offered,
+// The empty window as a user finds it: opening files and recording are offered; the Mix button and
+// File > New are what the table offers too, but they are not built yet, so they are off; playback and saving are not offered,
 // the position box cannot be typed into and the displays say what they are for.
 TEST_F(RecordingWindowTest, EmptyWindowOffersOpeningFiles)
 {
@@ -185,8 +185,7 @@ TEST_F(RecordingWindowTest, EmptyWindowOffersOpeningFiles)
     for (const Control control : {Control::FileOpenMenu, Control::OpenVoiceTrack, Control::OpenMusicTrack,
                                   Control::FileExitMenu})
         EXPECT_TRUE(isEnabled(named(*window, control))) << controlName(control);
-    for (const Control control : {Control::VoiceRecordButton, Control::MusicRecordButton, Control::ReMixButton,
-                                  Control::FileNewMenu}) {
+    for (const Control control : {Control::ReMixButton, Control::FileNewMenu}) {
         EXPECT_TRUE(window->controlPanel()[control].enabled) << controlName(control);
         EXPECT_FALSE(isEnabled(named(*window, control))) << controlName(control);
     }
