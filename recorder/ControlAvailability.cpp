@@ -44,13 +44,7 @@ Missing missingFeature(Control control)
     case WelcomeScreen:
     case LaunchXVQOption:
     case UploadButton:
-    case ViewZoomInMenu:
-    case ViewZoomOutMenu:
-    case ViewZoomToExtentsMenu:
     case ViewSetColorsMenu:
-    case ZoomInButton:
-    case ZoomOutButton:
-    case ZoomToExtentsButton:
         return Missing::Other;
     default:
         return Missing::None;

@@ -84,6 +84,9 @@ PlaybackControls::PlaybackControls(TLiveOvedubbingForm& form, platform::audio::A
     connectAction(Control::RewindBtn, Control::PlaybackRewindMenu, &PlaybackControls::rewind);
     connectAction(Control::SkipToStartBtn, Control::PlaybackSkipToStartMenu, &PlaybackControls::skipToStart);
     connectAction(Control::SkipToEndBtn, Control::PlaybackSkipToEndMenu, &PlaybackControls::skipToEnd);
+    connectAction(Control::ZoomInButton, Control::ViewZoomInMenu, &PlaybackControls::zoomIn);
+    connectAction(Control::ZoomOutButton, Control::ViewZoomOutMenu, &PlaybackControls::zoomOut);
+    connectAction(Control::ZoomToExtentsButton, Control::ViewZoomToExtentsMenu, &PlaybackControls::zoomToExtents);
     // The play items show a tick while their track plays.
     for (Control item : {Control::PlaybackVoiceTrackMenu, Control::PlaybackMusicTrackMenu,
                          Control::PlaybackMixedTrackMenu})
@@ -272,6 +275,55 @@ void PlaybackControls::skipToEnd()
     const int64_t total = display->TotalSamples();
     showFrame(total > 0 ? total - 1 : 0);
     m_form.ShowPosition(uint32_t(total), kPositionFrames);
+}
+
+void PlaybackControls::zoomIn()
+{
+    TQzv32WaveDisplay* lead = leader();
+    if (!lead || m_form.busyFlag().isBusy())
+        return;
+    const ZoomView view = recorder::zoomIn(lead->ZoomLevel(), lead->LeftSamplePos(), lead->RightSamplePos());
+    lead->setZoomLevel(view.zoom);
+    lead->setLeftSamplePos(uint32_t(view.left));
+    showZoom(*lead);
+}
+
+void PlaybackControls::zoomOut()
+{
+    TQzv32WaveDisplay* lead = leader();
+    if (!lead || m_form.busyFlag().isBusy())
+        return;
+    const std::optional<ZoomView> view =
+        recorder::zoomOut(lead->ZoomLevel(), lead->LeftSamplePos(), lead->RightSamplePos(), lead->MaxZoomLevel());
+    if (!view)
+        return;
+    lead->setZoomLevel(view->zoom);
+    lead->setLeftSamplePos(uint32_t(view->left));
+    showZoom(*lead);
+}
+
+void PlaybackControls::zoomToExtents()
+{
+    TQzv32WaveDisplay* lead = leader();
+    if (!lead || m_form.busyFlag().isBusy())
+        return;
+    lead->setZoomLevel(lead->MaxZoomLevel());
+    lead->setLeftSamplePos(0);
+    showZoom(*lead);
+}
+
+void PlaybackControls::showZoom(TQzv32WaveDisplay& lead)
+{
+    auto* music = control<TQzv32WaveDisplay>(Control::RecordingWaveDisplay);
+    if (&lead != music && holdsTrack(*music)) {
+        music->setZoomLevel(lead.ZoomLevel());
+        music->setLeftSamplePos(lead.LeftSamplePos());
+    }
+    const WaveFormatEx& format = lead.format();
+    const uint32_t lengthMs =
+        format.samplesPerSec ? uint32_t(uint64_t(lead.TotalSamples()) * 1000 / format.samplesPerSec) : 0;
+    m_form.ShowStatusFormat(lengthMs, format.samplesPerSec, false, format.channels, format.bitsPerSample);
+    showFrame(lead.CaretPositionBySamples());
 }
 
 TQzv32WaveDisplay* PlaybackControls::leader() const

@@ -41,6 +41,10 @@ public:
     void rewind();
     void skipToStart();
     void skipToEnd();
+    // Both displays follow the voice display (the music display alone without a voice track).
+    void zoomIn();
+    void zoomOut();
+    void zoomToExtents();
     // The meters and clip lamps: levels 0..100 per channel; a level past the clip threshold
     // lights its lamp for a second. resetMeters puts both at 0 with the lamps off.
     void showLevels(int left, int right);
@@ -65,6 +69,9 @@ private:
     void setLamp(int channel, bool on);
     // Both carets, the position box, the slider with its selection and the view ruler at frame.
     void showFrame(int64_t frame);
+    // After a zoom: the other display takes the leader's view; the view ruler, the status bar's
+    // zoom and the slider's selection follow.
+    void showZoom(controls::TQzv32WaveDisplay& lead);
     // The display that leads the slider and rulers: the voice display when it holds a track.
     controls::TQzv32WaveDisplay* leader() const;
 

@@ -1,6 +1,7 @@
 #include "recorder/Transport.h"
 
 #include "platform/audio/AudioEngine.h"
+#include "platform/base/Rounding.h"
 
 #include <algorithm>
 
@@ -155,6 +156,23 @@ std::optional<int64_t> fastForwardTarget(int64_t position, int64_t totalFrames)
 int64_t rewindTarget(int64_t position, int64_t totalFrames, int64_t playStart)
 {
     return std::max(position - totalFrames * 2 / 100, playStart);
+}
+
+std::optional<ZoomView> zoomOut(uint32_t zoom, int64_t left, int64_t right, uint32_t maxZoom)
+{
+    if (zoom == 0)
+        return ZoomView{1, left};
+    const int64_t newLeft = std::max<int64_t>(0, left - platform::divRoundHalfEven(right - left, 2));
+    if (uint64_t(zoom) * 2 > maxZoom)
+        return std::nullopt;
+    return ZoomView{zoom * 2, newLeft};
+}
+
+ZoomView zoomIn(uint32_t zoom, int64_t left, int64_t right)
+{
+    if (zoom > 3)
+        return {uint32_t(platform::divRoundHalfEven(zoom, 2)), left + platform::divRoundHalfEven(right - left, 4)};
+    return {1, left};
 }
 
 uint16_t PlaybackTransport::run(const TransportStep& step, const PlaySource& source)

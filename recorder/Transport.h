@@ -65,6 +65,19 @@ int64_t rewindTarget(int64_t position, int64_t totalFrames, int64_t playStart);
 inline constexpr int kClipLevel = 95;
 inline bool clips(int level) { return level > kClipLevel; }
 
+// A display's zoom level and first visible frame.
+struct ZoomView {
+    uint32_t zoom = 1;
+    int64_t left = 0;
+    friend bool operator==(const ZoomView&, const ZoomView&) = default;
+};
+// Zoom out from the view [left, right]: twice the frames per pixel, the view widened by half its
+// span to the left (not before frame 0); nullopt when that would pass maxZoom. Level 0 counts as 1.
+std::optional<ZoomView> zoomOut(uint32_t zoom, int64_t left, int64_t right, uint32_t maxZoom);
+// Zoom in: above level 3, half the level with the view narrowed by a quarter of its span from the
+// left; otherwise level 1 where the view starts.
+ZoomView zoomIn(uint32_t zoom, int64_t left, int64_t right);
+
 // The files and ranges a playback starts from.
 struct PlaySource {
     QString voiceWav;

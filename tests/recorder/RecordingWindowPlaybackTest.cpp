@@ -198,6 +198,46 @@ TEST_F(PlaybackWindowTest, ClipLampsHoldForASecond)
     click(Control::StopBtn);
 }
 
+// Zoom in halves the voice display's level and the music display follows; zoom out doubles it back;
+// at the highest level zoom out does nothing; zoom to extents goes back to the whole track. The
+// status bar shows the level.
+TEST_F(PlaybackWindowTest, ZoomButtonsMoveBothDisplays)
+{
+    loadTracks(ramp16(kFrames), ramp16(kFrames));
+    const uint32_t whole = voiceDisplay().ZoomLevel();
+    ASSERT_EQ(whole, voiceDisplay().MaxZoomLevel());
+    ASSERT_GT(whole, 3u);
+    const auto statusShows = [&](uint32_t zoom) {
+        const QString text = QStringLiteral("1:%1").arg(zoom);
+        for (const QLabel* panel : window->findChildren<QLabel*>())
+            if (panel->text() == text)
+                return true;
+        return false;
+    };
+
+    click(Control::ZoomInButton);
+    const uint32_t in = voiceDisplay().ZoomLevel();
+    EXPECT_LT(in, whole);
+    EXPECT_EQ(musicDisplay().ZoomLevel(), in);
+    EXPECT_EQ(musicDisplay().LeftSamplePos(), voiceDisplay().LeftSamplePos());
+    EXPECT_TRUE(statusShows(in));
+
+    click(Control::ZoomInButton);
+    const uint32_t deeper = voiceDisplay().ZoomLevel();
+    EXPECT_LT(deeper, in);
+    clickMenuItem(Control::ViewZoomOutMenu);
+    EXPECT_EQ(voiceDisplay().ZoomLevel(), deeper * 2);
+    EXPECT_EQ(musicDisplay().ZoomLevel(), deeper * 2);
+
+    click(Control::ZoomToExtentsButton);
+    EXPECT_EQ(voiceDisplay().ZoomLevel(), whole);
+    EXPECT_EQ(voiceDisplay().LeftSamplePos(), 0u);
+    EXPECT_EQ(musicDisplay().ZoomLevel(), whole);
+    click(Control::ZoomOutButton); // beyond the highest level: nothing happens
+    EXPECT_EQ(voiceDisplay().ZoomLevel(), whole);
+    EXPECT_TRUE(statusShows(whole));
+}
+
 // A device that cannot be opened: the player's message, the button pops up and nothing plays.
 TEST_F(PlaybackWindowTest, FailingDeviceShowsTheMessageAndLeavesTheControls)
 {

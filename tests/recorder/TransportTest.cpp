@@ -163,6 +163,40 @@ TEST(TransportArithmetic, FastForwardRewindAndClipThreshold)
     EXPECT_TRUE(clips(96));
 }
 
+TEST(TransportArithmetic, ZoomOutAndIn)
+{
+    struct Out {
+        uint32_t zoom;
+        int64_t left, right;
+        uint32_t max;
+        std::optional<ZoomView> view;
+    };
+    const Out outs[] = {
+        {4, 1000, 2000, 64, ZoomView{8, 500}},
+        {4, 1000, 2001, 64, ZoomView{8, 500}},  // half of 1001 rounds to even: 500
+        {4, 1000, 2003, 64, ZoomView{8, 498}},  // 501.5 rounds to 502
+        {4, 100, 2000, 64, ZoomView{8, 0}},     // not before the first frame
+        {32, 0, 100, 64, ZoomView{64, 0}},
+        {64, 0, 100, 64, std::nullopt},         // at the maximum nothing happens
+        {0, 300, 400, 64, ZoomView{1, 300}},
+    };
+    for (const Out& c : outs)
+        EXPECT_EQ(zoomOut(c.zoom, c.left, c.right, c.max), c.view) << c.zoom << " " << c.left;
+    struct In {
+        uint32_t zoom;
+        int64_t left, right;
+        ZoomView view;
+    };
+    const In ins[] = {
+        {8, 1000, 2000, {4, 1250}},
+        {5, 1000, 1002, {2, 1000}}, // 2.5 and 0.5 round to even
+        {3, 1000, 2000, {1, 1000}},
+        {1, 1000, 2000, {1, 1000}},
+    };
+    for (const In& c : ins)
+        EXPECT_EQ(zoomIn(c.zoom, c.left, c.right), c.view) << c.zoom;
+}
+
 const WaveFormatEx kStereo8k = makePcmFormat(8000, 16, 2);
 
 class TransportOnEngine : public ::testing::Test {
