@@ -6,13 +6,11 @@ namespace {
 
 using enum Control;
 
-enum class Missing { None, Playback, Recording, Mixing, Editor, Pads, Other };
+enum class Missing { None, Recording, Mixing, Editor, Pads, Other };
 
 Missing missingFeature(Control control)
 {
     switch (control) {
-    case CurrentPositionTrackBar:
-        return Missing::Playback;
     case RecSourceButton:
     case RecordVoIPConversation:
         return Missing::Recording;
@@ -63,8 +61,6 @@ QString unavailableReason(Control control)
     switch (missingFeature(control)) {
     case Missing::None:
         return {};
-    case Missing::Playback:
-        return QStringLiteral("Playback is not available yet.");
     case Missing::Recording:
         return QStringLiteral("Recording is not available yet.");
     case Missing::Mixing:

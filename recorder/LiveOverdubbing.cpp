@@ -180,6 +180,10 @@ TLiveOvedubbingForm::TLiveOvedubbingForm(const RecordingWindowServices& services
 
 TLiveOvedubbingForm::~TLiveOvedubbingForm()
 {
+    // The take and the playback end, and their controllers stop watching the controls, while every
+    // control is still there.
+    delete m_recording;
+    delete m_playback;
     m_services.engine.SetCallbackWindow(nullptr);
     m_services.musicLibrary.SetCallbackWindowHandle(nullptr);
 }

@@ -4,6 +4,7 @@
 #include "recorder/LiveOverdubbing.h"
 
 #include "common/ErrCodes.h"
+#include "common/PositionBox.h"
 #include "common/WaveUtil.h"
 #include "controls/ColorScheme.h"
 #include "controls/CoolButton.h"
@@ -18,7 +19,9 @@
 #include "platform/ui/Messages.h"
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSignalBlocker>
 
 #include <algorithm>
@@ -92,6 +95,15 @@ PlaybackControls::PlaybackControls(TLiveOvedubbingForm& form, platform::audio::A
                          Control::PlaybackMixedTrackMenu})
         control<QAction>(item)->setCheckable(true);
     form.installEventFilter(this);
+
+    connect(control<controls::TCoolSliderH>(Control::CurrentPositionTrackBar), &controls::CoolSliderBase::OnScroll, this,
+            [this](int, int step) { sliderMoved(step); });
+    for (Control c : {Control::PreRecordedWaveDisplay, Control::RecordingWaveDisplay}) {
+        auto* display = control<TQzv32WaveDisplay>(c);
+        connect(display, &TQzv32WaveDisplay::OnCaretPositionChange, this,
+                [this, display] { showFrame(display->CaretPositionBySamples()); });
+    }
+    control<QLineEdit>(Control::PositionMaskEdit)->installEventFilter(this);
 }
 
 PlaybackControls::~PlaybackControls()
@@ -211,6 +223,19 @@ void PlaybackControls::stopPlayback()
 
 bool PlaybackControls::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == control<QLineEdit>(Control::PositionMaskEdit)) {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                // Enter takes the typed position by leaving the box for the voice display.
+                control<TQzv32WaveDisplay>(Control::PreRecordedWaveDisplay)->setFocus();
+                return true;
+            }
+        } else if (event->type() == QEvent::FocusOut) {
+            positionTyped();
+        }
+        return false;
+    }
     if (watched != &m_form || event->type() != platform::PostedMessage::eventType())
         return false;
     const auto* message = static_cast<const platform::PostedMessage*>(event);
@@ -324,6 +349,30 @@ void PlaybackControls::showZoom(TQzv32WaveDisplay& lead)
         format.samplesPerSec ? uint32_t(uint64_t(lead.TotalSamples()) * 1000 / format.samplesPerSec) : 0;
     m_form.ShowStatusFormat(lengthMs, format.samplesPerSec, false, format.channels, format.bitsPerSample);
     showFrame(lead.CaretPositionBySamples());
+}
+
+void PlaybackControls::sliderMoved(int step)
+{
+    if (TQzv32WaveDisplay* lead = leader())
+        showFrame(SliderScale(lead->TotalSamples()).frameAt(step));
+}
+
+void PlaybackControls::positionTyped()
+{
+    auto* box = control<QLineEdit>(Control::PositionMaskEdit);
+    auto* voice = control<TQzv32WaveDisplay>(Control::PreRecordedWaveDisplay);
+    if (!holdsTrack(*voice)) {
+        box->setText(QStringLiteral("00000000"));
+        return;
+    }
+    const PositionBox position(m_form.positionUnit(), voice->format(), voice->TotalSamples());
+    const std::optional<uint32_t> frame = position.frameOf(box->text());
+    if (!frame) {
+        m_form.ShowPosition(voice->CaretPositionBySamples(), kPositionFrames);
+        return;
+    }
+    showFrame(*frame);
+    voice->setFocus();
 }
 
 TQzv32WaveDisplay* PlaybackControls::leader() const

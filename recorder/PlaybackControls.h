@@ -2,7 +2,8 @@
 // The recording window's transport wired to its widgets: the play, pause, stop, rewind, forward
 // and skip buttons and their Playback menu items, the 50 ms position timer that moves the position
 // box, the carets, the position slider, the meters and the clip lamps while a track plays, the
-// one-second clip timer, and the playback-ended message. The rules are Transport.h's; this class
+// one-second clip timer, the zoom, the position slider and box and the carets kept together, and the
+// playback-ended message. The rules are Transport.h's; this class
 // only carries them out on the form's named controls.
 
 #include "recorder/Transport.h"
@@ -72,6 +73,9 @@ private:
     // After a zoom: the other display takes the leader's view; the view ruler, the status bar's
     // zoom and the slider's selection follow.
     void showZoom(controls::TQzv32WaveDisplay& lead);
+    // The slider, a display's caret or the position box moved the position.
+    void sliderMoved(int step);
+    void positionTyped();
     // The display that leads the slider and rulers: the voice display when it holds a track.
     controls::TQzv32WaveDisplay* leader() const;
 

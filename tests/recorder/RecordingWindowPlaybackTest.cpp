@@ -238,6 +238,43 @@ TEST_F(PlaybackWindowTest, ZoomButtonsMoveBothDisplays)
     EXPECT_TRUE(statusShows(whole));
 }
 
+// A position typed into the box moves both carets and the slider when Enter leaves the box; one
+// past the end of the track is refused and the box shows the caret again. The slider's keys move
+// both carets.
+TEST_F(PlaybackWindowTest, PositionBoxAndSliderMoveTheCarets)
+{
+    loadTracks(ramp16(kFrames), ramp16(kFrames));
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    auto* box = named<QLineEdit>(Control::PositionMaskEdit);
+    const auto type = [&](const QString& text) {
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, text);
+        QTest::keyClick(box, Qt::Key_Return);
+    };
+    type(QStringLiteral("00000250")); // 0 min 00 s 250 ms at 8 kHz
+    EXPECT_EQ(voiceDisplay().CaretPositionBySamples(), 2000u);
+    EXPECT_EQ(musicDisplay().CaretPositionBySamples(), 2000u);
+    EXPECT_EQ(named<controls::TCoolSliderH>(Control::CurrentPositionTrackBar)->Position(), 2000);
+    EXPECT_TRUE(voiceDisplay().hasFocus());
+
+    const QString shown = box->text();
+    type(QStringLiteral("00001001")); // 8008 frames, past the end
+    EXPECT_EQ(voiceDisplay().CaretPositionBySamples(), 2000u);
+    EXPECT_EQ(box->text(), shown);
+
+    type(QStringLiteral("00001000")); // the end itself is a position
+    EXPECT_EQ(voiceDisplay().CaretPositionBySamples(), uint32_t(kFrames));
+
+    auto* slider = named<controls::TCoolSliderH>(Control::CurrentPositionTrackBar);
+    ASSERT_TRUE(slider->isEnabled());
+    slider->setFocus();
+    QTest::keyClick(slider, Qt::Key_Home);
+    EXPECT_EQ(voiceDisplay().CaretPositionBySamples(), 0u);
+    EXPECT_EQ(musicDisplay().CaretPositionBySamples(), 0u);
+}
+
 // A device that cannot be opened: the player's message, the button pops up and nothing plays.
 TEST_F(PlaybackWindowTest, FailingDeviceShowsTheMessageAndLeavesTheControls)
 {
