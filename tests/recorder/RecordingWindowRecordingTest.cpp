@@ -35,7 +35,7 @@ class RecordingWindowTakeTest : public windowtest::WindowOnVirtualSound {
 protected:
     void SetUp() override
     {
-        WindowOnVirtualSound::SetUp();
+        windowtest::WindowOnVirtualSound::SetUp();
         // The microphone says which frame it heard.
         ASSERT_TRUE(backend.setInputWave(writeWave(folder + "/microphone.wav", kStereo8k, microphone)));
     }

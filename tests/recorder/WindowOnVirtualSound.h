@@ -1,6 +1,7 @@
 #pragma once
-// The recording window on the virtual sound backend, with scripted dialogs, and what its tests use
-// to drive it: importing tracks through the File menu, clicking named controls, reading them.
+// The recording window on a sound backend (the virtual one, or the tests' sound server), with
+// scripted dialogs, and what its tests use to drive it: importing tracks through the File menu,
+// clicking named controls, reading them.
 
 #include "recorder/LiveOverdubbing.h"
 
@@ -24,17 +25,19 @@
 #include <QTest>
 
 #include <memory>
+#include <type_traits>
 #include <optional>
 
 namespace windowtest {
 
-class WindowOnVirtualSound : public ::testing::Test {
+template <class Backend> class WindowOnSound : public ::testing::Test {
 protected:
     void SetUp() override
     {
         folder = testsupport::testFolder();
         ASSERT_TRUE(QDir().mkpath(temp));
-        backend.setPeriod(100);
+        if constexpr (std::is_same_v<Backend, platform::audio::VirtualBackend>)
+            backend.setPeriod(100);
         recorder::RecordingWindowServices services{store, messages, engine, music, runner, [this] { return temp; }};
         services.freeSpace = [this](const QString&) { return freeBytes; };
         services.chooseRecordingFormat = [this](QWidget*) {
@@ -94,7 +97,7 @@ protected:
     platform::MemorySettingsStore store;
     testsupport::ScriptedInteraction interaction;
     platform::Messages messages{strings(), interaction, QString::fromLatin1(kRecorderCaption)};
-    platform::audio::VirtualBackend backend;
+    Backend backend;
     platform::audio::AudioEngine engine{backend};
     platform::audio::MusicTrackLibrary music{engine};
     controls::TProgressBarForm progressWindow{controls::ControlVariant::Recorder};
@@ -107,5 +110,7 @@ protected:
     int formatQuestions = 0;
     std::unique_ptr<recorder::TLiveOvedubbingForm> window;
 };
+
+using WindowOnVirtualSound = WindowOnSound<platform::audio::VirtualBackend>;
 
 } // namespace windowtest
