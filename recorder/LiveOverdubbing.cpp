@@ -171,7 +171,7 @@ TLiveOvedubbingForm::TLiveOvedubbingForm(const RecordingWindowServices& services
     ShowStatusFormat(0, 0, true, 0, 0);
     m_services.engine.SetCallbackWindow(this);
     m_services.musicLibrary.SetCallbackWindowHandle(this);
-    m_playback = new PlaybackControls(*this, m_services.engine, m_services.messages);
+    m_playback = new PlaybackControls(*this, m_services.engine, m_services.messages, m_services.preventSaturation);
     m_recording = new RecordingControls(*this, m_services);
     RestoreWindowPlacement();
     SetControlState(ControlState::NoTrack);

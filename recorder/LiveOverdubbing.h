@@ -83,6 +83,8 @@ struct RecordingWindowServices {
     FreeSpaceFunction freeSpace = platform::codecs::freeSpaceOf; // of the temporary folder
     // The recording format asked for when a take starts without one; none when cancelled.
     std::function<std::optional<WaveFormatEx>(QWidget* parent)> chooseRecordingFormat = askRecordingFormat;
+    // The preferences' "Prevent Saturation" switch, read when a mix starts to play.
+    std::function<bool()> preventSaturation = [] { return false; };
 };
 
 class TLiveOvedubbingForm : public controls::TCoolForm, private TrackHost {

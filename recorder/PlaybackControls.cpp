@@ -65,11 +65,12 @@ bool holdsTrack(const TQzv32WaveDisplay& display)
 } // namespace
 
 PlaybackControls::PlaybackControls(TLiveOvedubbingForm& form, platform::audio::AudioEngine& engine,
-                                   const platform::Messages& messages)
+                                   const platform::Messages& messages, std::function<bool()> preventSaturation)
     : QObject(&form)
     , m_form(form)
     , m_engine(engine)
     , m_messages(messages)
+    , m_preventSaturation(std::move(preventSaturation))
     , m_transport(engine)
 {
     m_positionTimer.setInterval(kPositionTimerMs);
@@ -153,6 +154,7 @@ PlaySource PlaybackControls::source() const
     source.musicCaret = music->CaretPositionBySamples();
     source.voiceTotal = voice->TotalSamples();
     source.musicTotal = music->TotalSamples();
+    source.preventSaturation = m_preventSaturation();
     return source;
 }
 
@@ -252,7 +254,8 @@ void PlaybackControls::playbackEnded(bool saturated)
     const bool mix = m_transport.kind() == PlayKind::Mix;
     stopPlayback();
     showFrame(playStart);
-    if (mix && saturated)
+    // With prevention on, a saturated sum was scaled into range: nothing to tell.
+    if (mix && saturated && !m_preventSaturation())
         m_messages.ShowMessageBox(QString::fromLatin1(kSaturatedText), QString::fromLatin1(kRecorderCaption),
                                   platform::MB_OK | platform::MB_ICONINFORMATION);
 }

@@ -11,6 +11,8 @@
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
+
 class QAction;
 
 namespace platform {
@@ -31,7 +33,7 @@ class PlaybackControls : public QObject {
 public:
     // A child of the form; the engine and the messages outlive it.
     PlaybackControls(TLiveOvedubbingForm& form, platform::audio::AudioEngine& engine,
-                     const platform::Messages& messages);
+                     const platform::Messages& messages, std::function<bool()> preventSaturation);
     ~PlaybackControls() override;
 
     const PlaybackTransport& transport() const { return m_transport; }
@@ -82,6 +84,7 @@ private:
     TLiveOvedubbingForm& m_form;
     platform::audio::AudioEngine& m_engine;
     const platform::Messages& m_messages;
+    std::function<bool()> m_preventSaturation;
     PlaybackTransport m_transport;
     QTimer m_positionTimer;
     QTimer m_clipTimer;

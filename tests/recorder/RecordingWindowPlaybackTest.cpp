@@ -175,6 +175,21 @@ TEST_F(PlaybackWindowTest, MixPlaysToItsEndWithMetersLampsAndTheSaturationMessag
     EXPECT_EQ(lamp("LeftChannelClipping"), schemeColor(controls::RecorderColor::ClippingLightOff));
 }
 
+// With "Prevent Saturation" on, the loud mix is scaled instead of clipped and ends without the
+// message.
+TEST_F(PlaybackWindowTest, PreventedSaturationEndsWithoutTheMessage)
+{
+    preventSaturation = true;
+    loadTracks(constant16(kFrames, 30000), constant16(kFrames, 30000));
+    click(Control::MixedPlayBtn);
+    ASSERT_EQ(playback().transport().kind(), PlayKind::Mix);
+    backend.advance(kFrames + 1000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !playback().transport().playing(); }, 2000));
+    const int16_t first = enginetest::sample16(backend.outputAudio(backend.outputStreamCount() - 1), 0);
+    EXPECT_LT(first, 32767); // 60000 scaled into range, not clipped
+    EXPECT_GT(first, 16000);
+}
+
 // The lamps stay lit for a second after the last level above 95, then go out; 95 itself lights
 // nothing.
 TEST_F(PlaybackWindowTest, ClipLampsHoldForASecond)

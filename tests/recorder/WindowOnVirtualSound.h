@@ -44,6 +44,7 @@ protected:
             ++formatQuestions;
             return chosenFormat;
         };
+        services.preventSaturation = [this] { return preventSaturation; };
         window = std::make_unique<recorder::TLiveOvedubbingForm>(services);
         progressWindow.setMainWindow(window.get());
         window->show();
@@ -108,6 +109,7 @@ protected:
     int64_t freeBytes = int64_t(1) << 40;
     std::optional<WaveFormatEx> chosenFormat = makePcmFormat(8000, 16, 2);
     int formatQuestions = 0;
+    bool preventSaturation = false;
     std::unique_ptr<recorder::TLiveOvedubbingForm> window;
 };
 
