@@ -220,12 +220,6 @@ uint16_t PlaybackTransport::run(const TransportStep& step, const PlaySource& sou
     return 0;
 }
 
-void PlaybackTransport::ended()
-{
-    m_kind = PlayKind::None;
-    m_paused = false;
-}
-
 TransportPoll PlaybackTransport::poll()
 {
     TransportPoll poll;

@@ -107,15 +107,11 @@ public:
     // The engine's result of the step's call (0 when it made none); the kind, pause flag and play
     // start change only on success.
     uint16_t run(const TransportStep& step, const PlaySource& source);
-    // The playback ended by itself (0x465): the engine has stopped already.
-    void ended();
 
     PlayKind kind() const { return m_kind; }
     bool playing() const { return m_kind != PlayKind::None; }
     bool paused() const { return m_paused; }
     int64_t playStart() const { return m_playStart; }
-    // The frames of the track that plays (the voice track's for a mix).
-    int64_t totalFrames() const { return m_total; }
 
     // While playing: the audible position and the playback levels; otherwise zeros.
     TransportPoll poll();
