@@ -275,7 +275,12 @@ void RecordingControls::tick()
     m_form.findChild<QLabel*>(QStringLiteral("RecordingLabel"))
         ->setText(m_take.paused() ? QStringLiteral("Paused") : QStringLiteral("Recording"));
     const int64_t position = m_overdub.running() ? m_overdub.position() : m_take.position();
-    m_form.ShowPosition(uint32_t(position), kPositionFrames);
+    // The take is in no display yet, so the recording format converts its frames for the box.
+    const uint32_t rate = m_form.trackRoads().recordingFormat().samplesPerSec;
+    if (m_form.positionUnit() == kPositionMilliseconds && rate != 0)
+        m_form.ShowPosition(uint32_t(position * 1000 / rate), kPositionMilliseconds);
+    else
+        m_form.ShowPosition(uint32_t(position), kPositionFrames);
 }
 
 void RecordingControls::checkFreeSpace()

@@ -15,6 +15,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QPushButton>
 #include <QRadioButton>
@@ -61,6 +62,12 @@ TEST_F(RecordingWindowTakeTest, FirstTakeAsksTheFormatAndPauseLeavesNoGap)
     EXPECT_TRUE(window->recording().freeSpaceTimerActive());
 
     backend.advance(3000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return named<QLineEdit>(Control::PositionMaskEdit)->text() == "000:00:375"; }, 2000))
+        << named<QLineEdit>(Control::PositionMaskEdit)->text().toStdString();
+    ASSERT_TRUE(QDir::current().mkpath(QStringLiteral("screenshots")));
+    const QImage picture = window->grab().toImage();
+    EXPECT_EQ(picture.size(), window->size() * picture.devicePixelRatio());
+    EXPECT_TRUE(picture.save(QDir::current().filePath(QStringLiteral("screenshots/recording-window-recording.png"))));
     click(Control::PauseRecordingButton);
     EXPECT_EQ(named<TCoolButton>(Control::PauseRecordingButton)->Caption(), QStringLiteral("Resume"));
     EXPECT_TRUE(QTest::qWaitFor(
