@@ -226,13 +226,16 @@ void RecordingControls::insertTakes()
         const TakeInsert insert{parked->workingPath, live->workingPath, takeFileName(folder)};
         if (insertTake(m_services.runner, m_services.engine, m_services.messages, insert, m_insertPosition) != 0) {
             QFile::remove(insert.result);
-            // The tracks stay as they were before the take; the take's files go.
+            // Each track not inserted yet stays as it was before the take, and its take goes; a
+            // voice track already inserted keeps its insert.
             for (TrackSide s : {TrackSide::Voice, TrackSide::Music}) {
-                if (std::optional<TrackRecord>& take = roads.track(s))
+                std::optional<TrackRecord>& kept = m_parked[std::size_t(s)];
+                if (!kept)
+                    continue;
+                if (const std::optional<TrackRecord>& take = roads.track(s))
                     QFile::remove(take->workingPath);
-                if (m_parked[std::size_t(s)])
-                    roads.track(s) = m_parked[std::size_t(s)];
-                m_parked[std::size_t(s)].reset();
+                roads.track(s) = kept;
+                kept.reset();
             }
             return;
         }
