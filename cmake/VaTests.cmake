@@ -67,6 +67,9 @@ function(va_test name)
         set(pulse FIXTURES_REQUIRED va_pulse_server RESOURCE_LOCK va_pulse_server
                   ENVIRONMENT PULSE_SERVER=unix:${VA_PULSE_SOCKET})
     endif()
+    # One value for LABELS, however many labels (ctest -L matches within it): the discovered tests'
+    # properties are a flat list of pairs, where a list of labels would be read as further pairs.
+    list(JOIN labels "," labels)
     # Plain names for typed and parameterised tests, as the test program lists them: printed
     # parameter values hold addresses, which would change the names from run to run.
     gtest_discover_tests(${name}

@@ -6,35 +6,11 @@ namespace {
 
 using enum Control;
 
-enum class Missing { None, Playback, Recording, Mixing, Editor, Pads, Other };
+enum class Missing { None, Recording, Mixing, Editor, Pads, Other };
 
 Missing missingFeature(Control control)
 {
     switch (control) {
-    case PlaybackVoiceTrackMenu:
-    case PlaybackMixedTrackMenu:
-    case PlaybackMusicTrackMenu:
-    case PlaybackPauseMenu:
-    case PlaybackStopMenu:
-    case PlaybackSkipToStartMenu:
-    case PlaybackSkipToEndMenu:
-    case PlaybackRewindMenu:
-    case PlaybackFastForwardMenu:
-    case PreRecordedPlayBtn:
-    case RecordingPlayBtn:
-    case MixedPlayBtn:
-    case PauseBtn:
-    case StopBtn:
-    case SkipToStartBtn:
-    case SkipToEndBtn:
-    case RewindBtn:
-    case ForwardBtn:
-    case CurrentPositionTrackBar:
-        return Missing::Playback;
-    case StartStopRecordingButton:
-    case VoiceRecordButton:
-    case MusicRecordButton:
-    case PauseRecordingButton:
     case RecordVoIPConversation:
         return Missing::Recording;
     case FileMixDownToNewFileMenu:
@@ -62,13 +38,7 @@ Missing missingFeature(Control control)
     case WelcomeScreen:
     case LaunchXVQOption:
     case UploadButton:
-    case ViewZoomInMenu:
-    case ViewZoomOutMenu:
-    case ViewZoomToExtentsMenu:
     case ViewSetColorsMenu:
-    case ZoomInButton:
-    case ZoomOutButton:
-    case ZoomToExtentsButton:
         return Missing::Other;
     default:
         return Missing::None;
@@ -87,8 +57,6 @@ QString unavailableReason(Control control)
     switch (missingFeature(control)) {
     case Missing::None:
         return {};
-    case Missing::Playback:
-        return QStringLiteral("Playback is not available yet.");
     case Missing::Recording:
         return QStringLiteral("Recording is not available yet.");
     case Missing::Mixing:

@@ -6,6 +6,8 @@
 #include "recorder/FormatConvertForm.h"
 #include "recorder/ResizeLayout.h"
 #include "recorder/Log.h"
+#include "recorder/PlaybackControls.h"
+#include "recorder/RecordingControls.h"
 #include "recorder/ShowStatusFormat.h"
 #include "recorder/TrackDisplay.h"
 #include "recorder/TrackSave.h"
@@ -172,6 +174,8 @@ TLiveOvedubbingForm::TLiveOvedubbingForm(const RecordingWindowServices& services
     ShowStatusFormat(0, 0, true, 0, 0);
     m_services.engine.SetCallbackWindow(this);
     m_services.musicLibrary.SetCallbackWindowHandle(this);
+    m_playback = new PlaybackControls(*this, m_services.engine, m_services.messages, m_services.preventSaturation);
+    m_recording = new RecordingControls(*this, m_services);
     RestoreWindowPlacement();
     SetControlState(ControlState::NoTrack);
     disableUnavailable();
@@ -179,6 +183,10 @@ TLiveOvedubbingForm::TLiveOvedubbingForm(const RecordingWindowServices& services
 
 TLiveOvedubbingForm::~TLiveOvedubbingForm()
 {
+    // The take and the playback end, and their controllers stop watching the controls, while every
+    // control is still there.
+    delete m_recording;
+    delete m_playback;
     m_services.engine.SetCallbackWindow(nullptr);
     m_services.musicLibrary.SetCallbackWindowHandle(nullptr);
 }
@@ -690,6 +698,13 @@ void TLiveOvedubbingForm::applyRow(const ControlStateRow& row)
     });
     if (row.applyFader || faderSet)
         m_faderControl.setFader(m_fader->Position());
+}
+
+void TLiveOvedubbingForm::ApplyControlChanges(const std::vector<std::pair<Control, ControlChange>>& changes)
+{
+    ControlStateRow row;
+    row.changes = changes;
+    applyRow(row);
 }
 
 void TLiveOvedubbingForm::disableUnavailable()

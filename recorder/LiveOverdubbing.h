@@ -17,13 +17,16 @@
 #include "recorder/BusyFlag.h"
 #include "recorder/FaderController.h"
 #include "recorder/MixerVolumes.h"
+#include "recorder/PodcastWizard.h"
 #include "recorder/SetControlState.h"
+#include "recorder/TakeRecording.h"
 #include "recorder/TrackLoader.h"
 #include "recorder/TrackRoads.h"
 
 #include "common/CopyJob.h"
 #include "controls/ColorScheme.h"
 #include "controls/CoolForm.h"
+#include "platform/codecs/DecodeToWave.h"
 
 #include <QColor>
 
@@ -32,6 +35,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QAction;
@@ -69,6 +73,8 @@ class MusicTrackLibrary;
 namespace recorder {
 
 class TWebEQSliderV;
+class PlaybackControls;
+class RecordingControls;
 
 // What the window works with; each outlives it.
 struct RecordingWindowServices {
@@ -83,6 +89,11 @@ struct RecordingWindowServices {
     std::function<void()> showDevicePreferences = {};
     // The sound card's mixer behind the volume sliders; without one they stay off.
     platform::audio::MixerLibrary* mixer = nullptr;
+    FreeSpaceFunction freeSpace = platform::codecs::freeSpaceOf; // of the temporary folder
+    // The recording format asked for when a take starts without one; none when cancelled.
+    std::function<std::optional<WaveFormatEx>(QWidget* parent)> chooseRecordingFormat = askRecordingFormat;
+    // The preferences' "Prevent Saturation" switch, read when a mix starts to play.
+    std::function<bool()> preventSaturation = [] { return false; };
 };
 
 class TLiveOvedubbingForm : public controls::TCoolForm, private TrackHost {
@@ -147,6 +158,18 @@ public:
     FaderController& faderController() { return m_faderControl; }
     // Playback reached frame: the fader slider goes where the automation had it, the gains follow.
     void replayFader(int64_t frame);
+    TrackRoads& trackRoads() { return m_roads; }
+    // What a take records, for the control states.
+    void setRecordingFlags(bool voice, bool music)
+    {
+        m_voiceRecording = voice;
+        m_musicRecording = music;
+    }
+    const controls::ColorScheme& colorScheme() const { return m_colorScheme; }
+    // Sets controls outside a control state (the transport's buttons and items) through the panel.
+    void ApplyControlChanges(const std::vector<std::pair<Control, ControlChange>>& changes);
+    PlaybackControls& playback() { return *m_playback; }
+    RecordingControls& recording() { return *m_recording; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -254,6 +277,8 @@ private:
     QLabel* m_sourceLabel = nullptr;
     FaderController m_faderControl{[this](const EngineGains& gains) { applyFaderGains(gains); },
                                    [this](const TintChange& change) { applyFaderTint(change); }};
+    PlaybackControls* m_playback = nullptr; // children of the window
+    RecordingControls* m_recording = nullptr;
 };
 
 } // namespace recorder

@@ -166,19 +166,17 @@ TEST_F(RecordingWindowTest, NamedControlsFollowTheStateTable)
     for (const Control control : {Control::FileCloseMenu, Control::FileSaveVoiceTrackMenu, Control::SaveMusicTrackButton,
                                   Control::OpenVoiceTrack})
         EXPECT_TRUE(seenOff.count(control)) << controlName(control);
-    for (const Control control : {Control::PreRecordedPlayBtn, Control::StartStopRecordingButton,
-                                  Control::PauseRecordingButton, Control::MixDownToNewFileButton,
+    for (const Control control : {Control::RecordVoIPConversation, Control::MixDownToNewFileButton,
                                   Control::FileMixDownToNewFileMenu, Control::EditVoiceTrackCoolButton,
                                   Control::EditMixedTrackMenu, Control::OpenInEditor, Control::UploadButton,
-                                  Control::CurrentMusicTrackPlaybackCoolButton,
-                                  Control::ReMixButton, Control::PlaybackMixedTrackMenu})
+                                  Control::CurrentMusicTrackPlaybackCoolButton, Control::ReMixButton})
         EXPECT_TRUE(isUnavailable(control)) << controlName(control);
     EXPECT_EQ(static_cast<QAction*>(named(*window, Control::OpenInEditor))->toolTip(),
               QStringLiteral("The editor is not available yet."));
 }
 
-// The empty window as a user finds it: opening files is offered; recording is what the table
-// offers too, but it is not built yet, so its buttons are off; playback and saving are not offered,
+// The empty window as a user finds it: opening files and recording are offered; the Mix button and
+// File > New are what the table offers too, but they are not built yet, so they are off; playback and saving are not offered,
 // the position box cannot be typed into and the displays say what they are for.
 TEST_F(RecordingWindowTest, EmptyWindowOffersOpeningFiles)
 {
@@ -186,8 +184,7 @@ TEST_F(RecordingWindowTest, EmptyWindowOffersOpeningFiles)
     for (const Control control : {Control::FileOpenMenu, Control::OpenVoiceTrack, Control::OpenMusicTrack,
                                   Control::FileExitMenu})
         EXPECT_TRUE(isEnabled(named(*window, control))) << controlName(control);
-    for (const Control control : {Control::StartStopRecordingButton, Control::VoiceRecordButton,
-                                  Control::MusicRecordButton, Control::ReMixButton, Control::FileNewMenu}) {
+    for (const Control control : {Control::ReMixButton, Control::FileNewMenu}) {
         EXPECT_TRUE(window->controlPanel()[control].enabled) << controlName(control);
         EXPECT_FALSE(isEnabled(named(*window, control))) << controlName(control);
     }

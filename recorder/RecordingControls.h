@@ -1,0 +1,74 @@
+#pragma once
+// The recording window's Voice & Music take wired to its widgets: the Voice & Music button (start,
+// and stop), Pause Rec, the questions before a take over loaded tracks (insert at the position box,
+// or clear them), the recording format asked for when none is set, the position, levels and label
+// while recording, the one-second free-space check, and the insert of the take when it stops. The
+// take itself is TakeRecording.h's.
+
+#include "recorder/BusyFlag.h"
+#include "recorder/SetControlState.h"
+#include "recorder/TakeRecording.h"
+#include "recorder/TrackLoader.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <array>
+#include <optional>
+
+namespace recorder {
+
+class TLiveOvedubbingForm;
+struct RecordingWindowServices;
+
+class RecordingControls : public QObject {
+    Q_OBJECT
+
+public:
+    // A child of the form; the services outlive it.
+    RecordingControls(TLiveOvedubbingForm& form, const RecordingWindowServices& services);
+    ~RecordingControls() override;
+
+    const VoiceAndMusicTake& take() const { return m_take; }
+    const OverdubTake& overdub() const { return m_overdub; }
+    bool freeSpaceTimerActive() const { return m_spaceTimer.isActive(); }
+
+    void voiceAndMusicClicked();
+    void pauseClicked();
+    // The Voice and Music buttons: the first press records that track while the other plays, the
+    // next press stops; a press while the other button records is undone.
+    void overdubClicked(OverdubSide side);
+
+private:
+    template <class T> T* control(Control c) const;
+    void startTake();
+    void stopTake();
+    // The free-space check and, when no recording format is set, the format question and the
+    // question whether to start now: false when the take must not start (shown already).
+    bool readyToRecord();
+    void stopOverdub();
+    void popUpOverdub(OverdubSide side);
+    // Whichever take runs, stopped as its button would.
+    void stopRunningTake();
+    // Puts the Voice & Music button up with its caption and Pause Rec off.
+    void popUp();
+    void tick();
+    void checkFreeSpace();
+    // Pastes the take of each side into the parked track at the insert position; stops at the
+    // first failure, which leaves that track as it was.
+    void insertTakes();
+    void showCaptions(bool recording);
+
+    TLiveOvedubbingForm& m_form;
+    const RecordingWindowServices& m_services;
+    VoiceAndMusicTake m_take;
+    OverdubTake m_overdub;
+    std::optional<BusyGuard> m_busy;
+    QTimer m_positionTimer;
+    QTimer m_spaceTimer;
+    bool m_insert = false;
+    int64_t m_insertPosition = 0;
+    std::array<std::optional<TrackRecord>, 2> m_parked; // voice, music
+};
+
+} // namespace recorder

@@ -1,0 +1,126 @@
+#include "recorder/TakeRecording.h"
+
+#include "common/ErrCodes.h"
+#include "common/JobRunner.h"
+#include "platform/audio/AudioEngine.h"
+#include "platform/audio/MusicTrackLibrary.h"
+#include "platform/files/TempName.h"
+
+#include <QFile>
+
+namespace recorder {
+
+QString takeFileName(const QString& folder)
+{
+    const QString temporary = platform::createTempFile(folder, QStringLiteral("LOD"));
+    if (temporary.isEmpty())
+        return {};
+    QFile::remove(temporary);
+    return temporary.left(temporary.size() - 3) + QStringLiteral("wav");
+}
+
+uint16_t VoiceAndMusicTake::start(const QString& voiceWav, const QString& musicWav, const WaveFormatEx& format,
+                                  int outputDevice)
+{
+    // The record source is not used by the engine: every input is its own single source.
+    if (const uint16_t code =
+            m_engine.AudioStartRecord(voiceWav, format.samplesPerSec, format.bitsPerSample, format.channels, 0))
+        return code;
+    // Prepared while the voice records, the music take runs on the voice capture's clock.
+    if (const uint16_t code = m_music.PrepareMusicTrack(musicWav, format, outputDevice)) {
+        m_engine.AudioStopRecord();
+        return code;
+    }
+    m_running = true;
+    m_paused = false;
+    return 0;
+}
+
+uint16_t VoiceAndMusicTake::pause()
+{
+    if (const uint16_t code = m_engine.PauseRecording())
+        return code;
+    m_music.PauseMusicRecording();
+    m_paused = true;
+    return 0;
+}
+
+uint16_t VoiceAndMusicTake::resume()
+{
+    if (const uint16_t code = m_engine.ResumeRecording())
+        return code;
+    m_music.ResumeMusicRecording();
+    m_paused = false;
+    return 0;
+}
+
+uint16_t VoiceAndMusicTake::stop()
+{
+    const uint16_t voice = m_engine.AudioStopRecord();
+    const uint16_t music = m_music.StopMusicTrackRecording();
+    m_running = false;
+    m_paused = false;
+    return voice ? voice : music;
+}
+
+int64_t VoiceAndMusicTake::position() const
+{
+    return m_running ? m_engine.AudioGetRecordPosition(1) : 0;
+}
+
+uint16_t OverdubTake::start(OverdubSide side, const QString& takeWav, const WaveFormatEx& format,
+                            const QString& playWav, int64_t playStart)
+{
+    if (side == OverdubSide::Voice) {
+        if (const uint16_t code =
+                m_engine.AudioStartRecord(takeWav, format.samplesPerSec, format.bitsPerSample, format.channels, 0))
+            return code;
+        if (!playWav.isEmpty()) {
+            if (const uint16_t code = m_engine.AudioPlayWave(playWav, playStart, 1, 0, 0, 0)) {
+                m_engine.AudioStopRecord();
+                return code;
+            }
+        }
+    } else {
+        if (!playWav.isEmpty()) {
+            if (const uint16_t code = m_engine.AudioPlayWave(playWav, playStart, 1, 0, 0, 0))
+                return code;
+        }
+        if (const uint16_t code = m_music.PrepareMusicTrack(takeWav, format, -1)) {
+            m_engine.AudioStop();
+            return code;
+        }
+    }
+    m_side = side;
+    m_running = true;
+    return 0;
+}
+
+uint16_t OverdubTake::stop()
+{
+    const uint16_t code = m_side == OverdubSide::Voice ? m_engine.AudioStopRecord() : m_music.StopMusicTrackRecording();
+    m_engine.AudioStop();
+    m_running = false;
+    return code;
+}
+
+int64_t OverdubTake::position() const
+{
+    if (!m_running)
+        return 0;
+    return m_side == OverdubSide::Voice ? m_engine.AudioGetRecordPosition(1) : m_music.MusicGetRecordPosition(1);
+}
+
+int insertTake(JobRunner& runner, platform::audio::AudioEngine& engine, const platform::Messages& messages,
+               const TakeInsert& insert, int64_t position)
+{
+    EditProcessCalls<platform::audio::AudioEngine> calls(engine);
+    return runner.runLibraryProcess(
+        JobKind::EditProcess, calls,
+        [&](uint32_t* cell) {
+            return int(engine.AudioPasteEx(insert.track, position, 1, cell, 0, insert.take, insert.result));
+        },
+        QStringLiteral("Inserting Recording"), false, messages, PlayerErrorToMessageId);
+}
+
+} // namespace recorder

@@ -1,0 +1,337 @@
+// Recording in the recording window on the virtual sound backend, driven through its named
+// controls: the first take asks for the recording format, Pause Rec leaves no gap, the stop leaves
+// two tracks of one length; a nearly full disk refuses or stops a take (the take stays a valid
+// WAV); a take over loaded tracks is inserted at the caret, or the tracks are cleared; an insert
+// that fails leaves the tracks as they were.
+#include "recorder/PlaybackControls.h"
+#include "recorder/PodcastWizard.h"
+#include "recorder/RecordingControls.h"
+
+#include "controls/CoolButton.h"
+#include "controls/Waveform.h"
+#include "tests/platform/audio/EngineTestSupport.h"
+#include "tests/recorder/WindowOnVirtualSound.h"
+#include "tests/support/WaveFixtures.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace recorder;
+using controls::TCoolButton;
+using enginetest::constant16;
+using enginetest::frames;
+using enginetest::ramp16;
+using enginetest::writeWave;
+
+namespace {
+
+const WaveFormatEx kStereo8k = makePcmFormat(8000, 16, 2);
+constexpr int kFrameBytes = 4;
+
+class RecordingWindowTakeTest : public windowtest::WindowOnVirtualSound {
+protected:
+    void SetUp() override
+    {
+        windowtest::WindowOnVirtualSound::SetUp();
+        // The microphone says which frame it heard.
+        ASSERT_TRUE(backend.setInputWave(writeWave(folder + "/microphone.wav", kStereo8k, microphone)));
+    }
+    controls::TQzv32WaveDisplay& display(Control c) { return *named<controls::TQzv32WaveDisplay>(c); }
+    QString working(TrackSide side) { return window->trackRoads().track(side)->workingPath; }
+    wavefixtures::WaveInfo read(TrackSide side) { return wavefixtures::pythonWaveInfo(working(side)); }
+
+    const QByteArray microphone = ramp16(16000, 2, 3);
+};
+
+TEST_F(RecordingWindowTakeTest, FirstTakeAsksTheFormatAndPauseLeavesNoGap)
+{
+    EXPECT_TRUE(named<QWidget>(Control::StartStopRecordingButton)->isEnabled());
+    interaction.expectMessageBox(platform::IDYES, QStringLiteral("Do you want to start recording now?"));
+    click(Control::StartStopRecordingButton);
+    ASSERT_TRUE(window->recording().take().running());
+    EXPECT_EQ(formatQuestions, 1);
+    EXPECT_TRUE(window->busyFlag().isBusy());
+    EXPECT_TRUE(named<TCoolButton>(Control::StartStopRecordingButton)->Down());
+    EXPECT_EQ(named<TCoolButton>(Control::StartStopRecordingButton)->Caption(), QStringLiteral("Stop Record"));
+    EXPECT_TRUE(named<QWidget>(Control::PauseRecordingButton)->isEnabled());
+    EXPECT_FALSE(named<QWidget>(Control::PreRecordedPlayBtn)->isEnabled());
+    EXPECT_TRUE(window->recording().freeSpaceTimerActive());
+
+    backend.advance(3000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return named<QLineEdit>(Control::PositionMaskEdit)->text() == "000:00:375"; }, 2000))
+        << named<QLineEdit>(Control::PositionMaskEdit)->text().toStdString();
+    ASSERT_TRUE(QDir::current().mkpath(QStringLiteral("screenshots")));
+    const QImage picture = window->grab().toImage();
+    EXPECT_EQ(picture.size(), window->size() * picture.devicePixelRatio());
+    EXPECT_TRUE(picture.save(QDir::current().filePath(QStringLiteral("screenshots/recording-window-recording.png"))));
+    click(Control::PauseRecordingButton);
+    EXPECT_EQ(named<TCoolButton>(Control::PauseRecordingButton)->Caption(), QStringLiteral("Resume"));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return window->findChild<QLabel*>(QStringLiteral("RecordingLabel"))->text() == "Paused"; }, 2000));
+    backend.advance(1000);
+    click(Control::PauseRecordingButton);
+    EXPECT_EQ(named<TCoolButton>(Control::PauseRecordingButton)->Caption(), QStringLiteral("Pause"));
+    backend.advance(1000);
+    click(Control::StartStopRecordingButton);
+
+    EXPECT_FALSE(window->recording().take().running());
+    EXPECT_FALSE(window->busyFlag().isBusy());
+    EXPECT_FALSE(window->recording().freeSpaceTimerActive());
+    EXPECT_FALSE(named<TCoolButton>(Control::StartStopRecordingButton)->Down());
+    EXPECT_EQ(named<TCoolButton>(Control::StartStopRecordingButton)->Caption(), QStringLiteral("Voice && Music"));
+    const wavefixtures::WaveInfo voice = read(TrackSide::Voice);
+    const wavefixtures::WaveInfo musicTake = read(TrackSide::Music);
+    EXPECT_EQ(voice.frames, 4000);
+    EXPECT_EQ(musicTake.frames, voice.frames);
+    EXPECT_EQ(voice.samples, frames(microphone, kFrameBytes, 0, 3000) + frames(microphone, kFrameBytes, 4000, 1000));
+    EXPECT_EQ(display(Control::PreRecordedWaveDisplay).TotalSamples(), 4000u);
+    EXPECT_EQ(display(Control::RecordingWaveDisplay).TotalSamples(), 4000u);
+    EXPECT_TRUE(named<QWidget>(Control::PreRecordedPlayBtn)->isEnabled());
+    EXPECT_TRUE(named<QWidget>(Control::MixedPlayBtn)->isEnabled());
+
+    // A second take over the tracks does not ask for the format again; declining both questions
+    // leaves the tracks.
+    const QString voicePath = working(TrackSide::Voice);
+    interaction.expectMessageBox(platform::IDNO, QStringLiteral("Insert Recording"));
+    interaction.expectMessageBox(platform::IDNO, QStringLiteral("Clear Existing Recording"));
+    click(Control::StartStopRecordingButton);
+    EXPECT_FALSE(window->recording().take().running());
+    EXPECT_EQ(formatQuestions, 1);
+    EXPECT_EQ(working(TrackSide::Voice), voicePath);
+}
+
+// A cancelled format question starts nothing and leaves the format unset.
+TEST_F(RecordingWindowTakeTest, CancelledFormatStartsNothing)
+{
+    chosenFormat.reset();
+    click(Control::StartStopRecordingButton);
+    EXPECT_FALSE(window->recording().take().running());
+    EXPECT_EQ(window->trackRoads().recordingFormat().samplesPerSec, 0u);
+    EXPECT_FALSE(named<TCoolButton>(Control::StartStopRecordingButton)->Down());
+    EXPECT_FALSE(window->busyFlag().isBusy());
+}
+
+// 50 MB free refuses a take; a take that runs stops when the free space falls to it, and what it
+// recorded stays a valid WAV.
+TEST_F(RecordingWindowTakeTest, NearlyFullDiskRefusesAndStopsTheTake)
+{
+    freeBytes = kLowSpaceBytes;
+    interaction.expectMessageBox(platform::IDOK);
+    click(Control::StartStopRecordingButton);
+    EXPECT_TRUE(interaction.allConsumed());
+    EXPECT_FALSE(window->recording().take().running());
+    EXPECT_EQ(backend.inputStreamCount(), 0);
+
+    freeBytes = kLowSpaceBytes + 1;
+    interaction.expectMessageBox(platform::IDYES, QStringLiteral("start recording now"));
+    click(Control::StartStopRecordingButton);
+    ASSERT_TRUE(window->recording().take().running());
+    backend.advance(2000);
+    freeBytes = kLowSpaceBytes;
+    interaction.expectMessageBox(platform::IDOK);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->recording().take().running(); }, 3000));
+    EXPECT_TRUE(interaction.allConsumed());
+    const wavefixtures::WaveInfo voice = wavefixtures::soxWaveInfo(working(TrackSide::Voice));
+    EXPECT_EQ(voice.frames, 2000);
+    EXPECT_EQ(voice.samples, frames(microphone, kFrameBytes, 0, 2000));
+    EXPECT_EQ(wavefixtures::soxWaveInfo(working(TrackSide::Music), false).frames, 2000);
+}
+
+class InsertInWindow : public RecordingWindowTakeTest {
+protected:
+    void loadTracks()
+    {
+        importTrack(TrackSide::Voice, writeWave(folder + "/voice.wav", kStereo8k, voiceTrack));
+        importTrack(TrackSide::Music, writeWave(folder + "/music.wav", kStereo8k, musicTrack));
+    }
+    void recordOverTheTracks(int64_t takeFrames)
+    {
+        interaction.expectMessageBox(platform::IDYES, QStringLiteral("Insert Recording"));
+        click(Control::StartStopRecordingButton);
+        ASSERT_TRUE(window->recording().take().running());
+        backend.advance(takeFrames);
+        click(Control::StartStopRecordingButton);
+        ASSERT_FALSE(window->recording().take().running());
+    }
+
+    const QByteArray voiceTrack = ramp16(1000, 2, 100);
+    const QByteArray musicTrack = constant16(1000, 7);
+};
+
+// The take goes into both tracks at the caret: each grows by the take's length.
+TEST_F(InsertInWindow, TakeIsInsertedAtTheCaret)
+{
+    loadTracks();
+    const QString parked = working(TrackSide::Voice);
+    display(Control::PreRecordedWaveDisplay).setCaretPositionBySamples(300);
+    recordOverTheTracks(500);
+    const wavefixtures::WaveInfo voice = read(TrackSide::Voice);
+    EXPECT_EQ(voice.samples, frames(voiceTrack, kFrameBytes, 0, 300) + frames(microphone, kFrameBytes, 0, 500)
+                                 + frames(voiceTrack, kFrameBytes, 300, 700));
+    const wavefixtures::WaveInfo musicRead = read(TrackSide::Music);
+    EXPECT_EQ(musicRead.samples, frames(musicTrack, kFrameBytes, 0, 300) + constant16(500, 0)
+                                     + frames(musicTrack, kFrameBytes, 300, 700));
+    EXPECT_FALSE(QFileInfo::exists(parked));
+    EXPECT_EQ(display(Control::PreRecordedWaveDisplay).TotalSamples(), 1500u);
+    EXPECT_EQ(display(Control::RecordingWaveDisplay).TotalSamples(), 1500u);
+}
+
+// An insert whose result cannot be written says so and leaves both tracks as they were.
+TEST_F(InsertInWindow, FailedInsertLeavesTheTracks)
+{
+    loadTracks();
+    const QString voicePath = working(TrackSide::Voice);
+    const QString musicPath = working(TrackSide::Music);
+    const QByteArray voiceHash = testsupport::hashOf(voicePath);
+    const QByteArray musicHash = testsupport::hashOf(musicPath);
+    interaction.expectMessageBox(platform::IDYES, QStringLiteral("Insert Recording"));
+    click(Control::StartStopRecordingButton);
+    ASSERT_TRUE(window->recording().take().running());
+    backend.advance(500);
+    interaction.expectMessageBox(platform::IDOK);
+    {
+        // Room for the take's files, not for a track with the take in it.
+        const wavefixtures::FileSizeLimit limit(3000);
+        click(Control::StartStopRecordingButton);
+    }
+    EXPECT_TRUE(interaction.allConsumed());
+    EXPECT_EQ(working(TrackSide::Voice), voicePath);
+    EXPECT_EQ(working(TrackSide::Music), musicPath);
+    EXPECT_EQ(testsupport::hashOf(voicePath), voiceHash);
+    EXPECT_EQ(testsupport::hashOf(musicPath), musicHash);
+    EXPECT_EQ(display(Control::PreRecordedWaveDisplay).TotalSamples(), 1000u);
+}
+
+// Clearing the tracks for a new take drops them with their working WAVs.
+TEST_F(InsertInWindow, ClearingTheTracksStartsAFreshTake)
+{
+    loadTracks();
+    const QString voicePath = working(TrackSide::Voice);
+    interaction.expectMessageBox(platform::IDNO, QStringLiteral("Insert Recording"));
+    interaction.expectMessageBox(platform::IDYES, QStringLiteral("Clear Existing Recording"));
+    click(Control::StartStopRecordingButton);
+    ASSERT_TRUE(window->recording().take().running());
+    EXPECT_FALSE(QFileInfo::exists(voicePath));
+    backend.advance(700);
+    click(Control::StartStopRecordingButton);
+    EXPECT_EQ(read(TrackSide::Voice).frames, 700);
+    EXPECT_EQ(read(TrackSide::Music).frames, 700);
+}
+
+class OverdubInWindow : public InsertInWindow {
+protected:
+    bool down(Control button) { return named<TCoolButton>(button)->Down(); }
+};
+
+// Voice only with a music track: the music plays from its start while the voice records; Music
+// pressed meanwhile does nothing; the stop leaves both tracks of one length, the voice take
+// holding what the microphone gave from its first frame.
+TEST_F(OverdubInWindow, VoiceRecordsWhileTheMusicPlays)
+{
+    importTrack(TrackSide::Music, writeWave(folder + "/music.wav", kStereo8k, musicTrack));
+    const int outputs = backend.outputStreamCount();
+    click(Control::VoiceRecordButton);
+    ASSERT_TRUE(window->recording().overdub().running());
+    EXPECT_EQ(formatQuestions, 0); // the music track set the format
+    EXPECT_TRUE(down(Control::VoiceRecordButton));
+    EXPECT_FALSE(named<QWidget>(Control::StartStopRecordingButton)->isEnabled());
+    EXPECT_TRUE(window->busyFlag().isBusy());
+    backend.advance(600);
+    EXPECT_EQ(backend.outputAudio(outputs), frames(musicTrack, kFrameBytes, 0, 600));
+    window->recording().overdubClicked(OverdubSide::Music); // the Music button is off; its handler refuses too
+    EXPECT_EQ(window->recording().overdub().side(), OverdubSide::Voice);
+    backend.advance(600);
+    click(Control::VoiceRecordButton);
+    EXPECT_FALSE(window->recording().overdub().running());
+    EXPECT_FALSE(window->busyFlag().isBusy());
+    EXPECT_FALSE(down(Control::VoiceRecordButton));
+    const wavefixtures::WaveInfo voice = read(TrackSide::Voice);
+    EXPECT_EQ(voice.frames, 1200);
+    EXPECT_EQ(voice.samples, frames(microphone, kFrameBytes, 0, 1200));
+    EXPECT_EQ(read(TrackSide::Music).frames, 1200); // padded with silence to the voice's length
+    EXPECT_TRUE(named<QWidget>(Control::MixedPlayBtn)->isEnabled());
+    EXPECT_TRUE(named<QWidget>(Control::MusicRecordButton)->isEnabled());
+}
+
+// Music only over loaded tracks: the voice plays from the music display's caret while the music
+// take runs; the stop pads the take to the voice's length. A second Music take over the recorded
+// (changed) music track asks first, and Cancel keeps it.
+TEST_F(OverdubInWindow, MusicRecordsWhileTheVoicePlays)
+{
+    loadTracks();
+    display(Control::RecordingWaveDisplay).setCaretPositionBySamples(200);
+    const int outputs = backend.outputStreamCount();
+    // The loaded music track counts as changed, so the window asks before it replaces it.
+    ASSERT_EQ(window->trackRoads().track(TrackSide::Music)->state, kTrackChanged);
+    interaction.expectMessageBox(platform::IDNO, QStringLiteral("save the already recorded Music Track?"));
+    click(Control::MusicRecordButton);
+    ASSERT_TRUE(window->recording().overdub().running());
+    EXPECT_EQ(window->recording().overdub().side(), OverdubSide::Music);
+    backend.advance(500);
+    EXPECT_EQ(backend.outputAudio(outputs), frames(voiceTrack, kFrameBytes, 200, 500));
+    click(Control::MusicRecordButton);
+    EXPECT_FALSE(window->recording().overdub().running());
+    EXPECT_EQ(read(TrackSide::Voice).samples, voiceTrack);
+    EXPECT_EQ(read(TrackSide::Music).frames, 1000); // the take padded to the voice's length
+
+    const QString recorded = working(TrackSide::Music);
+    interaction.expectMessageBox(platform::IDCANCEL, QStringLiteral("save the already recorded Music Track?"));
+    click(Control::MusicRecordButton);
+    EXPECT_FALSE(window->recording().overdub().running());
+    EXPECT_EQ(working(TrackSide::Music), recorded);
+    EXPECT_FALSE(down(Control::MusicRecordButton));
+}
+
+// The format page: CD quality at first with the boxes off; a preset sets and locks the boxes;
+// Custom frees them; Finish gives the boxes' format, Cancel none.
+TEST(PodcastWizardFormat, PresetsCustomFinishAndCancel)
+{
+    const auto all = offeredFormats([](const OfferedFormat&) { return true; });
+    TPodcastWizardForm wizard(all);
+    wizard.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&wizard));
+    auto* rate = wizard.findChild<QComboBox*>(QStringLiteral("SampleRateComboBox"));
+    auto* bits = wizard.findChild<QComboBox*>(QStringLiteral("BitsComboBox"));
+    auto* channels = wizard.findChild<QComboBox*>(QStringLiteral("ChannelsComboBox"));
+    EXPECT_EQ(wizard.chosen(), makePcmFormat(44100, 16, 2));
+    EXPECT_FALSE(rate->isEnabled());
+
+    // A radio button takes a click on its mark.
+    const auto choose = [&](const char* name) {
+        auto* button = wizard.findChild<QRadioButton*>(QString::fromLatin1(name));
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
+    };
+    choose("Quality2");
+    EXPECT_EQ(wizard.chosen(), makePcmFormat(11025, 16, 1));
+    EXPECT_EQ(channels->currentText(), QStringLiteral("Mono"));
+    EXPECT_FALSE(bits->isEnabled());
+
+    choose("Quality3");
+    EXPECT_TRUE(rate->isEnabled());
+    EXPECT_EQ(wizard.chosen(), makePcmFormat(44100, 16, 2));
+    rate->setCurrentIndex(rate->findText(QStringLiteral("48000 Hz")));
+    bits->setCurrentIndex(bits->findText(QStringLiteral("8 Bit")));
+    EXPECT_EQ(channels->currentText(), QStringLiteral("Stereo")); // kept by position
+    EXPECT_EQ(wizard.chosen(), makePcmFormat(48000, 8, 2));
+
+    ASSERT_TRUE(QDir::current().mkpath(QStringLiteral("screenshots")));
+    const QString path = QDir::current().filePath(QStringLiteral("screenshots/podcast-wizard-custom.png"));
+    const QImage picture = wizard.grab().toImage();
+    EXPECT_GT(picture.width(), 200);
+    EXPECT_TRUE(picture.save(path));
+
+    QSignalSpy finished(&wizard, &QDialog::finished);
+    QTest::mouseClick(wizard.findChild<QPushButton*>(QStringLiteral("FinishButton")), Qt::LeftButton);
+    ASSERT_EQ(finished.count(), 1);
+    EXPECT_EQ(finished.front().front().toInt(), int(QDialog::Accepted));
+    wizard.show();
+    QTest::keyClick(&wizard, Qt::Key_Escape);
+    ASSERT_EQ(finished.count(), 2);
+    EXPECT_EQ(finished.back().front().toInt(), int(QDialog::Rejected));
+}
+
+} // namespace
