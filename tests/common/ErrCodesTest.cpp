@@ -134,8 +134,9 @@ TEST(ErrCodes, RecorderTextsAreExact)
     EXPECT_EQ(table.text(313), QStringLiteral("Error: Could not convert the format."));
     EXPECT_EQ(table.text(489), QStringLiteral("WMA File format is not proper."));
     EXPECT_EQ(table.text(490), QStringLiteral("Import WMA File Aborted by the User."));
+    EXPECT_TRUE(table.text(509).contains(QStringLiteral("too full to record")));
     EXPECT_EQ(table.ids().constFirst(), 100);
-    EXPECT_EQ(table.size(), 140);
+    EXPECT_EQ(table.size(), 141);
 }
 
 class RecorderMessagesTest : public testing::Test {
