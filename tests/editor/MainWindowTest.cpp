@@ -166,6 +166,18 @@ protected:
         ASSERT_TRUE(interaction.allConsumed());
     }
 
+    // Types text over a position field opened by a click on its label, ended with the key given.
+    static void typeField(QLabel* label, QLineEdit* edit, const QString& text, Qt::Key end)
+    {
+        QTest::mouseClick(label, Qt::LeftButton);
+        ASSERT_TRUE(edit->isVisible());
+        edit->selectAll();
+        edit->setCursorPosition(0);
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, end);
+        EXPECT_FALSE(edit->isVisible());
+    }
+
     // Whether each widget the control states switch is enabled, by name; the controls this program
     // does not offer are hidden, which a menu item also counts as disabled, and are left out.
     using States = std::vector<std::pair<std::string, bool>>;
@@ -639,31 +651,54 @@ TEST_F(MainWindowTest, ZoomButtonsAndPositionFields)
 
     auto* position = window->findChild<QLabel*>("PositionBox");
     auto* positionEdit = window->findChild<QLineEdit*>("PositionMaskEdit");
-    const auto type = [&](QLabel* label, QLineEdit* edit, const QString& text, Qt::Key end) {
-        QTest::mouseClick(label, Qt::LeftButton);
-        ASSERT_TRUE(edit->isVisible());
-        edit->selectAll();
-        edit->setCursorPosition(0);
-        QTest::keyClicks(edit, text);
-        QTest::keyClick(edit, end);
-        EXPECT_FALSE(edit->isVisible());
-    };
-    type(position, positionEdit, "000:05:000", Qt::Key_Return);
+    typeField(position, positionEdit, "000:05:000", Qt::Key_Return);
     EXPECT_EQ(display->CaretPositionBySamples(), 8000u);
     EXPECT_EQ(position->text(), QStringLiteral("000:01:000"));
-    type(position, positionEdit, "000:00:250", Qt::Key_Escape);
+    typeField(position, positionEdit, "000:00:250", Qt::Key_Escape);
     EXPECT_EQ(display->CaretPositionBySamples(), 8000u);
     EXPECT_EQ(position->text(), QStringLiteral("000:01:000"));
-    type(position, positionEdit, "000:00:250", Qt::Key_Return);
+    typeField(position, positionEdit, "000:00:250", Qt::Key_Return);
     EXPECT_EQ(display->CaretPositionBySamples(), 2000u);
 
-    type(window->findChild<QLabel*>("StartSelectionBox"), window->findChild<QLineEdit*>("StartSelectionMaskEdit"),
+    typeField(window->findChild<QLabel*>("StartSelectionBox"), window->findChild<QLineEdit*>("StartSelectionMaskEdit"),
          "000:00:750", Qt::Key_Return);
-    type(window->findChild<QLabel*>("EndSelectionBox"), window->findChild<QLineEdit*>("EndSelectionMaskEdit"),
+    typeField(window->findChild<QLabel*>("EndSelectionBox"), window->findChild<QLineEdit*>("EndSelectionMaskEdit"),
          "000:00:500", Qt::Key_Return);
     EXPECT_EQ(display->SelectionStartPos(), 4000u);
     EXPECT_EQ(display->SelectionEndPos(), 6000u);
     EXPECT_TRUE(window->findChild<QAction*>("EditCutMenu")->isEnabled());
+}
+
+// However the selection is cleared (the display does not tell of it), the commands that need one
+// go off: Select None, and a caret typed into the position field.
+TEST_F(MainWindowTest, ClearingTheSelectionSwitchesItsCommandsOff)
+{
+    auto window = makeWindow();
+    open(*window, tone("song.wav", 1.0));
+    const TDocumentRecord* document = window->workspace().documents().current();
+    ASSERT_NE(document, nullptr);
+    ASSERT_TRUE(eventually([&] { return document->isWorkspaceReady(); }));
+    const std::function<void()> clears[] = {
+        [&] { clickMenuItem(*window, "EditSelectNoneMenu"); },
+        [&] {
+            typeField(window->findChild<QLabel*>("PositionBox"), window->findChild<QLineEdit*>("PositionMaskEdit"),
+                      "000:00:250", Qt::Key_Return);
+        },
+    };
+    QStringList names;
+    for (const Control control : {Control::Cut, Control::Copy, Control::Crop, Control::Clear, Control::CutToFile,
+                                  Control::CopyToFile, Control::SelectNone})
+        names += controlObjectNames(control);
+    for (size_t i = 0; i < std::size(clears); ++i) {
+        SCOPED_TRACE(i);
+        clickMenuItem(*window, "EditSelectAllMenu");
+        for (const QString& name : names)
+            EXPECT_TRUE(isEnabled(window->findChild<QObject*>(name))) << name.toStdString();
+        clears[i]();
+        EXPECT_EQ(window->currentDisplay()->SelectionStartPos(), window->currentDisplay()->SelectionEndPos());
+        for (const QString& name : names)
+            EXPECT_FALSE(isEnabled(window->findChild<QObject*>(name))) << name.toStdString();
+    }
 }
 
 // A second start's command line reaches the window through the messaging between processes. When
