@@ -16,7 +16,7 @@
 #include "controls/CoolButton.h"
 #include "controls/OViewFrame.h"
 #include "controls/Overview.h"
-#include "controls/PeakJob.h"
+#include "controls/PeakDisplay.h"
 #include "controls/RectBtnEx.h"
 #include "controls/Scale.h"
 #include "controls/Waveform.h"
@@ -591,35 +591,28 @@ void TMainForm::reportWorkspace(const WorkspaceResult& result)
     }
 }
 
-int TMainForm::openDisplay(DocumentViews& views, const QString& file)
+int TMainForm::openDisplay(DocumentViews& views, const QString& file, bool usePeakCache)
 {
     const platform::Messages& messages = m_services.messages;
-    const QString peakFile = GetPeakFileName(file, m_services.tempFolder());
+    PeakDisplayRequest request;
+    request.wavFile = file;
+    request.caption = kPeaksCaption;
+    request.usePeakCache = usePeakCache;
+    request.tempFolder = m_services.tempFolder();
+    request.cancelShown = true;
     TQzv32WaveDisplay& display = *views.display;
     display.CloseWave();
-    if (const int code = display.OpenWaveFile(file)) {
-        ShowMappedError(messages, code, WaveDisplayErrorToMessageId);
+    if (const int code = OpenPeakDisplay(display, request, m_services.runner, messages))
         return code;
-    }
-    // Peaks are built afresh: the working file changes under the same name with every edit.
-    const PeakBuildOutcome outcome = runPeakBuildJob(m_services.runner, display, kPeaksCaption, true);
-    if (outcome.runnerCode != 0 || outcome.ownResult != 0) {
-        messages.ShowErrorMessage(outcome.result());
-        return outcome.result();
-    }
-    if (outcome.exitReason != 0) {
-        ShowMappedError(messages, outcome.exitReason, WaveDisplayErrorToMessageId);
-        return outcome.exitReason;
-    }
     if (const int code = display.DrawView(display.MaxZoomLevel(), 0)) {
         ShowMappedError(messages, code, WaveDisplayErrorToMessageId);
         return code;
     }
-    // The overview shows the same peaks, read back from the cache the display leaves beside the file.
+    // The overview shows the same peaks, read back from the cache beside the file.
     TQzv32Overview& overview = *views.overview;
     overview.CloseWave();
-    if (overview.OpenWaveFile(file) == 0 && display.SavePeakFile(peakFile) == 0 &&
-        overview.LoadPeakFileNoTimeCheck(peakFile) == 0)
+    if (overview.OpenWaveFile(file) == 0 &&
+        overview.LoadPeakFileNoTimeCheck(GetPeakFileName(file, request.tempFolder)) == 0)
         overview.DrawView(overview.MaxZoomLevel(), 0);
     return 0;
 }

@@ -114,7 +114,9 @@ private:
     DocumentViews* viewsOf(const TDocumentRecord* document) const;
     void layOutDocumentButtons();
     void reportWorkspace(const WorkspaceResult& result);
-    int openDisplay(DocumentViews& views, const QString& file);
+    // Opens file in the document's display and overview; the peak cache is tried first unless the
+    // file has just been changed under the same name.
+    int openDisplay(DocumentViews& views, const QString& file, bool usePeakCache);
 
     // The menu and button commands.
     void fileNew();

@@ -97,7 +97,7 @@ int TMainForm::createViews(TDocumentRecord& document, const QString& shownFile)
     views->button->setDrawBorder(true);
     views->button->hide();
 
-    if (const int code = openDisplay(*views, shownFile)) {
+    if (const int code = openDisplay(*views, shownFile, true)) {
         delete views->button;
         delete views->page;
         return code;
@@ -254,7 +254,7 @@ int TMainForm::refreshViews(TDocumentRecord& document, const EditRefresh& refres
     DocumentViews* views = viewsOf(&document);
     if (!views)
         return 0;
-    if (const int code = openDisplay(*views, document.workingFile))
+    if (const int code = openDisplay(*views, document.workingFile, false))
         return code;
     const uint32_t caret = uint32_t(std::min<int64_t>(refresh.caret, views->display->TotalSamples()));
     const ViewDocument shown{views->view.get(), document.waveFormat, document.info.lengthMs, document.displayName};

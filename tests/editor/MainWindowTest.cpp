@@ -109,6 +109,26 @@ CopyFunction heldCopy(const std::atomic<bool>& released, int failure = 0)
     };
 }
 
+// The captions the progress window showed with.
+class ShownCaptions : public QObject {
+public:
+    explicit ShownCaptions(QWidget& window)
+    {
+        window.installEventFilter(this);
+    }
+    int count(const QString& caption) const { return int(captions.count(caption)); }
+
+    QStringList captions;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show)
+            captions << static_cast<QWidget*>(watched)->windowTitle();
+        return false;
+    }
+};
+
 class NoBrowser : public platform::UrlOpener {
 public:
     bool openUrl(const QUrl&) override { return false; }
@@ -667,6 +687,42 @@ TEST_F(MainWindowTest, ZoomButtonsAndPositionFields)
     EXPECT_EQ(display->SelectionStartPos(), 4000u);
     EXPECT_EQ(display->SelectionEndPos(), 6000u);
     EXPECT_TRUE(window->findChild<QAction*>("EditCutMenu")->isEnabled());
+}
+
+// The peaks of a file come from its cache while the file is unchanged: the same WAV opened again
+// builds none; the working file an edit changed under its name is always built afresh.
+TEST_F(MainWindowTest, ThePeakCacheServesAnUnchangedFile)
+{
+    const QString peaksCaption = QStringLiteral("Building Peaks...");
+    ShownCaptions shown(progressWindow);
+    auto window = makeWindow();
+    const QString song = tone("song.wav", 1.0);
+    open(*window, song);
+    EXPECT_EQ(shown.count(peaksCaption), 1);
+    const DocumentList& documents = window->workspace().documents();
+    ASSERT_TRUE(eventually([&] { return documents.current()->isWorkspaceReady(); }));
+    clickMenuItem(*window, "FileCloseMenu");
+    ASSERT_TRUE(documents.isEmpty());
+
+    open(*window, song);
+    EXPECT_EQ(shown.count(peaksCaption), 1);
+    TQzv32WaveDisplay* display = window->currentDisplay();
+    ASSERT_NE(display, nullptr);
+    EXPECT_EQ(display->TotalSamples(), 8000u);
+    ASSERT_TRUE(eventually([&] { return documents.current()->isWorkspaceReady(); }));
+
+    const int y = display->height() / 2;
+    QTest::mousePress(display, Qt::LeftButton, {}, QPoint(display->width() / 4, y));
+    QTest::mouseMove(display, QPoint(display->width() / 2, y));
+    QTest::mouseRelease(display, Qt::LeftButton, {}, QPoint(display->width() / 2, y));
+    const uint32_t cut = display->SelectionEndPos() - display->SelectionStartPos();
+    ASSERT_GT(cut, 0u);
+    clickMenuItem(*window, "EditCutMenu");
+    ASSERT_TRUE(eventually([&] { return window->currentDisplay()->TotalSamples() == 8000u - cut; }));
+    EXPECT_EQ(shown.count(peaksCaption), 2);
+    clickMenuItem(*window, "EditUndoMenu");
+    ASSERT_TRUE(eventually([&] { return window->currentDisplay()->TotalSamples() == 8000u; }));
+    EXPECT_EQ(shown.count(peaksCaption), 3);
 }
 
 // However the selection is cleared (the display does not tell of it), the commands that need one
