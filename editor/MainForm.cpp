@@ -5,7 +5,6 @@
 #include "editor/ErrCodes.h"
 #include "editor/MainFormRules.h"
 #include "editor/WorkspaceFiles.h"
-#include "editor/WorkspaceSeams.h"
 
 #include "common/EditorMessages.h"
 #include "common/ErrCodes.h"
@@ -17,10 +16,11 @@
 #include "controls/CoolButton.h"
 #include "controls/OViewFrame.h"
 #include "controls/Overview.h"
-#include "controls/PeakJob.h"
+#include "controls/PeakDisplay.h"
 #include "controls/RectBtnEx.h"
 #include "controls/Scale.h"
 #include "controls/Waveform.h"
+#include "platform/base/PostedMessage.h"
 #include "platform/messaging/ProgramWindows.h"
 #include "platform/ui/Messages.h"
 
@@ -46,7 +46,6 @@ namespace {
 
 constexpr QSize kDesignedSize(900, 560);
 constexpr int kButtonPanelHeight = 24;
-constexpr int kCopyEndedBadly = 182;
 const QString kPeaksCaption = QStringLiteral("Building Peaks...");
 const QString kOpenFilter =
     QStringLiteral("Wave Files (*.wav)|*.wav|MP3 Files (*.mp3)|*.mp3|All Supported Media Types |*.mp3;*.wav");
@@ -78,7 +77,11 @@ bool notOffered(Control control)
 TMainForm::TMainForm(const EditorWindowServices& services, QWidget* parent)
     : QMainWindow(parent)
     , m_services(services)
-    , m_workspace(*this, services.decoder, services.tempFolder)
+    , m_decoder(services.makeDecoder(this))
+    , m_workspace(*this, *m_decoder, services.tempFolder)
+    , m_copies(
+          this, services.runner.progressHost(), [this](uint64_t id, int result) { workspaceCopyEnded(id, result); },
+          services.copy)
     , m_edit(*this, services.editLibrary, services.runner, services.messages, m_panel, readWaveFileInformation)
     , m_view(*this, storedSampleForm(services.settings), makePcmFormat(44100, 16, 2))
     , m_commandLine(*this)
@@ -114,12 +117,7 @@ TMainForm::~TMainForm()
     m_registration.reset();
     // The documents' working files belong to this run; the user's files stay.
     while (!m_workspace.documents().isEmpty()) {
-        TDocumentRecord* document = m_workspace.documents().at(0);
-        if (document->copyJobId != 0)
-            m_services.copier.cancel(document->copyJobId);
-        for (const QString& file : {document->workingFile, document->undoFile, document->redoFile})
-            if (!file.isEmpty())
-                QFile::remove(file);
+        removeDocumentFiles(*m_workspace.documents().at(0));
         m_workspace.documents().takeAt(0);
     }
 }
@@ -560,6 +558,18 @@ void TMainForm::closeEvent(QCloseEvent* event)
         event->ignore();
 }
 
+bool TMainForm::event(QEvent* event)
+{
+    if (event->type() == platform::PostedMessage::eventType()) {
+        const auto* message = static_cast<const platform::PostedMessage*>(event);
+        if (message->message() == kJobEndedMessage) {
+            m_copies.handleJobEnded(uint64_t(message->wParam()));
+            return true;
+        }
+    }
+    return QMainWindow::event(event);
+}
+
 void TMainForm::reportWorkspace(const WorkspaceResult& result)
 {
     const platform::Messages& messages = m_services.messages;
@@ -581,35 +591,28 @@ void TMainForm::reportWorkspace(const WorkspaceResult& result)
     }
 }
 
-int TMainForm::openDisplay(DocumentViews& views, const QString& file)
+int TMainForm::openDisplay(DocumentViews& views, const QString& file, bool usePeakCache)
 {
     const platform::Messages& messages = m_services.messages;
-    const QString peakFile = GetPeakFileName(file, m_services.tempFolder());
+    PeakDisplayRequest request;
+    request.wavFile = file;
+    request.caption = kPeaksCaption;
+    request.usePeakCache = usePeakCache;
+    request.tempFolder = m_services.tempFolder();
+    request.cancelShown = true;
     TQzv32WaveDisplay& display = *views.display;
     display.CloseWave();
-    if (const int code = display.OpenWaveFile(file)) {
-        ShowMappedError(messages, code, WaveDisplayErrorToMessageId);
+    if (const int code = OpenPeakDisplay(display, request, m_services.runner, messages))
         return code;
-    }
-    // Peaks are built afresh: the working file changes under the same name with every edit.
-    const PeakBuildOutcome outcome = runPeakBuildJob(m_services.runner, display, kPeaksCaption, true);
-    if (outcome.runnerCode != 0 || outcome.ownResult != 0) {
-        messages.ShowErrorMessage(outcome.result());
-        return outcome.result();
-    }
-    if (outcome.exitReason != 0) {
-        ShowMappedError(messages, outcome.exitReason, WaveDisplayErrorToMessageId);
-        return outcome.exitReason;
-    }
     if (const int code = display.DrawView(display.MaxZoomLevel(), 0)) {
         ShowMappedError(messages, code, WaveDisplayErrorToMessageId);
         return code;
     }
-    // The overview shows the same peaks, read back from the cache the display leaves beside the file.
+    // The overview shows the same peaks, read back from the cache beside the file.
     TQzv32Overview& overview = *views.overview;
     overview.CloseWave();
-    if (overview.OpenWaveFile(file) == 0 && display.SavePeakFile(peakFile) == 0 &&
-        overview.LoadPeakFileNoTimeCheck(peakFile) == 0)
+    if (overview.OpenWaveFile(file) == 0 &&
+        overview.LoadPeakFileNoTimeCheck(GetPeakFileName(file, request.tempFolder)) == 0)
         overview.DrawView(overview.MaxZoomLevel(), 0);
     return 0;
 }
@@ -718,10 +721,20 @@ void TMainForm::workspaceCopyEnded(uint64_t id, int result)
         return;
     if (code != 0) {
         m_services.messages.ShowErrorMessage(code);
-        m_services.messages.ShowErrorMessage(kCopyEndedBadly);
+        m_services.messages.ShowErrorMessage(kReadOnlyMessageId);
     }
     if (index == m_workspace.documents().currentIndex()) {
         setWindowTitle(::windowCaption(m_workspace.documents().current()));
         updateDocumentControls();
     }
+}
+
+void TMainForm::removeDocumentFiles(TDocumentRecord& document)
+{
+    const bool copying = document.copyJobId != 0;
+    const bool copyStopped = copying && m_copies.cancel(document);
+    for (const QString& file : {copying && !copyStopped ? QString() : document.workingFile, document.undoFile,
+                                document.redoFile})
+        if (!file.isEmpty())
+            QFile::remove(file);
 }

@@ -16,6 +16,7 @@
 #include "editor/EditCommands.h"
 #include "editor/ViewFields.h"
 #include "editor/Workspace.h"
+#include "editor/WorkspaceCopies.h"
 
 #include "common/WaveFormat.h"
 #include "platform/messaging/Messaging.h"
@@ -34,7 +35,6 @@ class QLineEdit;
 class QStackedWidget;
 
 class JobRunner;
-class WorkspaceCopier;
 
 namespace controls {
 class TQzv32Overview;
@@ -54,13 +54,15 @@ struct EditorWindowServices {
     platform::SettingsStore& settings;   // the editor's settings (the position form)
     JobRunner& runner;                   // edits and peak builds under the progress window
     EditLibrary& editLibrary;            // the audio engine's edit processes
-    SourceDecoder& decoder;              // MP3 and WMA sources
-    WorkspaceCopier& copier;             // the working copies of opened WAV files
+    // Makes the decoder of MP3 and WMA sources, whose windows show over the window given.
+    std::function<std::unique_ptr<SourceDecoder>(QWidget* window)> makeDecoder;
     std::function<QString()> tempFolder; // the preferences' temporary folder
     // The recording-format dialog of File > New: the chosen format, none on Cancel.
     std::function<std::optional<WaveFormatEx>(QWidget* parent)> chooseFormat;
     // Where the window answers a second start; null: it answers nobody.
     platform::Messaging* messaging = nullptr;
+    // What copies an opened WAV into its working file, on a worker thread.
+    CopyFunction copy = CopyFileWithProgress;
 };
 
 class TMainForm : public QMainWindow,
@@ -88,6 +90,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -111,7 +114,9 @@ private:
     DocumentViews* viewsOf(const TDocumentRecord* document) const;
     void layOutDocumentButtons();
     void reportWorkspace(const WorkspaceResult& result);
-    int openDisplay(DocumentViews& views, const QString& file);
+    // Opens file in the document's display and overview; the peak cache is tried first unless the
+    // file has just been changed under the same name.
+    int openDisplay(DocumentViews& views, const QString& file, bool usePeakCache);
 
     // The menu and button commands.
     void fileNew();
@@ -121,6 +126,9 @@ private:
     using EditRun = std::function<int(TDocumentRecord&)>;
     void runEdit(const EditRun& run);
     void workspaceCopyEnded(uint64_t id, int result);
+    // Stops the document's copy and removes its files of this run; a working file whose copy would
+    // not stop stays.
+    void removeDocumentFiles(TDocumentRecord& document);
     // One step of the held scroll button.
     void scrollHeld();
     // The user moved or resized the overview's frame: the display follows from the event loop.
@@ -183,7 +191,9 @@ private:
     bool windowCopyData(uint64_t dwData, const QByteArray& data) override;
 
     EditorWindowServices m_services;
+    std::unique_ptr<SourceDecoder> m_decoder;
     Workspace m_workspace;
+    WorkspaceCopies m_copies;
     QAction* m_minSecItem = nullptr;
     QAction* m_samplesItem = nullptr;
     ControlPanel m_panel;

@@ -3,7 +3,6 @@
 #include "editor/MainForm.h"
 
 #include "editor/MainFormParts.h"
-#include "editor/WorkspaceSeams.h"
 
 #include "common/EditorMessages.h"
 #include "common/ErrCodes.h"
@@ -48,11 +47,7 @@ int TMainForm::closeDocumentAt(int index)
         if (answer != platform::IDNO)
             return kCancelled;
     }
-    if (document->copyJobId != 0)
-        m_services.copier.cancel(document->copyJobId);
-    for (const QString& file : {document->workingFile, document->undoFile, document->redoFile})
-        if (!file.isEmpty())
-            QFile::remove(file);
+    removeDocumentFiles(*document);
     discardViews(*document);
     documents.takeAt(index);
     if (documents.currentIndex() == DocumentList::kNoDocument && !documents.isEmpty())
@@ -102,7 +97,7 @@ int TMainForm::createViews(TDocumentRecord& document, const QString& shownFile)
     views->button->setDrawBorder(true);
     views->button->hide();
 
-    if (const int code = openDisplay(*views, shownFile)) {
+    if (const int code = openDisplay(*views, shownFile, true)) {
         delete views->button;
         delete views->page;
         return code;
@@ -144,15 +139,12 @@ void TMainForm::discardViews(TDocumentRecord& document)
 
 int TMainForm::startWorkspaceCopy(TDocumentRecord& document)
 {
-    document.copyJobId = m_services.copier.start(document.documentFile, document.workingFile,
-                                                 [this](uint64_t id, int result) { workspaceCopyEnded(id, result); });
-    return 0;
+    return m_copies.start(document);
 }
 
 void TMainForm::cancelWorkspaceCopy(TDocumentRecord& document)
 {
-    m_services.copier.cancel(document.copyJobId);
-    document.copyJobId = 0;
+    m_copies.cancel(document);
 }
 
 void TMainForm::addRecentFile(const QString&)
@@ -243,7 +235,18 @@ EditView TMainForm::editView() const
 
 bool TMainForm::readyForEditing(TDocumentRecord& document)
 {
-    return document.isWorkspaceReady() && !document.isReadOnly();
+    switch (m_copies.ensureFileReadyForEditing(document, true)) {
+    case EditReadiness::Ready:
+        return true;
+    case EditReadiness::Cancelled:
+        // The document stays open, read-only from now on.
+        setWindowTitle(::windowCaption(&document));
+        updateDocumentControls();
+        return false;
+    case EditReadiness::NotReady:
+        return false;
+    }
+    return false;
 }
 
 int TMainForm::refreshViews(TDocumentRecord& document, const EditRefresh& refresh)
@@ -251,7 +254,7 @@ int TMainForm::refreshViews(TDocumentRecord& document, const EditRefresh& refres
     DocumentViews* views = viewsOf(&document);
     if (!views)
         return 0;
-    if (const int code = openDisplay(*views, document.workingFile))
+    if (const int code = openDisplay(*views, document.workingFile, false))
         return code;
     const uint32_t caret = uint32_t(std::min<int64_t>(refresh.caret, views->display->TotalSamples()));
     const ViewDocument shown{views->view.get(), document.waveFormat, document.info.lengthMs, document.displayName};

@@ -266,9 +266,7 @@ void ViewFields::moveCaret(uint32_t sample)
     ViewDisplay* d = display();
     if (!d)
         return;
-    d->clearSelection();
-    showSelectionField(0, kPositionFrames, PositionField::SelectionStart);
-    showSelectionField(0, kPositionFrames, PositionField::SelectionEnd);
+    clearSelection(*d);
     d->setCaret(sample);
     // The field shows the caret as it landed: a typed millisecond is a whole frame now.
     showCaretPosition(d->caret(), kPositionFrames);
@@ -280,8 +278,19 @@ void ViewFields::setSelection(uint32_t a, uint32_t b)
     ViewDisplay* d = display();
     const uint32_t low = std::min(a, b);
     const uint32_t high = std::max(a, b);
-    if (d && (d->selectionStart() != low || d->selectionEnd() != high))
+    if (!d)
+        return;
+    if (d->selectionStart() != low || d->selectionEnd() != high)
         d->setSelection(low, high);
+    m_host.setControlState(low == high ? ControlState::SelectionEmpty : ControlState::SelectionNotEmpty);
+}
+
+void ViewFields::clearSelection(ViewDisplay& d)
+{
+    d.clearSelection();
+    showSelectionField(0, kPositionFrames, PositionField::SelectionStart);
+    showSelectionField(0, kPositionFrames, PositionField::SelectionEnd);
+    m_host.setControlState(ControlState::SelectionEmpty);
 }
 
 void ViewFields::beginCaretEdit()
@@ -330,7 +339,6 @@ void ViewFields::endSelectionEdit(PositionField which, const std::optional<QStri
     const uint32_t a = *readSelectionField(kPositionFrames, PositionField::SelectionStart);
     const uint32_t b = *readSelectionField(kPositionFrames, PositionField::SelectionEnd);
     setSelection(a, b);
-    m_host.setControlState(a == b ? ControlState::SelectionEmpty : ControlState::SelectionNotEmpty);
 }
 
 void ViewFields::displaySelected(uint32_t start, uint32_t end)
@@ -360,7 +368,8 @@ void ViewFields::selectNone()
 {
     if (ViewDisplay* d = display()) {
         d->setCaret(0);
-        d->clearSelection();
+        clearSelection(*d);
+        showCaretPosition(0, kPositionFrames);
     }
     m_host.setSelectItems(true, false);
 }

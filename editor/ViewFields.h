@@ -151,9 +151,11 @@ public:
     std::optional<uint32_t> readSelectionField(int unit, PositionField which);
     QString fieldText(PositionField field) const { return m_texts[size_t(field)]; }
 
-    // Moves the caret: the selection is cleared, both selection fields show 0.
+    // Moves the caret: the selection is cleared, both selection fields show 0 and the selection's
+    // commands go off.
     void moveCaret(uint32_t sample);
-    // Selects from the smaller to the larger end, unless the display has that selection already.
+    // Selects from the smaller to the larger end, unless the display has that selection already;
+    // the selection's commands follow either way.
     void setSelection(uint32_t a, uint32_t b);
 
     // In-place editing of the caret field: a click on its label starts it; Enter or leaving the
@@ -172,6 +174,7 @@ public:
     void displayCaretMoved();
 
     void selectAll();
+    // The caret to the start and no selection.
     void selectNone();
 
     // View > Minutes / Seconds (false) or Sample Number (true): masks, all three fields and the
@@ -195,6 +198,9 @@ private:
     void showDisplayPositions();
     void applyMasks();
     void followZoom();
+    // The display tells of no selection set or cleared from here: the fields and the control
+    // states are brought along by these.
+    void clearSelection(ViewDisplay& d);
 
     ViewHost& m_host;
     bool m_samples;

@@ -3,7 +3,7 @@
 #include "editor/InstanceStart.h"
 #include "editor/MainForm.h"
 #include "editor/RecSettingsForm.h"
-#include "editor/WorkspaceSeams.h"
+#include "editor/SourceImport.h"
 
 #include "common/EditorMessages.h"
 #include "common/JobRunner.h"
@@ -13,6 +13,7 @@
 #include "platform/messaging/LocalMessaging.h"
 #include "platform/settings/FileSettingsStore.h"
 #include "platform/ui/QtInteraction.h"
+#include "platform/ui/UrlOpener.h"
 
 #include <QApplication>
 #include <QDir>
@@ -42,10 +43,14 @@ int main(int argc, char* argv[])
     EngineEditLibrary<platform::audio::EditProcesses> editLibrary(engine);
     controls::TProgressBarForm progress(controls::ControlVariant::Editor);
     JobRunner runner(progress);
-    ImmediateWorkspaceCopier copier;
-    WaveOnlyDecoder decoder;
+    platform::DesktopUrlOpener urlOpener;
+    const auto makeDecoder = [&](QWidget* window) -> std::unique_ptr<SourceDecoder> {
+        SourceImportServices services;
+        services.tempFolder = tempFolder;
+        return std::make_unique<SourceImport>(messages, urlOpener, std::move(services), window);
+    };
     platform::FileSettingsStore settings(platform::FileSettingsStore::currentUserPath());
-    TMainForm window({messages, settings, runner, editLibrary, decoder, copier, tempFolder, &TRecSettingsForm::choose,
+    TMainForm window({messages, settings, runner, editLibrary, makeDecoder, tempFolder, &TRecSettingsForm::choose,
                       &messaging});
     progress.setMainWindow(&window);
     window.setStartCommandLine(start.commandLine);

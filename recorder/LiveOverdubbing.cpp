@@ -9,7 +9,7 @@
 #include "recorder/PlaybackControls.h"
 #include "recorder/RecordingControls.h"
 #include "recorder/ShowStatusFormat.h"
-#include "recorder/TrackDisplay.h"
+#include "controls/PeakDisplay.h"
 #include "recorder/TrackSave.h"
 #include "recorder/WebEQSliderV.h"
 #include "recorder/WindowPlacement.h"
@@ -583,11 +583,11 @@ TQzv32WaveDisplay& TLiveOvedubbingForm::display(TrackSide side) const
 int TLiveOvedubbingForm::openDisplay(TrackSide side, const QString& workingWav, const QString& caption, uint32_t left)
 {
     TQzv32WaveDisplay& shown = display(side);
-    TrackDisplayRequest request;
-    request.workingWav = workingWav;
+    controls::PeakDisplayRequest request;
+    request.wavFile = workingWav;
     request.caption = caption;
     request.tempFolder = m_services.tempFolder ? m_services.tempFolder() : QString();
-    if (const int code = OpenTrackDisplay(shown, request, m_services.runner, m_services.messages)) {
+    if (const int code = controls::OpenPeakDisplay(shown, request, m_services.runner, m_services.messages)) {
         shown.CloseWave();
         return code;
     }

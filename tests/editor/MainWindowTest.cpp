@@ -7,9 +7,10 @@
 #include "editor/CommandLine.h"
 #include "editor/MainFormRules.h"
 #include "editor/RecSettingsForm.h"
-#include "editor/WorkspaceSeams.h"
+#include "editor/SourceImport.h"
 
 #include "common/EditorMessages.h"
+#include "common/JobRecord.h"
 #include "common/JobRunner.h"
 #include "controls/Overview.h"
 #include "controls/ProgressBar.h"
@@ -21,6 +22,8 @@
 #include "platform/messaging/FakeMessaging.h"
 #include "platform/messaging/ProgramWindows.h"
 #include "platform/settings/MemorySettingsStore.h"
+#include "platform/ui/UrlOpener.h"
+#include "tests/platform/codecs/CodecFixtures.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WaveFixtures.h"
@@ -34,9 +37,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
+#include <atomic>
+#include <chrono>
 #include <functional>
+#include <thread>
 
 using controls::TQzv32RectBtnEx;
 using controls::TQzv32WaveDisplay;
@@ -70,6 +78,62 @@ void clickMenuItem(QWidget& window, const QString& name)
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
 }
 
+// Runs body once the progress window is up (from its modal run's event loop).
+void whenProgressShown(controls::TProgressBarForm& progress, std::function<void()> body)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, &progress, body] {
+        if (QApplication::activeModalWidget() != &progress || !progress.isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        body();
+    });
+    timer->start();
+}
+
+// A copy that reports 7 % and waits until released, stopping when asked to; released, it copies,
+// or fails with `failure` when one is given.
+CopyFunction heldCopy(const std::atomic<bool>& released, int failure = 0)
+{
+    return [&released, failure](const QString& source, const QString& target, std::atomic<int32_t>& percent,
+                                const std::atomic<int32_t>& cancelWord) {
+        percent.store(7);
+        while (!released.load()) {
+            if (cancelWord.load() != int32_t(JobState::Running))
+                return 129;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return failure != 0 ? failure : CopyFileWithProgress(source, target, percent, cancelWord);
+    };
+}
+
+// The captions the progress window showed with.
+class ShownCaptions : public QObject {
+public:
+    explicit ShownCaptions(QWidget& window)
+    {
+        window.installEventFilter(this);
+    }
+    int count(const QString& caption) const { return int(captions.count(caption)); }
+
+    QStringList captions;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show)
+            captions << static_cast<QWidget*>(watched)->windowTitle();
+        return false;
+    }
+};
+
+class NoBrowser : public platform::UrlOpener {
+public:
+    bool openUrl(const QUrl&) override { return false; }
+};
+
 class MainWindowTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(QDir().mkpath(temp)); }
@@ -79,8 +143,13 @@ protected:
     std::unique_ptr<TMainForm> makeWindow(const QStringList& commandLine = {})
     {
         auto window = std::make_unique<TMainForm>(EditorWindowServices{
-            messages, settings, runner, library, decoder, copier, [this] { return temp; },
-            [this](QWidget*) { return newFormat; }, messaging});
+            messages, settings, runner, library,
+            [this](QWidget* parent) -> std::unique_ptr<SourceDecoder> {
+                SourceImportServices services;
+                services.tempFolder = [this] { return temp; };
+                return std::make_unique<SourceImport>(messages, browser, std::move(services), parent);
+            },
+            [this] { return temp; }, [this](QWidget*) { return newFormat; }, messaging, copy});
         progressWindow.setMainWindow(window.get());
         window->setStartCommandLine(readCommandLine(commandLine));
         window->show();
@@ -115,6 +184,18 @@ protected:
             interaction.expectMessageBox(*messageAnswer, messageContains);
         clickMenuItem(window, "FileOpenMenu");
         ASSERT_TRUE(interaction.allConsumed());
+    }
+
+    // Types text over a position field opened by a click on its label, ended with the key given.
+    static void typeField(QLabel* label, QLineEdit* edit, const QString& text, Qt::Key end)
+    {
+        QTest::mouseClick(label, Qt::LeftButton);
+        ASSERT_TRUE(edit->isVisible());
+        edit->selectAll();
+        edit->setCursorPosition(0);
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, end);
+        EXPECT_FALSE(edit->isVisible());
     }
 
     // Whether each widget the control states switch is enabled, by name; the controls this program
@@ -153,8 +234,9 @@ protected:
     EngineEditLibrary<platform::audio::EditProcesses> library{engine};
     controls::TProgressBarForm progressWindow{controls::ControlVariant::Editor};
     JobRunner runner{progressWindow};
-    ImmediateWorkspaceCopier copier;
-    WaveOnlyDecoder decoder;
+    NoBrowser browser;
+    std::atomic<bool> released{false};
+    CopyFunction copy = CopyFileWithProgress;
     std::optional<WaveFormatEx> newFormat = makePcmFormat(8000, 16, 1);
     platform::Messaging* messaging = nullptr;
 };
@@ -341,6 +423,122 @@ TEST_F(MainWindowTest, FailedOpensAreToldAndKeepWhatTheyCan)
     EXPECT_EQ(shownStates(*window), expectedStates(expected));
 }
 
+// An opened WAV is shown from the user's file while its working copy is made; an edit waits for
+// the copy under "Preparing file for editing...". Cancelling that wait leaves the document open,
+// read-only and unchanged; a copy that fails says why and that the file stays read-only.
+TEST_F(MainWindowTest, EditsWaitForTheWorkingCopy)
+{
+    copy = heldCopy(released);
+    auto window = makeWindow();
+    const QString first = tone("first.wav", 0.5);
+    const QByteArray firstHash = testsupport::hashOf(first);
+    open(*window, first);
+    const DocumentList& documents = window->workspace().documents();
+    const TDocumentRecord* document = documents.current();
+    ASSERT_NE(document, nullptr);
+    EXPECT_EQ(window->currentDisplay()->TotalSamples(), 4000u);
+    EXPECT_EQ(document->workspaceState, WorkspaceState::Copying);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Vexal Audio Zuq Editor: first.wav"));
+
+    clickMenuItem(*window, "EditSelectAllMenu");
+    QString caption;
+    whenProgressShown(progressWindow, [&] {
+        caption = progressWindow.windowTitle();
+        QTest::mouseClick(progressWindow.CancelButton, Qt::LeftButton);
+    });
+    clickMenuItem(*window, "EditCutMenu");
+    EXPECT_EQ(caption, QString::fromLatin1(kPreparingForEditingCaption));
+    EXPECT_EQ(document->workspaceState, WorkspaceState::ReadOnly);
+    EXPECT_EQ(document->saveState, SaveState::Unchanged);
+    EXPECT_EQ(window->currentDisplay()->TotalSamples(), 4000u);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Vexal Audio Zuq Editor: first.wav (Read Only)"));
+    EXPECT_EQ(testsupport::hashOf(first), firstHash);
+
+    // The next file's copy is let go while the cut waits: the cut follows on the working copy.
+    const QString second = tone("second.wav", 0.5);
+    open(*window, second);
+    document = documents.current();
+    ASSERT_EQ(document->workspaceState, WorkspaceState::Copying);
+    clickMenuItem(*window, "EditSelectAllMenu");
+    caption.clear();
+    whenProgressShown(progressWindow, [&] {
+        caption = progressWindow.windowTitle();
+        released = true;
+    });
+    clickMenuItem(*window, "EditCutMenu");
+    EXPECT_EQ(caption, QString::fromLatin1(kPreparingForEditingCaption));
+    ASSERT_TRUE(eventually([&] { return document->saveState == SaveState::Modified; }));
+    EXPECT_TRUE(document->isWorkspaceReady());
+    EXPECT_EQ(wavefixtures::soxWaveInfo(document->workingFile, false).frames, 0);
+    EXPECT_EQ(wavefixtures::soxWaveInfo(second, false).frames, 4000);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Vexal Audio Zuq Editor: second.wav"));
+}
+
+TEST_F(MainWindowTest, AFailedWorkingCopyLeavesTheDocumentReadOnly)
+{
+    copy = heldCopy(released, 150);
+    auto window = makeWindow();
+    open(*window, tone("song.wav", 0.5));
+    const TDocumentRecord* document = window->workspace().documents().current();
+    ASSERT_NE(document, nullptr);
+    interaction.expectMessageBox(platform::IDOK, "Could not create wave file");
+    interaction.expectMessageBox(platform::IDOK, "remain opened in read only mode");
+    released = true;
+    ASSERT_TRUE(eventually([&] { return interaction.allConsumed(); }));
+    EXPECT_EQ(document->workspaceState, WorkspaceState::ReadOnly);
+    EXPECT_EQ(document->copyJobId, 0u);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Vexal Audio Zuq Editor: song.wav (Read Only)"));
+    EXPECT_EQ(window->currentDisplay()->TotalSamples(), 4000u);
+}
+
+// MP3 and WMA files open as documents decoded into their working WAV under the conversion windows;
+// an MP3 that cannot be decoded is told once, by the decoder, and leaves no file behind.
+TEST_F(MainWindowTest, CompressedFilesOpenThroughTheirDecoders)
+{
+    const struct {
+        const char* name;
+        int rate;
+        int channels;
+        SourceKind kind;
+    } cases[] = {
+        {"song.mp3", 44100, 2, SourceKind::Mp3},
+        {"talk.wma", 22050, 1, SourceKind::Wma},
+    };
+    auto window = makeWindow();
+    const DocumentList& documents = window->workspace().documents();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = folder + "/" + c.name;
+        const QString source = c.kind == SourceKind::Mp3
+                                   ? codecfixtures::lameTone(path, 2, c.rate, c.channels, 128)
+                                   : codecfixtures::ffmpegTone(path, 2, c.rate, c.channels,
+                                                               {"-c:a", "wmav2", "-b:a", "64k"});
+        ASSERT_FALSE(source.isEmpty());
+        open(*window, source);
+        ASSERT_EQ(documents.count(), 1);
+        const TDocumentRecord* document = documents.current();
+        EXPECT_EQ(document->documentFile, source);
+        EXPECT_EQ(document->sourceKind, c.kind);
+        EXPECT_TRUE(document->isWorkspaceReady());
+        const wavefixtures::WaveInfo info = wavefixtures::soxWaveInfo(document->workingFile, false);
+        EXPECT_EQ(info.rate, c.rate);
+        EXPECT_EQ(info.channels, c.channels);
+        EXPECT_NEAR(double(info.frames) / c.rate, 2.0, 0.1);
+        EXPECT_EQ(int64_t(window->currentDisplay()->TotalSamples()), info.frames);
+        EXPECT_EQ(window->windowTitle(), QStringLiteral("Vexal Audio Zuq Editor: ") + c.name);
+    }
+
+    // The open document is closed to make room before the file is decoded, as for any open.
+    const QString noise = folder + "/noise.mp3";
+    testsupport::writeFile(noise, QByteArray(5000, '\x17'));
+    open(*window, noise, platform::IDOK, "input file is not corrupt");
+    EXPECT_TRUE(documents.isEmpty());
+    EXPECT_EQ(window->currentDisplay(), nullptr);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Vexal Audio Zuq Editor"));
+    const QStringList waves = QDir(temp).entryList({"*.wav", "*.WAV"}, QDir::Files | QDir::Hidden);
+    EXPECT_TRUE(waves.isEmpty()) << waves.join(", ").toStdString();
+}
+
 // The share of the display's pixels in the picture that are of colour.
 double shareOf(const QImage& image, const QRect& rect, const QColor& colour)
 {
@@ -473,31 +671,90 @@ TEST_F(MainWindowTest, ZoomButtonsAndPositionFields)
 
     auto* position = window->findChild<QLabel*>("PositionBox");
     auto* positionEdit = window->findChild<QLineEdit*>("PositionMaskEdit");
-    const auto type = [&](QLabel* label, QLineEdit* edit, const QString& text, Qt::Key end) {
-        QTest::mouseClick(label, Qt::LeftButton);
-        ASSERT_TRUE(edit->isVisible());
-        edit->selectAll();
-        edit->setCursorPosition(0);
-        QTest::keyClicks(edit, text);
-        QTest::keyClick(edit, end);
-        EXPECT_FALSE(edit->isVisible());
-    };
-    type(position, positionEdit, "000:05:000", Qt::Key_Return);
+    typeField(position, positionEdit, "000:05:000", Qt::Key_Return);
     EXPECT_EQ(display->CaretPositionBySamples(), 8000u);
     EXPECT_EQ(position->text(), QStringLiteral("000:01:000"));
-    type(position, positionEdit, "000:00:250", Qt::Key_Escape);
+    typeField(position, positionEdit, "000:00:250", Qt::Key_Escape);
     EXPECT_EQ(display->CaretPositionBySamples(), 8000u);
     EXPECT_EQ(position->text(), QStringLiteral("000:01:000"));
-    type(position, positionEdit, "000:00:250", Qt::Key_Return);
+    typeField(position, positionEdit, "000:00:250", Qt::Key_Return);
     EXPECT_EQ(display->CaretPositionBySamples(), 2000u);
 
-    type(window->findChild<QLabel*>("StartSelectionBox"), window->findChild<QLineEdit*>("StartSelectionMaskEdit"),
+    typeField(window->findChild<QLabel*>("StartSelectionBox"), window->findChild<QLineEdit*>("StartSelectionMaskEdit"),
          "000:00:750", Qt::Key_Return);
-    type(window->findChild<QLabel*>("EndSelectionBox"), window->findChild<QLineEdit*>("EndSelectionMaskEdit"),
+    typeField(window->findChild<QLabel*>("EndSelectionBox"), window->findChild<QLineEdit*>("EndSelectionMaskEdit"),
          "000:00:500", Qt::Key_Return);
     EXPECT_EQ(display->SelectionStartPos(), 4000u);
     EXPECT_EQ(display->SelectionEndPos(), 6000u);
     EXPECT_TRUE(window->findChild<QAction*>("EditCutMenu")->isEnabled());
+}
+
+// The peaks of a file come from its cache while the file is unchanged: the same WAV opened again
+// builds none; the working file an edit changed under its name is always built afresh.
+TEST_F(MainWindowTest, ThePeakCacheServesAnUnchangedFile)
+{
+    const QString peaksCaption = QStringLiteral("Building Peaks...");
+    ShownCaptions shown(progressWindow);
+    auto window = makeWindow();
+    const QString song = tone("song.wav", 1.0);
+    open(*window, song);
+    EXPECT_EQ(shown.count(peaksCaption), 1);
+    const DocumentList& documents = window->workspace().documents();
+    ASSERT_TRUE(eventually([&] { return documents.current()->isWorkspaceReady(); }));
+    clickMenuItem(*window, "FileCloseMenu");
+    ASSERT_TRUE(documents.isEmpty());
+
+    open(*window, song);
+    EXPECT_EQ(shown.count(peaksCaption), 1);
+    TQzv32WaveDisplay* display = window->currentDisplay();
+    ASSERT_NE(display, nullptr);
+    EXPECT_EQ(display->TotalSamples(), 8000u);
+    ASSERT_TRUE(eventually([&] { return documents.current()->isWorkspaceReady(); }));
+
+    const int y = display->height() / 2;
+    QTest::mousePress(display, Qt::LeftButton, {}, QPoint(display->width() / 4, y));
+    QTest::mouseMove(display, QPoint(display->width() / 2, y));
+    QTest::mouseRelease(display, Qt::LeftButton, {}, QPoint(display->width() / 2, y));
+    const uint32_t cut = display->SelectionEndPos() - display->SelectionStartPos();
+    ASSERT_GT(cut, 0u);
+    clickMenuItem(*window, "EditCutMenu");
+    ASSERT_TRUE(eventually([&] { return window->currentDisplay()->TotalSamples() == 8000u - cut; }));
+    EXPECT_EQ(shown.count(peaksCaption), 2);
+    clickMenuItem(*window, "EditUndoMenu");
+    ASSERT_TRUE(eventually([&] { return window->currentDisplay()->TotalSamples() == 8000u; }));
+    EXPECT_EQ(shown.count(peaksCaption), 3);
+}
+
+// However the selection is cleared (the display does not tell of it), the commands that need one
+// go off: Select None, and a caret typed into the position field.
+TEST_F(MainWindowTest, ClearingTheSelectionSwitchesItsCommandsOff)
+{
+    auto window = makeWindow();
+    open(*window, tone("song.wav", 1.0));
+    const TDocumentRecord* document = window->workspace().documents().current();
+    ASSERT_NE(document, nullptr);
+    ASSERT_TRUE(eventually([&] { return document->isWorkspaceReady(); }));
+    const std::function<void()> clears[] = {
+        [&] { clickMenuItem(*window, "EditSelectNoneMenu"); },
+        [&] {
+            typeField(window->findChild<QLabel*>("PositionBox"), window->findChild<QLineEdit*>("PositionMaskEdit"),
+                      "000:00:250", Qt::Key_Return);
+        },
+    };
+    QStringList names;
+    for (const Control control : {Control::Cut, Control::Copy, Control::Crop, Control::Clear, Control::CutToFile,
+                                  Control::CopyToFile, Control::SelectNone})
+        names += controlObjectNames(control);
+    for (size_t i = 0; i < std::size(clears); ++i) {
+        SCOPED_TRACE(i);
+        clickMenuItem(*window, "EditSelectAllMenu");
+        for (const QString& name : names)
+            EXPECT_TRUE(isEnabled(window->findChild<QObject*>(name))) << name.toStdString();
+        clears[i]();
+        EXPECT_EQ(window->currentDisplay()->SelectionStartPos(), window->currentDisplay()->SelectionEndPos());
+        for (const QString& name : names)
+            EXPECT_FALSE(isEnabled(window->findChild<QObject*>(name))) << name.toStdString();
+    }
 }
 
 // A second start's command line reaches the window through the messaging between processes. When

@@ -28,6 +28,7 @@
 
 using codecfixtures::ffmpegTone;
 using codecfixtures::folderEntries;
+using codecfixtures::lameTone;
 using testsupport::hashOf;
 using testsupport::ScriptedInteraction;
 using testsupport::writeFile;
@@ -43,19 +44,6 @@ public:
     }
     QList<QUrl> urls;
 };
-
-// An MP3 of a tone made by lame from a sox WAV.
-QString lameTone(const QString& path, double seconds, int rate, int channels, int kbps)
-{
-    const QString wav = path + ".src.wav";
-    const auto made = testsupport::runSox({"-n", "-r", QString::number(rate), "-c", QString::number(channels), "-b",
-                                           "16", wav, "synth", QString::number(seconds), "sine", "440", "vol", "0.5"});
-    if (made.exitCode != 0)
-        return {};
-    const auto encoded = testsupport::runTool("lame", {"--quiet", "--cbr", "-b", QString::number(kbps), wav, path});
-    QFile::remove(wav);
-    return encoded.exitCode == 0 ? path : QString();
-}
 
 // Runs body on the conversion window once it is up (from its modal run's event loop).
 void whenWindowShown(std::function<void(ImportProgressDialog&)> body)

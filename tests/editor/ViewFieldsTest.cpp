@@ -397,6 +397,7 @@ TEST(ViewFields, EditingTheCaretField)
         v.display.end = 7200;
         v.fields.displayCaretMoved();
         v.host.frames.clear();
+        v.host.states.clear();
         v.fields.beginCaretEdit();
         EXPECT_TRUE(v.fields.caretEditing());
         v.fields.endCaretEdit(c.typed ? std::optional(QString::fromLatin1(*c.typed)) : std::nullopt);
@@ -405,8 +406,9 @@ TEST(ViewFields, EditingTheCaretField)
         EXPECT_EQ(v.host.text(PositionField::Caret), c.shown);
         EXPECT_EQ(v.fields.readPositionField(frames), c.caret);
         EXPECT_EQ(v.host.frames.size(), c.accepted ? 1u : 0u);
-        // a move clears the selection and both selection fields
+        // a move clears the selection and both selection fields, and the selection's commands go off
         EXPECT_EQ(v.display.end, c.moved ? 0u : 7200u);
+        EXPECT_EQ(v.host.states, c.moved ? std::vector{ControlState::SelectionEmpty} : std::vector<ControlState>{});
         if (c.moved) {
             EXPECT_EQ(v.host.text(PositionField::SelectionStart), v.host.empty);
             EXPECT_EQ(v.host.text(PositionField::SelectionEnd), v.host.empty);
@@ -511,9 +513,16 @@ TEST(ViewFields, TheDisplaysSelectionAndSelectMenus)
     EXPECT_EQ(v.host.selectAllOn, false);
     EXPECT_EQ(v.host.selectNoneOn, true);
     v.display.caretAt = 5000;
+    v.fields.displayCaretMoved();
+    v.fields.displaySelected(0, 480000);
     v.fields.selectNone();
     EXPECT_EQ(v.display.caretAt, 0u);
     EXPECT_EQ(v.display.end, 0u);
+    // The display does not tell of this clear: the fields and the commands follow all the same.
+    EXPECT_EQ(v.host.states.back(), ControlState::SelectionEmpty);
+    EXPECT_EQ(v.host.text(PositionField::SelectionStart), v.host.empty);
+    EXPECT_EQ(v.host.text(PositionField::SelectionEnd), v.host.empty);
+    EXPECT_EQ(v.host.text(PositionField::Caret), "00000000");
     EXPECT_EQ(v.host.selectAllOn, true);
     EXPECT_EQ(v.host.selectNoneOn, false);
 }

@@ -2,7 +2,7 @@
 // shapes (checked with ffprobe), every failure road (message, track kept, no working file left,
 // user's file unchanged), and the padding of the shorter track.
 #include "recorder/TrackLoader.h"
-#include "recorder/TrackDisplay.h"
+#include "controls/PeakDisplay.h"
 
 #include "tests/common/JobTestSupport.h"
 #include "tests/support/ScriptedInteraction.h"
@@ -440,10 +440,10 @@ TEST_F(TrackLoaderTest, TrackDisplaysReuseTheirPeakCacheWhileTheWaveIsUnchanged)
 {
     const QString wav = tone("display.wav", {"-b", "16"}, 1.0, 2);
     const QString peakFile = folder + "/display.vxp";
-    const TrackDisplayRequest request{wav, "Building Voice Track Peaks...", true, true, temp};
+    const controls::PeakDisplayRequest request{wav, "Building Voice Track Peaks...", true, true, temp};
     controls::WaveDisplayFile display;
 
-    ASSERT_EQ(OpenTrackDisplay(display, request, runner, messages), 0);
+    ASSERT_EQ(controls::OpenPeakDisplay(display, request, runner, messages), 0);
     ASSERT_EQ(progress.shown.size(), 1u);
     EXPECT_EQ(progress.shown[0].caption, "Building Voice Track Peaks...");
     EXPECT_FALSE(progress.shown[0].cancelShown);
@@ -452,12 +452,12 @@ TEST_F(TrackLoaderTest, TrackDisplaysReuseTheirPeakCacheWhileTheWaveIsUnchanged)
     EXPECT_EQ(display.peakState(), controls::PeakState::Built);
 
     controls::WaveDisplayFile again;
-    ASSERT_EQ(OpenTrackDisplay(again, request, runner, messages), 0);
+    ASSERT_EQ(controls::OpenPeakDisplay(again, request, runner, messages), 0);
     EXPECT_EQ(progress.shown.size(), 1u);
     EXPECT_EQ(again.peakState(), controls::PeakState::Built);
 
-    const TrackDisplayRequest noCache{wav, "Building Voice Track Peaks...", false, true, temp};
-    ASSERT_EQ(OpenTrackDisplay(again, noCache, runner, messages), 0);
+    const controls::PeakDisplayRequest noCache{wav, "Building Voice Track Peaks...", false, true, temp};
+    ASSERT_EQ(controls::OpenPeakDisplay(again, noCache, runner, messages), 0);
     EXPECT_EQ(progress.shown.size(), 2u);
 
     // A WAV newer than its cache is built again.
@@ -465,16 +465,16 @@ TEST_F(TrackLoaderTest, TrackDisplaysReuseTheirPeakCacheWhileTheWaveIsUnchanged)
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
     ASSERT_TRUE(file.setFileTime(QFileInfo(peakFile).lastModified().addSecs(5), QFileDevice::FileModificationTime));
     file.close();
-    ASSERT_EQ(OpenTrackDisplay(again, request, runner, messages), 0);
+    ASSERT_EQ(controls::OpenPeakDisplay(again, request, runner, messages), 0);
     EXPECT_EQ(progress.shown.size(), 3u);
 
     runner.setThreadStarter(jobtest::failingStarter());
     ui.expectMessageBox(platform::IDOK, "Cannot create thread for waveform drawing");
-    EXPECT_EQ(OpenTrackDisplay(again, noCache, runner, messages), 156);
+    EXPECT_EQ(controls::OpenPeakDisplay(again, noCache, runner, messages), 156);
     EXPECT_NE(again.peakState(), controls::PeakState::Built);
 
     ui.expectMessageBox(platform::IDOK, "Error while opening wave file");
-    EXPECT_EQ(OpenTrackDisplay(again, TrackDisplayRequest{folder + "/none.wav", "x", true, true, temp}, runner,
+    EXPECT_EQ(controls::OpenPeakDisplay(again, controls::PeakDisplayRequest{folder + "/none.wav", "x", true, true, temp}, runner,
                                messages),
               101);
 }

@@ -20,6 +20,19 @@ ToolResult runFfmpeg(const QStringList& arguments)
     return runTool(QStringLiteral(VA_FFMPEG), QStringList{"-nostdin", "-v", "error", "-y"} + arguments);
 }
 
+QString lameTone(const QString& path, double seconds, int rate, int channels, int kbps)
+{
+    const QString wav = path + ".src.wav";
+    const ToolResult made = testsupport::runSox({"-n", "-r", QString::number(rate), "-c", QString::number(channels),
+                                                 "-b", "16", wav, "synth", QString::number(seconds), "sine", "440",
+                                                 "vol", "0.5"});
+    if (made.exitCode != 0)
+        return {};
+    const ToolResult encoded = runTool("lame", {"--quiet", "--cbr", "-b", QString::number(kbps), wav, path});
+    QFile::remove(wav);
+    return encoded.exitCode == 0 ? path : QString();
+}
+
 QString ffmpegTone(const QString& path, double seconds, int rate, int channels, const QStringList& encoder)
 {
     const QString duration = QString::number(seconds, 'f', 3);

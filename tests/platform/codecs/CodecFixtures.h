@@ -1,5 +1,5 @@
 #pragma once
-// Compressed audio fixtures made at test time by tools we did not write (ffmpeg, sox), and the
+// Compressed audio fixtures made at test time by tools we did not write (ffmpeg, lame, sox), and the
 // reference decodes and probes of the same tools that our decoding is checked against.
 
 #include "tests/support/TestSupport.h"
@@ -21,6 +21,10 @@ testsupport::ToolResult runFfmpeg(const QStringList& arguments);
 // ffmpeg; encoder holds ffmpeg's output options ("-c:a", "libmp3lame", "-b:a", "128k", ...).
 // Empty string when ffmpeg failed.
 QString ffmpegTone(const QString& path, double seconds, int rate, int channels, const QStringList& encoder);
+
+// An MP3 of a tone made by lame (constant bit rate kbps) from a sox WAV; empty string when a tool
+// failed.
+QString lameTone(const QString& path, double seconds, int rate, int channels, int kbps);
 
 // A sox-made WAV of a tone with the given sox output options ("-e", "ima-adpcm", ...).
 QString soxTone(const QString& path, double seconds, int rate, int channels, const QStringList& options);
