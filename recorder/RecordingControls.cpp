@@ -164,6 +164,10 @@ void RecordingControls::startTake()
         record.waveFormat = format;
         roads.track(side) = record;
     }
+    // Fader moves during the take are recorded on the take's clock from the frame it goes to.
+    FaderController& fader = m_form.faderController();
+    fader.setRoute(GainRoute::Mixed);
+    fader.beginTake(m_insert ? m_insertPosition : 0);
     m_form.setRecordingFlags(true, true);
     m_form.SetControlState(ControlState::RecordingBoth);
     showCaptions(true);
@@ -181,6 +185,7 @@ void RecordingControls::pauseClicked()
         ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
         return;
     }
+    pausing ? m_form.faderController().pauseTake() : m_form.faderController().resumeTake();
     ControlChange pause;
     pause.caption = pausing ? QStringLiteral("Resume") : QStringLiteral("Pause");
     m_form.ApplyControlChanges({{Control::PauseRecordingButton, pause}});
@@ -193,6 +198,7 @@ void RecordingControls::stopTake()
     m_spaceTimer.stop();
     if (const uint16_t code = m_take.stop())
         ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
+    m_form.faderController().endTake();
     m_form.playback().resetMeters();
     showCaptions(false);
     m_form.setRecordingFlags(false, false);
