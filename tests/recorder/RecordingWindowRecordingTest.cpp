@@ -319,6 +319,29 @@ TEST_F(OverdubInWindow, VoiceRecordsWhileTheMusicPlays)
     EXPECT_TRUE(named<QWidget>(Control::MusicRecordButton)->isEnabled());
 }
 
+// With output and input latency, a click of the music that the microphone hears again lands in
+// the Voice-only take at the click's frame, as the speaker played it.
+TEST_F(OverdubInWindow, VoiceTakeLinesUpWithTheMusicHeard)
+{
+    constexpr int64_t kClick = 300;
+    QByteArray clicked(int(1000 * kFrameBytes), '\0');
+    clicked[int(kClick * kFrameBytes) + 1] = 0x40;
+    clicked[int(kClick * kFrameBytes) + 3] = 0x40;
+    backend.setLatency(240);
+    backend.setInputLatency(160);
+    backend.setInputLoopback({8000, 2, 16});
+    importTrack(TrackSide::Music, writeWave(folder + "/music.wav", kStereo8k, clicked));
+    click(Control::VoiceRecordButton);
+    ASSERT_TRUE(window->recording().overdub().running());
+    backend.advance(1500);
+    click(Control::VoiceRecordButton);
+    ASSERT_FALSE(window->recording().overdub().running());
+    const QByteArray voice = read(TrackSide::Voice).samples;
+    const qsizetype loud = voice.indexOf(char(0x40));
+    ASSERT_GE(loud, 0);
+    EXPECT_EQ(loud / kFrameBytes, kClick);
+}
+
 // Music only over loaded tracks: the voice plays from the music display's caret while the music
 // take runs; the stop pads the take to the voice's length. A second Music take over the recorded
 // (changed) music track asks first, and Cancel keeps it.
@@ -339,6 +362,7 @@ TEST_F(OverdubInWindow, MusicRecordsWhileTheVoicePlays)
     EXPECT_FALSE(window->recording().overdub().running());
     EXPECT_EQ(read(TrackSide::Voice).samples, voiceTrack);
     EXPECT_EQ(read(TrackSide::Music).frames, 1000); // the take padded to the voice's length
+    EXPECT_EQ(window->recording().overdub().placedAt(), 200); // the take goes at the caret it played from
 
     const QString recorded = working(TrackSide::Music);
     interaction.expectMessageBox(platform::IDCANCEL, QStringLiteral("save the already recorded Music Track?"));
