@@ -985,6 +985,7 @@ int TLiveOvedubbingForm::UnloadWaveFile()
     }
     m_roads.unloadTrack(TrackSide::Voice);
     m_roads.unloadTrack(TrackSide::Music);
+    m_faderControl.reset();
 
     auto* box = static_cast<QLineEdit*>(m_controls[std::size_t(Control::PositionMaskEdit)]);
     {

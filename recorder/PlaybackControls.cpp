@@ -40,6 +40,19 @@ constexpr int kClipTimerMs = 1000;
 const char* const kSaturatedText =
     "Mixed data is saturated. To Prevent Saturation, set value in Preferences Dialogbox.";
 
+// The gains a kind of playback takes: a track alone plays at its trim, the mix by the fader.
+GainRoute routeOf(PlayKind kind)
+{
+    switch (kind) {
+    case PlayKind::Voice:
+        return GainRoute::VoiceAlone;
+    case PlayKind::Music:
+        return GainRoute::MusicAlone;
+    default:
+        return GainRoute::Mixed;
+    }
+}
+
 Control buttonOf(TransportCommand command)
 {
     switch (command) {
@@ -170,6 +183,9 @@ void PlaybackControls::command(TransportCommand command)
         popUp(command);
         return;
     }
+    if (command == TransportCommand::PlayVoice || command == TransportCommand::PlayMusic
+        || command == TransportCommand::PlayMix)
+        m_form.faderController().setRoute(routeOf(m_transport.kind()));
     apply(step);
 }
 
@@ -414,6 +430,9 @@ void PlaybackControls::tick()
         return;
     const TransportPoll poll = m_transport.poll();
     showLevels(poll.left, poll.right);
+    // The mix plays the fader as the take recorded it.
+    if (m_transport.kind() == PlayKind::Mix)
+        m_form.replayFader(poll.position);
     showFrame(poll.position);
 }
 

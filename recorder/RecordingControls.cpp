@@ -164,6 +164,10 @@ void RecordingControls::startTake()
         record.waveFormat = format;
         roads.track(side) = record;
     }
+    // Fader moves during the take are recorded on the take's clock from the frame it goes to.
+    FaderController& fader = m_form.faderController();
+    fader.setRoute(GainRoute::Mixed);
+    fader.beginTake(m_insert ? m_insertPosition : 0);
     m_form.setRecordingFlags(true, true);
     m_form.SetControlState(ControlState::RecordingBoth);
     showCaptions(true);
@@ -181,6 +185,7 @@ void RecordingControls::pauseClicked()
         ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
         return;
     }
+    pausing ? m_form.faderController().pauseTake() : m_form.faderController().resumeTake();
     ControlChange pause;
     pause.caption = pausing ? QStringLiteral("Resume") : QStringLiteral("Pause");
     m_form.ApplyControlChanges({{Control::PauseRecordingButton, pause}});
@@ -193,6 +198,7 @@ void RecordingControls::stopTake()
     m_spaceTimer.stop();
     if (const uint16_t code = m_take.stop())
         ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
+    m_form.faderController().endTake();
     m_form.playback().resetMeters();
     showCaptions(false);
     m_form.setRecordingFlags(false, false);
@@ -403,6 +409,7 @@ void RecordingControls::stopOverdub()
     m_busy.reset();
     popUpOverdub(side);
     TrackRoads& roads = m_form.trackRoads();
+    placeOverdub(side == OverdubSide::Voice ? TrackSide::Voice : TrackSide::Music, m_overdub.placedAt());
     const std::optional<TrackRecord>& voice = roads.track(TrackSide::Voice);
     const std::optional<TrackRecord>& music = roads.track(TrackSide::Music);
     if (voice && music)
@@ -416,6 +423,31 @@ void RecordingControls::stopOverdub()
     for (Control c : {Control::PreRecordedWaveDisplay, Control::RecordingWaveDisplay})
         control<TQzv32WaveDisplay>(c)->setCaretPositionBySamples(0);
     m_form.ShowPosition(0, kPositionFrames);
+}
+
+void RecordingControls::placeOverdub(TrackSide side, int64_t frame)
+{
+    std::optional<TrackRecord>& track = m_form.trackRoads().track(side);
+    if (frame <= 0 || !track)
+        return;
+    // The take goes after as much silence as the played track had run before it began.
+    const WaveFormatEx format = track->waveFormat;
+    const QString folder = m_services.tempFolder();
+    const QString silence = takeFileName(folder);
+    const QString placed = takeFileName(folder);
+    const bool made = !silence.isEmpty() && !placed.isEmpty()
+                      && CreateEmptyWaveFile(silence, format.samplesPerSec, format.bitsPerSample, format.channels) == 0
+                      && AppendSilenceToWave(silence, frame * format.blockAlign, format.bitsPerSample == 8);
+    if (made
+        && insertTake(m_services.runner, m_services.engine, m_services.messages, {silence, track->workingPath, placed},
+                      frame)
+               == 0) {
+        QFile::remove(track->workingPath);
+        track->workingPath = placed;
+    } else {
+        QFile::remove(placed);
+    }
+    QFile::remove(silence);
 }
 
 } // namespace recorder

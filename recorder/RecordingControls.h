@@ -47,6 +47,8 @@ private:
     // question whether to start now: false when the take must not start (shown already).
     bool readyToRecord();
     void stopOverdub();
+    // Puts the finished overdub of side at frame of its track, so it lines up with what was heard.
+    void placeOverdub(TrackSide side, int64_t frame);
     void popUpOverdub(OverdubSide side);
     // Whichever take runs, stopped as its button would.
     void stopRunningTake();

@@ -71,25 +71,27 @@ int64_t VoiceAndMusicTake::position() const
 uint16_t OverdubTake::start(OverdubSide side, const QString& takeWav, const WaveFormatEx& format,
                             const QString& playWav, int64_t playStart)
 {
+    m_placedAt = 0;
+    // The playback starts first: the take is lined up with the frame of it heard when recording
+    // begins.
+    if (!playWav.isEmpty()) {
+        if (const uint16_t code = m_engine.AudioPlayWave(playWav, playStart, 1, 0, 0, 0))
+            return code;
+    }
+    uint16_t code = 0;
     if (side == OverdubSide::Voice) {
-        if (const uint16_t code =
-                m_engine.AudioStartRecord(takeWav, format.samplesPerSec, format.bitsPerSample, format.channels, 0))
-            return code;
-        if (!playWav.isEmpty()) {
-            if (const uint16_t code = m_engine.AudioPlayWave(playWav, playStart, 1, 0, 0, 0)) {
-                m_engine.AudioStopRecord();
-                return code;
-            }
-        }
+        code = playWav.isEmpty()
+                   ? m_engine.AudioStartRecord(takeWav, format.samplesPerSec, format.bitsPerSample, format.channels, 0)
+                   : m_engine.AudioStartOverdubRecord(takeWav, format.samplesPerSec, format.bitsPerSample,
+                                                      format.channels, 0, 1, &m_placedAt);
     } else {
-        if (!playWav.isEmpty()) {
-            if (const uint16_t code = m_engine.AudioPlayWave(playWav, playStart, 1, 0, 0, 0))
-                return code;
-        }
-        if (const uint16_t code = m_music.PrepareMusicTrack(takeWav, format, -1)) {
+        code = playWav.isEmpty() ? m_music.PrepareMusicTrack(takeWav, format, -1)
+                                 : m_music.PrepareMusicTrackOverdub(takeWav, format, -1, 1, &m_placedAt);
+    }
+    if (code) {
+        if (!playWav.isEmpty())
             m_engine.AudioStop();
-            return code;
-        }
+        return code;
     }
     m_side = side;
     m_running = true;

@@ -98,11 +98,14 @@ public:
     OverdubSide side() const { return m_side; }
     // Frames recorded so far.
     int64_t position() const;
+    // The frame of the played track the take's first frame stands for: where it goes in its track.
+    int64_t placedAt() const { return m_placedAt; }
 
 private:
     platform::audio::AudioEngine& m_engine;
     platform::audio::MusicTrackLibrary& m_music;
     OverdubSide m_side = OverdubSide::Voice;
+    int64_t m_placedAt = 0;
     bool m_running = false;
 };
 

@@ -3,20 +3,24 @@
 // two tracks of one length; a nearly full disk refuses or stops a take (the take stays a valid
 // WAV); a take over loaded tracks is inserted at the caret, or the tracks are cleared; an insert
 // that fails leaves the tracks as they were.
+#include "recorder/FileSaveDialog.h"
 #include "recorder/PlaybackControls.h"
 #include "recorder/PodcastWizard.h"
 #include "recorder/RecordingControls.h"
 
 #include "controls/CoolButton.h"
+#include "controls/CoolSliderV.h"
 #include "controls/Waveform.h"
 #include "tests/platform/audio/EngineTestSupport.h"
 #include "tests/recorder/WindowOnVirtualSound.h"
 #include "tests/support/WaveFixtures.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -102,6 +106,64 @@ TEST_F(RecordingWindowTakeTest, FirstTakeAsksTheFormatAndPauseLeavesNoGap)
     EXPECT_FALSE(window->recording().take().running());
     EXPECT_EQ(formatQuestions, 1);
     EXPECT_EQ(working(TrackSide::Voice), voicePath);
+}
+
+// Fader moves during a Voice & Music take are recorded at the take's frames (a pause leaves no
+// gap in them); playing the mix puts the slider and the gains where the take had them.
+TEST_F(RecordingWindowTakeTest, MixPlaybackReplaysTheFaderOfTheTake)
+{
+    auto* fader = named<controls::TCoolSliderV>(Control::RecordingRightVolumeTrackBar);
+    FaderController& gains = window->faderController();
+    const auto recorded = [&](int64_t frame) {
+        backend.advance(frame - engine.AudioGetRecordPosition(1));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return engine.AudioGetRecordPosition(1) == frame; }, 2000));
+    };
+    interaction.expectMessageBox(platform::IDYES, QStringLiteral("start recording now"));
+    click(Control::StartStopRecordingButton);
+    ASSERT_TRUE(window->recording().take().running());
+    ASSERT_TRUE(fader->isEnabled());
+    recorded(1000);
+    QTest::keyClick(fader, Qt::Key_End);
+    click(Control::PauseRecordingButton);
+    backend.advance(700);
+    click(Control::PauseRecordingButton);
+    recorded(2000);
+    QTest::keyClick(fader, Qt::Key_Home);
+    recorded(3000);
+    click(Control::StartStopRecordingButton);
+    ASSERT_FALSE(window->recording().take().running());
+
+    // Outside a take the slider moves without recording; the replay puts it back.
+    fader->setFocus();
+    QTest::keyClick(fader, Qt::Key_End);
+    ASSERT_EQ(gains.fader(), 24);
+    click(Control::MixedPlayBtn);
+    EXPECT_EQ(gains.route(), GainRoute::Mixed);
+    struct Heard {
+        int64_t frame;
+        int fader;
+    };
+    for (const Heard h : {Heard{500, 0}, Heard{1500, 24}, Heard{2500, -24}}) {
+        SCOPED_TRACE(h.frame);
+        backend.advance(h.frame - engine.AudioGetPosition(1));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return fader->Position() == h.fader; }, 2000)) << fader->Position();
+        EXPECT_EQ(gains.fader(), h.fader);
+        EXPECT_EQ(gains.gainsAt(h.frame).voice, trackGains(h.fader, 0, 0).voice);
+    }
+    click(Control::StopBtn);
+
+    // Closing the tracks (No to the save question) forgets the automation.
+    QTimer answer;
+    answer.setInterval(10);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<TFileSaveDlg*>(QApplication::activeModalWidget())) {
+            answer.stop();
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("NoButton")), Qt::LeftButton);
+        }
+    });
+    answer.start();
+    EXPECT_EQ(window->CloseTracks(), 0);
+    EXPECT_EQ(gains.automation(), nullptr);
 }
 
 // A cancelled format question starts nothing and leaves the format unset.
@@ -257,6 +319,29 @@ TEST_F(OverdubInWindow, VoiceRecordsWhileTheMusicPlays)
     EXPECT_TRUE(named<QWidget>(Control::MusicRecordButton)->isEnabled());
 }
 
+// With output and input latency, a click of the music that the microphone hears again lands in
+// the Voice-only take at the click's frame, as the speaker played it.
+TEST_F(OverdubInWindow, VoiceTakeLinesUpWithTheMusicHeard)
+{
+    constexpr int64_t kClick = 300;
+    QByteArray clicked(int(1000 * kFrameBytes), '\0');
+    clicked[int(kClick * kFrameBytes) + 1] = 0x40;
+    clicked[int(kClick * kFrameBytes) + 3] = 0x40;
+    backend.setLatency(240);
+    backend.setInputLatency(160);
+    backend.setInputLoopback({8000, 2, 16});
+    importTrack(TrackSide::Music, writeWave(folder + "/music.wav", kStereo8k, clicked));
+    click(Control::VoiceRecordButton);
+    ASSERT_TRUE(window->recording().overdub().running());
+    backend.advance(1500);
+    click(Control::VoiceRecordButton);
+    ASSERT_FALSE(window->recording().overdub().running());
+    const QByteArray voice = read(TrackSide::Voice).samples;
+    const qsizetype loud = voice.indexOf(char(0x40));
+    ASSERT_GE(loud, 0);
+    EXPECT_EQ(loud / kFrameBytes, kClick);
+}
+
 // Music only over loaded tracks: the voice plays from the music display's caret while the music
 // take runs; the stop pads the take to the voice's length. A second Music take over the recorded
 // (changed) music track asks first, and Cancel keeps it.
@@ -277,6 +362,7 @@ TEST_F(OverdubInWindow, MusicRecordsWhileTheVoicePlays)
     EXPECT_FALSE(window->recording().overdub().running());
     EXPECT_EQ(read(TrackSide::Voice).samples, voiceTrack);
     EXPECT_EQ(read(TrackSide::Music).frames, 1000); // the take padded to the voice's length
+    EXPECT_EQ(window->recording().overdub().placedAt(), 200); // the take goes at the caret it played from
 
     const QString recorded = working(TrackSide::Music);
     interaction.expectMessageBox(platform::IDCANCEL, QStringLiteral("save the already recorded Music Track?"));
