@@ -2,6 +2,7 @@
 
 #include "recorder/BusyFlag.h"
 #include "recorder/LiveOverdubbing.h"
+#include "recorder/Log.h"
 #include "recorder/PlaybackControls.h"
 
 #include "common/ErrCodes.h"
@@ -438,6 +439,9 @@ void RecordingControls::placeOverdub(TrackSide side, int64_t frame)
     const bool made = !silence.isEmpty() && !placed.isEmpty()
                       && CreateEmptyWaveFile(silence, format.samplesPerSec, format.bitsPerSample, format.channels) == 0
                       && AppendSilenceToWave(silence, frame * format.blockAlign, format.bitsPerSample == 8);
+    if (!made)
+        qCWarning(lcRecorder) << "the overdub take stays at frame 0: no silence of" << frame << "frames could be made in"
+                              << folder;
     if (made
         && insertTake(m_services.runner, m_services.engine, m_services.messages, {silence, track->workingPath, placed},
                       frame)
