@@ -24,11 +24,20 @@ MixerBackend::Result FakeMixerBackend::devices(MixerDirection direction, MixerDe
     if (!m_running)
         return Result::NoServer;
     const Side& s = side(direction);
+    // The list goes to the mixer's watch thread: its texts are copies of their own, so no string data
+    // is shared with the fake's state, which the test changes meanwhile (Qt's reference counts are
+    // invisible to the thread sanitizer, which would otherwise report the release of shared data).
+    const auto own = [](const QString& text) { return QString(text.constData(), text.size()); };
     list->devices = s.devices;
+    for (MixerDevice& d : list->devices) {
+        d.name = own(d.name);
+        d.description = own(d.description);
+        d.port = own(d.port);
+    }
     const bool listed = std::any_of(s.devices.begin(), s.devices.end(),
                                     [&](const MixerDevice& d) { return d.name == s.defaultName; });
     if (listed)
-        list->defaultName = s.defaultName;
+        list->defaultName = own(s.defaultName);
     return Result::Ok;
 }
 
