@@ -67,14 +67,14 @@ bool hasRedoData(const TDocumentRecord& document)
 
 EditCommands::EditCommands(EditHost& host, EditLibrary& library, JobRunner& runner,
                            const platform::Messages& messages, ControlPanel& panel,
-                           std::function<int(const QString&, FileInformation&)> readInfo, FileMove move)
+                           std::function<int(const QString&, FileInformation&)> readInfo, EditFileSteps files)
     : m_host(host)
     , m_library(library)
     , m_runner(runner)
     , m_messages(messages)
     , m_panel(panel)
     , m_readInfo(std::move(readInfo))
-    , m_move(std::move(move))
+    , m_files(std::move(files))
 {
 }
 
@@ -100,6 +100,12 @@ int EditCommands::reloadInformation(TDocumentRecord& document)
     document.info = info;
     document.rebuildWaveFormat();
     return 0;
+}
+
+void EditCommands::followFiles(const TDocumentRecord& document)
+{
+    m_panel.setEnabled(Control::Undo, hasUndoData(document));
+    m_panel.setEnabled(Control::Redo, hasRedoData(document));
 }
 
 void EditCommands::updateControls(TDocumentRecord& document)
@@ -143,22 +149,27 @@ int EditCommands::commit(TDocumentRecord& document, const std::function<int(cons
     if (const int code = edit(output); code != 0)
         return code;
 
-    if (!m_move(document.workingFile, document.undoFile)) {
+    if (!m_files.move(document.workingFile, document.undoFile)) {
         // The new audio is dropped rather than kept without its undo step: the document stays as
         // it was, and the undo file still holds the state before it.
         showError(EditCode::CannotMakeUndo);
         return EditCode::CannotMakeUndo;
     }
-    if (!m_move(output, document.workingFile)) {
+    if (!m_files.move(output, document.workingFile)) {
         // The old audio goes back; the state the undo file held before is gone with it, so undo
         // is no longer offered rather than offering a wrong state.
-        if (!m_move(document.undoFile, document.workingFile))
+        if (!m_files.move(document.undoFile, document.workingFile))
             qCCritical(lcCommon) << "the audio of" << document.displayName << "was left in" << document.undoFile;
+        followFiles(document);
         showError(EditCode::CannotComplete);
         return EditCode::CannotComplete;
     }
 
-    QFile::remove(document.redoFile);
+    // A redo file that stays is still offered: redo then goes to the state undone last, which is
+    // no loss; offering nothing while the file is there would leave the panel wrong.
+    if (!m_files.remove(document.redoFile))
+        qCWarning(lcCommon) << "the redo file" << document.redoFile << "of" << document.displayName
+                            << "could not be deleted";
     if (document.saveState == SaveState::Unchanged)
         document.saveState = SaveState::Modified;
     const int infoCode = reloadInformation(document);
@@ -166,8 +177,7 @@ int EditCommands::commit(TDocumentRecord& document, const std::function<int(cons
 
     m_panel.setEnabled(Control::Save, true);
     m_panel.setEnabled(Control::Revert, document.saveState != SaveState::Untitled);
-    m_panel.setEnabled(Control::Undo, hasUndoData(document));
-    m_panel.setEnabled(Control::Redo, false);
+    followFiles(document);
     return infoCode != 0 ? infoCode : viewCode;
 }
 
@@ -356,21 +366,25 @@ int EditCommands::rotate(TDocumentRecord& document, bool undoing)
     // moved.
     const KeepOpen keepOpen(m_runner.progressHost());
 
-    if (!m_move(document.workingFile, keep)) {
+    if (!m_files.move(document.workingFile, keep)) {
         showError(EditCode::CannotMakeRedo);
         return EditCode::CannotMakeRedo;
     }
-    if (!m_move(from, document.workingFile)) {
-        if (!m_move(keep, document.workingFile))
+    if (!m_files.move(from, document.workingFile)) {
+        if (!m_files.move(keep, document.workingFile))
             qCCritical(lcCommon) << "the audio of" << document.displayName << "was left in" << keep;
+        followFiles(document);
+        updateControls(document);
         const int code = undoing ? EditCode::CannotUndo : EditCode::CannotMakeRedo;
         showError(code);
         return code;
     }
     if (const int code = m_host.refreshViews(document, {EditRefresh::Peaks::Reopen, 0, 0, view.caret}); code != 0) {
         // The display could not show the other state: the files go back to where they were.
-        if (!m_move(document.workingFile, from) || !m_move(keep, document.workingFile))
+        if (!m_files.move(document.workingFile, from) || !m_files.move(keep, document.workingFile))
             qCCritical(lcCommon) << "the files of" << document.displayName << "could not be moved back";
+        followFiles(document);
+        updateControls(document);
         return code;
     }
     const int code = reloadInformation(document);

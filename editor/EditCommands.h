@@ -18,6 +18,7 @@
 #include "editor/ControlStates.h"
 #include "editor/Util.h"
 
+#include <QFile>
 #include <QString>
 
 #include <cstdint>
@@ -155,8 +156,15 @@ public:
     virtual void controlsChanged(const TDocumentRecord& document, const ControlPanel& panel) = 0;
 };
 
-// Moves a file onto another name, replacing it: true on success.
-using FileMove = std::function<bool(const QString& from, const QString& to)>;
+// The file steps of an edit's commit and of the rotation, replaceable so a test can make each fail.
+struct EditFileSteps {
+    // Moves a file onto another name, replacing it: true on success.
+    std::function<bool(const QString& from, const QString& to)> move = editor::MoveFileOver;
+    // Deletes a file: true when it is gone, also when there was none.
+    std::function<bool(const QString& path)> remove = [](const QString& path) {
+        return QFile::remove(path) || !QFile::exists(path);
+    };
+};
 
 // The commands' own codes (message ids of the editor's string table).
 namespace EditCode {
@@ -176,7 +184,7 @@ public:
     // panel: the main window's control states, changed by the commands and shown through the host.
     EditCommands(EditHost& host, EditLibrary& library, JobRunner& runner, const platform::Messages& messages,
                  ControlPanel& panel, std::function<int(const QString&, FileInformation&)> readInfo,
-                 FileMove move = editor::MoveFileOver);
+                 EditFileSteps files = {});
 
     // Each returns 0 (also when there was nothing to do), or the code of a failure already shown
     // (129 after a cancel, which shows nothing).
@@ -213,6 +221,9 @@ private:
     int rotate(TDocumentRecord& document, bool undoing);
     // The file information and the format of the working file read again: 0 or a shown code.
     int reloadInformation(TDocumentRecord& document);
+    // Undo and Redo offered as the undo and redo files say, also after a rotation that failed
+    // half-way.
+    void followFiles(const TDocumentRecord& document);
     void updateControls(TDocumentRecord& document);
     void showError(int id) const;
 
@@ -222,5 +233,5 @@ private:
     const platform::Messages& m_messages;
     ControlPanel& m_panel;
     std::function<int(const QString&, FileInformation&)> m_readInfo;
-    FileMove m_move;
+    EditFileSteps m_files;
 };

@@ -9,6 +9,7 @@
 #include "common/ErrCodes.h"
 #include "platform/audio/EditProcesses.h"
 #include "tests/common/JobTestSupport.h"
+#include "tests/support/LogCapture.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WaveFixtures.h"
@@ -19,7 +20,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <chrono>
+#include <map>
 #include <thread>
 
 using namespace wavefixtures;
@@ -136,8 +139,15 @@ protected:
     platform::Messages messages = makeEditorMessages(ui);
     ControlPanel panel;
     std::function<bool(const QString&, const QString&)> move = editor::MoveFileOver;
-    EditCommands commands{host,  library, runner, messages, panel, readWaveFileInformation,
-                          [this](const QString& from, const QString& to) { return move(from, to); }};
+    std::function<bool(const QString&)> remove = EditFileSteps().remove;
+    EditCommands commands{host,
+                          library,
+                          runner,
+                          messages,
+                          panel,
+                          readWaveFileInformation,
+                          {[this](const QString& from, const QString& to) { return move(from, to); },
+                           [this](const QString& path) { return remove(path); }}};
     QByteArray original;
 };
 
@@ -351,46 +361,142 @@ TEST_F(EditCommandsTest, AFailedEditShowsWhyAndKeepsTheUndoState)
     EXPECT_EQ(hashOf(document.redoFile), edited);
 }
 
-TEST_F(EditCommandsTest, AFailedMoveOfTheRotationPutsTheAudioBack)
+// Each file step of an edit's commit and of the rotation made to fail, alone and together with the
+// move that puts the audio back. Before the failing command the document went through a cut of
+// frames [0, 100) (state B over the fixture's A), and for a redo through its undo as well; the
+// failing edit cuts frames [0, 10). Afterwards the working file holds one whole state (or, when
+// even the move back failed, is missing and the log names where the audio is), the undo and redo
+// files hold the states they should, Undo and Redo are offered as those files say, and no output
+// file is left.
+TEST_F(EditCommandsTest, EachFailingFileStepLeavesTheFilesAndTheMenuInAgreement)
 {
-    struct MoveCase {
+    enum class Command { Cut, Undo, Redo };
+    struct FailureCase {
         const char* name;
-        bool undoFirst;     // the failing command is an undo of a cut, not a second cut
-        int failingMove;    // 1-based count of the moves of that command
+        bool afterUndo; // the cut was undone before the failing command
+        Command command;
+        std::vector<int> failingSteps; // 1-based among the command's moves and deletes
+        int refreshAnswer;             // of the display after a rotation
         int code;
-        bool undoAfterwards; // what undo can still do
+        bool shown;   // the command showed the code's message
+        char working; // 'A', 'B', 'F' (A with frames [0, 10) cut), '-' missing
+        char undo;    // '-': no state
+        char redo;
+        const char* logged; // what the log says, or null
     };
-    const MoveCase cases[] = {
-        {"edit: working to undo", false, 1, EditCode::CannotMakeUndo, true},
-        {"edit: output to working", false, 2, EditCode::CannotComplete, false},
-        {"undo: working to redo", true, 1, EditCode::CannotMakeRedo, true},
-        {"undo: undo to working", true, 2, EditCode::CannotUndo, true},
+    using C = Command;
+    const FailureCase cases[] = {
+        {"edit: working to undo", false, C::Cut, {1}, 0, EditCode::CannotMakeUndo, true, 'B', 'A', '-', nullptr},
+        {"edit: output to working", false, C::Cut, {2}, 0, EditCode::CannotComplete, true, 'B', '-', '-', nullptr},
+        {"edit: output to working and the move back", false, C::Cut, {2, 3}, 0, EditCode::CannotComplete, true, '-',
+         'B', '-', "was left in"},
+        {"edit: the redo file is not deleted", true, C::Cut, {3}, 0, 0, false, 'F', 'A', 'B', "could not be deleted"},
+        {"undo: working to redo", false, C::Undo, {1}, 0, EditCode::CannotMakeRedo, true, 'B', 'A', '-', nullptr},
+        {"undo: undo to working", false, C::Undo, {2}, 0, EditCode::CannotUndo, true, 'B', 'A', '-', nullptr},
+        {"undo: undo to working and the move back", false, C::Undo, {2, 3}, 0, EditCode::CannotUndo, true, '-', 'A',
+         'B', "was left in"},
+        {"undo: the display fails", false, C::Undo, {}, 168, 168, false, 'B', 'A', '-', nullptr},
+        {"undo: the display fails and the first move back", false, C::Undo, {3}, 168, 168, false, 'A', '-', 'B',
+         "could not be moved back"},
+        {"undo: the display fails and the second move back", false, C::Undo, {4}, 168, 168, false, '-', 'A', 'B',
+         "could not be moved back"},
+        {"redo: working to undo", true, C::Redo, {1}, 0, EditCode::CannotMakeRedo, true, 'A', '-', 'B', nullptr},
+        {"redo: redo to working", true, C::Redo, {2}, 0, EditCode::CannotMakeRedo, true, 'A', '-', 'B', nullptr},
+        {"redo: redo to working and the move back", true, C::Redo, {2, 3}, 0, EditCode::CannotMakeRedo, true, '-',
+         'A', 'B', "was left in"},
+        {"redo: the display fails", true, C::Redo, {}, 168, 168, false, 'A', '-', 'B', nullptr},
     };
-    for (const MoveCase& c : cases) {
+    for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.name);
         SetUp();
-        move = editor::MoveFileOver;
         select(0, 100);
         ASSERT_EQ(commands.cut(document), 0);
-        const QByteArray edited = hashOf(document.workingFile);
+        const std::map<char, QByteArray> hashes = {{'A', original}, {'B', hashOf(document.workingFile)}};
+        if (c.afterUndo)
+            ASSERT_EQ(commands.undo(document), 0);
 
-        int moves = 0;
-        move = [&](const QString& from, const QString& to) { return ++moves != c.failingMove && editor::MoveFileOver(from, to); };
-        ui.expectMessageBox(IDOK, messages.messageText(c.code));
-        select(0, 10);
-        EXPECT_EQ(c.undoFirst ? commands.undo(document) : commands.cut(document), c.code);
-        move = editor::MoveFileOver;
-        EXPECT_EQ(hashOf(document.workingFile), edited) << "the working file holds the audio it held";
-        EXPECT_TRUE(strayFiles().isEmpty()) << strayFiles().join(", ").toStdString();
-
-        EXPECT_EQ(hasUndoData(document), c.undoAfterwards);
-        if (c.undoAfterwards) {
-            EXPECT_EQ(hashOf(document.undoFile), original) << "undo goes back to the state before the cut";
-        } else {
-            EXPECT_EQ(commands.undo(document), 0);
-            EXPECT_EQ(hashOf(document.workingFile), edited) << "no undo to a wrong state";
+        int steps = 0;
+        const auto fails = [&] {
+            return std::find(c.failingSteps.begin(), c.failingSteps.end(), ++steps) != c.failingSteps.end();
+        };
+        move = [&](const QString& from, const QString& to) { return !fails() && editor::MoveFileOver(from, to); };
+        remove = [&](const QString& path) { return !fails() && QFile::remove(path); };
+        host.refreshAnswer = c.refreshAnswer;
+        if (c.shown)
+            ui.expectMessageBox(IDOK, messages.messageText(c.code));
+        int code = -1;
+        {
+            const testsupport::LogCapture log;
+            select(0, 10);
+            switch (c.command) {
+            case C::Cut:
+                code = commands.cut(document);
+                break;
+            case C::Undo:
+                code = commands.undo(document);
+                break;
+            case C::Redo:
+                code = commands.redo(document);
+                break;
+            }
+            if (c.logged)
+                EXPECT_TRUE(log.contains(QString::fromLatin1(c.logged)));
         }
+        move = editor::MoveFileOver;
+        remove = EditFileSteps().remove;
+        host.refreshAnswer = 0;
+
+        EXPECT_EQ(code, c.code);
+        EXPECT_TRUE(ui.allConsumed());
+        if (c.working == '-') {
+            EXPECT_FALSE(QFileInfo::exists(document.workingFile));
+        } else if (const auto known = hashes.find(c.working); known != hashes.end()) {
+            EXPECT_EQ(hashOf(document.workingFile), known->second);
+        } else {
+            EXPECT_EQ(workingSamples(), ramp(10, kFrames - 10)) << "the whole new state";
+        }
+        const std::pair<char, const QString*> kept[] = {{c.undo, &document.undoFile}, {c.redo, &document.redoFile}};
+        for (const auto& [state, file] : kept) {
+            if (state == '-')
+                EXPECT_FALSE(QFileInfo(*file).size() > 0) << file->toStdString();
+            else
+                EXPECT_EQ(hashOf(*file), hashes.at(state)) << file->toStdString();
+        }
+        EXPECT_EQ(panel.enabled(Control::Undo), hasUndoData(document));
+        EXPECT_EQ(panel.enabled(Control::Redo), hasRedoData(document));
+        EXPECT_TRUE(strayFiles().isEmpty()) << strayFiles().join(", ").toStdString();
     }
+}
+
+// No name for the edit's output can be made beside the working file (the folder's path leaves no
+// room for one): the edit says so and changes nothing.
+TEST_F(EditCommandsTest, AnEditWithoutAnOutputNameChangesNothing)
+{
+    // A path of 4,094 bytes can be named, one of 4,096 or more cannot: the working file's name is
+    // one byte long, every output name of the reservation at least ten.
+    QString deep = temp;
+    while (deep.size() < 4092 - 250)
+        deep += "/" + QString(200, 'd');
+    deep += "/" + QString(4092 - deep.size() - 1, 'e');
+    ASSERT_EQ(deep.size(), 4092);
+    ASSERT_TRUE(QDir().mkpath(deep));
+    const QByteArray bytes = testsupport::readFile(document.workingFile);
+    document.workingFile = deep + "/w";
+    document.undoFile = deep + "/u";
+    document.redoFile = deep + "/r";
+    writeFile(document.workingFile, bytes);
+    writeFile(document.undoFile, {});
+    panel.setEnabled(Control::Undo, false);
+
+    ui.expectMessageBox(IDOK, messages.messageText(kNoTempName));
+    select(0, 100);
+    EXPECT_EQ(commands.cut(document), kNoTempName);
+    EXPECT_EQ(hashOf(document.workingFile), original);
+    EXPECT_FALSE(hasUndoData(document));
+    EXPECT_FALSE(panel.enabled(Control::Undo));
+    EXPECT_EQ(document.saveState, SaveState::Unchanged);
+    EXPECT_TRUE(host.refreshes.empty());
+    EXPECT_EQ(QDir(deep).entryList(QDir::Files | QDir::Hidden), (QStringList{"u", "w"}));
 }
 
 TEST_F(EditCommandsTest, AFailedDisplayRefreshOfAnUndoMovesTheFilesBack)
@@ -502,5 +608,259 @@ TEST_F(EditCommandsTest, MuteSilencesTheChannelsOfItsCode)
         EXPECT_EQ(workingSamples(), expected);
         ASSERT_EQ(commands.undo(document), 0);
         EXPECT_EQ(hashOf(document.workingFile), before);
+    }
+}
+
+// The rotation of the working, undo and redo files through sequences of commands. The edits cut
+// 100 frames off the front or the back of what the working file holds; the states are named A
+// (the fixture) to E. After each step the working file holds the state's frames, each file holds
+// the very bytes its state had when it was the working file, and Undo and Redo are offered
+// exactly while their files hold a state.
+TEST_F(EditCommandsTest, TheRotationFollowsEachSequenceOfCommands)
+{
+    const std::map<char, QList<int16_t>> states = {{'A', ramp(0, 1000)},
+                                                   {'B', ramp(100, 900)},
+                                                   {'C', ramp(200, 800)},
+                                                   {'D', ramp(0, 900)},
+                                                   {'E', ramp(100, 800)}};
+    enum class Step { CutFront, CutBack, Undo, Redo };
+    struct After {
+        Step step;
+        char working;
+        char undo; // '-': no state
+        char redo;
+    };
+    struct Sequence {
+        const char* name;
+        std::vector<After> steps;
+    };
+    using S = Step;
+    const Sequence sequences[] = {
+        {"one edit", {{S::CutFront, 'B', 'A', '-'}}},
+        {"edit, undo", {{S::CutFront, 'B', 'A', '-'}, {S::Undo, 'A', '-', 'B'}}},
+        {"edit, undo, redo", {{S::CutFront, 'B', 'A', '-'}, {S::Undo, 'A', '-', 'B'}, {S::Redo, 'B', 'A', '-'}}},
+        {"undo twice", {{S::CutFront, 'B', 'A', '-'}, {S::Undo, 'A', '-', 'B'}, {S::Undo, 'A', '-', 'B'}}},
+        {"redo twice",
+         {{S::CutFront, 'B', 'A', '-'}, {S::Undo, 'A', '-', 'B'}, {S::Redo, 'B', 'A', '-'}, {S::Redo, 'B', 'A', '-'}}},
+        {"redo without an undo", {{S::CutFront, 'B', 'A', '-'}, {S::Redo, 'B', 'A', '-'}}},
+        {"undo and redo before any edit", {{S::Undo, 'A', '-', '-'}, {S::Redo, 'A', '-', '-'}}},
+        {"edit after undo drops the redo state",
+         {{S::CutFront, 'B', 'A', '-'},
+          {S::Undo, 'A', '-', 'B'},
+          {S::CutBack, 'D', 'A', '-'},
+          {S::Redo, 'D', 'A', '-'},
+          {S::Undo, 'A', '-', 'D'}}},
+        {"two edits keep one undo level",
+         {{S::CutFront, 'B', 'A', '-'},
+          {S::CutFront, 'C', 'B', '-'},
+          {S::Undo, 'B', '-', 'C'},
+          {S::Undo, 'B', '-', 'C'},
+          {S::Redo, 'C', 'B', '-'}}},
+        {"edit after redo",
+         {{S::CutFront, 'B', 'A', '-'},
+          {S::Undo, 'A', '-', 'B'},
+          {S::Redo, 'B', 'A', '-'},
+          {S::CutBack, 'E', 'B', '-'},
+          {S::Undo, 'B', '-', 'E'},
+          {S::Redo, 'E', 'B', '-'}}},
+    };
+    for (const Sequence& sequence : sequences) {
+        SCOPED_TRACE(sequence.name);
+        SetUp();
+        panel.setEnabled(Control::Undo, false);
+        panel.setEnabled(Control::Redo, false);
+        std::map<char, QByteArray> hashes = {{'A', original}};
+        char current = 'A';
+        for (size_t i = 0; i < sequence.steps.size(); ++i) {
+            const After& after = sequence.steps[i];
+            SCOPED_TRACE(i);
+            const int64_t length = states.at(current).size();
+            int code = -1;
+            switch (after.step) {
+            case S::CutFront:
+                select(0, 100);
+                code = commands.cut(document);
+                break;
+            case S::CutBack:
+                select(length - 100, length);
+                code = commands.cut(document);
+                break;
+            case S::Undo:
+                code = commands.undo(document);
+                break;
+            case S::Redo:
+                code = commands.redo(document);
+                break;
+            }
+            ASSERT_EQ(code, 0);
+            current = after.working;
+            ASSERT_EQ(workingSamples(), states.at(after.working));
+            EXPECT_EQ(document.info.lengthMs, uint32_t(states.at(after.working).size() / 8));
+            const QByteArray working = hashOf(document.workingFile);
+            if (const auto seen = hashes.find(after.working); seen != hashes.end())
+                EXPECT_EQ(working, seen->second) << "the state comes back byte for byte";
+            else
+                hashes[after.working] = working;
+            const std::pair<char, const QString*> kept[] = {{after.undo, &document.undoFile},
+                                                            {after.redo, &document.redoFile}};
+            for (const auto& [state, file] : kept) {
+                if (state == '-')
+                    EXPECT_FALSE(QFileInfo(*file).size() > 0) << file->toStdString();
+                else
+                    EXPECT_EQ(hashOf(*file), hashes.at(state)) << file->toStdString();
+            }
+            EXPECT_EQ(hasUndoData(document), after.undo != '-');
+            EXPECT_EQ(hasRedoData(document), after.redo != '-');
+            EXPECT_EQ(panel.enabled(Control::Undo), after.undo != '-');
+            EXPECT_EQ(panel.enabled(Control::Redo), after.redo != '-');
+            EXPECT_TRUE(strayFiles().isEmpty()) << strayFiles().join(", ").toStdString();
+        }
+    }
+}
+
+// What an edit of a WAV leaves, worked out by Python's wave module on the same fixture: the frames
+// [a, b) removed or kept, the whole file, the clipboard's frames [c0, c1) inserted at pos or in
+// place of [a, b), [a, b) silenced, or the silence at the ends of [a, b) trimmed (a sample is loud
+// above threshold hundredths of a percent of full scale). Prints the expected frames in hex.
+constexpr char kExpectedFramesScript[] = R"(
+import sys, wave
+op, path = sys.argv[1], sys.argv[2]
+a, b, pos, c0, c1, threshold = (int(x) for x in sys.argv[3:9])
+with wave.open(path, 'rb') as w:
+    channels, width = w.getnchannels(), w.getsampwidth()
+    data = w.readframes(w.getnframes())
+size = channels * width
+n = len(data) // size
+def frames(i, j):
+    return data[i * size:j * size]
+def loud(i):
+    full = 128 if width == 1 else 32768
+    for c in range(channels):
+        at = i * size + c * width
+        if width == 1:
+            v = data[at] - 128
+        else:
+            v = int.from_bytes(data[at:at + 2], 'little', signed=True)
+        if abs(v) * 10000 > threshold * full:
+            return True
+    return False
+if op == 'remove':
+    out = frames(0, a) + frames(b, n)
+elif op == 'keep':
+    out = frames(a, b)
+elif op == 'whole':
+    out = data
+elif op == 'insert':
+    out = frames(0, pos) + frames(c0, c1) + frames(pos, n)
+elif op == 'replace':
+    out = frames(0, a) + frames(c0, c1) + frames(b, n)
+elif op == 'silence':
+    zero = (b'\x80' if width == 1 else b'\x00\x00') * channels
+    out = frames(0, a) + zero * (b - a) + frames(b, n)
+elif op == 'trim':
+    kept = [i for i in range(a, b) if loud(i)]
+    out = frames(0, a) + (frames(kept[0], kept[-1] + 1) if kept else b'') + frames(b, n)
+else:
+    sys.exit('unknown operation ' + op)
+sys.stdout.write(out.hex())
+)";
+
+// Each command on ramps of two formats, against Python's frames of the same fixture. In the 8-bit
+// mono ramp frame i holds 128 + i; in the 16-bit stereo ramp the left sample of frame i holds
+// 10 x i + 1 and the right one its negation. So every frame tells where it came from, and the
+// ramps start in silence that a threshold of 5 % trims (7 and 164 frames).
+TEST_F(EditCommandsTest, EachCommandLeavesTheFramesThatPythonCutsFromTheSameFixture)
+{
+    struct RampFormat {
+        const char* name;
+        int bits;
+        int channels;
+        int frames;
+    };
+    const RampFormat formats[] = {{"8-bit mono", 8, 1, 120}, {"16-bit stereo", 16, 2, 300}};
+    // Positions as fractions of the length: eighths.
+    struct CommandCase {
+        const char* name;
+        int clip0, clip1; // copied to the clipboard first unless equal
+        int start, end, caret;
+        std::function<int(EditCommands&, TDocumentRecord&)> run;
+        const char* working;  // the operation that gives the working file
+        const char* target;   // the one that gives the to-file target, or null
+    };
+    const CommandCase commandCases[] = {
+        {"cut", 0, 0, 2, 4, 0, [](EditCommands& c, TDocumentRecord& d) { return c.cut(d); }, "remove", nullptr},
+        {"copy, then paste at the caret", 2, 4, 0, 0, 1, [](EditCommands& c, TDocumentRecord& d) { return c.paste(d); },
+         "insert", nullptr},
+        {"paste over a selection", 2, 4, 1, 2, 0, [](EditCommands& c, TDocumentRecord& d) { return c.paste(d); },
+         "replace", nullptr},
+        {"clear", 0, 0, 2, 4, 0, [](EditCommands& c, TDocumentRecord& d) { return c.clear(d); }, "remove", nullptr},
+        {"crop", 0, 0, 2, 4, 0, [](EditCommands& c, TDocumentRecord& d) { return c.crop(d); }, "keep", nullptr},
+        {"cut selection to file", 0, 0, 2, 4, 0, [](EditCommands& c, TDocumentRecord& d) { return c.cut(d, true); },
+         "remove", "keep"},
+        {"copy selection to file", 0, 0, 2, 4, 0,
+         [](EditCommands& c, TDocumentRecord& d) { return c.copy(d, true); }, "whole", "keep"},
+        {"mute", 0, 0, 2, 4, 0, [](EditCommands& c, TDocumentRecord& d) { return c.mute(d, 3); }, "silence", nullptr},
+        {"trim silence of the whole file", 0, 0, 0, 0, 0,
+         [](EditCommands& c, TDocumentRecord& d) { return c.trimSilence(d, 5.0); }, "trim", nullptr},
+    };
+    const QString fixture = temp + "/../ramp.wav";
+    const QString target = temp + "/../part.wav";
+    for (const RampFormat& format : formats) {
+        QByteArray ramp;
+        for (int i = 0; i < format.frames; ++i) {
+            if (format.bits == 8) {
+                ramp.append(char(128 + i));
+            } else {
+                ramp += pcm16({int16_t(10 * i + 1), int16_t(-(10 * i + 1))});
+            }
+        }
+        writeFile(fixture, pcmWave(makePcmFormat(8000, uint16_t(format.bits), uint16_t(format.channels)), ramp));
+        const int64_t eighth = format.frames / 8;
+        for (const CommandCase& c : commandCases) {
+            SCOPED_TRACE(std::string(format.name) + ": " + c.name);
+            SetUp();
+            QFile::remove(document.workingFile);
+            ASSERT_TRUE(QFile::copy(fixture, document.workingFile));
+            ASSERT_EQ(readWaveFileInformation(document.workingFile, document.info), 0);
+            host.view.totalSamples = format.frames;
+            QFile::remove(target);
+            host.target = target;
+            if (c.clip0 != c.clip1) {
+                select(c.clip0 * eighth, c.clip1 * eighth);
+                ASSERT_EQ(commands.copy(document), 0);
+            }
+            const int64_t start = c.start * eighth;
+            const int64_t end = c.end * eighth;
+            const int64_t caret = c.caret * eighth;
+            select(start, end, caret);
+            ASSERT_EQ(c.run(commands, document), 0);
+
+            const auto expected = [&](const char* operation) {
+                const int64_t a = start == end ? 0 : start;
+                const int64_t b = start == end ? format.frames : end;
+                const testsupport::ToolResult python = testsupport::runTool(
+                    QStringLiteral(VA_PYTHON),
+                    {"-c", kExpectedFramesScript, operation, fixture, QString::number(a), QString::number(b),
+                     QString::number(caret), QString::number(c.clip0 * eighth), QString::number(c.clip1 * eighth),
+                     "500"});
+                EXPECT_EQ(python.exitCode, 0) << python.err.toStdString();
+                return QByteArray::fromHex(python.out);
+            };
+            const std::pair<const char*, QString> outputs[] = {{c.working, document.workingFile}, {c.target, target}};
+            for (const auto& [operation, file] : outputs) {
+                if (!operation)
+                    continue;
+                SCOPED_TRACE(operation);
+                const WaveInfo made = pythonWaveInfo(file);
+                EXPECT_EQ(made.bits, format.bits);
+                EXPECT_EQ(made.channels, format.channels);
+                EXPECT_EQ(made.rate, 8000);
+                const QByteArray frames = expected(operation);
+                ASSERT_FALSE(frames.isEmpty());
+                EXPECT_EQ(made.samples.toHex().toStdString(), frames.toHex().toStdString());
+            }
+            if (!c.target)
+                EXPECT_FALSE(QFileInfo::exists(target));
+        }
     }
 }
