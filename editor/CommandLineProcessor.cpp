@@ -71,16 +71,16 @@ void CommandLineProcessor::open(const EditorCommandLine& line)
         m_host.stopPlayback();
         const QString path = QDir::cleanPath(QFileInfo(file).absoluteFilePath());
         const QString suffix = QFileInfo(path).suffix();
-        const bool playlist = suffix.compare(QLatin1String("plst"), Qt::CaseInsensitive) == 0;
-        if (playlist || sourceKindOf(path) == SourceKind::Wma) {
+        if (suffix.compare(QLatin1String("plst"), Qt::CaseInsensitive) == 0) {
             QString wav;
-            const int code = m_host.importWma(path, playlist, &wav);
+            const int code = m_host.importWmaPlaylist(path, &wav);
             if (code == kWmaDecoderMissing)
                 m_host.offerWmaComponent();
             if (code != 0)
                 break;
             m_host.openAsUnsaved(wav);
-        } else if (line.unsaved) {
+        } else if (line.unsaved && sourceKindOf(path) != SourceKind::Wma) {
+            // A WMA opens as File > Open opens it, decoded into its working file.
             m_host.openAsUnsaved(path);
         } else {
             const int code = m_host.openFile(path, line.role());

@@ -11,7 +11,7 @@
 
 #include <deque>
 
-inline constexpr int kWmaDecoderMissing = 1; // the WMA import could not load its decoder
+inline constexpr int kWmaDecoderMissing = 1; // the playlist import could not load the WMA decoder
 
 class CommandLineHost {
 public:
@@ -27,12 +27,13 @@ public:
     // Music or voice: the next file is that track of the recorder (and the format
     // change is hidden); Normal: normal-track mode.
     virtual void enterTrackMode(TrackRole role) = 0;
-    // Imports a WMA file or playlist into a new temporary WAV and names it in
-    // *wav: 0, or kWmaDecoderMissing, or the code of a failure already shown.
-    virtual int importWma(const QString& path, bool playlist, QString* wav) = 0;
+    // Imports a WMA playlist into a new temporary WAV and names it in *wav: 0,
+    // or kWmaDecoderMissing, or the code of a failure already shown.
+    virtual int importWmaPlaylist(const QString& path, QString* wav) = 0;
     virtual void openAsUnsaved(const QString& path) = 0;
-    // Opens the file into the workspace as the track of the role, showing any
-    // failure but 229: 0 or the code.
+    // Opens the file into the workspace as the track of the role, as File > Open
+    // does (an MP3 or WMA decoded into its working file), showing any failure
+    // but 229: 0 or the code.
     virtual int openFile(const QString& path, TrackRole role) = 0;
     // The download questions of the missing MP3 and WMA components (229, and the
     // codec question).

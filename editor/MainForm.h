@@ -168,7 +168,7 @@ private:
     bool recording() const override { return false; }
     void stopPlayback() override { }
     void enterTrackMode(TrackRole role) override;
-    int importWma(const QString& path, bool playlist, QString* wav) override;
+    int importWmaPlaylist(const QString& path, QString* wav) override;
     void openAsUnsaved(const QString& path) override;
     int openFile(const QString& path, TrackRole role) override;
     void offerMp3Component() override;

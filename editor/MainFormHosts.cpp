@@ -310,7 +310,7 @@ void TMainForm::enterTrackMode(TrackRole role)
         setVisibleOf(object, false);
 }
 
-int TMainForm::importWma(const QString&, bool, QString*)
+int TMainForm::importWmaPlaylist(const QString&, QString*)
 {
     return kWmaDecoderMissing;
 }
@@ -340,7 +340,7 @@ void TMainForm::offerMp3Component()
 
 void TMainForm::offerWmaComponent()
 {
-    notAvailable(QStringLiteral("Importing WMA files"));
+    notAvailable(QStringLiteral("Importing WMA playlists"));
 }
 
 // --- CloseDownHost ---

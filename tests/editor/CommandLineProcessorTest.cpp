@@ -31,9 +31,9 @@ struct FakeHost : CommandLineHost {
     bool recording() const override { return isRecording; }
     void stopPlayback() override { }
     void enterTrackMode(TrackRole role) override { calls << QStringLiteral("mode %1").arg(int(role)); }
-    int importWma(const QString& path, bool playlist, QString* wav) override
+    int importWmaPlaylist(const QString& path, QString* wav) override
     {
-        calls << QStringLiteral("import %1%2").arg(playlist ? "@" : "", path);
+        calls << QStringLiteral("import %1").arg(path);
         *wav = path + QStringLiteral(".tmp");
         return answer(path);
     }
@@ -93,8 +93,9 @@ TEST_F(CommandLineOpening, EachFileTakesItsRoadAndCodesStopOrGoOn)
     host.answers = {{"/bad.mp3", kMp3NotConvertible},
                     {"/missing.wav", kFileMissing},
                     {"/full.wav", kNoTempSpace},
-                    {"/nodecoder.wma", kWmaDecoderMissing},
-                    {"/broken.wma", 489}};
+                    {"/nodecoder.plst", kWmaDecoderMissing},
+                    {"/broken.plst", 489},
+                    {"/broken.wma", kWmaNotReadable}};
     struct Case {
         const char* name;
         QStringList arguments;
@@ -111,11 +112,22 @@ TEST_F(CommandLineOpening, EachFileTakesItsRoadAndCodesStopOrGoOn)
          {"open /bad.mp3 0", "offer mp3", "open /bad.mp3 0", "offer mp3", "open /ok.wav 0"}},
         {"a missing file goes on", {"/missing.wav", "/ok.wav"}, {"open /missing.wav 0", "open /ok.wav 0"}},
         {"no temporary space stops", {"/full.wav", "/ok.wav"}, {"open /full.wav 0"}},
-        {"wma and playlists are imported and opened unsaved",
-         {"/song.WMA", "/list.plst"},
-         {"import /song.WMA", "unsaved /song.WMA.tmp", "import @/list.plst", "unsaved /list.plst.tmp"}},
-        {"no wma decoder asks and stops", {"/nodecoder.wma", "/ok.wav"}, {"import /nodecoder.wma", "offer wma"}},
-        {"a failed import stops", {"/broken.wma", "/ok.wav"}, {"import /broken.wma"}},
+        {"a wma opens as any file, as the track of its role",
+         {"/song.WMA", "/take.wma", "/MusicTrack"},
+         {"mode 1", "open /song.WMA 1", "open /take.wma 1"}},
+        {"a wma opens as any file also with unsaved",
+         {"/song.wma", "/a.wav", "/Unsaved"},
+         {"open /song.wma 0", "unsaved /a.wav"}},
+        {"a wma that cannot be decoded goes on", {"/broken.wma", "/ok.wav"}, {"open /broken.wma 0", "open /ok.wav 0"}},
+        {"a playlist is imported and opened unsaved", {"/list.PLST"}, {"import /list.PLST", "unsaved /list.PLST.tmp"}},
+        {"no wma decoder for a playlist asks and stops",
+         {"/nodecoder.plst", "/ok.wav"},
+         {"import /nodecoder.plst", "offer wma"}},
+        {"a failed playlist import stops", {"/broken.plst", "/ok.wav"}, {"import /broken.plst"}},
+        {"both track switches open the music track", {"/m.wav", "/VoiceTrack", "/MusicTrack"},
+         {"mode 1", "mode 2", "open /m.wav 1"}},
+        {"a track switch with unsaved", {"/v.wav", "/VoiceTrack", "/Unsaved"}, {"mode 2", "unsaved /v.wav"}},
+        {"no splash alone opens the file", {"/NoSplash", "/n.wav"}, {"open /n.wav 0"}},
         {"burn opens nothing", {"/Burn", "/ok.wav"}, {}},
         {"names are cleaned", {"/home/zoë/./a/../Ünï code.wav"}, {"open /home/zoë/Ünï code.wav 0"}},
     };

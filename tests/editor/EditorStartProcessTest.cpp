@@ -44,7 +44,7 @@ struct ShownWindow : CommandLineHost, WindowHandler {
     bool recording() const override { return false; }
     void stopPlayback() override { }
     void enterTrackMode(TrackRole role) override { opened << QStringLiteral("mode %1").arg(int(role)); }
-    int importWma(const QString&, bool, QString*) override { return kWmaDecoderMissing; }
+    int importWmaPlaylist(const QString&, QString*) override { return kWmaDecoderMissing; }
     void openAsUnsaved(const QString& path) override { opened << QStringLiteral("unsaved ") + path; }
     int openFile(const QString& path, TrackRole) override
     {

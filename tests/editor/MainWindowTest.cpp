@@ -597,23 +597,71 @@ TEST_F(MainWindowTest, ScreenshotWithADocumentAndASelection)
     EXPECT_TRUE(window->findChildren<TQzv32RectBtnEx*>("DocumentButton").front()->isVisible());
 }
 
-// The command line the editor starts with is opened once its window shows: the recorder's voice
-// track is named for its track, and a track keeps its format, so the format change is hidden.
-TEST_F(MainWindowTest, TheStartCommandLineOpensWhenTheWindowShows)
+// The command line the editor starts with is opened once its window shows, each switch as a table
+// row: a track of the recorder is named for its track and keeps its format (the format change is
+// hidden); a WMA is decoded into its working file as File > Open does it, also as a track; what is
+// not built yet says so; "/Burn" first opens nothing.
+TEST_F(MainWindowTest, TheStartCommandLineOpensItsFilesAsItsSwitchesSay)
 {
-    const QString take = tone("take.wav", 0.5);
-    auto window = makeWindow({take, "/NoSplash", "/VoiceTrack"});
-    const DocumentList& documents = window->workspace().documents();
-    ASSERT_TRUE(eventually([&] { return documents.count() == 1; }));
-    EXPECT_EQ(documents.current()->documentFile, take);
-    EXPECT_EQ(documents.current()->displayName, QStringLiteral("Voice Track"));
-    const auto buttons = window->findChildren<TQzv32RectBtnEx*>("DocumentButton");
-    ASSERT_EQ(buttons.size(), 1);
-    EXPECT_EQ(buttons[0]->Caption(), QStringLiteral("Voice Track"));
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Vexal Audio Zuq Editor: Voice Track"));
-    ASSERT_TRUE(eventually([&] { return documents.current()->isWorkspaceReady(); }));
-    EXPECT_FALSE(window->findChild<QAction*>("EditChangeFormatMenu")->isVisible());
-    EXPECT_TRUE(window->findChild<QAction*>("EditMuteMenu")->isVisible());
+    const QString wav = tone("take.wav", 0.5);
+    const QString wma = codecfixtures::ffmpegTone(folder + "/talk.wma", 1, 22050, 1, {"-c:a", "wmav2", "-b:a", "64k"});
+    ASSERT_FALSE(wma.isEmpty());
+    const QString playlist = folder + "/list.plst";
+    testsupport::writeFile(playlist, wma.toUtf8());
+    struct SwitchCase {
+        const char* name;
+        QStringList arguments;
+        QString documentFile; // empty: no document
+        QString displayName;
+        SourceKind kind;
+        bool formatChangeShown;
+        const char* message; // what the window says, or null
+    };
+    const SwitchCase cases[] = {
+        {"a voice track", {wav, "/NoSplash", "/VoiceTrack"}, wav, "Voice Track", SourceKind::Wave, false, nullptr},
+        {"a music track", {wav, "/NoSplash", "/MusicTrack"}, wav, "Music Track", SourceKind::Wave, false, nullptr},
+        {"a normal track", {wav, "/NormalTrack"}, wav, "take.wav", SourceKind::Wave, true, nullptr},
+        {"no splash alone", {"/NoSplash", wav}, wav, "take.wav", SourceKind::Wave, true, nullptr},
+        {"a wma", {wma}, wma, "talk.wma", SourceKind::Wma, true, nullptr},
+        {"a wma as the music track", {wma, "/NoSplash", "/MusicTrack"}, wma, "Music Track", SourceKind::Wma, false,
+         nullptr},
+        {"unsaved", {wav, "/Unsaved"}, {}, {}, SourceKind::None, true,
+         "Opening a file as an unsaved document is not available yet."},
+        {"a wma playlist", {playlist}, {}, {}, SourceKind::None, true, "Importing WMA playlists is not available yet."},
+        {"burn first", {"/Burn", wav}, {}, {}, SourceKind::None, true, nullptr},
+    };
+    for (const SwitchCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.message)
+            interaction.expectMessageBox(platform::IDOK, QString::fromLatin1(c.message));
+        auto window = makeWindow(c.arguments);
+        const DocumentList& documents = window->workspace().documents();
+        if (c.documentFile.isEmpty()) {
+            if (c.message)
+                ASSERT_TRUE(eventually([&] { return interaction.allConsumed(); }));
+            else
+                QTest::qWait(200);
+            EXPECT_TRUE(documents.isEmpty());
+            EXPECT_EQ(window->windowTitle(), QStringLiteral("Vexal Audio Zuq Editor"));
+        } else {
+            ASSERT_TRUE(eventually([&] { return documents.count() == 1; }));
+            const TDocumentRecord* document = documents.current();
+            EXPECT_EQ(document->documentFile, c.documentFile);
+            EXPECT_EQ(document->displayName, c.displayName);
+            EXPECT_EQ(document->sourceKind, c.kind);
+            const auto buttons = window->findChildren<TQzv32RectBtnEx*>("DocumentButton");
+            ASSERT_EQ(buttons.size(), 1);
+            EXPECT_EQ(buttons[0]->Caption(), c.displayName);
+            EXPECT_EQ(window->windowTitle(), QStringLiteral("Vexal Audio Zuq Editor: ") + c.displayName);
+            ASSERT_TRUE(eventually([&] { return document->isWorkspaceReady(); }));
+            const wavefixtures::WaveInfo working = wavefixtures::soxWaveInfo(document->workingFile, false);
+            EXPECT_EQ(int64_t(window->currentDisplay()->TotalSamples()), working.frames);
+            EXPECT_GT(working.frames, 0);
+        }
+        EXPECT_EQ(window->findChild<QAction*>("EditChangeFormatMenu")->isVisible(), c.formatChangeShown);
+        EXPECT_TRUE(window->findChild<QAction*>("EditMuteMenu")->isVisible());
+        EXPECT_TRUE(interaction.allConsumed());
+    }
 }
 
 // The zoom buttons and the position fields, as a user works them: zooming in halves the level the
