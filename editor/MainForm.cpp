@@ -733,8 +733,15 @@ void TMainForm::removeDocumentFiles(TDocumentRecord& document)
 {
     const bool copying = document.copyJobId != 0;
     const bool copyStopped = copying && m_copies.cancel(document);
+    const QString tempFolder = m_services.tempFolder();
     for (const QString& file : {copying && !copyStopped ? QString() : document.workingFile, document.undoFile,
-                                document.redoFile})
-        if (!file.isEmpty())
-            QFile::remove(file);
+                                document.redoFile}) {
+        if (file.isEmpty())
+            continue;
+        QFile::remove(file);
+        // The peak cache goes with its file. GetPeakFileName names it where the display put it
+        // (beside the file, or in the temporary folder when that could not be written), making an
+        // empty one when there was none, which goes as well.
+        QFile::remove(GetPeakFileName(file, tempFolder));
+    }
 }

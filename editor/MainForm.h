@@ -126,8 +126,8 @@ private:
     using EditRun = std::function<int(TDocumentRecord&)>;
     void runEdit(const EditRun& run);
     void workspaceCopyEnded(uint64_t id, int result);
-    // Stops the document's copy and removes its files of this run; a working file whose copy would
-    // not stop stays.
+    // Stops the document's copy and removes its files of this run with their peak caches; a working
+    // file whose copy would not stop stays.
     void removeDocumentFiles(TDocumentRecord& document);
     // One step of the held scroll button.
     void scrollHeld();

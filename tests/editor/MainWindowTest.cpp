@@ -865,6 +865,39 @@ TEST_F(MainWindowTest, ClosingTheWindowAsksForAChangedDocument)
         EXPECT_FALSE(QFileInfo::exists(file)) << file.toStdString();
 }
 
+// The peak caches the display builds for a document's working file go with the document, whether
+// File > Close closes it or the window's close-down does; the cache beside the user's own file,
+// which serves the next open of that file, stays.
+TEST_F(MainWindowTest, ClosingADocumentRemovesThePeakCachesOfItsFiles)
+{
+    const QString song = tone("song.wav", 0.5);
+    const std::pair<const char*, std::function<void(TMainForm&)>> roads[] = {
+        {"File > Close", [](TMainForm& window) { clickMenuItem(window, "FileCloseMenu"); }},
+        {"closing the window", [](TMainForm& window) { EXPECT_TRUE(window.close()); }},
+    };
+    const auto peakCaches = [&] { return QDir(temp).entryList({"*.vxp"}, QDir::Files | QDir::Hidden); };
+    for (const auto& [name, close] : roads) {
+        SCOPED_TRACE(name);
+        auto window = makeWindow();
+        open(*window, song);
+        const DocumentList& documents = window->workspace().documents();
+        ASSERT_TRUE(eventually([&] { return documents.current()->isWorkspaceReady(); }));
+        // A cut and its undo show the working file under its name: its peaks are cached beside it.
+        clickMenuItem(*window, "EditSelectAllMenu");
+        clickMenuItem(*window, "EditCutMenu");
+        clickMenuItem(*window, "EditUndoMenu");
+        ASSERT_TRUE(eventually([&] { return window->currentDisplay()->TotalSamples() == 4000u; }));
+        const QString workingCache = QFileInfo(documents.current()->workingFile).completeBaseName() + ".vxp";
+        ASSERT_TRUE(peakCaches().contains(workingCache)) << peakCaches().join(", ").toStdString();
+
+        interaction.expectMessageBox(platform::IDNO, "has changed");
+        close(*window);
+        EXPECT_TRUE(documents.isEmpty());
+        EXPECT_TRUE(peakCaches().isEmpty()) << peakCaches().join(", ").toStdString();
+        EXPECT_TRUE(QFileInfo::exists(folder + "/song.vxp"));
+    }
+}
+
 // The recording-format dialog of File > New gives the format its lists show.
 TEST(RecSettingsFormTest, GivesTheChosenFormat)
 {
