@@ -177,15 +177,29 @@ void TMainForm::createMenus()
 
     QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("EditMenu"));
-    const auto editItem = [&](const char* name, const QString& text, const EditRun& run) {
-        connect(menuItem(edit, name, text), &QAction::triggered, this, [this, run] { runEdit(run); });
+    // The shortcuts act while the window is active, and only when their item is enabled.
+    const auto editItem = [&](const char* name, const QString& text, const EditRun& run,
+                              const QKeySequence& shortcut = {}) {
+        QAction* action = menuItem(edit, name, text);
+        action->setShortcut(shortcut);
+        connect(action, &QAction::triggered, this, [this, run] { runEdit(run); });
     };
-    editItem("EditUndoMenu", QStringLiteral("&Undo"), [this](TDocumentRecord& d) { return m_edit.undo(d); });
-    editItem("EditRedoMenu", QStringLiteral("&Redo"), [this](TDocumentRecord& d) { return m_edit.redo(d); });
+    editItem(
+        "EditUndoMenu", QStringLiteral("&Undo"), [this](TDocumentRecord& d) { return m_edit.undo(d); },
+        QKeySequence(Qt::CTRL | Qt::Key_Z));
+    editItem(
+        "EditRedoMenu", QStringLiteral("&Redo"), [this](TDocumentRecord& d) { return m_edit.redo(d); },
+        QKeySequence(Qt::CTRL | Qt::Key_Y));
     edit->addSeparator();
-    editItem("EditCutMenu", QStringLiteral("Cu&t"), [this](TDocumentRecord& d) { return m_edit.cut(d); });
-    editItem("EditCopyMenu", QStringLiteral("&Copy"), [this](TDocumentRecord& d) { return m_edit.copy(d); });
-    editItem("EditPasteMenu", QStringLiteral("&Paste"), [this](TDocumentRecord& d) { return m_edit.paste(d); });
+    editItem(
+        "EditCutMenu", QStringLiteral("Cu&t"), [this](TDocumentRecord& d) { return m_edit.cut(d); },
+        QKeySequence(Qt::CTRL | Qt::Key_X));
+    editItem(
+        "EditCopyMenu", QStringLiteral("&Copy"), [this](TDocumentRecord& d) { return m_edit.copy(d); },
+        QKeySequence(Qt::CTRL | Qt::Key_C));
+    editItem(
+        "EditPasteMenu", QStringLiteral("&Paste"), [this](TDocumentRecord& d) { return m_edit.paste(d); },
+        QKeySequence(Qt::CTRL | Qt::Key_V));
     editItem("EditClearMenu", QStringLiteral("C&lear"), [this](TDocumentRecord& d) { return m_edit.clear(d); });
     editItem("EditCropMenu", QStringLiteral("Cr&op"), [this](TDocumentRecord& d) { return m_edit.crop(d); });
     editItem("EditCutSelectionToFileMenu", QStringLiteral("Cut Se&lection To File..."),

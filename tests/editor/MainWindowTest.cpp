@@ -1,7 +1,8 @@
 // The editor's main window offscreen, driven through its named controls: the control states on
 // the menu items and buttons, opening WAV files through the File menu's scripted dialog, the
-// document buttons, an edit and its undo checked by the working file's hash, a failed open, and a
-// screenshot of the window with a document for a person to look at.
+// document buttons, the edit commands from their menu items and their keys checked by the working
+// file's hash, the start command line's switches, a failed open, and a screenshot of the window
+// with a document for a person to look at.
 #include "editor/MainForm.h"
 
 #include "editor/CommandLine.h"
@@ -44,6 +45,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <map>
 #include <thread>
 
 using controls::TQzv32RectBtnEx;
@@ -863,6 +865,90 @@ TEST_F(MainWindowTest, ClosingTheWindowAsksForAChangedDocument)
     EXPECT_TRUE(documents.isEmpty());
     for (const QString& file : {document.workingFile, document.undoFile, document.redoFile})
         EXPECT_FALSE(QFileInfo::exists(file)) << file.toStdString();
+}
+
+// The edit commands driven as a user drives them, once through the Edit menu and once through the
+// keyboard (Ctrl+C, Ctrl+V, Ctrl+Z, Ctrl+Y, Ctrl+X on the window; Clear and Crop have no key), with
+// the selection and the caret typed into the position fields: after each step the display shows the
+// working file's length, the working file holds what the step left (a state seen before comes
+// back byte for byte), and Undo and Redo are offered as the undo and redo files say.
+TEST_F(MainWindowTest, EditCommandsRunFromTheirMenuItemsAndTheirKeys)
+{
+    const QString song = tone("song.wav", 1.0);
+    struct EditStep {
+        const char* name;
+        const char* menuItem;
+        int key;   // with Ctrl; 0: the command has no key and the menu is used
+        int start; // frames selected first (start == end: the caret is put at start instead; -1: left)
+        int end;
+        int64_t length; // after the step
+        char state;     // a name for the working file's contents; equal names, equal bytes
+        bool undo;
+        bool redo;
+    };
+    const EditStep steps[] = {
+        {"copy", "EditCopyMenu", Qt::Key_C, 2000, 4000, 8000, 'A', false, false},
+        {"paste at the caret", "EditPasteMenu", Qt::Key_V, 1000, 1000, 10000, 'B', true, false},
+        {"undo", "EditUndoMenu", Qt::Key_Z, -1, -1, 8000, 'A', false, true},
+        {"redo", "EditRedoMenu", Qt::Key_Y, -1, -1, 10000, 'B', true, false},
+        {"cut", "EditCutMenu", Qt::Key_X, 0, 2000, 8000, 'C', true, false},
+        {"paste over a selection", "EditPasteMenu", Qt::Key_V, 0, 4000, 6000, 'D', true, false},
+        {"undo again", "EditUndoMenu", Qt::Key_Z, -1, -1, 8000, 'C', false, true},
+        {"clear", "EditClearMenu", 0, 0, 1000, 7000, 'E', true, false},
+        {"crop", "EditCropMenu", 0, 1000, 5000, 4000, 'F', true, false},
+    };
+    const auto at = [](int frame) {
+        return QStringLiteral("000:%1:%2").arg(frame / 8000, 2, 10, QLatin1Char('0')).arg(frame % 8000 / 8, 3, 10,
+                                                                                           QLatin1Char('0'));
+    };
+    for (const bool keys : {false, true}) {
+        SCOPED_TRACE(keys ? "keys" : "menus");
+        auto window = makeWindow();
+        open(*window, song);
+        const TDocumentRecord* document = window->workspace().documents().current();
+        ASSERT_NE(document, nullptr);
+        ASSERT_TRUE(eventually([&] { return document->isWorkspaceReady(); }));
+        std::map<char, QByteArray> states = {{'A', testsupport::hashOf(song)}};
+        for (const EditStep& step : steps) {
+            SCOPED_TRACE(step.name);
+            if (step.start >= 0 && step.start == step.end) {
+                typeField(window->findChild<QLabel*>("PositionBox"), window->findChild<QLineEdit*>("PositionMaskEdit"),
+                          at(step.start), Qt::Key_Return);
+                ASSERT_EQ(window->currentDisplay()->SelectionStartPos(), window->currentDisplay()->SelectionEndPos());
+            } else if (step.start >= 0) {
+                typeField(window->findChild<QLabel*>("StartSelectionBox"),
+                          window->findChild<QLineEdit*>("StartSelectionMaskEdit"), at(step.start), Qt::Key_Return);
+                typeField(window->findChild<QLabel*>("EndSelectionBox"),
+                          window->findChild<QLineEdit*>("EndSelectionMaskEdit"), at(step.end), Qt::Key_Return);
+                ASSERT_EQ(window->currentDisplay()->SelectionStartPos(), uint32_t(step.start));
+                ASSERT_EQ(window->currentDisplay()->SelectionEndPos(), uint32_t(step.end));
+            }
+            if (keys && step.key != 0) {
+                auto* action = window->findChild<QAction*>(step.menuItem);
+                ASSERT_TRUE(action->isEnabled());
+                window->activateWindow();
+                ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+                QTest::keyClick(window.get(), Qt::Key(step.key), Qt::ControlModifier);
+            } else {
+                clickMenuItem(*window, step.menuItem);
+            }
+            ASSERT_TRUE(eventually([&] { return int64_t(window->currentDisplay()->TotalSamples()) == step.length; }))
+                << window->currentDisplay()->TotalSamples();
+            EXPECT_EQ(wavefixtures::soxWaveInfo(document->workingFile, false).frames, step.length);
+            const QByteArray working = testsupport::hashOf(document->workingFile);
+            if (const auto seen = states.find(step.state); seen != states.end())
+                EXPECT_EQ(working, seen->second);
+            else
+                states[step.state] = working;
+            EXPECT_EQ(hasUndoData(*document), step.undo);
+            EXPECT_EQ(hasRedoData(*document), step.redo);
+            EXPECT_EQ(window->findChild<QAction*>("EditUndoMenu")->isEnabled(), step.undo);
+            EXPECT_EQ(window->findChild<QAction*>("EditRedoMenu")->isEnabled(), step.redo);
+            EXPECT_TRUE(window->findChild<QAction*>("EditPasteMenu")->isEnabled()) << "the clipboard holds audio";
+        }
+        interaction.expectMessageBox(platform::IDNO, "has changed");
+        EXPECT_TRUE(window->close());
+    }
 }
 
 // The peak caches the display builds for a document's working file go with the document, whether
