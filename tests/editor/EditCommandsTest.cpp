@@ -383,28 +383,29 @@ TEST_F(EditCommandsTest, EachFailingFileStepLeavesTheFilesAndTheMenuInAgreement)
         char undo;    // '-': no state
         char redo;
         const char* logged; // what the log says, or null
+        size_t refreshes;   // of the views by the failing command
     };
     using C = Command;
     const FailureCase cases[] = {
-        {"edit: working to undo", false, C::Cut, {1}, 0, EditCode::CannotMakeUndo, true, 'B', 'A', '-', nullptr},
-        {"edit: output to working", false, C::Cut, {2}, 0, EditCode::CannotComplete, true, 'B', '-', '-', nullptr},
+        {"edit: working to undo", false, C::Cut, {1}, 0, EditCode::CannotMakeUndo, true, 'B', 'A', '-', nullptr, 0},
+        {"edit: output to working", false, C::Cut, {2}, 0, EditCode::CannotComplete, true, 'B', '-', '-', nullptr, 0},
         {"edit: output to working and the move back", false, C::Cut, {2, 3}, 0, EditCode::CannotComplete, true, '-',
-         'B', '-', "was left in"},
-        {"edit: the redo file is not deleted", true, C::Cut, {3}, 0, 0, false, 'F', 'A', 'B', "could not be deleted"},
-        {"undo: working to redo", false, C::Undo, {1}, 0, EditCode::CannotMakeRedo, true, 'B', 'A', '-', nullptr},
-        {"undo: undo to working", false, C::Undo, {2}, 0, EditCode::CannotUndo, true, 'B', 'A', '-', nullptr},
+         'B', '-', "was left in", 0},
+        {"edit: the redo file is not deleted", true, C::Cut, {3}, 0, 0, false, 'F', 'A', 'B', "could not be deleted", 1},
+        {"undo: working to redo", false, C::Undo, {1}, 0, EditCode::CannotMakeRedo, true, 'B', 'A', '-', nullptr, 0},
+        {"undo: undo to working", false, C::Undo, {2}, 0, EditCode::CannotUndo, true, 'B', 'A', '-', nullptr, 0},
         {"undo: undo to working and the move back", false, C::Undo, {2, 3}, 0, EditCode::CannotUndo, true, '-', 'A',
-         'B', "was left in"},
-        {"undo: the display fails", false, C::Undo, {}, 168, 168, false, 'B', 'A', '-', nullptr},
+         'B', "was left in", 0},
+        {"undo: the display fails", false, C::Undo, {}, 168, 168, false, 'B', 'A', '-', nullptr, 1},
         {"undo: the display fails and the first move back", false, C::Undo, {3}, 168, 168, false, 'A', '-', 'B',
-         "could not be moved back"},
+         "could not be moved back", 1},
         {"undo: the display fails and the second move back", false, C::Undo, {4}, 168, 168, false, '-', 'A', 'B',
-         "could not be moved back"},
-        {"redo: working to undo", true, C::Redo, {1}, 0, EditCode::CannotMakeRedo, true, 'A', '-', 'B', nullptr},
-        {"redo: redo to working", true, C::Redo, {2}, 0, EditCode::CannotMakeRedo, true, 'A', '-', 'B', nullptr},
+         "could not be moved back", 1},
+        {"redo: working to undo", true, C::Redo, {1}, 0, EditCode::CannotMakeRedo, true, 'A', '-', 'B', nullptr, 0},
+        {"redo: redo to working", true, C::Redo, {2}, 0, EditCode::CannotMakeRedo, true, 'A', '-', 'B', nullptr, 0},
         {"redo: redo to working and the move back", true, C::Redo, {2, 3}, 0, EditCode::CannotMakeRedo, true, '-',
-         'A', 'B', "was left in"},
-        {"redo: the display fails", true, C::Redo, {}, 168, 168, false, 'A', '-', 'B', nullptr},
+         'A', 'B', "was left in", 0},
+        {"redo: the display fails", true, C::Redo, {}, 168, 168, false, 'A', '-', 'B', nullptr, 1},
     };
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -422,6 +423,7 @@ TEST_F(EditCommandsTest, EachFailingFileStepLeavesTheFilesAndTheMenuInAgreement)
         move = [&](const QString& from, const QString& to) { return !fails() && editor::MoveFileOver(from, to); };
         remove = [&](const QString& path) { return !fails() && QFile::remove(path); };
         host.refreshAnswer = c.refreshAnswer;
+        const size_t refreshesBefore = host.refreshes.size();
         if (c.shown)
             ui.expectMessageBox(IDOK, messages.messageText(c.code));
         int code = -1;
@@ -448,6 +450,13 @@ TEST_F(EditCommandsTest, EachFailingFileStepLeavesTheFilesAndTheMenuInAgreement)
 
         EXPECT_EQ(code, c.code);
         EXPECT_TRUE(ui.allConsumed());
+        EXPECT_EQ(host.refreshes.size() - refreshesBefore, c.refreshes) << "the views follow only a changed file";
+        // After a failed move back the document's length is not read again: the log has told.
+        if (c.working != '-' && (c.code == 0 || !c.logged)) {
+            FileInformation info;
+            ASSERT_EQ(readWaveFileInformation(document.workingFile, info), 0);
+            EXPECT_EQ(document.info.lengthMs, info.lengthMs) << "the document knows the length it holds";
+        }
         if (c.working == '-') {
             EXPECT_FALSE(QFileInfo::exists(document.workingFile));
         } else if (const auto known = hashes.find(c.working); known != hashes.end()) {
