@@ -391,7 +391,8 @@ TEST_F(EditCommandsTest, EachFailingFileStepLeavesTheFilesAndTheMenuInAgreement)
         {"edit: output to working", false, C::Cut, {2}, 0, EditCode::CannotComplete, true, 'B', '-', '-', nullptr, 0},
         {"edit: output to working and the move back", false, C::Cut, {2, 3}, 0, EditCode::CannotComplete, true, '-',
          'B', '-', "was left in", 0},
-        {"edit: the redo file is not deleted", true, C::Cut, {3}, 0, 0, false, 'F', 'A', 'B', "could not be deleted", 1},
+        {"edit: the redo file is not deleted", true, C::Cut, {3}, 0, 0, false, 'F', 'A', 'B', "could not be deleted",
+         1},
         {"undo: working to redo", false, C::Undo, {1}, 0, EditCode::CannotMakeRedo, true, 'B', 'A', '-', nullptr, 0},
         {"undo: undo to working", false, C::Undo, {2}, 0, EditCode::CannotUndo, true, 'B', 'A', '-', nullptr, 0},
         {"undo: undo to working and the move back", false, C::Undo, {2, 3}, 0, EditCode::CannotUndo, true, '-', 'A',
@@ -815,15 +816,14 @@ TEST_F(EditCommandsTest, EachCommandLeavesTheFramesThatPythonCutsFromTheSameFixt
     const QString fixture = temp + "/../ramp.wav";
     const QString target = temp + "/../part.wav";
     for (const RampFormat& format : formats) {
-        QByteArray ramp;
+        QByteArray samples;
         for (int i = 0; i < format.frames; ++i) {
-            if (format.bits == 8) {
-                ramp.append(char(128 + i));
-            } else {
-                ramp += pcm16({int16_t(10 * i + 1), int16_t(-(10 * i + 1))});
-            }
+            if (format.bits == 8)
+                samples.append(char(128 + i));
+            else
+                samples += pcm16({int16_t(10 * i + 1), int16_t(-(10 * i + 1))});
         }
-        writeFile(fixture, pcmWave(makePcmFormat(8000, uint16_t(format.bits), uint16_t(format.channels)), ramp));
+        writeFile(fixture, pcmWave(makePcmFormat(8000, uint16_t(format.bits), uint16_t(format.channels)), samples));
         const int64_t eighth = format.frames / 8;
         for (const CommandCase& c : commandCases) {
             SCOPED_TRACE(std::string(format.name) + ": " + c.name);
