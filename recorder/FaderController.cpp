@@ -62,6 +62,10 @@ void FaderController::setFader(int value)
 {
     m_fader = clampToRange(value);
     applyFader();
+    // The tint follows, so that a fader put back to 0 leaves no track tinted and the next move
+    // steps from where the fader is.
+    if (m_fader != m_tint.last())
+        moveTint();
 }
 
 void FaderController::applyFader()

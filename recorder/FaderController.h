@@ -40,7 +40,7 @@ public:
     void onFaderMoved(int64_t frame, int value);
     void onVoiceTrimMoved(int value);
     void onMusicTrimMoved(int value);
-    // The fader put somewhere by a control state: the gains follow, nothing is recorded.
+    // The fader put somewhere by a control state: the gains and the tint follow, nothing is recorded.
     void setFader(int value);
     // Hands the present gains to the engine (the control states that apply the fader).
     void applyFader();

@@ -204,6 +204,8 @@ private:
     // and draws it at its highest zoom level, the whole track in view.
     int openDisplay(TrackSide side, const QString& workingWav, const QString& caption, uint32_t left = 0);
     bool saveTrackOf(TrackSide side);
+    // View > Position Displays: the position box, both rulers and the status bar in the new unit.
+    void setPositionUnit(int unit);
     // The position slider's steps and selection and both rulers for the display's track.
     void layOutSliderAndRulers(const controls::TQzv32WaveDisplay& display);
     // Applies changes to the named controls through the panel.

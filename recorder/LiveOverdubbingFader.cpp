@@ -3,6 +3,7 @@
 // the record device button, the volume sliders of the mixer and the record level test.
 #include "recorder/LiveOverdubbing.h"
 
+#include "recorder/Log.h"
 #include "recorder/WebEQSliderV.h"
 
 #include "common/ErrCodes.h"
@@ -94,7 +95,8 @@ void TLiveOvedubbingForm::createVolumeControls()
         });
     }
     connect(m_lockBox, &QCheckBox::clicked, this, [this](bool ticked) {
-        m_volumes->lockClicked(ticked);
+        if (const int code = m_volumes->lockClicked(ticked))
+            qCWarning(lcRecorder) << "the locked volumes could not be written to the devices, code" << code;
         showVolumes();
     });
 }

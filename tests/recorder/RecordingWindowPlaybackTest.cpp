@@ -4,10 +4,12 @@
 // playback with its saturation message, the meters and clip lamps, and a failing device.
 #include "recorder/PlaybackControls.h"
 
+#include "common/WaveUtil.h"
 #include "controls/ColorScheme.h"
 #include "controls/CoolButton.h"
 #include "controls/CoolSliderH.h"
 #include "controls/EQMeter.h"
+#include "controls/Scale.h"
 #include "controls/Waveform.h"
 #include "platform/base/Colors.h"
 #include "tests/platform/audio/EngineTestSupport.h"
@@ -15,6 +17,9 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+
+#include <array>
 
 using namespace recorder;
 using controls::TCoolButton;
@@ -288,6 +293,49 @@ TEST_F(PlaybackWindowTest, PositionBoxAndSliderMoveTheCarets)
     QTest::keyClick(slider, Qt::Key_Home);
     EXPECT_EQ(voiceDisplay().CaretPositionBySamples(), 0u);
     EXPECT_EQ(musicDisplay().CaretPositionBySamples(), 0u);
+}
+
+// View > Position Displays: the sample number and then minutes and seconds again; the position box
+// shows the caret in the chosen unit, both rulers count the same way and the status bar shows the
+// track's format again.
+TEST_F(PlaybackWindowTest, PositionDisplaysSwitchTheBoxTheRulersAndTheStatusBar)
+{
+    loadTracks(ramp16(kFrames), ramp16(kFrames));
+    voiceDisplay().setCaretPositionBySamples(2000);
+    auto* box = named<QLineEdit>(Control::PositionMaskEdit);
+    const std::array<controls::TQzv32Scale*, 2> rulers = {
+        window->findChild<controls::TQzv32Scale*>(QStringLiteral("CurrentViewScale")),
+        window->findChild<controls::TQzv32Scale*>(QStringLiteral("CurrentPositionScale"))};
+    const auto item = [&](const QString& text) {
+        for (QAction* action : named<QAction>(Control::ViewPositionDisplaysMenu)->menu()->actions())
+            if (action->text() == text)
+                return action;
+        ADD_FAILURE() << text.toStdString();
+        return static_cast<QAction*>(nullptr);
+    };
+    auto* rate = window->findChild<QLabel*>(QStringLiteral("StatusPanel0"));
+    struct Case {
+        const char* item;
+        int unit;
+        const char* shown;
+        controls::TFormat format;
+    };
+    const Case cases[] = {{"&Sample Number", kPositionFrames, "00002000", controls::TFormat::Samples},
+                          {"&Minutes / Seconds", kPositionMilliseconds, "000:00:250", controls::TFormat::Time}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.item);
+        window->ShowStatusFormat(0, 0, true, 0, 0);
+        ASSERT_NE(rate->text(), QStringLiteral("8000 Hz"));
+        QAction* action = item(QString::fromLatin1(c.item));
+        ASSERT_NE(action, nullptr);
+        action->trigger();
+        EXPECT_TRUE(action->isChecked());
+        EXPECT_EQ(window->positionUnit(), c.unit);
+        EXPECT_EQ(box->text(), QString::fromLatin1(c.shown));
+        for (const controls::TQzv32Scale* ruler : rulers)
+            EXPECT_EQ(ruler->Format(), c.format);
+        EXPECT_EQ(rate->text(), QStringLiteral("8000 Hz"));
+    }
 }
 
 // A device that cannot be opened: the player's message, the button pops up and nothing plays.
