@@ -74,6 +74,15 @@ void FaderController::applyFader()
         m_gainsSink(engineGains(trackGains(m_fader, m_voiceTrim, m_musicTrim), m_route));
 }
 
+void FaderController::restoreTint()
+{
+    m_tint = FaderTint();
+    m_voiceColour = m_background;
+    m_musicColour = m_background;
+    if (m_tintSink)
+        m_tintSink(TintChange{m_background, m_background});
+}
+
 void FaderController::beginTake(int64_t origin)
 {
     m_origin = origin;

@@ -44,6 +44,9 @@ public:
     void setFader(int value);
     // Hands the present gains to the engine (the control states that apply the fader).
     void applyFader();
+    // Both displays get the background again (a playback starts); the next move tints from the
+    // middle.
+    void restoreTint();
 
     // A take (or a re-mix pass) starts at track frame origin: a new automation whose first entry
     // holds the fader's value there.

@@ -165,6 +165,8 @@ public:
         m_voiceRecording = voice;
         m_musicRecording = music;
     }
+    bool voiceRecording() const { return m_voiceRecording; }
+    bool musicRecording() const { return m_musicRecording; }
     const controls::ColorScheme& colorScheme() const { return m_colorScheme; }
     // Sets controls outside a control state (the transport's buttons and items) through the panel.
     void ApplyControlChanges(const std::vector<std::pair<Control, ControlChange>>& changes);

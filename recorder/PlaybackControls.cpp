@@ -151,6 +151,10 @@ TransportSituation PlaybackControls::situation() const
     s.musicTrack = holdsTrack(*control<TQzv32WaveDisplay>(Control::RecordingWaveDisplay));
     s.kind = m_transport.kind();
     s.paused = m_transport.paused();
+    s.recording = m_form.voiceRecording() || m_form.musicRecording();
+    // A Voice or Music take plays the other track under it: that playback is what Stop ends.
+    if (s.kind == PlayKind::None && m_form.voiceRecording() != m_form.musicRecording())
+        s.kind = m_form.voiceRecording() ? PlayKind::Music : PlayKind::Voice;
     return s;
 }
 
@@ -178,14 +182,17 @@ void PlaybackControls::command(TransportCommand command)
         popUp(command);
         return;
     }
+    if (command == TransportCommand::PlayVoice || command == TransportCommand::PlayMusic
+        || command == TransportCommand::PlayMix) {
+        // The first buffers already play at this playback's gains, on displays without a tint.
+        m_form.faderController().setRoute(routeOf(step.kind));
+        m_form.faderController().restoreTint();
+    }
     if (const uint16_t code = m_transport.run(step, source())) {
         ShowMappedError(m_messages, code, PlayerErrorToMessageId);
         popUp(command);
         return;
     }
-    if (command == TransportCommand::PlayVoice || command == TransportCommand::PlayMusic
-        || command == TransportCommand::PlayMix)
-        m_form.faderController().setRoute(routeOf(m_transport.kind()));
     apply(step);
 }
 
@@ -430,8 +437,8 @@ void PlaybackControls::tick()
         return;
     const TransportPoll poll = m_transport.poll();
     showLevels(poll.left, poll.right);
-    // The mix plays the fader as the take recorded it.
-    if (m_transport.kind() == PlayKind::Mix)
+    // Every playback plays the fader as the take recorded it.
+    if (holdsTrack(*control<TQzv32WaveDisplay>(Control::RecordingWaveDisplay)) && m_form.faderController().automation())
         m_form.replayFader(poll.position);
     showFrame(poll.position);
 }

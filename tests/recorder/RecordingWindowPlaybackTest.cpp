@@ -8,6 +8,7 @@
 #include "controls/ColorScheme.h"
 #include "controls/CoolButton.h"
 #include "controls/CoolSliderH.h"
+#include "controls/CoolSliderV.h"
 #include "controls/EQMeter.h"
 #include "controls/Scale.h"
 #include "controls/Waveform.h"
@@ -293,6 +294,51 @@ TEST_F(PlaybackWindowTest, PositionBoxAndSliderMoveTheCarets)
     QTest::keyClick(slider, Qt::Key_Home);
     EXPECT_EQ(voiceDisplay().CaretPositionBySamples(), 0u);
     EXPECT_EQ(musicDisplay().CaretPositionBySamples(), 0u);
+}
+
+// Every playback plays the recorded fader back when there is a music track: the slider, the gains
+// and the tint follow the automation. A playback starts on displays without a tint.
+TEST_F(PlaybackWindowTest, EveryPlaybackReplaysTheRecordedFader)
+{
+    loadTracks(ramp16(kFrames), ramp16(kFrames, 2, 7));
+    auto* fader = named<controls::TCoolSliderV>(Control::RecordingRightVolumeTrackBar);
+    const QColor background = voiceDisplay().BackGroundColor();
+    FaderController& gains = window->faderController();
+    gains.beginTake(0);
+    gains.onFaderMoved(2000, 24);
+    gains.onFaderMoved(4000, -10);
+    gains.endTake();
+    struct Case {
+        Control button;
+        PlayKind kind;
+    };
+    for (const Case c : {Case{Control::PreRecordedPlayBtn, PlayKind::Voice}, Case{Control::RecordingPlayBtn, PlayKind::Music},
+                         Case{Control::MixedPlayBtn, PlayKind::Mix}}) {
+        SCOPED_TRACE(controlName(c.button));
+        voiceDisplay().setCaretPositionBySamples(0);
+        musicDisplay().setCaretPositionBySamples(0);
+        fader->setFocus();
+        QTest::keyClick(fader, Qt::Key_End); // tints the music display
+        ASSERT_NE(musicDisplay().BackGroundColor(), background);
+        click(c.button);
+        ASSERT_EQ(playback().transport().kind(), c.kind);
+        EXPECT_EQ(voiceDisplay().BackGroundColor(), background);
+        EXPECT_EQ(musicDisplay().BackGroundColor(), background);
+        struct Heard {
+            int64_t frame;
+            int fader;
+        };
+        for (const Heard h : {Heard{1000, 0}, Heard{3000, 24}, Heard{5000, -10}}) {
+            SCOPED_TRACE(h.frame);
+            backend.advance(h.frame - engine.AudioGetPosition(1));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return fader->Position() == h.fader; }, 2000)) << fader->Position();
+            EXPECT_EQ(gains.fader(), h.fader);
+        }
+        EXPECT_NE(voiceDisplay().BackGroundColor(), background); // -10 favours the voice
+        click(Control::StopBtn);
+        EXPECT_EQ(fader->Position(), 0);
+        EXPECT_EQ(voiceDisplay().BackGroundColor(), background);
+    }
 }
 
 // View > Position Displays: the sample number and then minutes and seconds again; the position box

@@ -319,6 +319,36 @@ TEST_F(OverdubInWindow, VoiceRecordsWhileTheMusicPlays)
     EXPECT_TRUE(named<QWidget>(Control::MusicRecordButton)->isEnabled());
 }
 
+// Stop while a Voice take plays the music ends the music alone: the take goes on with its
+// controls. While a Voice & Music take records over the tracks, neither the music nor the mix plays.
+TEST_F(OverdubInWindow, StopDuringATakeEndsOnlyThePlayedTrack)
+{
+    importTrack(TrackSide::Music, writeWave(folder + "/music.wav", kStereo8k, musicTrack));
+    const int outputs = backend.outputStreamCount();
+    click(Control::VoiceRecordButton);
+    ASSERT_TRUE(window->recording().overdub().running());
+    backend.advance(300);
+    ASSERT_TRUE(backend.outputOpen(outputs));
+    window->playback().command(TransportCommand::Stop);
+    EXPECT_FALSE(backend.outputOpen(outputs));
+    EXPECT_TRUE(window->recording().overdub().running());
+    EXPECT_TRUE(down(Control::VoiceRecordButton));
+    EXPECT_FALSE(named<QWidget>(Control::StartStopRecordingButton)->isEnabled());
+    backend.advance(300);
+    EXPECT_EQ(engine.AudioGetRecordPosition(1), 600);
+    click(Control::VoiceRecordButton);
+    EXPECT_EQ(read(TrackSide::Voice).samples.left(600 * kFrameBytes), frames(microphone, kFrameBytes, 0, 600));
+
+    interaction.expectMessageBox(platform::IDYES, QStringLiteral("Insert Recording"));
+    click(Control::StartStopRecordingButton);
+    ASSERT_TRUE(window->recording().take().running());
+    for (TransportCommand command : {TransportCommand::PlayMusic, TransportCommand::PlayMix}) {
+        window->playback().command(command);
+        EXPECT_FALSE(window->playback().transport().playing()) << int(command);
+    }
+    click(Control::StartStopRecordingButton);
+}
+
 // With output and input latency, a click of the music that the microphone hears again lands in
 // the Voice-only take at the click's frame, as the speaker played it.
 TEST_F(OverdubInWindow, VoiceTakeLinesUpWithTheMusicHeard)
