@@ -94,6 +94,9 @@ struct RecordingWindowServices {
     std::function<std::optional<WaveFormatEx>(QWidget* parent)> chooseRecordingFormat = askRecordingFormat;
     // The preferences' "Prevent Saturation" switch, read when a mix starts to play.
     std::function<bool()> preventSaturation = [] { return false; };
+    // The preferences' "Always Test Levels" switch: the record level test then runs from the set-up
+    // on whenever nothing plays or records.
+    std::function<bool()> alwaysTestLevels = [] { return false; };
 };
 
 class TLiveOvedubbingForm : public controls::TCoolForm, private TrackHost {
@@ -122,11 +125,14 @@ public:
     // Keeps the lock and the record source, and lets the devices go (the window closes).
     void SaveMixerSettings();
     // The record level test: the input's levels without a take, in the voice track's format (44.1
-    // kHz, 16 bits, stereo without one). Not while recording; a refusal is shown. Stopping puts
-    // the meters to 0 and the clip lamps off. The position timer shows the levels while it runs.
+    // kHz, 16 bits, stereo without one). Not while playing or recording; a refusal is shown.
+    // Stopping puts the meters to 0 and the clip lamps off. The position timer shows the levels
+    // while it runs.
     void StartLevelTest();
     void StopLevelTest();
     bool levelTestRunning() const { return m_levelTest; }
+    // A playback or a take ended: the level test starts again when the preferences ask for it.
+    void startLevelTestWhenAsked();
 
     // The placement in the settings store; the codes of WindowPlacement.h.
     int SaveWindowPlacement();
@@ -159,12 +165,9 @@ public:
     // Playback reached frame: the fader slider goes where the automation had it, the gains follow.
     void replayFader(int64_t frame);
     TrackRoads& trackRoads() { return m_roads; }
-    // What a take records, for the control states.
-    void setRecordingFlags(bool voice, bool music)
-    {
-        m_voiceRecording = voice;
-        m_musicRecording = music;
-    }
+    // What a take records, for the control states. A take that starts ends the level test (the
+    // engine has given the input to the take); one that ends starts it again when asked for.
+    void setRecordingFlags(bool voice, bool music);
     bool voiceRecording() const { return m_voiceRecording; }
     bool musicRecording() const { return m_musicRecording; }
     const controls::ColorScheme& colorScheme() const { return m_colorScheme; }

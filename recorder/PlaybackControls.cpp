@@ -184,6 +184,8 @@ void PlaybackControls::command(TransportCommand command)
     }
     if (command == TransportCommand::PlayVoice || command == TransportCommand::PlayMusic
         || command == TransportCommand::PlayMix) {
+        if (m_form.levelTestRunning())
+            m_form.StopLevelTest();
         // The first buffers already play at this playback's gains, on displays without a tint.
         m_form.faderController().setRoute(routeOf(step.kind));
         m_form.faderController().restoreTint();
@@ -194,6 +196,8 @@ void PlaybackControls::command(TransportCommand command)
         return;
     }
     apply(step);
+    if (command == TransportCommand::Stop && step.state)
+        m_form.startLevelTestWhenAsked();
 }
 
 void PlaybackControls::popUp(TransportCommand command)
@@ -215,6 +219,14 @@ void PlaybackControls::apply(const TransportStep& step)
         *step.positionTimer ? m_positionTimer.start() : m_positionTimer.stop();
     if (step.resetMeters)
         resetMeters();
+}
+
+void PlaybackControls::levelTestRuns(bool running)
+{
+    if (running)
+        m_positionTimer.start();
+    else if (!m_transport.playing())
+        m_positionTimer.stop();
 }
 
 void PlaybackControls::resetMeters()
@@ -433,8 +445,16 @@ void PlaybackControls::showFrame(int64_t frame)
 
 void PlaybackControls::tick()
 {
-    if (!m_transport.playing())
+    if (!m_transport.playing()) {
+        // The level test: the input's levels and clip lamps; the position stays.
+        if (m_form.levelTestRunning()) {
+            int left = 0;
+            int right = 0;
+            m_engine.AudioGetRecordLevel(&left, &right);
+            showLevels(left, right);
+        }
         return;
+    }
     const TransportPoll poll = m_transport.poll();
     showLevels(poll.left, poll.right);
     // Every playback plays the fader as the take recorded it.

@@ -9,8 +9,11 @@
 #include "recorder/RecordingControls.h"
 
 #include "controls/CoolButton.h"
+#include "controls/ColorScheme.h"
 #include "controls/CoolSliderV.h"
+#include "controls/EQMeter.h"
 #include "controls/Waveform.h"
+#include "platform/base/Colors.h"
 #include "tests/platform/audio/EngineTestSupport.h"
 #include "tests/recorder/WindowOnVirtualSound.h"
 #include "tests/support/WaveFixtures.h"
@@ -164,6 +167,58 @@ TEST_F(RecordingWindowTakeTest, MixPlaybackReplaysTheFaderOfTheTake)
     answer.start();
     EXPECT_EQ(window->CloseTracks(), 0);
     EXPECT_EQ(gains.automation(), nullptr);
+}
+
+// With "Always Test Levels" the input's levels show from the set-up on, whenever nothing plays or
+// records: the meters and clip lamps move and the position stays. A take and a playback end the
+// test while they run; their stop starts it again. Without the preference nothing starts it.
+TEST_F(RecordingWindowTakeTest, LevelTestRunsWheneverNothingPlaysOrRecords)
+{
+    backend.setInputSine(440, 0.99);
+    alwaysTestLevels = true;
+    auto* box = named<QLineEdit>(Control::PositionMaskEdit);
+    const QString position = box->text();
+    auto* meter = window->findChild<controls::TEQMeter*>(QStringLiteral("EQMeter1"));
+    auto* lamp = window->findChild<QLabel*>(QStringLiteral("LeftChannelClipping"));
+    const QColor lampOn = platform::colorFromRef(window->colorScheme().GetSchemeColor(controls::RecorderColor::ClippingLightOn));
+    const auto inputOpen = [&] { return backend.inputStreamCount() > 0 && backend.inputOpen(backend.inputStreamCount() - 1); };
+
+    ASSERT_EQ(window->InitMixerDevices(-1, -1), 0);
+    ASSERT_TRUE(window->levelTestRunning());
+    EXPECT_TRUE(inputOpen());
+    EXPECT_TRUE(window->playback().positionTimerActive());
+    backend.advance(2000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return meter->barValue(0) > 95; }, 2000)) << meter->barValue(0);
+    EXPECT_EQ(lamp->palette().color(QPalette::Window), lampOn);
+    EXPECT_EQ(box->text(), position);
+
+    interaction.expectMessageBox(platform::IDYES, QStringLiteral("start recording now"));
+    click(Control::StartStopRecordingButton);
+    ASSERT_TRUE(window->recording().take().running());
+    EXPECT_FALSE(window->levelTestRunning());
+    EXPECT_FALSE(window->playback().positionTimerActive());
+    backend.advance(1000);
+    click(Control::StartStopRecordingButton);
+    ASSERT_FALSE(window->recording().take().running());
+    EXPECT_TRUE(window->levelTestRunning());
+    EXPECT_TRUE(inputOpen());
+
+    click(Control::PreRecordedPlayBtn);
+    ASSERT_TRUE(window->playback().transport().playing());
+    EXPECT_FALSE(window->levelTestRunning());
+    EXPECT_FALSE(inputOpen());
+    click(Control::StopBtn);
+    EXPECT_TRUE(window->levelTestRunning());
+    EXPECT_TRUE(inputOpen());
+
+    alwaysTestLevels = false;
+    window->StopLevelTest();
+    EXPECT_FALSE(inputOpen());
+    EXPECT_EQ(meter->barValue(0), 0);
+    click(Control::PreRecordedPlayBtn);
+    click(Control::StopBtn);
+    EXPECT_FALSE(window->levelTestRunning());
+    EXPECT_FALSE(window->playback().positionTimerActive());
 }
 
 // A cancelled format question starts nothing and leaves the format unset.
