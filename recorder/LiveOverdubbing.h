@@ -170,6 +170,9 @@ public:
     void setRecordingFlags(bool voice, bool music);
     bool voiceRecording() const { return m_voiceRecording; }
     bool musicRecording() const { return m_musicRecording; }
+    // The playback of the Mix button, which records the fader's moves anew.
+    bool remixPlayback() const { return m_remixPlayback; }
+    void setRemixPlayback(bool on) { m_remixPlayback = on; }
     const controls::ColorScheme& colorScheme() const { return m_colorScheme; }
     // Sets controls outside a control state (the transport's buttons and items) through the panel.
     void ApplyControlChanges(const std::vector<std::pair<Control, ControlChange>>& changes);

@@ -212,8 +212,11 @@ void TLiveOvedubbingForm::trimMoved(TrackSide side, int position)
 
 int64_t TLiveOvedubbingForm::audioClockFrame() const
 {
-    // The recorded frames while a take runs, else the frame being heard.
+    // The recorded frames while a take runs, the frames since the pass began during a re-mix, else
+    // the frame being heard.
     auto& engine = m_services.engine;
+    if (m_remixPlayback)
+        return engine.AudioGetPosition(1) - m_playback->transport().playStart();
     return m_voiceRecording || m_musicRecording ? engine.AudioGetRecordPosition(1) : engine.AudioGetPosition(1);
 }
 

@@ -104,6 +104,7 @@ PlaybackControls::PlaybackControls(TLiveOvedubbingForm& form, platform::audio::A
     connectAction(Control::ZoomInButton, Control::ViewZoomInMenu, &PlaybackControls::zoomIn);
     connectAction(Control::ZoomOutButton, Control::ViewZoomOutMenu, &PlaybackControls::zoomOut);
     connectAction(Control::ZoomToExtentsButton, Control::ViewZoomToExtentsMenu, &PlaybackControls::zoomToExtents);
+    connect(control<TCoolButton>(Control::ReMixButton), &TCoolButton::OnClick, this, &PlaybackControls::remix);
     // The play items show a tick while their track plays.
     for (Control item : {Control::PlaybackVoiceTrackMenu, Control::PlaybackMusicTrackMenu,
                          Control::PlaybackMixedTrackMenu})
@@ -195,9 +196,44 @@ void PlaybackControls::command(TransportCommand command)
         popUp(command);
         return;
     }
+    const bool stopped = command == TransportCommand::Stop && step.state;
+    if (stopped && m_form.remixPlayback()) {
+        m_form.faderController().endTake();
+        m_form.setRemixPlayback(false);
+    }
     apply(step);
-    if (command == TransportCommand::Stop && step.state)
+    if (stopped)
         m_form.startLevelTestWhenAsked();
+}
+
+void PlaybackControls::remix()
+{
+    auto* button = control<TCoolButton>(Control::ReMixButton);
+    // Both tracks, nothing playing and nothing recording: what Play Mix asks.
+    const TransportStep step = transportStep(situation(), TransportCommand::PlayMix);
+    if (!step.accepted) {
+        button->setDown(false);
+        return;
+    }
+    PlaySource from = source();
+    from.voiceCaret = m_transport.playStart() < from.voiceTotal ? m_transport.playStart() : 0;
+    if (m_form.levelTestRunning())
+        m_form.StopLevelTest();
+    FaderController& fader = m_form.faderController();
+    fader.setRoute(GainRoute::Mixed);
+    fader.restoreTint();
+    if (const uint16_t code = m_transport.run(step, from)) {
+        ShowMappedError(m_messages, code, PlayerErrorToMessageId);
+        button->setDown(false);
+        return;
+    }
+    // A new automation from the frame the pass starts at; the old one stays until it begins.
+    fader.beginTake(m_transport.playStart());
+    m_form.setRemixPlayback(true);
+    apply(step);
+    ControlChange up;
+    up.down = false;
+    m_form.ApplyControlChanges({{Control::MixedPlayBtn, up}});
 }
 
 void PlaybackControls::popUp(TransportCommand command)
@@ -457,8 +493,9 @@ void PlaybackControls::tick()
     }
     const TransportPoll poll = m_transport.poll();
     showLevels(poll.left, poll.right);
-    // Every playback plays the fader as the take recorded it.
-    if (holdsTrack(*control<TQzv32WaveDisplay>(Control::RecordingWaveDisplay)) && m_form.faderController().automation())
+    // Every playback plays the fader as the take recorded it, but the Mix button's records it.
+    if (!m_form.remixPlayback() && holdsTrack(*control<TQzv32WaveDisplay>(Control::RecordingWaveDisplay))
+        && m_form.faderController().automation())
         m_form.replayFader(poll.position);
     showFrame(poll.position);
 }

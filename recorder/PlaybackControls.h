@@ -69,6 +69,9 @@ private:
     void apply(const TransportStep& step);
     void popUp(TransportCommand command);
     void stopPlayback();
+    // The Mix button: the mix plays from where the last playback started while the fader's moves
+    // are recorded anew.
+    void remix();
     void playbackEnded(bool saturated);
     void tick();
     void lampsOff();

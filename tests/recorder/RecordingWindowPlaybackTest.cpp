@@ -341,6 +341,66 @@ TEST_F(PlaybackWindowTest, EveryPlaybackReplaysTheRecordedFader)
     }
 }
 
+// The Mix button plays the mix from where the last playback started while the fader's moves are
+// recorded anew at the frames heard (the pass replays nothing); Stop ends the pass and gives the
+// record buttons back. A pass that plays to its end ends the same way.
+TEST_F(PlaybackWindowTest, MixButtonRecordsTheFaderAnew)
+{
+    loadTracks(ramp16(kFrames), ramp16(kFrames, 2, 7));
+    auto* fader = named<controls::TCoolSliderV>(Control::RecordingRightVolumeTrackBar);
+    FaderController& gains = window->faderController();
+    voiceDisplay().setCaretPositionBySamples(2000);
+    click(Control::PreRecordedPlayBtn);
+    click(Control::StopBtn);
+    voiceDisplay().setCaretPositionBySamples(0);
+
+    ASSERT_TRUE(enabled(Control::ReMixButton));
+    click(Control::ReMixButton);
+    ASSERT_EQ(playback().transport().kind(), PlayKind::Mix);
+    EXPECT_EQ(playback().transport().playStart(), 2000);
+    EXPECT_TRUE(window->remixPlayback());
+    EXPECT_TRUE(named<QAction>(Control::PlaybackMixedTrackMenu)->isChecked());
+    for (Control off : {Control::MixedPlayBtn, Control::RecordingPlayBtn, Control::PlaybackMixedTrackMenu,
+                        Control::PlaybackMusicTrackMenu, Control::ReMixButton, Control::SkipToStartBtn,
+                        Control::PauseBtn, Control::ForwardBtn, Control::VoiceRecordButton})
+        EXPECT_FALSE(enabled(off)) << controlName(off);
+    EXPECT_FALSE(down(Control::MixedPlayBtn));
+    EXPECT_TRUE(fader->isEnabled());
+    EXPECT_EQ(gains.route(), GainRoute::Mixed);
+    ASSERT_NE(gains.automation(), nullptr);
+    EXPECT_TRUE(gains.takeRunning());
+
+    hear(1000);
+    fader->setFocus();
+    QTest::keyClick(fader, Qt::Key_End);
+    hear(1000);
+    EXPECT_EQ(fader->Position(), 24);
+    QTest::keyClick(fader, Qt::Key_Home);
+    hear(500);
+    EXPECT_EQ(fader->Position(), -24);
+    click(Control::StopBtn);
+    EXPECT_FALSE(window->remixPlayback());
+    EXPECT_FALSE(gains.takeRunning());
+    EXPECT_FALSE(named<QAction>(Control::PlaybackMixedTrackMenu)->isChecked());
+    for (Control on : {Control::ReMixButton, Control::VoiceRecordButton, Control::MusicRecordButton,
+                       Control::MixedPlayBtn})
+        EXPECT_TRUE(enabled(on)) << controlName(on);
+    struct Recorded {
+        int64_t frame;
+        int fader;
+    };
+    for (const Recorded r : {Recorded{2500, 0}, Recorded{3500, 24}, Recorded{4500, -24}})
+        EXPECT_EQ(gains.valueAt(r.frame), r.fader) << r.frame;
+
+    click(Control::ReMixButton);
+    ASSERT_TRUE(window->remixPlayback());
+    backend.advance(kFrames);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !playback().transport().playing(); }, 2000));
+    EXPECT_FALSE(window->remixPlayback());
+    EXPECT_FALSE(gains.takeRunning());
+    EXPECT_TRUE(enabled(Control::ReMixButton));
+}
+
 // View > Position Displays: the sample number and then minutes and seconds again; the position box
 // shows the caret in the chosen unit, both rulers count the same way and the status bar shows the
 // track's format again.
