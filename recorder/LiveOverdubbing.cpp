@@ -16,6 +16,7 @@
 
 #include "common/ErrCodes.h"
 #include "common/PositionBox.h"
+#include "common/RecorderPreferences.h"
 #include "common/WaveFormat.h"
 #include "common/WaveUtil.h"
 #include "controls/ColorScheme.h"
@@ -139,6 +140,13 @@ uint32_t clampedZoom(int64_t zoom)
 }
 
 } // namespace
+
+void usePreferences(RecordingWindowServices& services, RecorderPreferences& preferences)
+{
+    services.tempFolder = [&preferences] { return preferences.GetTempPath(); };
+    services.preventSaturation = [&preferences] { return preferences.GetPreventSaturation(); };
+    services.alwaysTestLevels = [&preferences] { return preferences.GetAlwaysTestLevels(); };
+}
 
 TLiveOvedubbingForm::TLiveOvedubbingForm(const RecordingWindowServices& services, QWidget* parent)
     : TCoolForm(parent)

@@ -48,6 +48,7 @@ class QMenuBar;
 class QStatusBar;
 
 class JobRunner;
+class RecorderPreferences;
 struct WaveFormatEx;
 
 namespace controls {
@@ -98,6 +99,10 @@ struct RecordingWindowServices {
     // on whenever nothing plays or records.
     std::function<bool()> alwaysTestLevels = [] { return false; };
 };
+
+// Points the services at the recorder's preferences, which outlive the window: the temporary
+// folder, "Prevent Saturation" and "Always Test Levels".
+void usePreferences(RecordingWindowServices& services, RecorderPreferences& preferences);
 
 class TLiveOvedubbingForm : public controls::TCoolForm, private TrackHost {
     Q_OBJECT

@@ -12,6 +12,7 @@
 
 #include "common/ErrCodes.h"
 #include "common/JobRunner.h"
+#include "common/RecorderPreferences.h"
 #include "common/Util.h"
 #include "common/WaveUtil.h"
 #include "controls/CoolButton.h"
@@ -218,6 +219,28 @@ TEST_F(RecordingWindowTest, EmptyWindowOffersOpeningFiles)
     EXPECT_FALSE(window->playback().transport().playing());
     EXPECT_FALSE(mix->Down());
     EXPECT_EQ(window->faderController().automation(), nullptr);
+}
+
+// The window reads the recorder's preferences: the temporary folder, "Prevent Saturation" and
+// "Always Test Levels".
+TEST_F(RecordingWindowTest, ServicesReadThePreferences)
+{
+    const QString folder = testsupport::testFolder() + "/chosen";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString key = QString::fromLatin1(kRecorderSettingsKey);
+    for (const bool on : {true, false}) {
+        SCOPED_TRACE(on);
+        ASSERT_TRUE(store.writeString(key, QString::fromLatin1(PreferenceValue::TempPath), folder));
+        ASSERT_TRUE(store.writeBool(key, QString::fromLatin1(PreferenceValue::PreventSaturation), on));
+        ASSERT_TRUE(store.writeBool(key, QString::fromLatin1(PreferenceValue::AlwaysTestLevels), !on));
+        RecorderPreferences preferences(store, engine, messages);
+        preferences.load();
+        RecordingWindowServices services{store, messages, engine, music, runner, {}};
+        usePreferences(services, preferences);
+        EXPECT_EQ(QDir(services.tempFolder()), QDir(folder)) << services.tempFolder().toStdString();
+        EXPECT_EQ(services.preventSaturation(), on);
+        EXPECT_EQ(services.alwaysTestLevels(), !on);
+    }
 }
 
 TEST_F(RecordingWindowTest, StatusBarAndPositionBoxShowWhatTheyAreGiven)
