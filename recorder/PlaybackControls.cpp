@@ -215,6 +215,8 @@ void PlaybackControls::remix()
         button->setDown(false);
         return;
     }
+    // The pass plays from where the last playback started; from the start when the track has
+    // since become shorter than that.
     PlaySource from = source();
     from.voiceCaret = m_transport.playStart() < from.voiceTotal ? m_transport.playStart() : 0;
     if (m_form.levelTestRunning())
