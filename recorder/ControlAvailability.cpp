@@ -15,7 +15,6 @@ Missing missingFeature(Control control)
         return Missing::Recording;
     case FileMixDownToNewFileMenu:
     case MixDownToNewFileButton:
-    case ReMixButton:
     case FadeInMenu:
     case FadeOutMenu:
         return Missing::Mixing;

@@ -62,12 +62,25 @@ void FaderController::setFader(int value)
 {
     m_fader = clampToRange(value);
     applyFader();
+    // The tint follows, so that a fader put back to 0 leaves no track tinted and the next move
+    // steps from where the fader is.
+    if (m_fader != m_tint.last())
+        moveTint();
 }
 
 void FaderController::applyFader()
 {
     if (m_gainsSink)
         m_gainsSink(engineGains(trackGains(m_fader, m_voiceTrim, m_musicTrim), m_route));
+}
+
+void FaderController::restoreTint()
+{
+    m_tint = FaderTint();
+    m_voiceColour = m_background;
+    m_musicColour = m_background;
+    if (m_tintSink)
+        m_tintSink(TintChange{m_background, m_background});
 }
 
 void FaderController::beginTake(int64_t origin)

@@ -40,10 +40,13 @@ public:
     void onFaderMoved(int64_t frame, int value);
     void onVoiceTrimMoved(int value);
     void onMusicTrimMoved(int value);
-    // The fader put somewhere by a control state: the gains follow, nothing is recorded.
+    // The fader put somewhere by a control state: the gains and the tint follow, nothing is recorded.
     void setFader(int value);
     // Hands the present gains to the engine (the control states that apply the fader).
     void applyFader();
+    // Both displays get the background again (a playback starts); the next move tints from the
+    // middle.
+    void restoreTint();
 
     // A take (or a re-mix pass) starts at track frame origin: a new automation whose first entry
     // holds the fader's value there.

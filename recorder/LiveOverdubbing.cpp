@@ -16,6 +16,7 @@
 
 #include "common/ErrCodes.h"
 #include "common/PositionBox.h"
+#include "common/RecorderPreferences.h"
 #include "common/WaveFormat.h"
 #include "common/WaveUtil.h"
 #include "controls/ColorScheme.h"
@@ -140,6 +141,13 @@ uint32_t clampedZoom(int64_t zoom)
 
 } // namespace
 
+void usePreferences(RecordingWindowServices& services, RecorderPreferences& preferences)
+{
+    services.tempFolder = [&preferences] { return preferences.GetTempPath(); };
+    services.preventSaturation = [&preferences] { return preferences.GetPreventSaturation(); };
+    services.alwaysTestLevels = [&preferences] { return preferences.GetAlwaysTestLevels(); };
+}
+
 TLiveOvedubbingForm::TLiveOvedubbingForm(const RecordingWindowServices& services, QWidget* parent)
     : TCoolForm(parent)
     , m_services(services)
@@ -245,8 +253,8 @@ void TLiveOvedubbingForm::createMenus()
     positions->menuAction()->setObjectName(QString::fromLatin1(controlName(Control::ViewPositionDisplaysMenu)));
     m_controls[std::size_t(Control::ViewPositionDisplaysMenu)] = positions->menuAction();
     m_positionUnitGroup = new QActionGroup(this);
-    const std::pair<const char*, int> units[] = {{"&Minutes:Seconds:Milliseconds", kPositionMilliseconds},
-                                                 {"&Samples", kPositionFrames}};
+    const std::pair<const char*, int> units[] = {{"&Minutes / Seconds", kPositionMilliseconds},
+                                                 {"&Sample Number", kPositionFrames}};
     for (const auto& [text, unit] : units) {
         QAction* action = positions->addAction(QString::fromLatin1(text));
         action->setCheckable(true);
@@ -255,6 +263,8 @@ void TLiveOvedubbingForm::createMenus()
         m_positionUnitGroup->addAction(action);
     }
     m_positionUnit = m_positionUnitGroup->checkedAction()->data().toInt();
+    connect(m_positionUnitGroup, &QActionGroup::triggered, this,
+            [this](QAction* action) { setPositionUnit(action->data().toInt()); });
     add(view, Control::ViewSetColorsMenu, QStringLiteral("Set &Colors ..."));
     view->addSeparator();
     m_fullScreenMenu = view->addAction(QStringLiteral("&Full Screen"));
@@ -823,6 +833,25 @@ void TLiveOvedubbingForm::ShowPosition(uint32_t position, int unit)
     const QSignalBlocker quiet(edit);
     edit->setInputMask(box.inputMask());
     edit->setText(box.text(position, unit));
+}
+
+void TLiveOvedubbingForm::setPositionUnit(int unit)
+{
+    m_positionUnit = unit;
+    const TFormat format = unit == kPositionFrames ? TFormat::Samples : TFormat::Time;
+    m_viewRuler->setFormat(format);
+    m_fullRuler->setFormat(format);
+    // The box shows the caret again in the new unit, and the status bar the track's format.
+    const TQzv32WaveDisplay* display = trackDisplay();
+    if (!display) {
+        ShowPosition(0, kPositionFrames);
+        return;
+    }
+    ShowPosition(display->CaretPositionBySamples(), kPositionFrames);
+    const WaveFormatEx& wave = display->format();
+    const uint32_t lengthMs =
+        wave.samplesPerSec ? uint32_t(uint64_t(display->TotalSamples()) * 1000 / wave.samplesPerSec) : 0;
+    ShowStatusFormat(lengthMs, wave.samplesPerSec, false, wave.channels, wave.bitsPerSample);
 }
 
 void TLiveOvedubbingForm::SyncRuler(TQzv32Scale& ruler, uint32_t zoom, const WaveFormatEx& format, uint32_t leftSample)

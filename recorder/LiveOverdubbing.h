@@ -48,6 +48,7 @@ class QMenuBar;
 class QStatusBar;
 
 class JobRunner;
+class RecorderPreferences;
 struct WaveFormatEx;
 
 namespace controls {
@@ -94,7 +95,14 @@ struct RecordingWindowServices {
     std::function<std::optional<WaveFormatEx>(QWidget* parent)> chooseRecordingFormat = askRecordingFormat;
     // The preferences' "Prevent Saturation" switch, read when a mix starts to play.
     std::function<bool()> preventSaturation = [] { return false; };
+    // The preferences' "Always Test Levels" switch: the record level test then runs from the set-up
+    // on whenever nothing plays or records.
+    std::function<bool()> alwaysTestLevels = [] { return false; };
 };
+
+// Points the services at the recorder's preferences, which outlive the window: the temporary
+// folder, "Prevent Saturation" and "Always Test Levels".
+void usePreferences(RecordingWindowServices& services, RecorderPreferences& preferences);
 
 class TLiveOvedubbingForm : public controls::TCoolForm, private TrackHost {
     Q_OBJECT
@@ -122,11 +130,14 @@ public:
     // Keeps the lock and the record source, and lets the devices go (the window closes).
     void SaveMixerSettings();
     // The record level test: the input's levels without a take, in the voice track's format (44.1
-    // kHz, 16 bits, stereo without one). Not while recording; a refusal is shown. Stopping puts
-    // the meters to 0 and the clip lamps off. The position timer shows the levels while it runs.
+    // kHz, 16 bits, stereo without one). Not while playing or recording; a refusal is shown.
+    // Stopping puts the meters to 0 and the clip lamps off. The position timer shows the levels
+    // while it runs.
     void StartLevelTest();
     void StopLevelTest();
     bool levelTestRunning() const { return m_levelTest; }
+    // A playback or a take ended: the level test starts again when the preferences ask for it.
+    void startLevelTestWhenAsked();
 
     // The placement in the settings store; the codes of WindowPlacement.h.
     int SaveWindowPlacement();
@@ -159,12 +170,14 @@ public:
     // Playback reached frame: the fader slider goes where the automation had it, the gains follow.
     void replayFader(int64_t frame);
     TrackRoads& trackRoads() { return m_roads; }
-    // What a take records, for the control states.
-    void setRecordingFlags(bool voice, bool music)
-    {
-        m_voiceRecording = voice;
-        m_musicRecording = music;
-    }
+    // What a take records, for the control states. A take that starts ends the level test (the
+    // engine has given the input to the take); one that ends starts it again when asked for.
+    void setRecordingFlags(bool voice, bool music);
+    bool voiceRecording() const { return m_voiceRecording; }
+    bool musicRecording() const { return m_musicRecording; }
+    // The playback of the Mix button, which records the fader's moves anew.
+    bool remixPlayback() const { return m_remixPlayback; }
+    void setRemixPlayback(bool on) { m_remixPlayback = on; }
     const controls::ColorScheme& colorScheme() const { return m_colorScheme; }
     // Sets controls outside a control state (the transport's buttons and items) through the panel.
     void ApplyControlChanges(const std::vector<std::pair<Control, ControlChange>>& changes);
@@ -204,6 +217,8 @@ private:
     // and draws it at its highest zoom level, the whole track in view.
     int openDisplay(TrackSide side, const QString& workingWav, const QString& caption, uint32_t left = 0);
     bool saveTrackOf(TrackSide side);
+    // View > Position Displays: the position box, both rulers and the status bar in the new unit.
+    void setPositionUnit(int unit);
     // The position slider's steps and selection and both rulers for the display's track.
     void layOutSliderAndRulers(const controls::TQzv32WaveDisplay& display);
     // Applies changes to the named controls through the panel.

@@ -3,6 +3,8 @@
 // the record device button, the volume sliders of the mixer and the record level test.
 #include "recorder/LiveOverdubbing.h"
 
+#include "recorder/Log.h"
+#include "recorder/PlaybackControls.h"
 #include "recorder/WebEQSliderV.h"
 
 #include "common/ErrCodes.h"
@@ -18,6 +20,8 @@
 
 #include <QCheckBox>
 #include <QLabel>
+
+#include <utility>
 
 namespace recorder {
 
@@ -94,19 +98,23 @@ void TLiveOvedubbingForm::createVolumeControls()
         });
     }
     connect(m_lockBox, &QCheckBox::clicked, this, [this](bool ticked) {
-        m_volumes->lockClicked(ticked);
+        if (const int code = m_volumes->lockClicked(ticked))
+            qCWarning(lcRecorder) << "the locked volumes could not be written to the devices, code" << code;
         showVolumes();
     });
 }
 
 int TLiveOvedubbingForm::InitMixerDevices(int inputIndex, int outputIndex)
 {
-    if (!m_volumes)
-        return 0;
-    const int result = m_volumes->init(inputIndex, outputIndex);
-    showVolumes();
-    if (result != 0 && result != kNoOutputDevice)
-        ShowMappedError(m_services.messages, result, MixerErrorToMessageId);
+    int result = 0;
+    if (m_volumes) {
+        result = m_volumes->init(inputIndex, outputIndex);
+        showVolumes();
+        if (result != 0 && result != kNoOutputDevice)
+            ShowMappedError(m_services.messages, result, MixerErrorToMessageId);
+    }
+    if (result == 0)
+        startLevelTestWhenAsked();
     return result;
 }
 
@@ -130,14 +138,16 @@ void TLiveOvedubbingForm::showVolumes()
 
 void TLiveOvedubbingForm::StartLevelTest()
 {
-    if (m_levelTest || m_voiceRecording || m_musicRecording)
+    if (m_levelTest || m_voiceRecording || m_musicRecording || m_playback->transport().playing())
         return;
     WaveFormatEx format;
     format.samplesPerSec = 44'100;
     format.bitsPerSample = 16;
     format.channels = 2;
-    if (!m_voiceDisplay->WaveFileName().isEmpty())
-        format = m_voiceDisplay->format();
+    // The track's record: right after a take its display does not show it yet.
+    if (const std::optional<TrackRecord>& voice = std::as_const(m_roads).track(TrackSide::Voice);
+        voice && voice->waveFormat.samplesPerSec != 0)
+        format = voice->waveFormat;
     const int code = m_services.engine.AudioStartRecordLevelTest(format.samplesPerSec, format.bitsPerSample,
                                                                  format.channels);
     if (code != 0) {
@@ -145,22 +155,37 @@ void TLiveOvedubbingForm::StartLevelTest()
         return;
     }
     m_levelTest = true;
+    m_playback->levelTestRuns(true);
 }
 
 void TLiveOvedubbingForm::StopLevelTest()
 {
     m_levelTest = false;
+    m_playback->levelTestRuns(false);
     const int code = m_services.engine.AudioStopRecordLevelTest();
     if (code != 0) {
         ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
         return;
     }
-    const QColor off = platform::colorFromRef(m_colorScheme.GetSchemeColor(controls::RecorderColor::ClippingLightOff));
-    for (std::size_t i = 0; i < m_meters.size(); ++i) {
-        m_meters[i]->setBarValue(0, 0);
-        QPalette palette = m_clipLamps[i]->palette();
-        palette.setColor(QPalette::Window, off);
-        m_clipLamps[i]->setPalette(palette);
+    m_playback->resetMeters();
+}
+
+void TLiveOvedubbingForm::startLevelTestWhenAsked()
+{
+    if (m_services.alwaysTestLevels())
+        StartLevelTest();
+}
+
+void TLiveOvedubbingForm::setRecordingFlags(bool voice, bool music)
+{
+    const bool wasRecording = m_voiceRecording || m_musicRecording;
+    m_voiceRecording = voice;
+    m_musicRecording = music;
+    if (voice || music) {
+        if (m_levelTest)
+            StopLevelTest();
+    } else if (wasRecording) {
+        startLevelTestWhenAsked();
     }
 }
 
@@ -187,8 +212,11 @@ void TLiveOvedubbingForm::trimMoved(TrackSide side, int position)
 
 int64_t TLiveOvedubbingForm::audioClockFrame() const
 {
-    // The recorded frames while a take runs, else the frame being heard.
+    // The recorded frames while a take runs, the frames since the pass began during a re-mix, else
+    // the frame being heard.
     auto& engine = m_services.engine;
+    if (m_remixPlayback)
+        return engine.AudioGetPosition(1) - m_playback->transport().playStart();
     return m_voiceRecording || m_musicRecording ? engine.AudioGetRecordPosition(1) : engine.AudioGetPosition(1);
 }
 

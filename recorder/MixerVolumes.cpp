@@ -152,15 +152,25 @@ int MixerVolumes::recordMoved(VolumeChannel channel, int position)
     return m_mixer.SetCurrentInputVolSetting(channels, left, right);
 }
 
-void MixerVolumes::lockClicked(bool ticked)
+int MixerVolumes::lockClicked(bool ticked)
 {
     if (!m_positions.lockEnabled)
-        return;
+        return 0;
     m_positions.lock = ticked;
-    if (ticked) {
-        m_positions.playbackRight = m_positions.playbackLeft;
-        m_positions.recordRight = m_positions.recordLeft;
-    }
+    if (!ticked)
+        return 0;
+    m_positions.playbackRight = m_positions.playbackLeft;
+    m_positions.recordRight = m_positions.recordLeft;
+    // The devices' right channels take the left ones' values, as the sliders now show. The lock
+    // box is on only for a two-channel input.
+    uint32_t left = 0, right = 0;
+    int result = m_mixer.GetCurrentOutputVolSetting(2, &left, &right);
+    if (result == 0)
+        result = m_mixer.SetCurrentOutputVolSetting(2, left, left);
+    int recordResult = m_mixer.GetCurrentInputVolSetting(2, &left, &right);
+    if (recordResult == 0)
+        recordResult = m_mixer.SetCurrentInputVolSetting(2, left, left);
+    return result != 0 ? result : recordResult;
 }
 
 int MixerVolumes::selectInput(int index)

@@ -63,8 +63,9 @@ public:
     // The user moved a slider.
     int playbackMoved(VolumeChannel channel, int position);
     int recordMoved(VolumeChannel channel, int position);
-    // The user clicked the lock box, which now shows ticked.
-    void lockClicked(bool ticked);
+    // The user clicked the lock box, which now shows ticked. Ticking it gives both devices' right
+    // channels the left ones' values: 0, or the mixer's first failing code.
+    int lockClicked(bool ticked);
     // Another input or output device was chosen in the preferences.
     int selectInput(int index);
     int selectOutput(int index);

@@ -104,6 +104,7 @@ PlaybackControls::PlaybackControls(TLiveOvedubbingForm& form, platform::audio::A
     connectAction(Control::ZoomInButton, Control::ViewZoomInMenu, &PlaybackControls::zoomIn);
     connectAction(Control::ZoomOutButton, Control::ViewZoomOutMenu, &PlaybackControls::zoomOut);
     connectAction(Control::ZoomToExtentsButton, Control::ViewZoomToExtentsMenu, &PlaybackControls::zoomToExtents);
+    connect(control<TCoolButton>(Control::ReMixButton), &TCoolButton::OnClick, this, &PlaybackControls::remix);
     // The play items show a tick while their track plays.
     for (Control item : {Control::PlaybackVoiceTrackMenu, Control::PlaybackMusicTrackMenu,
                          Control::PlaybackMixedTrackMenu})
@@ -151,6 +152,10 @@ TransportSituation PlaybackControls::situation() const
     s.musicTrack = holdsTrack(*control<TQzv32WaveDisplay>(Control::RecordingWaveDisplay));
     s.kind = m_transport.kind();
     s.paused = m_transport.paused();
+    s.recording = m_form.voiceRecording() || m_form.musicRecording();
+    // A Voice or Music take plays the other track under it: that playback is what Stop ends.
+    if (s.kind == PlayKind::None && m_form.voiceRecording() != m_form.musicRecording())
+        s.kind = m_form.voiceRecording() ? PlayKind::Music : PlayKind::Voice;
     return s;
 }
 
@@ -178,15 +183,59 @@ void PlaybackControls::command(TransportCommand command)
         popUp(command);
         return;
     }
+    if (command == TransportCommand::PlayVoice || command == TransportCommand::PlayMusic
+        || command == TransportCommand::PlayMix) {
+        if (m_form.levelTestRunning())
+            m_form.StopLevelTest();
+        // The first buffers already play at this playback's gains, on displays without a tint.
+        m_form.faderController().setRoute(routeOf(step.kind));
+        m_form.faderController().restoreTint();
+    }
     if (const uint16_t code = m_transport.run(step, source())) {
         ShowMappedError(m_messages, code, PlayerErrorToMessageId);
         popUp(command);
         return;
     }
-    if (command == TransportCommand::PlayVoice || command == TransportCommand::PlayMusic
-        || command == TransportCommand::PlayMix)
-        m_form.faderController().setRoute(routeOf(m_transport.kind()));
+    const bool stopped = command == TransportCommand::Stop && step.state;
+    if (stopped && m_form.remixPlayback()) {
+        m_form.faderController().endTake();
+        m_form.setRemixPlayback(false);
+    }
     apply(step);
+    if (stopped)
+        m_form.startLevelTestWhenAsked();
+}
+
+void PlaybackControls::remix()
+{
+    auto* button = control<TCoolButton>(Control::ReMixButton);
+    // Both tracks, nothing playing and nothing recording: what Play Mix asks.
+    const TransportStep step = transportStep(situation(), TransportCommand::PlayMix);
+    if (!step.accepted) {
+        button->setDown(false);
+        return;
+    }
+    // The pass plays from where the last playback started; from the start when the track has
+    // since become shorter than that.
+    PlaySource from = source();
+    from.voiceCaret = m_transport.playStart() < from.voiceTotal ? m_transport.playStart() : 0;
+    if (m_form.levelTestRunning())
+        m_form.StopLevelTest();
+    FaderController& fader = m_form.faderController();
+    fader.setRoute(GainRoute::Mixed);
+    fader.restoreTint();
+    if (const uint16_t code = m_transport.run(step, from)) {
+        ShowMappedError(m_messages, code, PlayerErrorToMessageId);
+        button->setDown(false);
+        return;
+    }
+    // A new automation from the frame the pass starts at; the old one stays until it begins.
+    fader.beginTake(m_transport.playStart());
+    m_form.setRemixPlayback(true);
+    apply(step);
+    ControlChange up;
+    up.down = false;
+    m_form.ApplyControlChanges({{Control::MixedPlayBtn, up}});
 }
 
 void PlaybackControls::popUp(TransportCommand command)
@@ -208,6 +257,14 @@ void PlaybackControls::apply(const TransportStep& step)
         *step.positionTimer ? m_positionTimer.start() : m_positionTimer.stop();
     if (step.resetMeters)
         resetMeters();
+}
+
+void PlaybackControls::levelTestRuns(bool running)
+{
+    if (running)
+        m_positionTimer.start();
+    else if (!m_transport.playing())
+        m_positionTimer.stop();
 }
 
 void PlaybackControls::resetMeters()
@@ -426,12 +483,21 @@ void PlaybackControls::showFrame(int64_t frame)
 
 void PlaybackControls::tick()
 {
-    if (!m_transport.playing())
+    if (!m_transport.playing()) {
+        // The level test: the input's levels and clip lamps; the position stays.
+        if (m_form.levelTestRunning()) {
+            int left = 0;
+            int right = 0;
+            m_engine.AudioGetRecordLevel(&left, &right);
+            showLevels(left, right);
+        }
         return;
+    }
     const TransportPoll poll = m_transport.poll();
     showLevels(poll.left, poll.right);
-    // The mix plays the fader as the take recorded it.
-    if (m_transport.kind() == PlayKind::Mix)
+    // Every playback plays the fader as the take recorded it, but the Mix button's records it.
+    if (!m_form.remixPlayback() && holdsTrack(*control<TQzv32WaveDisplay>(Control::RecordingWaveDisplay))
+        && m_form.faderController().automation())
         m_form.replayFader(poll.position);
     showFrame(poll.position);
 }

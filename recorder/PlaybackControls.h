@@ -52,6 +52,9 @@ public:
     // lights its lamp for a second. resetMeters puts both at 0 with the lamps off.
     void showLevels(int left, int right);
     void resetMeters();
+    // The record level test started or stopped: the position timer shows the input's levels while
+    // nothing plays.
+    void levelTestRuns(bool running);
 
 protected:
     // Takes the engine's playback-ended message off the form.
@@ -66,6 +69,9 @@ private:
     void apply(const TransportStep& step);
     void popUp(TransportCommand command);
     void stopPlayback();
+    // The Mix button: the mix plays from where the last playback started while the fader's moves
+    // are recorded anew.
+    void remix();
     void playbackEnded(bool saturated);
     void tick();
     void lampsOff();

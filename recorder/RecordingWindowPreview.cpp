@@ -8,8 +8,10 @@
 #include "common/RecorderPreferences.h"
 #include "controls/ProgressBar.h"
 #include "platform/audio/AudioEngine.h"
+#include "platform/audio/MixerLibrary.h"
 #include "platform/audio/MusicTrackLibrary.h"
 #include "platform/audio/PulseBackend.h"
+#include "platform/audio/PulseMixerBackend.h"
 #include "platform/settings/FileSettingsStore.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/QtInteraction.h"
@@ -35,8 +37,10 @@ int main(int argc, char* argv[])
     JobRunner runner(progress);
     RecorderPreferences preferences(settings, engine, messages);
     preferences.load();
-    recorder::RecordingWindowServices services{settings, messages, engine, music, runner,
-                                               [] { return PreferencesCore::GetDefaultTempPath(); }};
+    platform::audio::MixerLibrary mixer(std::make_shared<platform::audio::PulseMixerBackend>());
+    recorder::RecordingWindowServices services{settings, messages, engine, music, runner, {}};
+    recorder::usePreferences(services, preferences);
+    services.mixer = &mixer;
     services.showDevicePreferences = [&] {
         TPreferencesForm form(preferences, nullptr);
         for (int i = 0; i < form.PageControl->count(); ++i) {
@@ -47,6 +51,7 @@ int main(int argc, char* argv[])
     };
     recorder::TLiveOvedubbingForm window(services);
     progress.setMainWindow(&window);
+    window.InitMixerDevices(preferences.GetInputDeviceIndex(), preferences.GetOutputDeviceIndex());
     window.show();
     return app.exec();
 }

@@ -100,9 +100,11 @@ TEST_F(MixerVolumesTest, LockedAndFreeChannelsReachTheDevices)
     EXPECT_EQ(input(2), (Pair{65535, 26214}));
     expected = {100, 20, 0, 60, false, true};
     EXPECT_EQ(volumes.positions(), expected);
-    volumes.lockClicked(true); // the right sliders take the left ones' places
+    EXPECT_EQ(volumes.lockClicked(true), 0); // the right sliders and channels take the left ones' places
     expected = {100, 100, 0, 0, true, true};
     EXPECT_EQ(volumes.positions(), expected);
+    EXPECT_EQ(output(), (Pair{0, 0}));
+    EXPECT_EQ(input(2), (Pair{65535, 65535}));
 
     volumes.lockClicked(false);
     volumes.save();

@@ -166,10 +166,16 @@ TEST_F(RecordingWindowFaderTest, FaderTintsTheDisplayOfTheFavouredTrack)
     const QString path = QDir::current().filePath(QStringLiteral("screenshots/recording-window-fader-voice.png"));
     EXPECT_TRUE(window->grab().save(path));
 
-    // A control state that puts the fader in the middle gives both tracks unity gain again.
+    // A control state that puts the fader in the middle gives both tracks unity gain and their
+    // background again; the next move tints from the middle.
     window->SetControlState(ControlState::NoTrack);
     EXPECT_EQ(static_cast<controls::TCoolSliderV*>(fader)->Position(), 0);
     EXPECT_EQ(mixedProbe(), expectedProbe(0, 0, 0));
+    EXPECT_EQ(voice->BackGroundColor(), background);
+    EXPECT_EQ(musicDisplay->BackGroundColor(), background);
+    QTest::keyClick(fader, Qt::Key_Down);
+    EXPECT_EQ(voice->BackGroundColor(), background);
+    EXPECT_EQ(musicDisplay->BackGroundColor(), platform::colorFromRef(shiftTint(ref, 1, true, ref)));
 }
 
 TEST_F(RecordingWindowFaderTest, MovesDuringATakeReplayThroughTheController)

@@ -4,10 +4,13 @@
 // playback with its saturation message, the meters and clip lamps, and a failing device.
 #include "recorder/PlaybackControls.h"
 
+#include "common/WaveUtil.h"
 #include "controls/ColorScheme.h"
 #include "controls/CoolButton.h"
 #include "controls/CoolSliderH.h"
+#include "controls/CoolSliderV.h"
 #include "controls/EQMeter.h"
+#include "controls/Scale.h"
 #include "controls/Waveform.h"
 #include "platform/base/Colors.h"
 #include "tests/platform/audio/EngineTestSupport.h"
@@ -15,6 +18,9 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+
+#include <array>
 
 using namespace recorder;
 using controls::TCoolButton;
@@ -288,6 +294,154 @@ TEST_F(PlaybackWindowTest, PositionBoxAndSliderMoveTheCarets)
     QTest::keyClick(slider, Qt::Key_Home);
     EXPECT_EQ(voiceDisplay().CaretPositionBySamples(), 0u);
     EXPECT_EQ(musicDisplay().CaretPositionBySamples(), 0u);
+}
+
+// Every playback plays the recorded fader back when there is a music track: the slider, the gains
+// and the tint follow the automation. A playback starts on displays without a tint.
+TEST_F(PlaybackWindowTest, EveryPlaybackReplaysTheRecordedFader)
+{
+    loadTracks(ramp16(kFrames), ramp16(kFrames, 2, 7));
+    auto* fader = named<controls::TCoolSliderV>(Control::RecordingRightVolumeTrackBar);
+    const QColor background = voiceDisplay().BackGroundColor();
+    FaderController& gains = window->faderController();
+    gains.beginTake(0);
+    gains.onFaderMoved(2000, 24);
+    gains.onFaderMoved(4000, -10);
+    gains.endTake();
+    struct Case {
+        Control button;
+        PlayKind kind;
+    };
+    for (const Case c : {Case{Control::PreRecordedPlayBtn, PlayKind::Voice}, Case{Control::RecordingPlayBtn, PlayKind::Music},
+                         Case{Control::MixedPlayBtn, PlayKind::Mix}}) {
+        SCOPED_TRACE(controlName(c.button));
+        voiceDisplay().setCaretPositionBySamples(0);
+        musicDisplay().setCaretPositionBySamples(0);
+        fader->setFocus();
+        QTest::keyClick(fader, Qt::Key_End); // tints the music display
+        ASSERT_NE(musicDisplay().BackGroundColor(), background);
+        click(c.button);
+        ASSERT_EQ(playback().transport().kind(), c.kind);
+        EXPECT_EQ(voiceDisplay().BackGroundColor(), background);
+        EXPECT_EQ(musicDisplay().BackGroundColor(), background);
+        struct Heard {
+            int64_t frame;
+            int fader;
+        };
+        for (const Heard h : {Heard{1000, 0}, Heard{3000, 24}, Heard{5000, -10}}) {
+            SCOPED_TRACE(h.frame);
+            backend.advance(h.frame - engine.AudioGetPosition(1));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return fader->Position() == h.fader; }, 2000)) << fader->Position();
+            EXPECT_EQ(gains.fader(), h.fader);
+        }
+        EXPECT_NE(voiceDisplay().BackGroundColor(), background); // -10 favours the voice
+        click(Control::StopBtn);
+        EXPECT_EQ(fader->Position(), 0);
+        EXPECT_EQ(voiceDisplay().BackGroundColor(), background);
+    }
+}
+
+// The Mix button plays the mix from where the last playback started while the fader's moves are
+// recorded anew at the frames heard (the pass replays nothing); Stop ends the pass and gives the
+// record buttons back. A pass that plays to its end ends the same way.
+TEST_F(PlaybackWindowTest, MixButtonRecordsTheFaderAnew)
+{
+    loadTracks(ramp16(kFrames), ramp16(kFrames, 2, 7));
+    auto* fader = named<controls::TCoolSliderV>(Control::RecordingRightVolumeTrackBar);
+    FaderController& gains = window->faderController();
+    voiceDisplay().setCaretPositionBySamples(2000);
+    click(Control::PreRecordedPlayBtn);
+    click(Control::StopBtn);
+    voiceDisplay().setCaretPositionBySamples(0);
+
+    ASSERT_TRUE(enabled(Control::ReMixButton));
+    click(Control::ReMixButton);
+    ASSERT_EQ(playback().transport().kind(), PlayKind::Mix);
+    EXPECT_EQ(playback().transport().playStart(), 2000);
+    EXPECT_TRUE(window->remixPlayback());
+    EXPECT_TRUE(named<QAction>(Control::PlaybackMixedTrackMenu)->isChecked());
+    for (Control off : {Control::MixedPlayBtn, Control::RecordingPlayBtn, Control::PlaybackMixedTrackMenu,
+                        Control::PlaybackMusicTrackMenu, Control::ReMixButton, Control::SkipToStartBtn,
+                        Control::PauseBtn, Control::ForwardBtn, Control::VoiceRecordButton})
+        EXPECT_FALSE(enabled(off)) << controlName(off);
+    EXPECT_FALSE(down(Control::MixedPlayBtn));
+    EXPECT_TRUE(fader->isEnabled());
+    EXPECT_EQ(gains.route(), GainRoute::Mixed);
+    ASSERT_NE(gains.automation(), nullptr);
+    EXPECT_TRUE(gains.takeRunning());
+
+    hear(1000);
+    fader->setFocus();
+    QTest::keyClick(fader, Qt::Key_End);
+    hear(1000);
+    EXPECT_EQ(fader->Position(), 24);
+    QTest::keyClick(fader, Qt::Key_Home);
+    hear(500);
+    EXPECT_EQ(fader->Position(), -24);
+    click(Control::StopBtn);
+    EXPECT_FALSE(window->remixPlayback());
+    EXPECT_FALSE(gains.takeRunning());
+    EXPECT_FALSE(named<QAction>(Control::PlaybackMixedTrackMenu)->isChecked());
+    for (Control on : {Control::ReMixButton, Control::VoiceRecordButton, Control::MusicRecordButton,
+                       Control::MixedPlayBtn})
+        EXPECT_TRUE(enabled(on)) << controlName(on);
+    struct Recorded {
+        int64_t frame;
+        int fader;
+    };
+    for (const Recorded r : {Recorded{2500, 0}, Recorded{3500, 24}, Recorded{4500, -24}})
+        EXPECT_EQ(gains.valueAt(r.frame), r.fader) << r.frame;
+
+    click(Control::ReMixButton);
+    ASSERT_TRUE(window->remixPlayback());
+    backend.advance(kFrames);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !playback().transport().playing(); }, 2000));
+    EXPECT_FALSE(window->remixPlayback());
+    EXPECT_FALSE(gains.takeRunning());
+    EXPECT_TRUE(enabled(Control::ReMixButton));
+}
+
+// View > Position Displays: the sample number and then minutes and seconds again; the position box
+// shows the caret in the chosen unit, both rulers count the same way and the status bar shows the
+// track's format again.
+TEST_F(PlaybackWindowTest, PositionDisplaysSwitchTheBoxTheRulersAndTheStatusBar)
+{
+    loadTracks(ramp16(kFrames), ramp16(kFrames));
+    voiceDisplay().setCaretPositionBySamples(2000);
+    auto* box = named<QLineEdit>(Control::PositionMaskEdit);
+    const std::array<controls::TQzv32Scale*, 2> rulers = {
+        window->findChild<controls::TQzv32Scale*>(QStringLiteral("CurrentViewScale")),
+        window->findChild<controls::TQzv32Scale*>(QStringLiteral("CurrentPositionScale"))};
+    const auto item = [&](const QString& text) {
+        for (QAction* action : named<QAction>(Control::ViewPositionDisplaysMenu)->menu()->actions())
+            if (action->text() == text)
+                return action;
+        ADD_FAILURE() << text.toStdString();
+        return static_cast<QAction*>(nullptr);
+    };
+    auto* rate = window->findChild<QLabel*>(QStringLiteral("StatusPanel0"));
+    struct Case {
+        const char* item;
+        int unit;
+        const char* shown;
+        controls::TFormat format;
+    };
+    const Case cases[] = {{"&Sample Number", kPositionFrames, "00002000", controls::TFormat::Samples},
+                          {"&Minutes / Seconds", kPositionMilliseconds, "000:00:250", controls::TFormat::Time}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.item);
+        window->ShowStatusFormat(0, 0, true, 0, 0);
+        ASSERT_NE(rate->text(), QStringLiteral("8000 Hz"));
+        QAction* action = item(QString::fromLatin1(c.item));
+        ASSERT_NE(action, nullptr);
+        action->trigger();
+        EXPECT_TRUE(action->isChecked());
+        EXPECT_EQ(window->positionUnit(), c.unit);
+        EXPECT_EQ(box->text(), QString::fromLatin1(c.shown));
+        for (const controls::TQzv32Scale* ruler : rulers)
+            EXPECT_EQ(ruler->Format(), c.format);
+        EXPECT_EQ(rate->text(), QStringLiteral("8000 Hz"));
+    }
 }
 
 // A device that cannot be opened: the player's message, the button pops up and nothing plays.

@@ -9,8 +9,11 @@
 #include "recorder/RecordingControls.h"
 
 #include "controls/CoolButton.h"
+#include "controls/ColorScheme.h"
 #include "controls/CoolSliderV.h"
+#include "controls/EQMeter.h"
 #include "controls/Waveform.h"
+#include "platform/base/Colors.h"
 #include "tests/platform/audio/EngineTestSupport.h"
 #include "tests/recorder/WindowOnVirtualSound.h"
 #include "tests/support/WaveFixtures.h"
@@ -166,6 +169,58 @@ TEST_F(RecordingWindowTakeTest, MixPlaybackReplaysTheFaderOfTheTake)
     EXPECT_EQ(gains.automation(), nullptr);
 }
 
+// With "Always Test Levels" the input's levels show from the set-up on, whenever nothing plays or
+// records: the meters and clip lamps move and the position stays. A take and a playback end the
+// test while they run; their stop starts it again. Without the preference nothing starts it.
+TEST_F(RecordingWindowTakeTest, LevelTestRunsWheneverNothingPlaysOrRecords)
+{
+    backend.setInputSine(440, 0.99);
+    alwaysTestLevels = true;
+    auto* box = named<QLineEdit>(Control::PositionMaskEdit);
+    const QString position = box->text();
+    auto* meter = window->findChild<controls::TEQMeter*>(QStringLiteral("EQMeter1"));
+    auto* lamp = window->findChild<QLabel*>(QStringLiteral("LeftChannelClipping"));
+    const QColor lampOn = platform::colorFromRef(window->colorScheme().GetSchemeColor(controls::RecorderColor::ClippingLightOn));
+    const auto inputOpen = [&] { return backend.inputStreamCount() > 0 && backend.inputOpen(backend.inputStreamCount() - 1); };
+
+    ASSERT_EQ(window->InitMixerDevices(-1, -1), 0);
+    ASSERT_TRUE(window->levelTestRunning());
+    EXPECT_TRUE(inputOpen());
+    EXPECT_TRUE(window->playback().positionTimerActive());
+    backend.advance(2000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return meter->barValue(0) > 95; }, 2000)) << meter->barValue(0);
+    EXPECT_EQ(lamp->palette().color(QPalette::Window), lampOn);
+    EXPECT_EQ(box->text(), position);
+
+    interaction.expectMessageBox(platform::IDYES, QStringLiteral("start recording now"));
+    click(Control::StartStopRecordingButton);
+    ASSERT_TRUE(window->recording().take().running());
+    EXPECT_FALSE(window->levelTestRunning());
+    EXPECT_FALSE(window->playback().positionTimerActive());
+    backend.advance(1000);
+    click(Control::StartStopRecordingButton);
+    ASSERT_FALSE(window->recording().take().running());
+    EXPECT_TRUE(window->levelTestRunning());
+    EXPECT_TRUE(inputOpen());
+
+    click(Control::PreRecordedPlayBtn);
+    ASSERT_TRUE(window->playback().transport().playing());
+    EXPECT_FALSE(window->levelTestRunning());
+    EXPECT_FALSE(inputOpen());
+    click(Control::StopBtn);
+    EXPECT_TRUE(window->levelTestRunning());
+    EXPECT_TRUE(inputOpen());
+
+    alwaysTestLevels = false;
+    window->StopLevelTest();
+    EXPECT_FALSE(inputOpen());
+    EXPECT_EQ(meter->barValue(0), 0);
+    click(Control::PreRecordedPlayBtn);
+    click(Control::StopBtn);
+    EXPECT_FALSE(window->levelTestRunning());
+    EXPECT_FALSE(window->playback().positionTimerActive());
+}
+
 // A cancelled format question starts nothing and leaves the format unset.
 TEST_F(RecordingWindowTakeTest, CancelledFormatStartsNothing)
 {
@@ -317,6 +372,36 @@ TEST_F(OverdubInWindow, VoiceRecordsWhileTheMusicPlays)
     EXPECT_EQ(read(TrackSide::Music).frames, 1200); // padded with silence to the voice's length
     EXPECT_TRUE(named<QWidget>(Control::MixedPlayBtn)->isEnabled());
     EXPECT_TRUE(named<QWidget>(Control::MusicRecordButton)->isEnabled());
+}
+
+// Stop while a Voice take plays the music ends the music alone: the take goes on with its
+// controls. While a Voice & Music take records over the tracks, neither the music nor the mix plays.
+TEST_F(OverdubInWindow, StopDuringATakeEndsOnlyThePlayedTrack)
+{
+    importTrack(TrackSide::Music, writeWave(folder + "/music.wav", kStereo8k, musicTrack));
+    const int outputs = backend.outputStreamCount();
+    click(Control::VoiceRecordButton);
+    ASSERT_TRUE(window->recording().overdub().running());
+    backend.advance(300);
+    ASSERT_TRUE(backend.outputOpen(outputs));
+    window->playback().command(TransportCommand::Stop);
+    EXPECT_FALSE(backend.outputOpen(outputs));
+    EXPECT_TRUE(window->recording().overdub().running());
+    EXPECT_TRUE(down(Control::VoiceRecordButton));
+    EXPECT_FALSE(named<QWidget>(Control::StartStopRecordingButton)->isEnabled());
+    backend.advance(300);
+    EXPECT_EQ(engine.AudioGetRecordPosition(1), 600);
+    click(Control::VoiceRecordButton);
+    EXPECT_EQ(read(TrackSide::Voice).samples.left(600 * kFrameBytes), frames(microphone, kFrameBytes, 0, 600));
+
+    interaction.expectMessageBox(platform::IDYES, QStringLiteral("Insert Recording"));
+    click(Control::StartStopRecordingButton);
+    ASSERT_TRUE(window->recording().take().running());
+    for (TransportCommand command : {TransportCommand::PlayMusic, TransportCommand::PlayMix}) {
+        window->playback().command(command);
+        EXPECT_FALSE(window->playback().transport().playing()) << int(command);
+    }
+    click(Control::StartStopRecordingButton);
 }
 
 // With output and input latency, a click of the music that the microphone hears again lands in

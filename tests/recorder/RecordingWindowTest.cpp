@@ -6,11 +6,13 @@
 
 #include "recorder/ControlAvailability.h"
 #include "recorder/FileSaveDialog.h"
+#include "recorder/PlaybackControls.h"
 #include "recorder/ResizeLayout.h"
 #include "recorder/WindowPlacement.h"
 
 #include "common/ErrCodes.h"
 #include "common/JobRunner.h"
+#include "common/RecorderPreferences.h"
 #include "common/Util.h"
 #include "common/WaveUtil.h"
 #include "controls/CoolButton.h"
@@ -169,25 +171,25 @@ TEST_F(RecordingWindowTest, NamedControlsFollowTheStateTable)
     for (const Control control : {Control::RecordVoIPConversation, Control::MixDownToNewFileButton,
                                   Control::FileMixDownToNewFileMenu, Control::EditVoiceTrackCoolButton,
                                   Control::EditMixedTrackMenu, Control::OpenInEditor, Control::UploadButton,
-                                  Control::CurrentMusicTrackPlaybackCoolButton, Control::ReMixButton})
+                                  Control::CurrentMusicTrackPlaybackCoolButton})
         EXPECT_TRUE(isUnavailable(control)) << controlName(control);
     EXPECT_EQ(static_cast<QAction*>(named(*window, Control::OpenInEditor))->toolTip(),
               QStringLiteral("The editor is not available yet."));
 }
 
-// The empty window as a user finds it: opening files and recording are offered; the Mix button and
-// File > New are what the table offers too, but they are not built yet, so they are off; playback and saving are not offered,
-// the position box cannot be typed into and the displays say what they are for.
+// The empty window as a user finds it: opening files, recording and the Mix button are offered;
+// File > New is what the table offers too, but it is not built yet, so it is off; playback and
+// saving are not offered, the position box cannot be typed into and the displays say what they
+// are for.
 TEST_F(RecordingWindowTest, EmptyWindowOffersOpeningFiles)
 {
     auto window = makeWindow();
     for (const Control control : {Control::FileOpenMenu, Control::OpenVoiceTrack, Control::OpenMusicTrack,
                                   Control::FileExitMenu})
         EXPECT_TRUE(isEnabled(named(*window, control))) << controlName(control);
-    for (const Control control : {Control::ReMixButton, Control::FileNewMenu}) {
-        EXPECT_TRUE(window->controlPanel()[control].enabled) << controlName(control);
-        EXPECT_FALSE(isEnabled(named(*window, control))) << controlName(control);
-    }
+    EXPECT_TRUE(window->controlPanel()[Control::FileNewMenu].enabled);
+    EXPECT_FALSE(isEnabled(named(*window, Control::FileNewMenu)));
+    EXPECT_TRUE(isEnabled(named(*window, Control::ReMixButton)));
     for (const Control control : {Control::PreRecordedPlayBtn, Control::StopBtn, Control::SaveVoiceTrackButton,
                                   Control::FileCloseMenu, Control::CurrentPositionTrackBar,
                                   Control::CurrentMusicTrackPlaybackCoolButton})
@@ -210,11 +212,35 @@ TEST_F(RecordingWindowTest, EmptyWindowOffersOpeningFiles)
     auto* play = static_cast<TCoolButton*>(named(*window, Control::PreRecordedPlayBtn));
     auto* mix = static_cast<TCoolButton*>(named(*window, Control::ReMixButton));
     QSignalSpy playClicks(play, &TCoolButton::OnClick);
-    QSignalSpy mixClicks(mix, &TCoolButton::OnClick);
     QTest::mouseClick(play, Qt::LeftButton);
-    QTest::mouseClick(mix, Qt::LeftButton);
     EXPECT_EQ(playClicks.count(), 0);
-    EXPECT_EQ(mixClicks.count(), 0);
+    // Without tracks the Mix button plays nothing and records no fader.
+    QTest::mouseClick(mix, Qt::LeftButton);
+    EXPECT_FALSE(window->playback().transport().playing());
+    EXPECT_FALSE(mix->Down());
+    EXPECT_EQ(window->faderController().automation(), nullptr);
+}
+
+// The window reads the recorder's preferences: the temporary folder, "Prevent Saturation" and
+// "Always Test Levels".
+TEST_F(RecordingWindowTest, ServicesReadThePreferences)
+{
+    const QString folder = testsupport::testFolder() + "/chosen";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString key = QString::fromLatin1(kRecorderSettingsKey);
+    for (const bool on : {true, false}) {
+        SCOPED_TRACE(on);
+        ASSERT_TRUE(store.writeString(key, QString::fromLatin1(PreferenceValue::TempPath), folder));
+        ASSERT_TRUE(store.writeBool(key, QString::fromLatin1(PreferenceValue::PreventSaturation), on));
+        ASSERT_TRUE(store.writeBool(key, QString::fromLatin1(PreferenceValue::AlwaysTestLevels), !on));
+        RecorderPreferences preferences(store, engine, messages);
+        preferences.load();
+        RecordingWindowServices services{store, messages, engine, music, runner, {}};
+        usePreferences(services, preferences);
+        EXPECT_EQ(QDir(services.tempFolder()), QDir(folder)) << services.tempFolder().toStdString();
+        EXPECT_EQ(services.preventSaturation(), on);
+        EXPECT_EQ(services.alwaysTestLevels(), !on);
+    }
 }
 
 TEST_F(RecordingWindowTest, StatusBarAndPositionBoxShowWhatTheyAreGiven)
