@@ -1123,4 +1123,43 @@ TEST_F(MainWindowTest, SetColorsChangesTheSchemeThatIsLoadedAndSaved)
     EXPECT_EQ(stored(), 0u) << "the window stores the scheme it shows";
 }
 
+// An undo whose peak build the user cancels moves the files back; the display then shows the
+// edited file again (built without a Cancel), at the zoom and first frame it had, and Undo is
+// still offered.
+TEST_F(MainWindowTest, ACancelledUndoShowsTheEditedFileAgain)
+{
+    auto window = makeWindow();
+    // Long enough for its peaks to take a while to build.
+    open(*window, tone("long.wav", 300.0, 44100, 2));
+    const TDocumentRecord* document = window->workspace().documents().current();
+    ASSERT_TRUE(eventually([&] { return document->isWorkspaceReady(); }));
+    TQzv32WaveDisplay* display = window->currentDisplay();
+    QTest::mouseClick(window->findChild<QWidget*>("ZoomInButton"), Qt::LeftButton);
+    QTest::mouseClick(window->findChild<QWidget*>("WaveformRightScrollButton"), Qt::LeftButton);
+    clickMenuItem(*window, "ViewPositionDisplaySamplesMenu");
+    typeField(window->findChild<QLabel*>("StartSelectionBox"), window->findChild<QLineEdit*>("StartSelectionMaskEdit"),
+              "00044100", Qt::Key_Return);
+    typeField(window->findChild<QLabel*>("EndSelectionBox"), window->findChild<QLineEdit*>("EndSelectionMaskEdit"),
+              "00088200", Qt::Key_Return);
+    const uint32_t total = display->TotalSamples();
+    clickMenuItem(*window, "EditCutMenu");
+    ASSERT_EQ(display->TotalSamples(), total - 44100);
+    const QByteArray edited = testsupport::hashOf(document->workingFile);
+    const uint32_t zoom = display->ZoomLevel();
+    const uint32_t left = display->LeftSamplePos();
+
+    whenProgressShown(progressWindow, [&] { QTest::mouseClick(progressWindow.CancelButton, Qt::LeftButton); });
+    interaction.expectMessageBox(platform::IDOK, "aborted");
+    clickMenuItem(*window, "EditUndoMenu");
+    ASSERT_TRUE(interaction.allConsumed());
+    EXPECT_EQ(testsupport::hashOf(document->workingFile), edited);
+    EXPECT_EQ(display->WaveFileName(), document->workingFile);
+    EXPECT_EQ(display->TotalSamples(), total - 44100);
+    EXPECT_EQ(display->peakState(), controls::PeakState::Built);
+    EXPECT_EQ(display->ZoomLevel(), zoom);
+    EXPECT_EQ(display->LeftSamplePos(), left);
+    EXPECT_TRUE(isEnabled(window->findChild<QAction*>("EditUndoMenu")));
+    EXPECT_FALSE(isEnabled(window->findChild<QAction*>("EditRedoMenu")));
+}
+
 } // namespace
