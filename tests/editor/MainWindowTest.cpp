@@ -1018,6 +1018,13 @@ TEST_F(MainWindowTest, CutAndClearShortenThePeaksWithoutABuild)
     clickMenuItem(*window, "EditUndoMenu");
     ASSERT_EQ(display->TotalSamples(), 640u);
     EXPECT_EQ(shown.count(peaksCaption), builds + 1);
+
+    // All of it cut: no peaks left, nothing to tell.
+    clickMenuItem(*window, "EditSelectAllMenu");
+    clickMenuItem(*window, "EditCutMenu");
+    EXPECT_EQ(display->TotalSamples(), 0u);
+    EXPECT_EQ(overview->TotalSamples(), 0u);
+    EXPECT_EQ(shown.count(peaksCaption), builds + 1);
 }
 
 // Paste is offered for a file handed over by a second start while the clipboard holds audio,
