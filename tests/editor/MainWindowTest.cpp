@@ -935,8 +935,8 @@ TEST_F(MainWindowTest, EditsUndoAndRedoKeepTheZoomAndTheFirstFrame)
     const uint32_t end = start + (display->RightSamplePos() - left) / 10;
     const auto select = [&] {
         typeField(window->findChild<QLabel*>("StartSelectionBox"),
-                  window->findChild<QLineEdit*>("StartSelectionMaskEdit"), QStringLiteral("%1").arg(start, 8, 10, QChar('0')),
-                  Qt::Key_Return);
+                  window->findChild<QLineEdit*>("StartSelectionMaskEdit"),
+                  QStringLiteral("%1").arg(start, 8, 10, QChar('0')), Qt::Key_Return);
         typeField(window->findChild<QLabel*>("EndSelectionBox"), window->findChild<QLineEdit*>("EndSelectionMaskEdit"),
                   QStringLiteral("%1").arg(end, 8, 10, QChar('0')), Qt::Key_Return);
         ASSERT_EQ(display->SelectionStartPos(), start);
@@ -982,8 +982,8 @@ TEST_F(MainWindowTest, CutAndClearShortenThePeaksWithoutABuild)
     clickMenuItem(*window, "ViewPositionDisplaySamplesMenu");
     const auto select = [&](uint32_t start, uint32_t end) {
         typeField(window->findChild<QLabel*>("StartSelectionBox"),
-                  window->findChild<QLineEdit*>("StartSelectionMaskEdit"), QStringLiteral("%1").arg(start, 8, 10, QChar('0')),
-                  Qt::Key_Return);
+                  window->findChild<QLineEdit*>("StartSelectionMaskEdit"),
+                  QStringLiteral("%1").arg(start, 8, 10, QChar('0')), Qt::Key_Return);
         typeField(window->findChild<QLabel*>("EndSelectionBox"), window->findChild<QLineEdit*>("EndSelectionMaskEdit"),
                   QStringLiteral("%1").arg(end, 8, 10, QChar('0')), Qt::Key_Return);
     };
