@@ -1,5 +1,6 @@
 #include "editor/EditCommands.h"
 
+#include "editor/ErrCodes.h"
 #include "editor/WorkspaceFiles.h"
 
 #include "common/ErrCodes.h"
@@ -33,6 +34,15 @@ std::pair<int64_t, int64_t> selectionOrAll(const EditView& view)
     if (view.selectionStart == view.selectionEnd)
         return {0, view.totalSamples};
     return orderedSelection(view);
+}
+
+// The refresh with the view as it was before the command.
+EditRefresh keepingView(EditRefresh refresh, const EditView& view)
+{
+    refresh.zoom = view.zoom;
+    refresh.atMaxZoom = view.atMaxZoom;
+    refresh.left = view.left;
+    return refresh;
 }
 
 // Sets the progress window's keep-open flag for its lifetime.
@@ -85,17 +95,21 @@ void EditCommands::showError(int id) const
 
 int EditCommands::runProcess(const QString& caption, const JobRunner::ProcessStart& start)
 {
-    return m_runner.runLibraryProcess(JobKind::EditProcess, m_library, start, caption, true, m_messages,
-                                      PlayerErrorToMessageId);
+    const int code = m_runner.runLibraryProcess(JobKind::EditProcess, m_library, start, caption, true, m_messages,
+                                                editor::PlayerErrorToMessageId);
+    // The runner leaves a cancel untold; here the user learns that the edit was not made.
+    if (code == kCancelledCode)
+        showError(kCancelledCode);
+    return code;
 }
 
 int EditCommands::reloadInformation(TDocumentRecord& document)
 {
     FileInformation info;
-    if (m_readInfo(document.workingFile, info) != 0) {
-        qCWarning(lcCommon) << "the working file" << document.workingFile << "cannot be read after an edit";
-        showError(EditCode::CannotReadWorking);
-        return EditCode::CannotReadWorking;
+    if (const int code = m_readInfo(document.workingFile, info); code != 0) {
+        qCWarning(lcCommon) << "the working file" << document.workingFile << "cannot be read after an edit:" << code;
+        showError(editor::WaveReadErrorToMessageId(code));
+        return code;
     }
     document.info = info;
     document.rebuildWaveFormat();
@@ -139,6 +153,7 @@ int EditCommands::commit(TDocumentRecord& document, const std::function<int(cons
 {
     // The output is reserved in the working file's folder, so the moves below are renames; the
     // reservation deletes it again on every road that does not make it the working file.
+    const EditRefresh shown = keepingView(refresh, m_host.editView());
     ReservedFiles names(QFileInfo(document.workingFile).absolutePath());
     const QString output = names.reserve();
     if (output.isEmpty()) {
@@ -172,8 +187,10 @@ int EditCommands::commit(TDocumentRecord& document, const std::function<int(cons
                             << "could not be deleted";
     if (document.saveState == SaveState::Unchanged)
         document.saveState = SaveState::Modified;
+    // The display follows the new working file even when its information cannot be read, so that
+    // the next command's positions are those of the audio it edits.
     const int infoCode = reloadInformation(document);
-    const int viewCode = infoCode == 0 ? m_host.refreshViews(document, refresh) : 0;
+    const int viewCode = m_host.refreshViews(document, shown);
 
     m_panel.setEnabled(Control::Save, true);
     m_panel.setEnabled(Control::Revert, document.saveState != SaveState::Untitled);
@@ -379,12 +396,9 @@ int EditCommands::rotate(TDocumentRecord& document, bool undoing)
         showError(code);
         return code;
     }
-    if (const int code = m_host.refreshViews(document, {EditRefresh::Peaks::Reopen, 0, 0, view.caret}); code != 0) {
-        // The display could not show the other state: the files go back to where they were.
-        if (!m_files.move(document.workingFile, from) || !m_files.move(keep, document.workingFile))
-            qCCritical(lcCommon) << "the files of" << document.displayName << "could not be moved back";
-        followFiles(document);
-        updateControls(document);
+    const EditRefresh reopen = keepingView({EditRefresh::Peaks::Reopen, 0, 0, view.caret}, view);
+    if (const int code = m_host.refreshViews(document, reopen); code != 0) {
+        rollBack(document, from, keep, undoing, reopen);
         return code;
     }
     const int code = reloadInformation(document);
@@ -394,4 +408,25 @@ int EditCommands::rotate(TDocumentRecord& document, bool undoing)
     m_panel.setEnabled(Control::Redo, undoing);
     updateControls(document);
     return code;
+}
+
+void EditCommands::rollBack(TDocumentRecord& document, const QString& from, const QString& keep, bool undoing,
+                            const EditRefresh& reopen)
+{
+    EditRefresh restore = reopen;
+    restore.peaks = EditRefresh::Peaks::Restore;
+    if (!m_files.move(document.workingFile, from)) {
+        showError(undoing ? EditCode::CannotUndo : EditCode::CannotMakeRedo);
+        // The working file keeps the other state, which the view was not made for.
+        reloadInformation(document);
+        restore.atMaxZoom = true;
+    } else if (!m_files.move(keep, document.workingFile)) {
+        showError(EditCode::CannotMakeRedo);
+        qCCritical(lcCommon) << "the audio of" << document.displayName << "was left in" << keep;
+        restore.atMaxZoom = true;
+    }
+    // The display opened the other state: it shows what the working file holds now.
+    m_host.refreshViews(document, restore);
+    followFiles(document);
+    updateControls(document);
 }

@@ -123,6 +123,9 @@ struct EditView {
     int64_t selectionEnd = 0;
     int64_t caret = 0; // the position field
     int64_t totalSamples = 0;
+    uint32_t zoom = 0;      // frames per pixel column
+    bool atMaxZoom = true;  // the whole file is in view
+    uint32_t left = 0;      // the first frame in view
 };
 
 // How the views follow a new working file.
@@ -131,12 +134,18 @@ struct EditRefresh {
         RemoveRange, // the range [removedStart, removedEnd) left the file: the peaks lose it in place
         Rebuild,     // the peaks are built again from the working file
         Reopen,      // undo and redo: the display opens the working file again and builds its peaks
+        Restore,     // the files were moved back after a failed reopen: as Reopen, without a Cancel
     };
     Peaks peaks = Peaks::Rebuild;
     int64_t removedStart = 0;
     int64_t removedEnd = 0;
     // Where the caret goes (the host lowers it to the new length); the selection is cleared.
     int64_t caret = 0;
+    // The view before the command: a display that showed the whole file shows the whole new one,
+    // any other keeps its zoom level and first frame.
+    uint32_t zoom = 0;
+    bool atMaxZoom = true;
+    uint32_t left = 0;
 };
 
 // The main window's side of the commands.
@@ -147,8 +156,8 @@ public:
     // The document's working file may be edited: its background copy has ended well (the host
     // waits for it under the progress window) and it is not read-only.
     virtual bool readyForEditing(TDocumentRecord& document) = 0;
-    // Peaks, zoom (the maximum level kept when the display was at it), overview, caret, position
-    // and selection fields for the working file: 0, or the code of a failure already shown.
+    // Peaks, zoom, overview, caret, position and selection fields for the working file: 0, or the
+    // code of a failure already shown.
     virtual int refreshViews(TDocumentRecord& document, const EditRefresh& refresh) = 0;
     // The save dialog of the to-file forms; empty when the user cancelled.
     virtual QString askTargetFile() = 0;
@@ -172,7 +181,6 @@ inline constexpr int CannotMakeRedo = 133;    // the working file could not beco
 inline constexpr int CannotComplete = 137;    // the new file could not become the working file
 inline constexpr int CannotMakeUndo = 177;    // the working file could not become the undo file
 inline constexpr int CannotUndo = 178;        // the undo file could not become the working file
-inline constexpr int CannotReadWorking = 149; // the new working file cannot be read
 } // namespace EditCode
 
 // Undo is offered while the undo file holds something, redo while the redo file does.
@@ -182,12 +190,13 @@ bool hasRedoData(const TDocumentRecord& document);
 class EditCommands {
 public:
     // panel: the main window's control states, changed by the commands and shown through the host.
+    // readInfo: the file information of a WAV, 0 or the WAV reader's code (readWaveFileInformation).
     EditCommands(EditHost& host, EditLibrary& library, JobRunner& runner, const platform::Messages& messages,
                  ControlPanel& panel, std::function<int(const QString&, FileInformation&)> readInfo,
                  EditFileSteps files = {});
 
     // Each returns 0 (also when there was nothing to do), or the code of a failure already shown
-    // (129 after a cancel, which shows nothing).
+    // (129 after a cancel, shown as a warning).
     int cut(TDocumentRecord& document, bool toFile = false);
     int copy(TDocumentRecord& document, bool toFile = false);
     // At the caret, or after the selection, which the pasted audio then replaces. An empty source
@@ -219,6 +228,10 @@ private:
     std::optional<std::pair<int64_t, int64_t>> selectedRange(TDocumentRecord& document);
     // Undo and redo share one rotation, run the one way or the other.
     int rotate(TDocumentRecord& document, bool undoing);
+    // After the display failed to show the other state: from goes back to its name, the working
+    // file's old audio back from keep, and the display to the working file.
+    void rollBack(TDocumentRecord& document, const QString& from, const QString& keep, bool undoing,
+                  const EditRefresh& reopen);
     // The file information and the format of the working file read again: 0 or a shown code.
     int reloadInformation(TDocumentRecord& document);
     // Undo and Redo offered as the undo and redo files say, also after a rotation that failed

@@ -1,12 +1,39 @@
 #include "editor/ErrCodes.h"
 
 #include "common/ErrCodes.h"
+#include "common/WaveRead.h"
+#include "platform/files/Riff.h"
 
 namespace editor {
 
 int PlayerErrorToMessageId(int code)
 {
     return code == 107 ? 105 : ::PlayerErrorToMessageId(code);
+}
+
+int WaveReadErrorToMessageId(int code)
+{
+    // The player library's codes for the same faults of a file.
+    constexpr int kNoName = 100;
+    constexpr int kCannotOpen = 102;
+    constexpr int kNoWaveFormat = 108;
+    constexpr int kNotPcm = 109;
+    constexpr int kOutOfMemory = 115;
+    constexpr int kTooLarge = 360;
+    switch (code) {
+    case 0: return 0;
+    case WaveReadCode::NoFileName: return PlayerErrorToMessageId(kNoName);
+    case WaveReadCode::CannotRead:
+    case platform::RiffCode::CannotOpen:
+    case platform::RiffCode::CannotRead:
+    case platform::RiffCode::CannotSeek: return PlayerErrorToMessageId(kCannotOpen);
+    case platform::RiffCode::ChunkNotFound:
+    case platform::RiffCode::Corrupt: return PlayerErrorToMessageId(kNoWaveFormat);
+    case WaveReadCode::NotPcm: return PlayerErrorToMessageId(kNotPcm);
+    case platform::RiffCode::OutOfMemory: return PlayerErrorToMessageId(kOutOfMemory);
+    case platform::RiffCode::TooLarge: return PlayerErrorToMessageId(kTooLarge);
+    default: return 100;
+    }
 }
 
 int VXFmtHlpErrorToMessage(int code)

@@ -59,8 +59,8 @@ StartResult startEditor(platform::Messaging& messaging, const QStringList& argum
     }
     if (facts.claim != InstanceState::First && facts.hasArguments && editor) {
         const platform::BuiltArgumentBlock block = buildArgumentBlock(absolute, platform::ArgumentBlockSender::Editor);
-        result.notHandedOver = block.refused;
-        facts.answer = messaging.sendCopyData(editor->handle, block.count, block.bytes).result();
+        if (block.refused.isEmpty())
+            facts.answer = messaging.sendCopyData(editor->handle, block.count, block.bytes).result();
     }
     result.outcome = startOutcome(facts);
     switch (result.outcome) {

@@ -43,11 +43,12 @@ struct StartResult {
     std::unique_ptr<platform::InstanceClaim> claim;
     // RunAsFirst: the process's own command line, its files made absolute.
     EditorCommandLine commandLine;
-    // Arguments too long for the hand-over block; they were not handed over
-    // (logged).
-    QStringList notHandedOver;
 };
 
+// A command line with an argument that does not fit the hand-over block is not
+// sent at all: the start is Refused, rather than the running editor opening
+// part of it while the person who started it learns nothing of the rest.
+//
 // On Refused the recorder's recording window is told (message 0x4CE) when the
 // command line held a track switch, so the recorder takes back the track it
 // handed over; the caller then shows message 434. A refused start without a

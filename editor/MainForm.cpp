@@ -10,9 +10,11 @@
 #include "common/ErrCodes.h"
 #include "common/EditorPreferences.h"
 #include "common/JobRunner.h"
+#include "common/Log.h"
 #include "common/SettingsAccess.h"
 #include "common/Util.h"
 #include "common/WaveUtil.h"
+#include "controls/Color.h"
 #include "controls/CoolButton.h"
 #include "controls/OViewFrame.h"
 #include "controls/Overview.h"
@@ -20,7 +22,9 @@
 #include "controls/RectBtnEx.h"
 #include "controls/Scale.h"
 #include "controls/Waveform.h"
+#include "platform/base/Colors.h"
 #include "platform/base/PostedMessage.h"
+#include "platform/files/FileTime.h"
 #include "platform/messaging/ProgramWindows.h"
 #include "platform/ui/Messages.h"
 
@@ -77,6 +81,7 @@ bool notOffered(Control control)
 TMainForm::TMainForm(const EditorWindowServices& services, QWidget* parent)
     : QMainWindow(parent)
     , m_services(services)
+    , m_colorScheme(SchemeProgram::Editor, services.settings, services.messages)
     , m_decoder(services.makeDecoder(this))
     , m_workspace(*this, *m_decoder, services.tempFolder)
     , m_copies(
@@ -87,7 +92,6 @@ TMainForm::TMainForm(const EditorWindowServices& services, QWidget* parent)
     , m_commandLine(*this)
 {
     setObjectName(QStringLiteral("MainForm"));
-    QApplication::setApplicationDisplayName(QStringLiteral("ZuqEditor"));
     setWindowTitle(::windowCaption(nullptr));
 
     auto* central = new QWidget(this);
@@ -97,6 +101,8 @@ TMainForm::TMainForm(const EditorWindowServices& services, QWidget* parent)
     createButtons(central);
     createPositionFields(central);
     createStatusBar();
+    if (m_colorScheme.LoadColorScheme() == ColorSchemeCode::Ok)
+        applyColorScheme();
 
     resize(kDesignedSize);
     setMinimumSize(kDesignedSize);
@@ -241,7 +247,8 @@ void TMainForm::createMenus()
     connect(m_minSecItem, &QAction::triggered, this, [this] { setPositionForm(false); });
     connect(m_samplesItem, &QAction::triggered, this, [this] { setPositionForm(true); });
     view->addSeparator();
-    later(menuItem(view, "ViewSetColorsMenu", QStringLiteral("Set &Colors...")), QStringLiteral("Setting colours"));
+    connect(menuItem(view, "ViewSetColorsMenu", QStringLiteral("Set &Colors...")), &QAction::triggered, this,
+            [this] { setColors(); });
     view->addSeparator();
     QAction* fullScreenItem = menuItem(view, "ViewFillScreenMenu", QStringLiteral("&Full Screen"));
     QAction* minimumSizeItem = menuItem(view, "ViewMinimumSizeMenu", QStringLiteral("&Minimum Size"));
@@ -333,6 +340,8 @@ void TMainForm::createButtons(QWidget* parent)
     m_buttonPanel = new QWidget(parent);
     m_buttonPanel->setObjectName(QStringLiteral("DocumentButtonPanel"));
     m_buttonPanel->setFixedHeight(kButtonPanelHeight);
+    // Not offered: one document is open at a time, so its button would only take room.
+    m_buttonPanel->hide();
     column->addWidget(m_buttonPanel);
 
     m_waveArea = new QStackedWidget(parent);
@@ -600,12 +609,12 @@ void TMainForm::reportWorkspace(const WorkspaceResult& result)
         messages.ShowMessageBox(QString::fromLatin1(kNoTempSpaceText), {}, platform::MB_OK | platform::MB_ICONERROR);
         return;
     case WorkspaceResult::Report::FileInformation:
-        messages.ShowErrorMessage(editor::PlayerErrorToMessageId(result.code));
+        messages.ShowErrorMessage(editor::WaveReadErrorToMessageId(result.code));
         return;
     }
 }
 
-int TMainForm::openDisplay(DocumentViews& views, const QString& file, bool usePeakCache)
+int TMainForm::openDisplay(DocumentViews& views, const QString& file, bool usePeakCache, bool cancelShown)
 {
     const platform::Messages& messages = m_services.messages;
     PeakDisplayRequest request;
@@ -613,7 +622,7 @@ int TMainForm::openDisplay(DocumentViews& views, const QString& file, bool usePe
     request.caption = kPeaksCaption;
     request.usePeakCache = usePeakCache;
     request.tempFolder = m_services.tempFolder();
-    request.cancelShown = true;
+    request.cancelShown = cancelShown;
     TQzv32WaveDisplay& display = *views.display;
     display.CloseWave();
     if (const int code = OpenPeakDisplay(display, request, m_services.runner, messages))
@@ -622,12 +631,36 @@ int TMainForm::openDisplay(DocumentViews& views, const QString& file, bool usePe
         ShowMappedError(messages, code, WaveDisplayErrorToMessageId);
         return code;
     }
+    openOverview(views, file, GetPeakFileName(file, request.tempFolder));
+    return 0;
+}
+
+void TMainForm::openOverview(DocumentViews& views, const QString& file, const QString& peakFile)
+{
     // The overview shows the same peaks, read back from the cache beside the file.
     TQzv32Overview& overview = *views.overview;
     overview.CloseWave();
-    if (overview.OpenWaveFile(file) == 0 &&
-        overview.LoadPeakFileNoTimeCheck(GetPeakFileName(file, request.tempFolder)) == 0)
+    if (overview.OpenWaveFile(file) == 0 && overview.LoadPeakFileNoTimeCheck(peakFile) == 0)
         overview.DrawView(overview.MaxZoomLevel(), 0);
+}
+
+int TMainForm::removePeakRange(DocumentViews& views, const QString& workingFile, const EditRefresh& refresh)
+{
+    const platform::Messages& messages = m_services.messages;
+    TQzv32WaveDisplay& display = *views.display;
+    if (const int code = display.DeletePeakRange(uint32_t(refresh.removedStart), uint32_t(refresh.removedEnd))) {
+        ShowMappedError(messages, code, WaveDisplayErrorToMessageId);
+        return code;
+    }
+    // The saved peaks count as current for the working file: their time is the file's own.
+    const QString peakFile = GetPeakFileName(workingFile, m_services.tempFolder());
+    if (const int code = display.SavePeakFile(peakFile)) {
+        ShowMappedError(messages, code, WaveDisplayErrorToMessageId);
+    } else if (const std::optional<int64_t> written = platform::fileWriteTimeNs(workingFile);
+               !written || !platform::setFileWriteTimeNs(peakFile, *written)) {
+        qCWarning(lcCommon) << "the peak cache" << peakFile << "could not take the time of" << workingFile;
+    }
+    openOverview(views, workingFile, peakFile);
     return 0;
 }
 
@@ -660,12 +693,18 @@ void TMainForm::fileOpen()
         const WorkspaceResult result = m_workspace.openFileFromMenu(chosen.files.front());
         reportWorkspace(result);
         showCurrentDocument();
-        if (result.code == 0 && m_workspace.documents().current()) {
-            m_panel.setEnabled(Control::Paste, m_services.editLibrary.canPaste() == 1);
-            applyPanel();
-        }
+        if (result.code == 0)
+            offerPaste();
     }
     setBusy(false);
+}
+
+void TMainForm::offerPaste()
+{
+    if (!m_workspace.documents().current())
+        return;
+    m_panel.setEnabled(Control::Paste, m_services.editLibrary.canPaste() == 1);
+    applyPanel();
 }
 
 void TMainForm::fileClose()
@@ -700,6 +739,44 @@ void TMainForm::runEdit(const EditRun& run)
     setBusy(true);
     run(*document);
     setBusy(false);
+}
+
+void TMainForm::setColors()
+{
+    TColorForm dialog(m_colorScheme, nullptr, this);
+    connect(&dialog, &TColorForm::applied, this, [this] { applyColorScheme(); });
+    if (dialog.exec() == QDialog::Accepted)
+        applyColorScheme();
+}
+
+void TMainForm::colorViews(TQzv32WaveDisplay& display, TQzv32Overview* overview) const
+{
+    const auto color = [this](int element) { return platform::colorFromRef(m_colorScheme.GetSchemeColor(element)); };
+    display.setBackGroundColor(color(EditorColor::WaveformBackground));
+    display.setWaveFormColor(color(EditorColor::Waveform));
+    display.setAxisColor(color(EditorColor::Axis));
+    display.setCaretColor(color(EditorColor::Cursor));
+    display.setSelectionBackGroundColor(color(EditorColor::SelectionBackground));
+    display.setSelectionWaveFormColor(color(EditorColor::SelectionWaveform));
+    if (overview) {
+        overview->setBackGroundColor(color(EditorColor::OverviewBackground));
+        overview->setWaveFormColor(color(EditorColor::OverviewWaveform));
+    }
+}
+
+void TMainForm::applyColorScheme()
+{
+    colorViews(*m_templateDisplay, nullptr);
+    // The pictures are drawn with the colours: each view draws again where it is.
+    const auto redraw = [](TQzv32WaveDisplay& display) {
+        if (display.TotalSamples() > 0)
+            display.DrawView(display.ZoomLevel(), display.LeftSamplePos());
+    };
+    for (const auto& [id, views] : m_views) {
+        colorViews(*views->display, views->overview);
+        redraw(*views->display);
+        redraw(*views->overview);
+    }
 }
 
 void TMainForm::overviewFrameMoved()

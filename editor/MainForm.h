@@ -19,6 +19,7 @@
 #include "editor/WorkspaceCopies.h"
 
 #include "common/WaveFormat.h"
+#include "controls/ColorScheme.h"
 #include "platform/messaging/Messaging.h"
 
 #include <QMainWindow>
@@ -115,13 +116,26 @@ private:
     void layOutDocumentButtons();
     void reportWorkspace(const WorkspaceResult& result);
     // Opens file in the document's display and overview; the peak cache is tried first unless the
-    // file has just been changed under the same name.
-    int openDisplay(DocumentViews& views, const QString& file, bool usePeakCache);
+    // file has just been changed under the same name. Without cancelShown the build cannot be
+    // cancelled.
+    int openDisplay(DocumentViews& views, const QString& file, bool usePeakCache, bool cancelShown = true);
+    // Gives every display and overview the colours of the scheme and draws them again.
+    void applyColorScheme();
+    void colorViews(controls::TQzv32WaveDisplay& display, controls::TQzv32Overview* overview) const;
+    void setColors();
+    // The overview shows the peaks of file, read back from its cache.
+    void openOverview(DocumentViews& views, const QString& file, const QString& peakFile);
+    // The range the edit removed leaves the display's peaks, which are saved as the cache of the
+    // working file it now shows: 0, or the display's code, shown.
+    int removePeakRange(DocumentViews& views, const QString& workingFile, const EditRefresh& refresh);
 
     // The menu and button commands.
     void fileNew();
     void fileOpen();
     void fileClose();
+    // A file just opened: Paste is offered while the clipboard holds audio (closing the document
+    // before switched it off).
+    void offerPaste();
     void documentButtonClicked(int32_t id);
     using EditRun = std::function<int(TDocumentRecord&)>;
     void runEdit(const EditRun& run);
@@ -179,7 +193,12 @@ private:
     void stopLevelTest() override { }
     int documentCount() const override { return m_workspace.documents().count(); }
     void showMainWindow() override { show(); }
-    int saveSettings() override { return 0; }
+    // The scheme shows its own failure.
+    int saveSettings() override
+    {
+        m_colorScheme.SaveColorScheme();
+        return 0;
+    }
     void showError(int id) override;
     void releaseDevices() override { }
 
@@ -191,6 +210,7 @@ private:
     bool windowCopyData(uint64_t dwData, const QByteArray& data) override;
 
     EditorWindowServices m_services;
+    controls::ColorScheme m_colorScheme;
     std::unique_ptr<SourceDecoder> m_decoder;
     Workspace m_workspace;
     WorkspaceCopies m_copies;

@@ -47,6 +47,12 @@ int TMainForm::closeDocumentAt(int index)
         if (answer != platform::IDNO)
             return kCancelled;
     }
+    // A track that is closed is no longer the recorder's remembered track: the next one handed
+    // over is named as a track again.
+    RememberedTracks& tracks = m_workspace.tracks();
+    for (QString* track : {&tracks.musicTrackFile, &tracks.voiceTrackFile})
+        if (!track->isEmpty() && *track == document->documentFile)
+            track->clear();
     removeDocumentFiles(*document);
     discardViews(*document);
     documents.takeAt(index);
@@ -88,6 +94,7 @@ int TMainForm::createViews(TDocumentRecord& document, const QString& shownFile)
     column->addWidget(views->overview);
     m_waveArea->addWidget(views->page);
     views->view = std::make_unique<DisplayView>(*views->display);
+    colorViews(*views->display, views->overview);
 
     views->button = new TQzv32RectBtnEx(m_buttonPanel);
     views->button->setObjectName(QStringLiteral("DocumentButton"));
@@ -224,11 +231,14 @@ void TMainForm::setSelectItems(bool selectAllEnabled, bool selectNoneEnabled)
 EditView TMainForm::editView() const
 {
     EditView view;
-    if (const TQzv32WaveDisplay* display = currentDisplay()) {
+    if (TQzv32WaveDisplay* display = currentDisplay()) {
         view.selectionStart = display->SelectionStartPos();
         view.selectionEnd = display->SelectionEndPos();
         view.caret = display->CaretPositionBySamples();
         view.totalSamples = display->TotalSamples();
+        view.zoom = display->ZoomLevel();
+        view.atMaxZoom = display->ZoomLevel() >= display->MaxZoomLevel();
+        view.left = display->LeftSamplePos();
     }
     return view;
 }
@@ -254,11 +264,26 @@ int TMainForm::refreshViews(TDocumentRecord& document, const EditRefresh& refres
     DocumentViews* views = viewsOf(&document);
     if (!views)
         return 0;
-    if (const int code = openDisplay(*views, document.workingFile, false))
+    TQzv32WaveDisplay& display = *views->display;
+    // The peaks lose the removed range in place when the display shows the working file's own; a
+    // display still on the user's file, or without peaks, builds them from the working file.
+    const bool inPlace = refresh.peaks == EditRefresh::Peaks::RemoveRange &&
+                         display.WaveFileName() == document.workingFile && display.peakState() == PeakState::Built;
+    if (inPlace) {
+        if (const int code = removePeakRange(*views, document.workingFile, refresh))
+            return code;
+    } else if (const int code = openDisplay(*views, document.workingFile, false,
+                                            refresh.peaks != EditRefresh::Peaks::Restore)) {
         return code;
-    const uint32_t caret = uint32_t(std::min<int64_t>(refresh.caret, views->display->TotalSamples()));
+    }
     const ViewDocument shown{views->view.get(), document.waveFormat, document.info.lengthMs, document.displayName};
     m_view.setDocument(&shown);
+    const uint32_t zoom = refresh.atMaxZoom ? display.MaxZoomLevel() : refresh.zoom;
+    if (const int code = m_view.setZoom(*views->view, zoom, refresh.left)) {
+        ShowMappedError(m_services.messages, code, WaveDisplayErrorToMessageId);
+        return code;
+    }
+    const uint32_t caret = uint32_t(std::min<int64_t>(refresh.caret, display.TotalSamples()));
     m_view.moveCaret(caret);
     m_view.updateRuler();
     m_view.moveOverviewFrame();
@@ -326,6 +351,8 @@ int TMainForm::openFile(const QString& path, TrackRole role)
     if (result.code != kMp3NotConvertible)
         reportWorkspace(result);
     showCurrentDocument();
+    if (result.code == 0)
+        offerPaste();
     return result.code;
 }
 

@@ -1,5 +1,6 @@
 // ZuqEditor's entry: one editor runs per user. A second start hands its command line to the running
 // editor and ends; the first one opens its main window, which opens the command line's files.
+#include "editor/EditorApplication.h"
 #include "editor/InstanceStart.h"
 #include "editor/MainForm.h"
 #include "editor/RecSettingsForm.h"
@@ -20,10 +21,16 @@
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
+    EditorApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ZuqEditor"));
     platform::QtInteraction interaction;
     const platform::Messages messages = makeEditorMessages(interaction);
+    app.setMessages(&messages);
+    // The application outlives the messages: it goes back to logging alone before they go.
+    struct ForgetMessages {
+        EditorApplication& app;
+        ~ForgetMessages() { app.setMessages(nullptr); }
+    } forgetMessages{app};
     platform::LocalMessaging messaging;
 
     StartResult start = startEditor(messaging, QApplication::arguments().mid(1), QDir::currentPath());

@@ -7,6 +7,7 @@
 
 #include "common/EditorMessages.h"
 #include "common/ErrCodes.h"
+#include "common/WaveRead.h"
 #include "platform/audio/EditProcesses.h"
 #include "tests/common/JobTestSupport.h"
 #include "tests/support/LogCapture.h"
@@ -327,9 +328,10 @@ TEST_F(EditCommandsTest, ACancelledEditLeavesTheDocumentsFiles)
     const QByteArray edited = hashOf(document.workingFile);
     progress.pressCancelAt = [](int tick) { return tick == 2; };
     select(100, 900);
+    ui.expectMessageBox(IDOK, "Warning: User has aborted the process.");
     EXPECT_EQ(commands.mute(document, 3), kCancelledCode);
     EXPECT_TRUE(progress.shown.back().cancelPressed);
-    EXPECT_TRUE(ui.prompts().empty()) << "a cancel shows nothing";
+    EXPECT_EQ(ui.prompts().size(), 1u) << "the cancel is told once";
     EXPECT_EQ(hashOf(document.workingFile), edited);
     EXPECT_TRUE(strayFiles().isEmpty()) << strayFiles().join(", ").toStdString();
 
@@ -378,7 +380,7 @@ TEST_F(EditCommandsTest, EachFailingFileStepLeavesTheFilesAndTheMenuInAgreement)
         std::vector<int> failingSteps; // 1-based among the command's moves and deletes
         int refreshAnswer;             // of the display after a rotation
         int code;
-        bool shown;   // the command showed the code's message
+        int shown;    // the code whose message the command showed, or 0
         char working; // 'A', 'B', 'F' (A with frames [0, 10) cut), '-' missing
         char undo;    // '-': no state
         char redo;
@@ -387,26 +389,32 @@ TEST_F(EditCommandsTest, EachFailingFileStepLeavesTheFilesAndTheMenuInAgreement)
     };
     using C = Command;
     const FailureCase cases[] = {
-        {"edit: working to undo", false, C::Cut, {1}, 0, EditCode::CannotMakeUndo, true, 'B', 'A', '-', nullptr, 0},
-        {"edit: output to working", false, C::Cut, {2}, 0, EditCode::CannotComplete, true, 'B', '-', '-', nullptr, 0},
-        {"edit: output to working and the move back", false, C::Cut, {2, 3}, 0, EditCode::CannotComplete, true, '-',
-         'B', '-', "was left in", 0},
-        {"edit: the redo file is not deleted", true, C::Cut, {3}, 0, 0, false, 'F', 'A', 'B', "could not be deleted",
+        {"edit: working to undo", false, C::Cut, {1}, 0, EditCode::CannotMakeUndo, EditCode::CannotMakeUndo, 'B',
+         'A', '-', nullptr, 0},
+        {"edit: output to working", false, C::Cut, {2}, 0, EditCode::CannotComplete, EditCode::CannotComplete, 'B',
+         '-', '-', nullptr, 0},
+        {"edit: output to working and the move back", false, C::Cut, {2, 3}, 0, EditCode::CannotComplete,
+         EditCode::CannotComplete, '-', 'B', '-', "was left in", 0},
+        {"edit: the redo file is not deleted", true, C::Cut, {3}, 0, 0, 0, 'F', 'A', 'B', "could not be deleted",
          1},
-        {"undo: working to redo", false, C::Undo, {1}, 0, EditCode::CannotMakeRedo, true, 'B', 'A', '-', nullptr, 0},
-        {"undo: undo to working", false, C::Undo, {2}, 0, EditCode::CannotUndo, true, 'B', 'A', '-', nullptr, 0},
-        {"undo: undo to working and the move back", false, C::Undo, {2, 3}, 0, EditCode::CannotUndo, true, '-', 'A',
-         'B', "was left in", 0},
-        {"undo: the display fails", false, C::Undo, {}, 168, 168, false, 'B', 'A', '-', nullptr, 1},
-        {"undo: the display fails and the first move back", false, C::Undo, {3}, 168, 168, false, 'A', '-', 'B',
-         "could not be moved back", 1},
-        {"undo: the display fails and the second move back", false, C::Undo, {4}, 168, 168, false, '-', 'A', 'B',
-         "could not be moved back", 1},
-        {"redo: working to undo", true, C::Redo, {1}, 0, EditCode::CannotMakeRedo, true, 'A', '-', 'B', nullptr, 0},
-        {"redo: redo to working", true, C::Redo, {2}, 0, EditCode::CannotMakeRedo, true, 'A', '-', 'B', nullptr, 0},
-        {"redo: redo to working and the move back", true, C::Redo, {2, 3}, 0, EditCode::CannotMakeRedo, true, '-',
-         'A', 'B', "was left in", 0},
-        {"redo: the display fails", true, C::Redo, {}, 168, 168, false, 'A', '-', 'B', nullptr, 1},
+        {"undo: working to redo", false, C::Undo, {1}, 0, EditCode::CannotMakeRedo, EditCode::CannotMakeRedo, 'B',
+         'A', '-', nullptr, 0},
+        {"undo: undo to working", false, C::Undo, {2}, 0, EditCode::CannotUndo, EditCode::CannotUndo, 'B', 'A', '-',
+         nullptr, 0},
+        {"undo: undo to working and the move back", false, C::Undo, {2, 3}, 0, EditCode::CannotUndo,
+         EditCode::CannotUndo, '-', 'A', 'B', "was left in", 0},
+        {"undo: the display fails", false, C::Undo, {}, 168, 168, 0, 'B', 'A', '-', nullptr, 2},
+        {"undo: the display fails and the first move back", false, C::Undo, {3}, 168, 168, EditCode::CannotUndo,
+         'A', '-', 'B', nullptr, 2},
+        {"undo: the display fails and the second move back", false, C::Undo, {4}, 168, 168,
+         EditCode::CannotMakeRedo, '-', 'A', 'B', "was left in", 2},
+        {"redo: working to undo", true, C::Redo, {1}, 0, EditCode::CannotMakeRedo, EditCode::CannotMakeRedo, 'A',
+         '-', 'B', nullptr, 0},
+        {"redo: redo to working", true, C::Redo, {2}, 0, EditCode::CannotMakeRedo, EditCode::CannotMakeRedo, 'A',
+         '-', 'B', nullptr, 0},
+        {"redo: redo to working and the move back", true, C::Redo, {2, 3}, 0, EditCode::CannotMakeRedo,
+         EditCode::CannotMakeRedo, '-', 'A', 'B', "was left in", 0},
+        {"redo: the display fails", true, C::Redo, {}, 168, 168, 0, 'A', '-', 'B', nullptr, 2},
     };
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -414,8 +422,9 @@ TEST_F(EditCommandsTest, EachFailingFileStepLeavesTheFilesAndTheMenuInAgreement)
         select(0, 100);
         ASSERT_EQ(commands.cut(document), 0);
         const std::map<char, QByteArray> hashes = {{'A', original}, {'B', hashOf(document.workingFile)}};
-        if (c.afterUndo)
+        if (c.afterUndo) {
             ASSERT_EQ(commands.undo(document), 0);
+        }
 
         int steps = 0;
         const auto fails = [&] {
@@ -426,7 +435,7 @@ TEST_F(EditCommandsTest, EachFailingFileStepLeavesTheFilesAndTheMenuInAgreement)
         host.refreshAnswer = c.refreshAnswer;
         const size_t refreshesBefore = host.refreshes.size();
         if (c.shown)
-            ui.expectMessageBox(IDOK, messages.messageText(c.code));
+            ui.expectMessageBox(IDOK, messages.messageText(c.shown));
         int code = -1;
         {
             const testsupport::LogCapture log;
@@ -442,8 +451,9 @@ TEST_F(EditCommandsTest, EachFailingFileStepLeavesTheFilesAndTheMenuInAgreement)
                 code = commands.redo(document);
                 break;
             }
-            if (c.logged)
+            if (c.logged) {
                 EXPECT_TRUE(log.contains(QString::fromLatin1(c.logged)));
+            }
         }
         move = editor::MoveFileOver;
         remove = EditFileSteps().remove;
@@ -868,8 +878,146 @@ TEST_F(EditCommandsTest, EachCommandLeavesTheFramesThatPythonCutsFromTheSameFixt
                 ASSERT_FALSE(frames.isEmpty());
                 EXPECT_EQ(made.samples.toHex().toStdString(), frames.toHex().toStdString());
             }
-            if (!c.target)
+            if (!c.target) {
                 EXPECT_FALSE(QFileInfo::exists(target));
+            }
         }
     }
+}
+
+// The view before an edit, an undo and a redo reaches the refresh that follows it, so the display
+// keeps its zoom and first frame (or shows the whole new file when it showed the whole old one).
+TEST_F(EditCommandsTest, TheViewBeforeACommandReachesItsRefresh)
+{
+    const std::pair<const char*, std::function<int()>> steps[] = {
+        {"cut", [this] { return commands.cut(document); }},
+        {"undo", [this] { return commands.undo(document); }},
+        {"redo", [this] { return commands.redo(document); }},
+    };
+    for (const bool atMax : {false, true}) {
+        for (const auto& [name, run] : steps) {
+            SCOPED_TRACE(std::string(name) + (atMax ? ", whole file in view" : ", zoomed in"));
+            host.view.zoom = atMax ? 4 : 2;
+            host.view.atMaxZoom = atMax;
+            host.view.left = 300;
+            select(400, 450, 420);
+            host.refreshes.clear();
+            ASSERT_EQ(run(), 0);
+            ASSERT_EQ(host.refreshes.size(), 1u);
+            EXPECT_EQ(host.refreshes[0].zoom, host.view.zoom);
+            EXPECT_EQ(host.refreshes[0].atMaxZoom, atMax);
+            EXPECT_EQ(host.refreshes[0].left, 300u);
+        }
+    }
+}
+
+// The display that cannot show the other state of an undo or a redo is given the working file
+// again, without a Cancel and at the view it had, once the files are back; a move back that fails
+// is told, the display then shows the whole file the working file holds, and Undo and Redo follow
+// the files.
+TEST_F(EditCommandsTest, AnUndoOrRedoWhoseDisplayFailsGivesTheDisplayTheFileBack)
+{
+    struct Case {
+        const char* name;
+        bool undoing;
+        int failingMove; // 0: none; 1 or 2: that move back
+        int message;     // of the failed move back
+    };
+    const Case cases[] = {
+        {"undo", true, 0, 0},
+        {"redo", false, 0, 0},
+        {"undo, working back to undo fails", true, 1, EditCode::CannotUndo},
+        {"undo, redo back to working fails", true, 2, EditCode::CannotMakeRedo},
+        {"redo, working back to redo fails", false, 1, EditCode::CannotMakeRedo},
+        {"redo, undo back to working fails", false, 2, EditCode::CannotMakeRedo},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        move = editor::MoveFileOver;
+        host.refreshAnswer = 0;
+        select(0, 100);
+        ASSERT_EQ(commands.cut(document), 0);
+        if (!c.undoing) {
+            ASSERT_EQ(commands.undo(document), 0);
+        }
+        const QByteArray shown = hashOf(document.workingFile);
+
+        host.refreshes.clear();
+        host.refreshAnswer = 168;
+        host.view.zoom = 2;
+        host.view.atMaxZoom = false;
+        host.view.left = 64;
+        select(0, 0, 500);
+        int moves = 0;
+        move = [&](const QString& from, const QString& to) {
+            ++moves;
+            return (c.failingMove == 0 || moves - 2 != c.failingMove) && editor::MoveFileOver(from, to);
+        };
+        if (c.message)
+            ui.expectMessageBox(IDOK, messages.messageText(c.message));
+        EXPECT_EQ(c.undoing ? commands.undo(document) : commands.redo(document), 168);
+        move = editor::MoveFileOver;
+        EXPECT_TRUE(ui.allConsumed());
+
+        ASSERT_EQ(host.refreshes.size(), 2u);
+        EXPECT_EQ(host.refreshes[0].peaks, EditRefresh::Peaks::Reopen);
+        const EditRefresh& restore = host.refreshes[1];
+        EXPECT_EQ(restore.peaks, EditRefresh::Peaks::Restore);
+        EXPECT_EQ(restore.caret, 500);
+        EXPECT_EQ(restore.atMaxZoom, c.failingMove != 0);
+        EXPECT_EQ(restore.zoom, 2u);
+        EXPECT_EQ(restore.left, 64u);
+        if (c.failingMove == 0) {
+            EXPECT_EQ(hashOf(document.workingFile), shown);
+        }
+        EXPECT_EQ(panel.enabled(Control::Undo), hasUndoData(document));
+        EXPECT_EQ(panel.enabled(Control::Redo), hasRedoData(document));
+    }
+}
+
+// A working file whose information cannot be read after an edit is told through the player
+// library's message for such a file, and the display follows it all the same.
+TEST_F(EditCommandsTest, AnUnreadableWorkingFileIsToldAndStillShown)
+{
+    EditCommands unreadable{host, library, runner, messages, panel,
+                            [](const QString&, FileInformation&) { return WaveReadCode::NotPcm; }};
+    ui.expectMessageBox(IDOK, messages.messageText(110));
+    select(0, 100);
+    EXPECT_EQ(unreadable.cut(document), WaveReadCode::NotPcm);
+    EXPECT_TRUE(ui.allConsumed());
+    ASSERT_EQ(host.refreshes.size(), 1u);
+    EXPECT_EQ(host.refreshes[0].peaks, EditRefresh::Peaks::RemoveRange);
+    EXPECT_TRUE(panel.enabled(Control::Undo));
+}
+
+// A process that cannot start is told through the editor's player map, whose 107 differs from the
+// recorder's.
+TEST_F(EditCommandsTest, AFailedStartIsToldThroughTheEditorsMap)
+{
+    struct CutCannotStart : EngineEditLibrary<platform::audio::EditProcesses> {
+        using EngineEditLibrary::EngineEditLibrary;
+        int cut(const QString&, int64_t, int64_t, uint32_t*, const QString&) override { return 107; }
+    } failing{engine};
+    EditCommands failingCommands{host, failing, runner, messages, panel, readWaveFileInformation};
+    ui.expectMessageBox(IDOK, messages.messageText(105));
+    select(0, 100);
+    EXPECT_EQ(failingCommands.cut(document), 107);
+    EXPECT_TRUE(ui.allConsumed());
+    EXPECT_EQ(hashOf(document.workingFile), original);
+}
+
+// When the new audio cannot become the working file, the state the undo file held is gone with the
+// old audio moved back: Undo is no longer offered.
+TEST_F(EditCommandsTest, AnEditThatCannotCompleteTakesUndoAway)
+{
+    select(0, 100);
+    ASSERT_EQ(commands.cut(document), 0);
+    ASSERT_TRUE(panel.enabled(Control::Undo));
+    int moves = 0;
+    move = [&](const QString& from, const QString& to) { return ++moves != 2 && editor::MoveFileOver(from, to); };
+    ui.expectMessageBox(IDOK, messages.messageText(EditCode::CannotComplete));
+    select(0, 10);
+    EXPECT_EQ(commands.cut(document), EditCode::CannotComplete);
+    EXPECT_FALSE(panel.enabled(Control::Undo));
 }

@@ -2,6 +2,7 @@
 
 #include "common/EditorMessages.h"
 #include "common/ErrCodes.h"
+#include "common/WaveRead.h"
 #include "tests/support/ScriptedInteraction.h"
 
 #include <gtest/gtest.h>
@@ -41,6 +42,23 @@ const std::vector<MapRow> kFormatRows = {
     {142, 449}, {449, 449}, {5000, 449},
 };
 
+// The WAV reader's codes give the messages of the player library's file information.
+const std::vector<MapRow> kWaveReadRows = {
+    {0, 0},
+    {WaveReadCode::NoFileName, 101},
+    {WaveReadCode::CannotRead, 103},
+    {platform::RiffCode::CannotOpen, 103},
+    {platform::RiffCode::CannotRead, 103},
+    {platform::RiffCode::CannotSeek, 103},
+    {platform::RiffCode::ChunkNotFound, 109},
+    {platform::RiffCode::Corrupt, 109},
+    {WaveReadCode::NotPcm, 110},
+    {platform::RiffCode::OutOfMemory, 104},
+    {platform::RiffCode::TooLarge, 900},
+    {platform::RiffCode::InvalidArgument, 100},
+    {WaveReadCode::Ok, 100},
+};
+
 struct EditorMap {
     const char* name;
     ErrorCodeMap map;
@@ -50,6 +68,7 @@ struct EditorMap {
 const EditorMap kEditorMaps[] = {
     {"player", editor::PlayerErrorToMessageId},
     {"format", editor::VXFmtHlpErrorToMessage},
+    {"wave read", editor::WaveReadErrorToMessageId},
     {"mixer", MixerErrorToMessageId},
     {"display", WaveDisplayErrorToMessageId},
 };
@@ -65,6 +84,14 @@ TEST(EditorErrCodes, MapsGiveTheirMessageIds)
         EXPECT_EQ(editor::PlayerErrorToMessageId(row.code), row.id) << "player code " << row.code;
     for (const MapRow& row : kFormatRows)
         EXPECT_EQ(editor::VXFmtHlpErrorToMessage(row.code), row.id) << "format code " << row.code;
+    for (const MapRow& row : kWaveReadRows)
+        EXPECT_EQ(editor::WaveReadErrorToMessageId(row.code), row.id) << "wave read code " << row.code;
+}
+
+TEST(EditorErrCodes, AnInvalidDocumentIndexHasItsText)
+{
+    EXPECT_EQ(editorStringTable().text(143), QStringLiteral("Internal Error : An invalid parameter passed. Please "
+                                                            "contact Vexal Audio technical support. Error code 143."));
 }
 
 TEST(EditorErrCodes, PlayerMapDiffersFromTheRecordersOnlyInCode107)

@@ -161,15 +161,29 @@ TEST_F(EditorStartOnADesktop, AFailedClaimRunsAsFirstUnlessAnEditorAnswers)
     EXPECT_EQ(editor.copies().size(), 1u);
 }
 
-TEST_F(EditorStartOnADesktop, AnArgumentTooLongForItsSlotIsNotHandedOverAndTheRestIs)
+// A path too long for its slot (300 two-byte characters) refuses the whole hand-over: nothing is
+// sent, and a track the recorder handed over goes back to it.
+TEST_F(EditorStartOnADesktop, AnArgumentTooLongForItsSlotRefusesTheHandOver)
 {
     const StartResult held = runFirst();
     const QString tooLong = QStringLiteral("/") + QString(300, QChar(u'é'));
-    const StartResult result = startEditor(second, {tooLong, "/b.wav"}, QStringLiteral("/"));
-    EXPECT_EQ(result.outcome, StartOutcome::HandedOver);
-    EXPECT_EQ(result.notHandedOver, QStringList{tooLong});
-    ASSERT_EQ(editor.copies().size(), 1u);
-    EXPECT_EQ(readArgumentBlock(ArgumentBlock::parse(editor.copies()[0].data)).files, QStringList{"/b.wav"});
+    struct Case {
+        QStringList arguments;
+        size_t told;
+    };
+    const Case cases[] = {
+        {{tooLong, "/b.wav"}, 0},
+        {{"/b.wav", tooLong}, 0},
+        {{tooLong, "/NoSplash", "/VoiceTrack"}, 1},
+    };
+    size_t told = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.size());
+        EXPECT_EQ(startEditor(second, c.arguments, QStringLiteral("/")).outcome, StartOutcome::Refused);
+        told += c.told;
+        EXPECT_EQ(recorderMessages().size(), told);
+    }
+    EXPECT_TRUE(editor.copies().empty());
 }
 
 TEST(EditorStart, ARefusedStartSaysTheEditorIsBusyUnderItsCaption)

@@ -13,12 +13,17 @@
 #include "common/EditorMessages.h"
 #include "common/JobRecord.h"
 #include "common/JobRunner.h"
+#include "common/Util.h"
+#include "controls/Color.h"
+#include "controls/ColorScheme.h"
 #include "controls/Overview.h"
 #include "controls/ProgressBar.h"
 #include "controls/RectBtnEx.h"
 #include "controls/Scale.h"
 #include "controls/Waveform.h"
 #include "platform/audio/EditProcesses.h"
+#include "platform/base/Colors.h"
+#include "platform/files/FileTime.h"
 #include "platform/messaging/ArgumentBlock.h"
 #include "platform/messaging/FakeMessaging.h"
 #include "platform/messaging/ProgramWindows.h"
@@ -37,8 +42,10 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 
@@ -285,7 +292,9 @@ TEST_F(MainWindowTest, OpenCutAndUndoRestoresTheFile)
     ASSERT_EQ(buttons.size(), 1);
     EXPECT_EQ(buttons[0]->Caption(), QStringLiteral("song.wav"));
     EXPECT_TRUE(buttons[0]->Down());
-    EXPECT_TRUE(buttons[0]->isVisible());
+    // The panel that holds the button is not offered.
+    EXPECT_FALSE(buttons[0]->isHidden());
+    EXPECT_FALSE(buttons[0]->isVisible());
     // The working copy is made, then editing is offered.
     const TDocumentRecord* document = window->workspace().documents().current();
     ASSERT_NE(document, nullptr);
@@ -350,7 +359,8 @@ TEST_F(MainWindowTest, EachOpenReplacesTheDocumentAndItsButton)
     ASSERT_EQ(buttons.size(), 1);
     EXPECT_EQ(buttons[0]->Caption(), QStringLiteral("second.wav"));
     EXPECT_EQ(buttons[0]->toolTip(), second);
-    EXPECT_EQ(buttons[0]->geometry(), QRect(0, 1, kDocumentButtonWidth, buttons[0]->parentWidget()->height() - 1));
+    const QWidget* panel = buttons[0]->parentWidget();
+    EXPECT_EQ(buttons[0]->geometry(), documentButtonRects(1, panel->width(), panel->height()).front());
     const int32_t id = documents.current()->id;
     const QString working = documents.current()->workingFile;
     ASSERT_TRUE(eventually([&] { return documents.current()->isWorkspaceReady(); }));
@@ -596,7 +606,7 @@ TEST_F(MainWindowTest, ScreenshotWithADocumentAndASelection)
     EXPECT_NE(window->findChild<QLabel*>("StartSelectionBox")->text(), QStringLiteral("000:00:000"));
     EXPECT_NE(window->findChild<QLabel*>("EndSelectionBox")->text(),
               window->findChild<QLabel*>("StartSelectionBox")->text());
-    EXPECT_TRUE(window->findChildren<TQzv32RectBtnEx*>("DocumentButton").front()->isVisible());
+    EXPECT_FALSE(window->findChild<QWidget*>("DocumentButtonPanel")->isVisible());
 }
 
 // The command line the editor starts with is opened once its window shows, each switch as a table
@@ -1051,6 +1061,279 @@ TEST_F(MainWindowTest, DocumentPopupAndWindowSizeCommands)
     EXPECT_FALSE(window->isMaximized());
     EXPECT_TRUE(fullScreen->isEnabled());
     EXPECT_EQ(window->size(), window->minimumSize());
+}
+
+// Runs body with the modal dialog of type T once it is up (from its modal run's event loop).
+template <typename T>
+void whenModalShown(std::function<void(T&)> body)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, body] {
+        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        body(*dialog);
+    });
+    timer->start();
+}
+
+// A user zoomed in and scrolled to a part of a long file keeps that view through a cut, its undo
+// and its redo; a display that showed the whole file shows the whole new file.
+TEST_F(MainWindowTest, EditsUndoAndRedoKeepTheZoomAndTheFirstFrame)
+{
+    auto window = makeWindow();
+    open(*window, tone("long.wav", 4.0));
+    TQzv32WaveDisplay* display = window->currentDisplay();
+    ASSERT_NE(display, nullptr);
+    ASSERT_TRUE(eventually([&] { return window->workspace().documents().current()->isWorkspaceReady(); }));
+    QTest::mouseClick(window->findChild<QWidget*>("ZoomInButton"), Qt::LeftButton);
+    QTest::mouseClick(window->findChild<QWidget*>("ZoomInButton"), Qt::LeftButton);
+    QTest::mouseClick(window->findChild<QWidget*>("WaveformRightScrollButton"), Qt::LeftButton);
+    const uint32_t zoom = display->ZoomLevel();
+    const uint32_t left = display->LeftSamplePos();
+    ASSERT_LT(zoom, display->MaxZoomLevel());
+    ASSERT_GT(left, 0u);
+    // The selection fields, in sample numbers, select a tenth of the part in view.
+    clickMenuItem(*window, "ViewPositionDisplaySamplesMenu");
+    const uint32_t start = left + (display->RightSamplePos() - left) / 4;
+    const uint32_t end = start + (display->RightSamplePos() - left) / 10;
+    const auto select = [&] {
+        typeField(window->findChild<QLabel*>("StartSelectionBox"),
+                  window->findChild<QLineEdit*>("StartSelectionMaskEdit"),
+                  QStringLiteral("%1").arg(start, 8, 10, QChar('0')), Qt::Key_Return);
+        typeField(window->findChild<QLabel*>("EndSelectionBox"), window->findChild<QLineEdit*>("EndSelectionMaskEdit"),
+                  QStringLiteral("%1").arg(end, 8, 10, QChar('0')), Qt::Key_Return);
+        ASSERT_EQ(display->SelectionStartPos(), start);
+        ASSERT_EQ(display->SelectionEndPos(), end);
+    };
+    select();
+
+    const uint32_t total = display->TotalSamples();
+    clickMenuItem(*window, "EditCutMenu");
+    ASSERT_TRUE(eventually([&] { return window->currentDisplay()->TotalSamples() == total - (end - start); }));
+    EXPECT_EQ(display->ZoomLevel(), zoom);
+    EXPECT_EQ(display->LeftSamplePos(), left);
+    EXPECT_EQ(window->findChild<controls::TQzv32Scale*>("Scale")->ZoomLevel(), zoom);
+    clickMenuItem(*window, "EditUndoMenu");
+    ASSERT_TRUE(eventually([&] { return window->currentDisplay()->TotalSamples() == total; }));
+    EXPECT_EQ(display->ZoomLevel(), zoom);
+    EXPECT_EQ(display->LeftSamplePos(), left);
+    clickMenuItem(*window, "EditRedoMenu");
+    ASSERT_TRUE(eventually([&] { return window->currentDisplay()->TotalSamples() == total - (end - start); }));
+    EXPECT_EQ(display->ZoomLevel(), zoom);
+    EXPECT_EQ(display->LeftSamplePos(), left);
+
+    QTest::mouseClick(window->findChild<QWidget*>("ZoomToExtentsButton"), Qt::LeftButton);
+    const uint32_t whole = display->ZoomLevel();
+    select();
+    clickMenuItem(*window, "EditCutMenu");
+    ASSERT_TRUE(eventually([&] { return window->currentDisplay()->TotalSamples() == total - 2 * (end - start); }));
+    EXPECT_EQ(display->ZoomLevel(), display->MaxZoomLevel());
+    EXPECT_LT(display->ZoomLevel(), whole);
+    EXPECT_EQ(display->LeftSamplePos(), 0u);
+}
+
+// Cut and Clear take the removed range out of the peaks the display shows and save them as the
+// working file's cache, stamped with its time: no build. Undo builds the other state's peaks.
+TEST_F(MainWindowTest, CutAndClearShortenThePeaksWithoutABuild)
+{
+    const QString peaksCaption = QStringLiteral("Building Peaks...");
+    ShownCaptions shown(progressWindow);
+    auto window = makeWindow();
+    open(*window, tone("song.wav", 1.0));
+    const TDocumentRecord* document = window->workspace().documents().current();
+    ASSERT_TRUE(eventually([&] { return document->isWorkspaceReady(); }));
+    clickMenuItem(*window, "ViewPositionDisplaySamplesMenu");
+    const auto select = [&](uint32_t start, uint32_t end) {
+        typeField(window->findChild<QLabel*>("StartSelectionBox"),
+                  window->findChild<QLineEdit*>("StartSelectionMaskEdit"),
+                  QStringLiteral("%1").arg(start, 8, 10, QChar('0')), Qt::Key_Return);
+        typeField(window->findChild<QLabel*>("EndSelectionBox"), window->findChild<QLineEdit*>("EndSelectionMaskEdit"),
+                  QStringLiteral("%1").arg(end, 8, 10, QChar('0')), Qt::Key_Return);
+    };
+    // The display shows the user's file until an edit has shown it the working file.
+    select(0, 800);
+    clickMenuItem(*window, "EditCropMenu");
+    TQzv32WaveDisplay* display = window->currentDisplay();
+    ASSERT_EQ(display->TotalSamples(), 800u);
+    const int builds = shown.count(peaksCaption);
+    const QString cache = GetPeakFileName(document->workingFile, temp);
+    auto* overview = window->findChild<controls::TQzv32Overview*>("Overview");
+
+    // Ranges on whole blocks of peaks: what is left equals a fresh build of the new file.
+    const std::pair<const char*, uint32_t> commands[] = {{"EditCutMenu", 640}, {"EditClearMenu", 480}};
+    for (const auto& [command, length] : commands) {
+        SCOPED_TRACE(command);
+        select(64, 64 + (display->TotalSamples() - length));
+        clickMenuItem(*window, command);
+        ASSERT_EQ(display->TotalSamples(), length);
+        EXPECT_EQ(shown.count(peaksCaption), builds);
+        EXPECT_EQ(overview->TotalSamples(), length);
+        EXPECT_EQ(platform::fileWriteTimeNs(cache), platform::fileWriteTimeNs(document->workingFile));
+        TQzv32WaveDisplay fresh;
+        std::atomic<int32_t> progress{0};
+        ASSERT_EQ(fresh.OpenWaveFile(document->workingFile), 0);
+        ASSERT_EQ(fresh.BuildPeaks(progress), 0);
+        EXPECT_TRUE(fresh.peakCache().channels == display->peakCache().channels);
+        TQzv32WaveDisplay fromCache;
+        ASSERT_EQ(fromCache.OpenWaveFile(document->workingFile), 0);
+        EXPECT_EQ(fromCache.LoadPeakFile(cache), 0) << "the saved peaks count as current";
+    }
+    clickMenuItem(*window, "EditUndoMenu");
+    ASSERT_EQ(display->TotalSamples(), 640u);
+    EXPECT_EQ(shown.count(peaksCaption), builds + 1);
+
+    // All of it cut: no peaks left, nothing to tell.
+    clickMenuItem(*window, "EditSelectAllMenu");
+    clickMenuItem(*window, "EditCutMenu");
+    EXPECT_EQ(display->TotalSamples(), 0u);
+    EXPECT_EQ(overview->TotalSamples(), 0u);
+    EXPECT_EQ(shown.count(peaksCaption), builds + 1);
+}
+
+// Paste is offered for a file handed over by a second start while the clipboard holds audio,
+// although closing the document before switched it off.
+TEST_F(MainWindowTest, AHandedOverFileOffersPasteOfTheClipboard)
+{
+    platform::FakeDesktop desktop;
+    platform::FakeMessaging editorSide(desktop);
+    platform::FakeMessaging secondStart(desktop);
+    messaging = &editorSide;
+    auto window = makeWindow();
+    open(*window, tone("song.wav", 0.5));
+    ASSERT_TRUE(eventually([&] { return window->workspace().documents().current()->isWorkspaceReady(); }));
+    clickMenuItem(*window, "EditSelectAllMenu");
+    clickMenuItem(*window, "EditCopyMenu");
+    ASSERT_TRUE(isEnabled(window->findChild<QAction*>("EditPasteMenu")));
+
+    const std::optional<platform::FoundWindow> editor = secondStart.findWindow(
+        platform::kEditorMainWindowClass, QStringLiteral("Vexal Audio Zuq Editor"), platform::CaptionMatch::BeginsWith);
+    ASSERT_TRUE(editor);
+    const platform::BuiltArgumentBlock block =
+        platform::buildArgumentBlock({tone("take.wav", 0.5)}, platform::ArgumentBlockSender::Editor);
+    EXPECT_EQ(secondStart.sendCopyData(editor->handle, block.count, block.bytes).result(), 1);
+    ASSERT_TRUE(eventually([&] {
+        const TDocumentRecord* document = window->workspace().documents().current();
+        return document && document->displayName == QStringLiteral("take.wav");
+    }));
+    EXPECT_TRUE(isEnabled(window->findChild<QAction*>("EditPasteMenu")));
+}
+
+// A voice track the user closes is forgotten: handed over again, it is named a track again.
+TEST_F(MainWindowTest, AClosedTrackIsNamedATrackWhenHandedOverAgain)
+{
+    platform::FakeDesktop desktop;
+    platform::FakeMessaging editorSide(desktop);
+    platform::FakeMessaging secondStart(desktop);
+    messaging = &editorSide;
+    auto window = makeWindow();
+    const std::optional<platform::FoundWindow> editor = secondStart.findWindow(
+        platform::kEditorMainWindowClass, QStringLiteral("Vexal Audio Zuq Editor"), platform::CaptionMatch::BeginsWith);
+    ASSERT_TRUE(editor);
+    const platform::BuiltArgumentBlock block = platform::buildArgumentBlock(
+        {tone("take.wav", 0.5), "/NoSplash", "/VoiceTrack"}, platform::ArgumentBlockSender::Editor);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        EXPECT_EQ(secondStart.sendCopyData(editor->handle, block.count, block.bytes).result(), 1);
+        ASSERT_TRUE(eventually([&] { return !window->workspace().documents().isEmpty(); }));
+        EXPECT_EQ(window->windowTitle(), QStringLiteral("Vexal Audio Zuq Editor: Voice Track"));
+        ASSERT_TRUE(eventually([&] { return window->workspace().documents().current()->isWorkspaceReady(); }));
+        clickMenuItem(*window, "FileCloseMenu");
+        ASSERT_TRUE(window->workspace().documents().isEmpty());
+    }
+}
+
+// The window leaves the application's display name alone, so the platform adds nothing to its
+// caption; the caption is the product's title and the document's name.
+TEST_F(MainWindowTest, TheCaptionIsTheTitleAndTheDocumentAlone)
+{
+    auto window = makeWindow();
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+    open(*window, tone("song.wav", 0.5));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Vexal Audio Zuq Editor: song.wav"));
+    EXPECT_FALSE(window->findChild<QWidget*>("DocumentButtonPanel")->isVisible());
+}
+
+// The waveform colours: the scheme stored is shown from the start, View > Set Colors changes it on
+// Ok, and closing the window stores the scheme it shows.
+TEST_F(MainWindowTest, SetColorsChangesTheSchemeThatIsLoadedAndSaved)
+{
+    const auto stored = [this] {
+        controls::ColorScheme scheme(controls::SchemeProgram::Editor, settings, messages);
+        EXPECT_EQ(scheme.LoadColorScheme(), 0);
+        return scheme.GetSchemeColor(controls::EditorColor::WaveformBackground);
+    };
+    const auto store = [this](uint32_t background) {
+        controls::ColorScheme scheme(controls::SchemeProgram::Editor, settings, messages);
+        ASSERT_EQ(scheme.LoadColorScheme(), 0);
+        scheme.setUseDefault(controls::EditorColor::WaveformBackground, false);
+        scheme.setCustomColor(controls::EditorColor::WaveformBackground, background);
+        ASSERT_EQ(scheme.SaveColorScheme(), 0);
+    };
+    store(0x123456);
+    auto window = makeWindow();
+    EXPECT_EQ(window->findChild<TQzv32WaveDisplay*>("TemplateWaveform")->BackGroundColor(),
+              platform::colorFromRef(0x123456));
+    open(*window, tone("song.wav", 0.5));
+    TQzv32WaveDisplay* display = window->currentDisplay();
+    EXPECT_EQ(display->BackGroundColor(), platform::colorFromRef(0x123456));
+
+    // Back to the default (black) in the dialog.
+    whenModalShown<controls::TColorForm>([](controls::TColorForm& dialog) {
+        dialog.DisplayElementsListBox->setCurrentRow(controls::EditorColor::WaveformBackground);
+        QTest::mouseClick(dialog.DefaultRadioButton, Qt::LeftButton);
+        QTest::mouseClick(dialog.OkButton, Qt::LeftButton);
+    });
+    clickMenuItem(*window, "ViewSetColorsMenu");
+    ASSERT_TRUE(eventually([] { return QApplication::activeModalWidget() == nullptr; }));
+    EXPECT_EQ(display->BackGroundColor(), QColor(Qt::black));
+    EXPECT_EQ(window->findChild<TQzv32WaveDisplay*>("TemplateWaveform")->BackGroundColor(), QColor(Qt::black));
+
+    store(0x654321);
+    ASSERT_TRUE(window->close());
+    EXPECT_EQ(stored(), 0u) << "the window stores the scheme it shows";
+}
+
+// An undo whose peak build the user cancels moves the files back; the display then shows the
+// edited file again (built without a Cancel), at the zoom and first frame it had, and Undo is
+// still offered.
+TEST_F(MainWindowTest, ACancelledUndoShowsTheEditedFileAgain)
+{
+    auto window = makeWindow();
+    // Long enough for its peaks to take a while to build.
+    open(*window, tone("long.wav", 300.0, 44100, 2));
+    const TDocumentRecord* document = window->workspace().documents().current();
+    ASSERT_TRUE(eventually([&] { return document->isWorkspaceReady(); }));
+    TQzv32WaveDisplay* display = window->currentDisplay();
+    QTest::mouseClick(window->findChild<QWidget*>("ZoomInButton"), Qt::LeftButton);
+    QTest::mouseClick(window->findChild<QWidget*>("WaveformRightScrollButton"), Qt::LeftButton);
+    clickMenuItem(*window, "ViewPositionDisplaySamplesMenu");
+    typeField(window->findChild<QLabel*>("StartSelectionBox"), window->findChild<QLineEdit*>("StartSelectionMaskEdit"),
+              "00044100", Qt::Key_Return);
+    typeField(window->findChild<QLabel*>("EndSelectionBox"), window->findChild<QLineEdit*>("EndSelectionMaskEdit"),
+              "00088200", Qt::Key_Return);
+    const uint32_t total = display->TotalSamples();
+    clickMenuItem(*window, "EditCutMenu");
+    ASSERT_EQ(display->TotalSamples(), total - 44100);
+    const QByteArray edited = testsupport::hashOf(document->workingFile);
+    const uint32_t zoom = display->ZoomLevel();
+    const uint32_t left = display->LeftSamplePos();
+
+    whenProgressShown(progressWindow, [&] { QTest::mouseClick(progressWindow.CancelButton, Qt::LeftButton); });
+    interaction.expectMessageBox(platform::IDOK, "aborted");
+    clickMenuItem(*window, "EditUndoMenu");
+    ASSERT_TRUE(interaction.allConsumed());
+    EXPECT_EQ(testsupport::hashOf(document->workingFile), edited);
+    EXPECT_EQ(display->WaveFileName(), document->workingFile);
+    EXPECT_EQ(display->TotalSamples(), total - 44100);
+    EXPECT_EQ(display->peakState(), controls::PeakState::Built);
+    EXPECT_EQ(display->ZoomLevel(), zoom);
+    EXPECT_EQ(display->LeftSamplePos(), left);
+    EXPECT_TRUE(isEnabled(window->findChild<QAction*>("EditUndoMenu")));
+    EXPECT_FALSE(isEnabled(window->findChild<QAction*>("EditRedoMenu")));
 }
 
 } // namespace
