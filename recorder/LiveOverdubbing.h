@@ -94,6 +94,8 @@ struct RecordingWindowServices {
     std::function<std::optional<WaveFormatEx>(QWidget* parent)> chooseRecordingFormat = askRecordingFormat;
     // The preferences' "Prevent Saturation" switch, read when a mix starts to play.
     std::function<bool()> preventSaturation = [] { return false; };
+    // The preferences' output device index (-1: the server's default), on which a music take plays.
+    std::function<int()> outputDevice = [] { return -1; };
 };
 
 class TLiveOvedubbingForm : public controls::TCoolForm, private TrackHost {

@@ -146,15 +146,19 @@ void RecordingControls::startTake()
     const QString voice = takeFileName(folder);
     const QString music = takeFileName(folder);
     if (voice.isEmpty() || music.isEmpty()) {
+        QFile::remove(voice);
+        QFile::remove(music);
         popUp();
         m_services.messages.ShowErrorMessage(LoadCode::NoTempFile);
         return;
     }
     m_busy.emplace(m_form.busyFlag());
-    if (const uint16_t code = m_take.start(voice, music, format, -1)) {
+    if (const uint16_t code = m_take.start(voice, music, format, m_services.outputDevice())) {
         ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
         popUp();
         m_busy.reset();
+        QFile::remove(voice);
+        QFile::remove(music);
         return;
     }
     for (const auto& [side, path] : {std::pair{TrackSide::Voice, voice}, std::pair{TrackSide::Music, music}}) {
@@ -367,10 +371,12 @@ void RecordingControls::overdubClicked(OverdubSide side)
     }
     const QString playWav = roads.track(played) ? roads.track(played)->workingPath : QString();
     m_busy.emplace(m_form.busyFlag());
-    if (const uint16_t code = m_overdub.start(side, takeWav, format, playWav, playStart)) {
+    if (const uint16_t code =
+            m_overdub.start(side, takeWav, format, playWav, playStart, m_services.outputDevice())) {
         ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
         popUpOverdub(side);
         m_busy.reset();
+        QFile::remove(takeWav);
         return;
     }
     TrackRecord record;

@@ -37,6 +37,7 @@ int main(int argc, char* argv[])
     preferences.load();
     recorder::RecordingWindowServices services{settings, messages, engine, music, runner,
                                                [] { return PreferencesCore::GetDefaultTempPath(); }};
+    services.outputDevice = [&] { return preferences.GetOutputDeviceIndex(); };
     services.showDevicePreferences = [&] {
         TPreferencesForm form(preferences, nullptr);
         for (int i = 0; i < form.PageControl->count(); ++i) {

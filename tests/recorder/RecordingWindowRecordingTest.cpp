@@ -203,6 +203,29 @@ TEST_F(RecordingWindowTakeTest, NearlyFullDiskRefusesAndStopsTheTake)
     EXPECT_EQ(wavefixtures::soxWaveInfo(working(TrackSide::Music), false).frames, 2000);
 }
 
+// The music take of Voice & Music and of the Music button plays on the output the preferences
+// chose.
+TEST_F(RecordingWindowTakeTest, MusicTakePlaysOnThePreferredOutput)
+{
+    backend.setOutputDevices({{QStringLiteral("virtual-out"), QStringLiteral("Virtual Output")},
+                              {QStringLiteral("second-out"), QStringLiteral("Second Output")}});
+    outputDevice = 1;
+    interaction.expectMessageBox(platform::IDYES, QStringLiteral("start recording now"));
+    interaction.expectMessageBox(platform::IDNO, QStringLiteral("save the already recorded Music Track?"));
+    for (const Control button : {Control::StartStopRecordingButton, Control::MusicRecordButton}) {
+        SCOPED_TRACE(controlName(button));
+        click(button);
+        ASSERT_TRUE(window->busyFlag().isBusy());
+        // The music take's output is the last one opened (under the Music button the voice plays
+        // first, on the default output).
+        EXPECT_EQ(backend.outputDevice(backend.outputStreamCount() - 1), QStringLiteral("second-out"));
+        backend.advance(300);
+        click(button);
+        ASSERT_FALSE(window->busyFlag().isBusy());
+    }
+    EXPECT_TRUE(interaction.allConsumed());
+}
+
 class InsertInWindow : public RecordingWindowTakeTest {
 protected:
     void loadTracks()

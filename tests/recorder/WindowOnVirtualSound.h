@@ -45,6 +45,7 @@ protected:
             return chosenFormat;
         };
         services.preventSaturation = [this] { return preventSaturation; };
+        services.outputDevice = [this] { return outputDevice; };
         window = std::make_unique<recorder::TLiveOvedubbingForm>(services);
         progressWindow.setMainWindow(window.get());
         window->show();
@@ -110,6 +111,7 @@ protected:
     std::optional<WaveFormatEx> chosenFormat = makePcmFormat(8000, 16, 2);
     int formatQuestions = 0;
     bool preventSaturation = false;
+    int outputDevice = -1; // the preferences' output device index
     std::unique_ptr<recorder::TLiveOvedubbingForm> window;
 };
 
