@@ -93,11 +93,6 @@ void RecordingControls::voiceAndMusicClicked()
                    == platform::IDYES) {
             m_insert = true;
             m_insertPosition = control<TQzv32WaveDisplay>(Control::PreRecordedWaveDisplay)->CaretPositionBySamples();
-            // The take goes into new working WAVs; the tracks wait for it untouched.
-            for (TrackSide side : {TrackSide::Voice, TrackSide::Music}) {
-                m_parked[std::size_t(side)] = roads.track(side);
-                roads.track(side).reset();
-            }
         }
         if (!m_insert) {
             if (messages.ShowMessageBox(QStringLiteral("Do You Want To Clear Existing Recording And Start New Recording."),
@@ -106,10 +101,11 @@ void RecordingControls::voiceAndMusicClicked()
                 return;
             roads.dropTrack(TrackSide::Voice);
             roads.dropTrack(TrackSide::Music);
+            roads.forgetMixedFile();
             m_form.SetControlState(ControlState::NoTrack);
         }
     }
-    if (!roads.track(TrackSide::Voice))
+    if (m_insert || !roads.track(TrackSide::Voice))
         startTake();
 }
 
@@ -136,7 +132,9 @@ bool RecordingControls::readyToRecord()
 
 void RecordingControls::startTake()
 {
+    // A take that does not start leaves the tracks of an insert where they are.
     if (!readyToRecord()) {
+        m_insert = false;
         popUp();
         return;
     }
@@ -148,6 +146,7 @@ void RecordingControls::startTake()
     if (voice.isEmpty() || music.isEmpty()) {
         QFile::remove(voice);
         QFile::remove(music);
+        m_insert = false;
         popUp();
         m_services.messages.ShowErrorMessage(LoadCode::NoTempFile);
         return;
@@ -159,8 +158,16 @@ void RecordingControls::startTake()
         m_busy.reset();
         QFile::remove(voice);
         QFile::remove(music);
+        m_insert = false;
         return;
     }
+    m_form.ShowStatusFormat(0, format.samplesPerSec, false, format.channels, format.bitsPerSample);
+    // The take goes into new working WAVs; an insert's tracks wait for it untouched.
+    if (m_insert) {
+        for (TrackSide side : {TrackSide::Voice, TrackSide::Music})
+            m_parked[std::size_t(side)] = roads.track(side);
+    }
+    roads.forgetMixedFile();
     for (const auto& [side, path] : {std::pair{TrackSide::Voice, voice}, std::pair{TrackSide::Music, music}}) {
         TrackRecord record;
         record.workingPath = path;
@@ -175,7 +182,7 @@ void RecordingControls::startTake()
     fader.beginTake(m_insert ? m_insertPosition : 0);
     m_form.setRecordingFlags(true, true);
     m_form.SetControlState(ControlState::RecordingBoth);
-    showCaptions(true);
+    showCaptions(true, true);
     m_positionTimer.start();
     m_spaceTimer.start();
 }
@@ -205,14 +212,18 @@ void RecordingControls::stopTake()
         ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
     m_form.faderController().endTake();
     m_form.playback().resetMeters();
-    showCaptions(false);
+    showCaptions(false, false);
     m_form.setRecordingFlags(false, false);
     m_busy.reset();
     if (m_insert)
         insertTakes();
     m_form.ReloadVoiceTrack();
     m_form.ReloadMusicTrack();
-    m_form.SetControlState(ControlState::BothTracks);
+    // A voice track that could not be shown again is gone, and its reload set the controls for
+    // what is left.
+    const TrackRoads& roads = m_form.trackRoads();
+    if (roads.track(TrackSide::Voice) && roads.track(TrackSide::Music))
+        m_form.SetControlState(ControlState::BothTracks);
     ControlChange pause;
     pause.enabled = false;
     pause.caption = QStringLiteral("Pause");
@@ -229,47 +240,62 @@ void RecordingControls::insertTakes()
     m_insert = false;
     TrackRoads& roads = m_form.trackRoads();
     const QString folder = m_services.tempFolder();
+    // Both tracks are pasted before either changes, so they never end up out of line.
+    std::array<QString, 2> results;
+    bool pasted = true;
+    for (TrackSide side : {TrackSide::Voice, TrackSide::Music}) {
+        const std::optional<TrackRecord>& parked = m_parked[std::size_t(side)];
+        const std::optional<TrackRecord>& take = roads.track(side);
+        if (!parked || !take)
+            continue;
+        QString& result = results[std::size_t(side)];
+        result = takeFileName(folder);
+        if (result.isEmpty()) {
+            m_services.messages.ShowErrorMessage(LoadCode::NoTempFile);
+            pasted = false;
+            break;
+        }
+        if (insertTake(m_services.runner, m_services.engine, m_services.messages,
+                       {parked->workingPath, take->workingPath, result}, m_insertPosition)
+            != 0) {
+            pasted = false;
+            break;
+        }
+    }
     for (TrackSide side : {TrackSide::Voice, TrackSide::Music}) {
         std::optional<TrackRecord>& parked = m_parked[std::size_t(side)];
         std::optional<TrackRecord>& live = roads.track(side);
-        if (!parked || !live)
+        const QString& result = results[std::size_t(side)];
+        if (!parked)
             continue;
-        const TakeInsert insert{parked->workingPath, live->workingPath, takeFileName(folder)};
-        if (insertTake(m_services.runner, m_services.engine, m_services.messages, insert, m_insertPosition) != 0) {
-            QFile::remove(insert.result);
-            // Each track not inserted yet stays as it was before the take, and its take goes; a
-            // voice track already inserted keeps its insert.
-            for (TrackSide s : {TrackSide::Voice, TrackSide::Music}) {
-                std::optional<TrackRecord>& kept = m_parked[std::size_t(s)];
-                if (!kept)
-                    continue;
-                if (const std::optional<TrackRecord>& take = roads.track(s))
-                    QFile::remove(take->workingPath);
-                roads.track(s) = kept;
-                kept.reset();
-            }
-            return;
+        if (!pasted) {
+            // Both tracks stay as they were before the take, and the take goes.
+            QFile::remove(result);
+            if (live)
+                QFile::remove(live->workingPath);
+            live = parked;
+        } else if (live) {
+            QFile::remove(parked->workingPath);
+            QFile::remove(GetPeakFileName(parked->workingPath, folder));
+            QFile::remove(live->workingPath);
+            TrackRecord merged = *parked;
+            merged.workingPath = result;
+            merged.state = kTrackChanged;
+            live = merged;
         }
-        QFile::remove(parked->workingPath);
-        QFile::remove(GetPeakFileName(parked->workingPath, folder));
-        QFile::remove(live->workingPath);
-        TrackRecord merged = *parked;
-        merged.workingPath = insert.result;
-        merged.state = kTrackChanged;
-        live = merged;
         parked.reset();
     }
 }
 
-void RecordingControls::showCaptions(bool recording)
+void RecordingControls::showCaptions(bool voice, bool music)
 {
     control<TQzv32WaveDisplay>(Control::PreRecordedWaveDisplay)
-        ->setNoSamplePresentText(recording ? QStringLiteral("Recording Voice Track...") : QStringLiteral("Voice Track Space."));
+        ->setNoSamplePresentText(voice ? QStringLiteral("Recording Voice Track...") : QStringLiteral("Voice Track Space."));
     control<TQzv32WaveDisplay>(Control::RecordingWaveDisplay)
-        ->setNoSamplePresentText(recording ? QStringLiteral("Recording Music Track...") : QStringLiteral("Music Track Space."));
+        ->setNoSamplePresentText(music ? QStringLiteral("Recording Music Track...") : QStringLiteral("Music Track Space."));
     auto* label = m_form.findChild<QLabel*>(QStringLiteral("RecordingLabel"));
     label->setText(QStringLiteral("Recording"));
-    label->setVisible(recording);
+    label->setVisible(voice || music);
 }
 
 void RecordingControls::tick()
@@ -397,7 +423,7 @@ void RecordingControls::overdubClicked(OverdubSide side)
                                 {other, off},
                                 {Control::StartStopRecordingButton, off},
                                 {Control::ReMixButton, off}});
-    showCaptions(true);
+    showCaptions(true, true);
     m_form.ShowPosition(0, kPositionFrames);
     m_positionTimer.start();
     m_spaceTimer.start();
@@ -411,7 +437,7 @@ void RecordingControls::stopOverdub()
     if (const uint16_t code = m_overdub.stop())
         ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
     m_form.playback().resetMeters();
-    showCaptions(false);
+    showCaptions(false, false);
     m_form.setRecordingFlags(false, false);
     m_busy.reset();
     popUpOverdub(side);

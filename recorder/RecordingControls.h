@@ -56,10 +56,12 @@ private:
     void popUp();
     void tick();
     void checkFreeSpace();
-    // Pastes the take of each side into the parked track at the insert position; stops at the
-    // first failure, which leaves that track as it was.
+    // Pastes the take of each side into the parked track at the insert position. Either both
+    // tracks take the insert or, after a failure (shown), both stay as they were without the take.
     void insertTakes();
-    void showCaptions(bool recording);
+    // The displays' captions: "Recording ..." on each side that records, the empty track's caption
+    // on the others; the recording label shows while either records.
+    void showCaptions(bool voice, bool music);
 
     TLiveOvedubbingForm& m_form;
     const RecordingWindowServices& m_services;

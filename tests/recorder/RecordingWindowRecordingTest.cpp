@@ -2,7 +2,7 @@
 // controls: the first take asks for the recording format, Pause Rec leaves no gap, the stop leaves
 // two tracks of one length; a nearly full disk refuses or stops a take (the take stays a valid
 // WAV); a take over loaded tracks is inserted at the caret, or the tracks are cleared; an insert
-// that fails leaves the tracks as they were.
+// that fails, or an insert take that does not start, leaves the tracks as they were.
 #include "recorder/FileSaveDialog.h"
 #include "recorder/PlaybackControls.h"
 #include "recorder/PodcastWizard.h"
@@ -23,15 +23,23 @@
 #include <QTimer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 
 using namespace recorder;
 using controls::TCoolButton;
 using enginetest::constant16;
 using enginetest::frames;
 using enginetest::ramp16;
+using enginetest::sample16;
 using enginetest::writeWave;
+using platform::audio::StreamError;
 
 namespace {
+
+std::string buttonName(const ::testing::TestParamInfo<Control>& info)
+{
+    return std::string(controlName(info.param));
+}
 
 const WaveFormatEx kStereo8k = makePcmFormat(8000, 16, 2);
 constexpr int kFrameBytes = 4;
@@ -47,6 +55,31 @@ protected:
     controls::TQzv32WaveDisplay& display(Control c) { return *named<controls::TQzv32WaveDisplay>(c); }
     QString working(TrackSide side) { return window->trackRoads().track(side)->workingPath; }
     wavefixtures::WaveInfo read(TrackSide side) { return wavefixtures::pythonWaveInfo(working(side)); }
+    QStringList statusTexts() const
+    {
+        QStringList texts;
+        for (const QLabel* panel :
+             window->findChild<QStatusBar*>(QStringLiteral("StatusBar1"))->findChildren<QLabel*>())
+            texts << panel->text();
+        return texts;
+    }
+    // Closes the tracks, pressing No if the save question shows: whether it showed.
+    bool closeAskedToSave()
+    {
+        bool asked = false;
+        QTimer answer;
+        answer.setInterval(10);
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            if (auto* dialog = qobject_cast<TFileSaveDlg*>(QApplication::activeModalWidget())) {
+                answer.stop();
+                asked = true;
+                QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("NoButton")), Qt::LeftButton);
+            }
+        });
+        answer.start();
+        EXPECT_EQ(window->CloseTracks(), 0);
+        return asked;
+    }
 
     const QByteArray microphone = ramp16(16000, 2, 3);
 };
@@ -203,6 +236,25 @@ TEST_F(RecordingWindowTakeTest, NearlyFullDiskRefusesAndStopsTheTake)
     EXPECT_EQ(wavefixtures::soxWaveInfo(working(TrackSide::Music), false).frames, 2000);
 }
 
+// A voice take that can no longer be shown after the stop is dropped, and the controls are then
+// the music track's alone.
+TEST_F(RecordingWindowTakeTest, VoiceTakeThatCannotBeShownLeavesTheMusicControls)
+{
+    interaction.expectMessageBox(platform::IDYES, QStringLiteral("start recording now"));
+    click(Control::StartStopRecordingButton);
+    ASSERT_TRUE(window->recording().take().running());
+    backend.advance(500);
+    ASSERT_TRUE(QFile::remove(working(TrackSide::Voice)));
+    interaction.expectMessageBox(platform::IDOK);
+    click(Control::StartStopRecordingButton);
+    EXPECT_TRUE(interaction.allConsumed());
+    EXPECT_FALSE(window->trackRoads().track(TrackSide::Voice));
+    ASSERT_TRUE(window->trackRoads().track(TrackSide::Music));
+    for (const Control c : {Control::MixedPlayBtn, Control::PreRecordedPlayBtn, Control::SaveVoiceTrackButton})
+        EXPECT_FALSE(named<QWidget>(c)->isEnabled()) << controlName(c);
+    EXPECT_TRUE(named<QWidget>(Control::RecordingPlayBtn)->isEnabled());
+}
+
 // The music take of Voice & Music and of the Music button plays on the output the preferences
 // chose.
 TEST_F(RecordingWindowTakeTest, MusicTakePlaysOnThePreferredOutput)
@@ -225,6 +277,38 @@ TEST_F(RecordingWindowTakeTest, MusicTakePlaysOnThePreferredOutput)
     }
     EXPECT_TRUE(interaction.allConsumed());
 }
+
+class OpenedFileInWindow : public RecordingWindowTakeTest, public ::testing::WithParamInterface<Control> {};
+
+// After File > Open, a take that clears or changes the tracks makes them stand no more for the
+// opened file: closing then asks about saving them instead of throwing the take away.
+TEST_P(OpenedFileInWindow, TakeOverItIsAskedAboutAtClose)
+{
+    platform::FileDialogResult opened;
+    opened.accepted = true;
+    opened.files = {writeWave(folder + "/finished.wav", kStereo8k, ramp16(1000, 2, 100))};
+    interaction.expectOpenFile(opened);
+    clickMenuItem(Control::FileOpenMenu);
+    ASSERT_FALSE(window->trackRoads().mixedFile().path.isEmpty());
+    // The stop of a playback gives the record buttons back.
+    click(Control::PreRecordedPlayBtn);
+    click(Control::StopBtn);
+    const Control button = GetParam();
+    if (button == Control::StartStopRecordingButton)
+        interaction.expectMessageBox(platform::IDYES, QStringLiteral("Clear Existing Recording"));
+    // File > Open sets no recording format.
+    interaction.expectMessageBox(platform::IDYES, QStringLiteral("start recording now"));
+    click(button);
+    ASSERT_TRUE(window->busyFlag().isBusy());
+    EXPECT_TRUE(window->trackRoads().mixedFile().path.isEmpty());
+    backend.advance(500);
+    click(button);
+    ASSERT_FALSE(window->busyFlag().isBusy());
+    EXPECT_TRUE(closeAskedToSave());
+}
+
+INSTANTIATE_TEST_SUITE_P(Takes, OpenedFileInWindow,
+                         ::testing::Values(Control::StartStopRecordingButton), buttonName);
 
 class InsertInWindow : public RecordingWindowTakeTest {
 protected:
@@ -291,6 +375,70 @@ TEST_F(InsertInWindow, FailedInsertLeavesTheTracks)
     EXPECT_EQ(display(Control::PreRecordedWaveDisplay).TotalSamples(), 1000u);
 }
 
+// A paste that fails on the music track after the voice went in leaves both tracks as they were,
+// so they stay in line, and nothing of the take stays in the temporary folder.
+TEST_F(InsertInWindow, TakeWhoseMusicInsertFailsLeavesBothTracks)
+{
+    loadTracks();
+    const QString voicePath = working(TrackSide::Voice);
+    const QString musicPath = working(TrackSide::Music);
+    const QByteArray voiceHash = testsupport::hashOf(voicePath);
+    const QByteArray musicHash = testsupport::hashOf(musicPath);
+    const QStringList before = QDir(temp).entryList({QStringLiteral("*.wav")}, QDir::Files);
+    interaction.expectMessageBox(platform::IDYES, QStringLiteral("Insert Recording"));
+    click(Control::StartStopRecordingButton);
+    ASSERT_TRUE(window->recording().take().running());
+    backend.advance(500);
+    // The music take cannot be read when it is pasted.
+    ASSERT_TRUE(QFile::remove(working(TrackSide::Music)));
+    interaction.expectMessageBox(platform::IDOK);
+    click(Control::StartStopRecordingButton);
+    EXPECT_TRUE(interaction.allConsumed());
+    EXPECT_EQ(working(TrackSide::Voice), voicePath);
+    EXPECT_EQ(working(TrackSide::Music), musicPath);
+    EXPECT_EQ(testsupport::hashOf(voicePath), voiceHash);
+    EXPECT_EQ(testsupport::hashOf(musicPath), musicHash);
+    EXPECT_EQ(display(Control::PreRecordedWaveDisplay).TotalSamples(), 1000u);
+    EXPECT_EQ(display(Control::RecordingWaveDisplay).TotalSamples(), 1000u);
+    EXPECT_EQ(QDir(temp).entryList({QStringLiteral("*.wav")}, QDir::Files), before);
+}
+
+// An insert whose take does not start (too little free space, the input busy) leaves both tracks
+// in the window as they were, and the next insert goes in.
+TEST_F(InsertInWindow, InsertTakeThatDoesNotStartKeepsTheTracks)
+{
+    loadTracks();
+    const QString voicePath = working(TrackSide::Voice);
+    const QString musicPath = working(TrackSide::Music);
+    const std::function<void(bool)> refusals[] = {
+        [&](bool on) { freeBytes = on ? kLowSpaceBytes : int64_t(1) << 40; },
+        [&](bool on) { backend.setInputOpenFailure(on ? StreamError::DeviceBusy : StreamError::None); },
+    };
+    for (std::size_t i = 0; i < std::size(refusals); ++i) {
+        SCOPED_TRACE(i);
+        refusals[i](true);
+        interaction.expectMessageBox(platform::IDYES, QStringLiteral("Insert Recording"));
+        interaction.expectMessageBox(platform::IDOK);
+        click(Control::StartStopRecordingButton);
+        refusals[i](false);
+        EXPECT_TRUE(interaction.allConsumed());
+        EXPECT_FALSE(window->recording().take().running());
+        EXPECT_FALSE(window->busyFlag().isBusy());
+        ASSERT_TRUE(window->trackRoads().track(TrackSide::Voice));
+        ASSERT_TRUE(window->trackRoads().track(TrackSide::Music));
+        EXPECT_EQ(working(TrackSide::Voice), voicePath);
+        EXPECT_EQ(working(TrackSide::Music), musicPath);
+        EXPECT_EQ(read(TrackSide::Voice).samples, voiceTrack);
+        EXPECT_TRUE(named<QWidget>(Control::MixedPlayBtn)->isEnabled());
+    }
+    display(Control::PreRecordedWaveDisplay).setCaretPositionBySamples(1000);
+    recordOverTheTracks(500);
+    const wavefixtures::WaveInfo voice = read(TrackSide::Voice);
+    EXPECT_EQ(voice.frames, 1500);
+    EXPECT_EQ(frames(voice.samples, kFrameBytes, 0, 1000), voiceTrack);
+    EXPECT_EQ(read(TrackSide::Music).frames, 1500);
+}
+
 // Clearing the tracks for a new take drops them with their working WAVs.
 TEST_F(InsertInWindow, ClearingTheTracksStartsAFreshTake)
 {
@@ -301,6 +449,11 @@ TEST_F(InsertInWindow, ClearingTheTracksStartsAFreshTake)
     click(Control::StartStopRecordingButton);
     ASSERT_TRUE(window->recording().take().running());
     EXPECT_FALSE(QFileInfo::exists(voicePath));
+    // The status bar shows the take's format, not the length of the tracks it replaced.
+    const QStringList status = statusTexts();
+    ASSERT_EQ(status.size(), 5);
+    EXPECT_EQ(status.mid(0, 3), QStringList({"8000 Hz", "16 Bit", "Stereo"}));
+    EXPECT_EQ(status[4], QStringLiteral("000:00:000"));
     backend.advance(700);
     click(Control::StartStopRecordingButton);
     EXPECT_EQ(read(TrackSide::Voice).frames, 700);
