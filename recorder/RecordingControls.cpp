@@ -380,12 +380,10 @@ void RecordingControls::overdubClicked(OverdubSide side)
     // music take.
     const int64_t playStart =
         side == OverdubSide::Voice ? 0 : control<TQzv32WaveDisplay>(Control::RecordingWaveDisplay)->CaretPositionBySamples();
-    roads.dropTrack(recorded);
+    // The track the take replaces stays until the take runs: a take that does not start changes
+    // nothing.
     if (!readyToRecord()) {
         popUpOverdub(side);
-        m_form.SetControlState(roads.track(played) ? (played == TrackSide::Voice ? ControlState::MusicWithoutVoice
-                                                                                  : ControlState::VoiceWithoutMusic)
-                                                   : ControlState::NoTrack);
         return;
     }
     const WaveFormatEx format = roads.recordingFormat();
@@ -405,6 +403,8 @@ void RecordingControls::overdubClicked(OverdubSide side)
         QFile::remove(takeWav);
         return;
     }
+    roads.dropTrack(recorded);
+    roads.forgetMixedFile();
     TrackRecord record;
     record.workingPath = takeWav;
     record.state = kTrackChanged;
@@ -423,7 +423,7 @@ void RecordingControls::overdubClicked(OverdubSide side)
                                 {other, off},
                                 {Control::StartStopRecordingButton, off},
                                 {Control::ReMixButton, off}});
-    showCaptions(true, true);
+    showCaptions(side == OverdubSide::Voice, side == OverdubSide::Music);
     m_form.ShowPosition(0, kPositionFrames);
     m_positionTimer.start();
     m_spaceTimer.start();
@@ -444,15 +444,24 @@ void RecordingControls::stopOverdub()
     TrackRoads& roads = m_form.trackRoads();
     placeOverdub(side == OverdubSide::Voice ? TrackSide::Voice : TrackSide::Music, m_overdub.placedAt());
     const std::optional<TrackRecord>& voice = roads.track(TrackSide::Voice);
-    const std::optional<TrackRecord>& music = roads.track(TrackSide::Music);
-    if (voice && music)
+    std::optional<TrackRecord>& music = roads.track(TrackSide::Music);
+    if (voice && music) {
         EqualizeTrackLengths(voice->workingPath, music->workingPath, roads.recordingFormat().bitsPerSample == 8);
+        // The music under a voice take was padded to the take's length.
+        if (side == OverdubSide::Voice)
+            music->state = kTrackChanged;
+    }
     m_form.ReloadVoiceTrack();
     m_form.ReloadMusicTrack();
     const bool both = roads.track(TrackSide::Voice) && roads.track(TrackSide::Music);
     m_form.SetControlState(both ? ControlState::BothTracks
                                 : roads.track(TrackSide::Voice) ? ControlState::VoiceWithoutMusic
                                                                 : ControlState::MusicWithoutVoice);
+    // The buttons the take turned off come back whatever tracks there are.
+    ControlChange on;
+    on.enabled = true;
+    const Control other = side == OverdubSide::Voice ? Control::MusicRecordButton : Control::VoiceRecordButton;
+    m_form.ApplyControlChanges({{Control::StartStopRecordingButton, on}, {other, on}, {Control::ReMixButton, on}});
     for (Control c : {Control::PreRecordedWaveDisplay, Control::RecordingWaveDisplay})
         control<TQzv32WaveDisplay>(c)->setCaretPositionBySamples(0);
     m_form.ShowPosition(0, kPositionFrames);

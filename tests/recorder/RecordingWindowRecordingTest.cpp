@@ -2,7 +2,7 @@
 // controls: the first take asks for the recording format, Pause Rec leaves no gap, the stop leaves
 // two tracks of one length; a nearly full disk refuses or stops a take (the take stays a valid
 // WAV); a take over loaded tracks is inserted at the caret, or the tracks are cleared; an insert
-// that fails, or an insert take that does not start, leaves the tracks as they were.
+// that fails, or a take that does not start, leaves the tracks as they were.
 #include "recorder/FileSaveDialog.h"
 #include "recorder/PlaybackControls.h"
 #include "recorder/PodcastWizard.h"
@@ -39,6 +39,11 @@ namespace {
 std::string buttonName(const ::testing::TestParamInfo<Control>& info)
 {
     return std::string(controlName(info.param));
+}
+
+std::string sideName(OverdubSide side)
+{
+    return side == OverdubSide::Voice ? "Voice" : "Music";
 }
 
 const WaveFormatEx kStereo8k = makePcmFormat(8000, 16, 2);
@@ -308,7 +313,9 @@ TEST_P(OpenedFileInWindow, TakeOverItIsAskedAboutAtClose)
 }
 
 INSTANTIATE_TEST_SUITE_P(Takes, OpenedFileInWindow,
-                         ::testing::Values(Control::StartStopRecordingButton), buttonName);
+                         ::testing::Values(Control::StartStopRecordingButton, Control::VoiceRecordButton,
+                                           Control::MusicRecordButton),
+                         buttonName);
 
 class InsertInWindow : public RecordingWindowTakeTest {
 protected:
@@ -465,12 +472,18 @@ protected:
     bool down(Control button) { return named<TCoolButton>(button)->Down(); }
 };
 
-// Voice only with a music track: the music plays from its start while the voice records; Music
-// pressed meanwhile does nothing; the stop leaves both tracks of one length, the voice take
-// holding what the microphone gave from its first frame.
+// Voice only with a (saved) music track: the music plays from its start while the voice records;
+// Music pressed meanwhile does nothing; the stop leaves both tracks of one length, the voice take
+// holding what the microphone gave from its first frame, and the padded music changed.
 TEST_F(OverdubInWindow, VoiceRecordsWhileTheMusicPlays)
 {
     importTrack(TrackSide::Music, writeWave(folder + "/music.wav", kStereo8k, musicTrack));
+    platform::FileDialogResult saved;
+    saved.accepted = true;
+    saved.files = {folder + "/saved-music.wav"};
+    interaction.expectSaveFile(saved, QStringLiteral("Save Music Track As"));
+    ASSERT_TRUE(window->SaveMusicTrack());
+    ASSERT_EQ(window->trackRoads().track(TrackSide::Music)->state, kTrackSaved);
     const int outputs = backend.outputStreamCount();
     click(Control::VoiceRecordButton);
     ASSERT_TRUE(window->recording().overdub().running());
@@ -491,6 +504,7 @@ TEST_F(OverdubInWindow, VoiceRecordsWhileTheMusicPlays)
     EXPECT_EQ(voice.frames, 1200);
     EXPECT_EQ(voice.samples, frames(microphone, kFrameBytes, 0, 1200));
     EXPECT_EQ(read(TrackSide::Music).frames, 1200); // padded with silence to the voice's length
+    EXPECT_EQ(window->trackRoads().track(TrackSide::Music)->state, kTrackChanged);
     EXPECT_TRUE(named<QWidget>(Control::MixedPlayBtn)->isEnabled());
     EXPECT_TRUE(named<QWidget>(Control::MusicRecordButton)->isEnabled());
 }
@@ -547,6 +561,78 @@ TEST_F(OverdubInWindow, MusicRecordsWhileTheVoicePlays)
     EXPECT_EQ(working(TrackSide::Music), recorded);
     EXPECT_FALSE(down(Control::MusicRecordButton));
 }
+
+// A Voice or Music take in an empty window: only its own display says it records; after the stop
+// Voice & Music and the other record button can be pressed again.
+class LoneOverdubInWindow : public OverdubInWindow, public ::testing::WithParamInterface<OverdubSide> {};
+
+TEST_P(LoneOverdubInWindow, OnlyTheRecordedDisplaySaysRecording)
+{
+    const bool voice = GetParam() == OverdubSide::Voice;
+    const Control button = voice ? Control::VoiceRecordButton : Control::MusicRecordButton;
+    interaction.expectMessageBox(platform::IDYES, QStringLiteral("start recording now"));
+    click(button);
+    ASSERT_TRUE(window->recording().overdub().running());
+    EXPECT_EQ(display(Control::PreRecordedWaveDisplay).NoSamplePresentText(),
+              voice ? QStringLiteral("Recording Voice Track...") : QStringLiteral("Voice Track Space."));
+    EXPECT_EQ(display(Control::RecordingWaveDisplay).NoSamplePresentText(),
+              voice ? QStringLiteral("Music Track Space.") : QStringLiteral("Recording Music Track..."));
+    backend.advance(500);
+    click(button);
+    ASSERT_FALSE(window->recording().overdub().running());
+    for (const Control c :
+         {Control::StartStopRecordingButton, voice ? Control::MusicRecordButton : Control::VoiceRecordButton})
+        EXPECT_TRUE(named<QWidget>(c)->isEnabled()) << controlName(c);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sides, LoneOverdubInWindow, ::testing::Values(OverdubSide::Voice, OverdubSide::Music),
+                         [](const auto& info) { return sideName(info.param); });
+
+struct RefusedOverdub {
+    OverdubSide side;
+    bool lowSpace; // else its device is busy
+};
+
+class RefusedOverdubInWindow : public OverdubInWindow, public ::testing::WithParamInterface<RefusedOverdub> {};
+
+// A Voice or Music take that does not start (too little free space, its device busy) leaves the
+// track it would have replaced loaded and shown, with the controls for it.
+TEST_P(RefusedOverdubInWindow, TakeThatDoesNotStartKeepsTheTrack)
+{
+    const RefusedOverdub c = GetParam();
+    const bool voice = c.side == OverdubSide::Voice;
+    const TrackSide side = voice ? TrackSide::Voice : TrackSide::Music;
+    const Control button = voice ? Control::VoiceRecordButton : Control::MusicRecordButton;
+    importTrack(side, writeWave(folder + "/track.wav", kStereo8k, voiceTrack));
+    const QString path = working(side);
+    if (c.lowSpace)
+        freeBytes = kLowSpaceBytes;
+    else if (voice)
+        backend.setInputOpenFailure(StreamError::DeviceBusy);
+    else
+        backend.setOutputOpenFailure(StreamError::DeviceBusy);
+    interaction.expectMessageBox(platform::IDNO, QStringLiteral("save the already recorded"));
+    interaction.expectMessageBox(platform::IDOK);
+    click(button);
+    EXPECT_TRUE(interaction.allConsumed());
+    EXPECT_FALSE(window->recording().overdub().running());
+    EXPECT_FALSE(window->busyFlag().isBusy());
+    EXPECT_FALSE(down(button));
+    ASSERT_TRUE(window->trackRoads().track(side));
+    EXPECT_EQ(working(side), path);
+    EXPECT_EQ(read(side).samples, voiceTrack);
+    EXPECT_EQ(display(voice ? Control::PreRecordedWaveDisplay : Control::RecordingWaveDisplay).TotalSamples(), 1000u);
+    EXPECT_TRUE(named<QWidget>(voice ? Control::PreRecordedPlayBtn : Control::RecordingPlayBtn)->isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(Refusals, RefusedOverdubInWindow,
+                         ::testing::Values(RefusedOverdub{OverdubSide::Voice, true},
+                                           RefusedOverdub{OverdubSide::Voice, false},
+                                           RefusedOverdub{OverdubSide::Music, true},
+                                           RefusedOverdub{OverdubSide::Music, false}),
+                         [](const auto& info) {
+                             return sideName(info.param.side) + (info.param.lowSpace ? "LowSpace" : "DeviceBusy");
+                         });
 
 // The format page: CD quality at first with the boxes off; a preset sets and locks the boxes;
 // Custom frees them; Finish gives the boxes' format, Cancel none.
