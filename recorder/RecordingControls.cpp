@@ -394,6 +394,9 @@ void RecordingControls::overdubClicked(OverdubSide side)
         return;
     }
     const QString playWav = roads.track(played) ? roads.track(played)->workingPath : QString();
+    // What plays under the take is heard at its gains from the first buffer on.
+    FaderController& fader = m_form.faderController();
+    fader.setRoute(side == OverdubSide::Voice ? GainRoute::VoiceRecording : GainRoute::Mixed);
     m_busy.emplace(m_form.busyFlag());
     if (const uint16_t code =
             m_overdub.start(side, takeWav, format, playWav, playStart, m_services.outputDevice())) {
@@ -411,6 +414,8 @@ void RecordingControls::overdubClicked(OverdubSide side)
     record.source = TrackSourceKind::Wave;
     record.waveFormat = format;
     roads.track(recorded) = record;
+    // Fader moves are recorded from the track frame the take goes to.
+    fader.beginTake(m_overdub.placedAt());
     m_form.setRecordingFlags(side == OverdubSide::Voice, side == OverdubSide::Music);
     m_form.SetControlState(side == OverdubSide::Voice ? ControlState::RecordingVoice : ControlState::RecordingMusic);
     ControlChange off;
@@ -436,6 +441,7 @@ void RecordingControls::stopOverdub()
     const OverdubSide side = m_overdub.side();
     if (const uint16_t code = m_overdub.stop())
         ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
+    m_form.faderController().endTake();
     m_form.playback().resetMeters();
     showCaptions(false, false);
     m_form.setRecordingFlags(false, false);

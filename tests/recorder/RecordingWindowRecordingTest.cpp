@@ -2,7 +2,8 @@
 // controls: the first take asks for the recording format, Pause Rec leaves no gap, the stop leaves
 // two tracks of one length; a nearly full disk refuses or stops a take (the take stays a valid
 // WAV); a take over loaded tracks is inserted at the caret, or the tracks are cleared; an insert
-// that fails, or a take that does not start, leaves the tracks as they were.
+// that fails, or a take that does not start, leaves the tracks as they were; Voice and Music takes
+// hear and record the fader.
 #include "recorder/FileSaveDialog.h"
 #include "recorder/PlaybackControls.h"
 #include "recorder/PodcastWizard.h"
@@ -633,6 +634,76 @@ INSTANTIATE_TEST_SUITE_P(Refusals, RefusedOverdubInWindow,
                          [](const auto& info) {
                              return sideName(info.param.side) + (info.param.lowSpace ? "LowSpace" : "DeviceBusy");
                          });
+
+// A Voice or Music take after a playback of one track alone (which left its own gain route), with
+// the fader at one end.
+struct OverdubFader {
+    Control button;
+    Control playedAlone;
+    Qt::Key before; // the fader's key before the take
+    Qt::Key during; // its key at the take's frame 400
+    GainRoute route;
+};
+
+class OverdubFaderInWindow : public OverdubInWindow, public ::testing::WithParamInterface<OverdubFader> {
+protected:
+    const QByteArray loudMusic = constant16(1000, 4000);
+};
+
+// The track played under a Voice or Music take is heard at its own gain from the fader, whatever
+// played before; the fader's moves during the take are recorded at the track frames they were
+// made at.
+TEST_P(OverdubFaderInWindow, TakeHearsTheFaderAndRecordsItsMoves)
+{
+    const OverdubFader f = GetParam();
+    const bool voiceTake = f.button == Control::VoiceRecordButton;
+    importTrack(TrackSide::Voice, writeWave(folder + "/voice.wav", kStereo8k, voiceTrack));
+    importTrack(TrackSide::Music, writeWave(folder + "/music.wav", kStereo8k, loudMusic));
+    click(f.playedAlone);
+    click(Control::StopBtn);
+    FaderController& gains = window->faderController();
+    auto* fader = named<controls::TCoolSliderV>(Control::RecordingRightVolumeTrackBar);
+    fader->setFocus();
+    QTest::keyClick(fader, f.before);
+    const int before = gains.fader();
+    ASSERT_NE(before, 0);
+    // The voice plays under the music take from the music display's caret.
+    const int64_t playStart = voiceTake ? 0 : 200;
+    display(Control::RecordingWaveDisplay).setCaretPositionBySamples(playStart);
+    interaction.expectMessageBox(platform::IDNO, QStringLiteral("save the already recorded"));
+    const int outputs = backend.outputStreamCount();
+    click(f.button);
+    ASSERT_TRUE(window->recording().overdub().running());
+    EXPECT_EQ(gains.route(), f.route);
+    backend.advance(400);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->recording().overdub().position() == 400; }, 2000));
+    const QByteArray played =
+        voiceTake ? frames(loudMusic, kFrameBytes, 0, 400) : frames(voiceTrack, kFrameBytes, playStart, 400);
+    const float gain = voiceTake ? trackGains(before, 0, 0).music : trackGains(before, 0, 0).voice;
+    const QByteArray heard = backend.outputAudio(outputs);
+    ASSERT_EQ(heard.size(), played.size());
+    for (qsizetype i = 0; i < played.size() / 2; ++i)
+        ASSERT_NEAR(sample16(heard, i), sample16(played, i) * gain, 1.0) << "sample " << i;
+
+    QTest::keyClick(fader, f.during);
+    const int during = gains.fader();
+    ASSERT_NE(during, before);
+    backend.advance(400);
+    click(f.button);
+    ASSERT_FALSE(window->recording().overdub().running());
+    ASSERT_NE(gains.automation(), nullptr);
+    const int64_t origin = window->recording().overdub().placedAt();
+    EXPECT_EQ(origin, playStart);
+    EXPECT_EQ(gains.valueAt(origin + 399), before);
+    EXPECT_EQ(gains.valueAt(origin + 400), during);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sides, OverdubFaderInWindow,
+                         ::testing::Values(OverdubFader{Control::VoiceRecordButton, Control::PreRecordedPlayBtn,
+                                                        Qt::Key_Home, Qt::Key_End, GainRoute::VoiceRecording},
+                                           OverdubFader{Control::MusicRecordButton, Control::RecordingPlayBtn,
+                                                        Qt::Key_End, Qt::Key_Home, GainRoute::Mixed}),
+                         [](const auto& info) { return std::string(controlName(info.param.button)); });
 
 // The format page: CD quality at first with the boxes off; a preset sets and locks the boxes;
 // Custom frees them; Finish gives the boxes' format, Cancel none.
