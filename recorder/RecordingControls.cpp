@@ -12,6 +12,8 @@
 #include "controls/EQMeter.h"
 #include "controls/Waveform.h"
 #include "platform/audio/AudioEngine.h"
+#include "platform/audio/PlayerCodes.h"
+#include "platform/base/PostedMessage.h"
 #include "platform/ui/Messages.h"
 
 #include <QFile>
@@ -49,6 +51,7 @@ RecordingControls::RecordingControls(TLiveOvedubbingForm& form, const RecordingW
             [this] { overdubClicked(OverdubSide::Voice); });
     connect(control<TCoolButton>(Control::MusicRecordButton), &TCoolButton::OnClick, this,
             [this] { overdubClicked(OverdubSide::Music); });
+    form.installEventFilter(this);
 }
 
 RecordingControls::~RecordingControls()
@@ -58,6 +61,17 @@ RecordingControls::~RecordingControls()
         m_take.stop();
     if (m_overdub.running())
         m_overdub.stop();
+}
+
+bool RecordingControls::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != &m_form || event->type() != platform::PostedMessage::eventType()
+        || static_cast<const platform::PostedMessage*>(event)->message() != platform::audio::kMsgRecordingEnded)
+        return false;
+    // The input went away or the take could not be written: the take ends as its button would end
+    // it, keeping what was recorded, and the stop shows why.
+    stopRunningTake();
+    return true;
 }
 
 template <class T> T* RecordingControls::control(Control c) const

@@ -2,8 +2,8 @@
 // The recording window's Voice & Music take wired to its widgets: the Voice & Music button (start,
 // and stop), Pause Rec, the questions before a take over loaded tracks (insert at the position box,
 // or clear them), the recording format asked for when none is set, the position, levels and label
-// while recording, the one-second free-space check, and the insert of the take when it stops. The
-// take itself is TakeRecording.h's.
+// while recording, the one-second free-space check, a take that ends by itself, and the insert of
+// the take when it stops. The take itself is TakeRecording.h's.
 
 #include "recorder/BusyFlag.h"
 #include "recorder/SetControlState.h"
@@ -38,6 +38,10 @@ public:
     // The Voice and Music buttons: the first press records that track while the other plays, the
     // next press stops; a press while the other button records is undone.
     void overdubClicked(OverdubSide side);
+
+protected:
+    // The engine's news that the take ended by itself.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     template <class T> T* control(Control c) const;

@@ -2,8 +2,8 @@
 // controls: the first take asks for the recording format, Pause Rec leaves no gap, the stop leaves
 // two tracks of one length; a nearly full disk refuses or stops a take (the take stays a valid
 // WAV); a take over loaded tracks is inserted at the caret, or the tracks are cleared; an insert
-// that fails, or a take that does not start, leaves the tracks as they were; Voice and Music takes
-// hear and record the fader.
+// that fails, or a take that does not start, leaves the tracks as they were; a take whose input
+// goes away ends and keeps what it recorded; Voice and Music takes hear and record the fader.
 #include "recorder/FileSaveDialog.h"
 #include "recorder/PlaybackControls.h"
 #include "recorder/PodcastWizard.h"
@@ -317,6 +317,33 @@ INSTANTIATE_TEST_SUITE_P(Takes, OpenedFileInWindow,
                          ::testing::Values(Control::StartStopRecordingButton, Control::VoiceRecordButton,
                                            Control::MusicRecordButton),
                          buttonName);
+
+class InputLostInWindow : public RecordingWindowTakeTest, public ::testing::WithParamInterface<Control> {};
+
+// A take whose input goes away ends as its button would end it: what was recorded stays as the
+// voice track, and the user is told.
+TEST_P(InputLostInWindow, TakeEndsAndKeepsWhatItRecorded)
+{
+    const Control button = GetParam();
+    interaction.expectMessageBox(platform::IDYES, QStringLiteral("start recording now"));
+    click(button);
+    ASSERT_TRUE(window->busyFlag().isBusy());
+    backend.advance(600);
+    interaction.expectMessageBox(platform::IDOK, QStringLiteral("Unable to use the Record device"));
+    backend.removeDevice(QStringLiteral("virtual-in"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->busyFlag().isBusy(); }, 3000));
+    EXPECT_TRUE(interaction.allConsumed());
+    EXPECT_FALSE(window->recording().take().running());
+    EXPECT_FALSE(window->recording().overdub().running());
+    EXPECT_FALSE(named<TCoolButton>(button)->Down());
+    const wavefixtures::WaveInfo voice = read(TrackSide::Voice);
+    EXPECT_EQ(voice.frames, 600);
+    EXPECT_EQ(voice.samples, frames(microphone, kFrameBytes, 0, 600));
+    EXPECT_TRUE(named<QWidget>(Control::PreRecordedPlayBtn)->isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(Takes, InputLostInWindow,
+                         ::testing::Values(Control::StartStopRecordingButton, Control::VoiceRecordButton), buttonName);
 
 class InsertInWindow : public RecordingWindowTakeTest {
 protected:
