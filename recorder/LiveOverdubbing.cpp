@@ -146,6 +146,7 @@ void usePreferences(RecordingWindowServices& services, RecorderPreferences& pref
     services.tempFolder = [&preferences] { return preferences.GetTempPath(); };
     services.preventSaturation = [&preferences] { return preferences.GetPreventSaturation(); };
     services.alwaysTestLevels = [&preferences] { return preferences.GetAlwaysTestLevels(); };
+    services.outputDevice = [&preferences] { return preferences.GetOutputDeviceIndex(); };
 }
 
 TLiveOvedubbingForm::TLiveOvedubbingForm(const RecordingWindowServices& services, QWidget* parent)

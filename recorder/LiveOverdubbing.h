@@ -98,10 +98,12 @@ struct RecordingWindowServices {
     // The preferences' "Always Test Levels" switch: the record level test then runs from the set-up
     // on whenever nothing plays or records.
     std::function<bool()> alwaysTestLevels = [] { return false; };
+    // The preferences' output device index (-1: the server's default), on which a music take plays.
+    std::function<int()> outputDevice = [] { return -1; };
 };
 
 // Points the services at the recorder's preferences, which outlive the window: the temporary
-// folder, "Prevent Saturation" and "Always Test Levels".
+// folder, "Prevent Saturation", "Always Test Levels" and the output device.
 void usePreferences(RecordingWindowServices& services, RecorderPreferences& preferences);
 
 class TLiveOvedubbingForm : public controls::TCoolForm, private TrackHost {

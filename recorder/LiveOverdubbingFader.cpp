@@ -213,11 +213,14 @@ void TLiveOvedubbingForm::trimMoved(TrackSide side, int position)
 int64_t TLiveOvedubbingForm::audioClockFrame() const
 {
     // The recorded frames while a take runs, the frames since the pass began during a re-mix, else
-    // the frame being heard.
+    // the frame being heard. The Music button's take runs on the music library's clock; with the
+    // voice it follows the voice's.
     auto& engine = m_services.engine;
     if (m_remixPlayback)
         return engine.AudioGetPosition(1) - m_playback->transport().playStart();
-    return m_voiceRecording || m_musicRecording ? engine.AudioGetRecordPosition(1) : engine.AudioGetPosition(1);
+    if (m_musicRecording && !m_voiceRecording)
+        return m_services.musicLibrary.MusicGetRecordPosition(1);
+    return m_voiceRecording ? engine.AudioGetRecordPosition(1) : engine.AudioGetPosition(1);
 }
 
 void TLiveOvedubbingForm::applyFaderGains(const EngineGains& gains)

@@ -12,6 +12,8 @@
 #include "controls/EQMeter.h"
 #include "controls/Waveform.h"
 #include "platform/audio/AudioEngine.h"
+#include "platform/audio/PlayerCodes.h"
+#include "platform/base/PostedMessage.h"
 #include "platform/ui/Messages.h"
 
 #include <QFile>
@@ -49,6 +51,7 @@ RecordingControls::RecordingControls(TLiveOvedubbingForm& form, const RecordingW
             [this] { overdubClicked(OverdubSide::Voice); });
     connect(control<TCoolButton>(Control::MusicRecordButton), &TCoolButton::OnClick, this,
             [this] { overdubClicked(OverdubSide::Music); });
+    form.installEventFilter(this);
 }
 
 RecordingControls::~RecordingControls()
@@ -58,6 +61,17 @@ RecordingControls::~RecordingControls()
         m_take.stop();
     if (m_overdub.running())
         m_overdub.stop();
+}
+
+bool RecordingControls::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != &m_form || event->type() != platform::PostedMessage::eventType()
+        || static_cast<const platform::PostedMessage*>(event)->message() != platform::audio::kMsgRecordingEnded)
+        return false;
+    // The input went away or the take could not be written: the take ends as its button would end
+    // it, keeping what was recorded, and the stop shows why.
+    stopRunningTake();
+    return true;
 }
 
 template <class T> T* RecordingControls::control(Control c) const
@@ -93,11 +107,6 @@ void RecordingControls::voiceAndMusicClicked()
                    == platform::IDYES) {
             m_insert = true;
             m_insertPosition = control<TQzv32WaveDisplay>(Control::PreRecordedWaveDisplay)->CaretPositionBySamples();
-            // The take goes into new working WAVs; the tracks wait for it untouched.
-            for (TrackSide side : {TrackSide::Voice, TrackSide::Music}) {
-                m_parked[std::size_t(side)] = roads.track(side);
-                roads.track(side).reset();
-            }
         }
         if (!m_insert) {
             if (messages.ShowMessageBox(QStringLiteral("Do You Want To Clear Existing Recording And Start New Recording."),
@@ -106,10 +115,11 @@ void RecordingControls::voiceAndMusicClicked()
                 return;
             roads.dropTrack(TrackSide::Voice);
             roads.dropTrack(TrackSide::Music);
+            roads.forgetMixedFile();
             m_form.SetControlState(ControlState::NoTrack);
         }
     }
-    if (!roads.track(TrackSide::Voice))
+    if (m_insert || !roads.track(TrackSide::Voice))
         startTake();
 }
 
@@ -136,7 +146,9 @@ bool RecordingControls::readyToRecord()
 
 void RecordingControls::startTake()
 {
+    // A take that does not start leaves the tracks of an insert where they are.
     if (!readyToRecord()) {
+        m_insert = false;
         popUp();
         return;
     }
@@ -146,17 +158,30 @@ void RecordingControls::startTake()
     const QString voice = takeFileName(folder);
     const QString music = takeFileName(folder);
     if (voice.isEmpty() || music.isEmpty()) {
+        QFile::remove(voice);
+        QFile::remove(music);
+        m_insert = false;
         popUp();
         m_services.messages.ShowErrorMessage(LoadCode::NoTempFile);
         return;
     }
     m_busy.emplace(m_form.busyFlag());
-    if (const uint16_t code = m_take.start(voice, music, format, -1)) {
+    if (const uint16_t code = m_take.start(voice, music, format, m_services.outputDevice())) {
         ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
         popUp();
         m_busy.reset();
+        QFile::remove(voice);
+        QFile::remove(music);
+        m_insert = false;
         return;
     }
+    m_form.ShowStatusFormat(0, format.samplesPerSec, false, format.channels, format.bitsPerSample);
+    // The take goes into new working WAVs; an insert's tracks wait for it untouched.
+    if (m_insert) {
+        for (TrackSide side : {TrackSide::Voice, TrackSide::Music})
+            m_parked[std::size_t(side)] = roads.track(side);
+    }
+    roads.forgetMixedFile();
     for (const auto& [side, path] : {std::pair{TrackSide::Voice, voice}, std::pair{TrackSide::Music, music}}) {
         TrackRecord record;
         record.workingPath = path;
@@ -171,7 +196,7 @@ void RecordingControls::startTake()
     fader.beginTake(m_insert ? m_insertPosition : 0);
     m_form.setRecordingFlags(true, true);
     m_form.SetControlState(ControlState::RecordingBoth);
-    showCaptions(true);
+    showCaptions(true, true);
     m_positionTimer.start();
     m_spaceTimer.start();
 }
@@ -201,14 +226,18 @@ void RecordingControls::stopTake()
         ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
     m_form.faderController().endTake();
     m_form.playback().resetMeters();
-    showCaptions(false);
+    showCaptions(false, false);
     m_form.setRecordingFlags(false, false);
     m_busy.reset();
     if (m_insert)
         insertTakes();
     m_form.ReloadVoiceTrack();
     m_form.ReloadMusicTrack();
-    m_form.SetControlState(ControlState::BothTracks);
+    // A voice track that could not be shown again is gone, and its reload set the controls for
+    // what is left.
+    const TrackRoads& roads = m_form.trackRoads();
+    if (roads.track(TrackSide::Voice) && roads.track(TrackSide::Music))
+        m_form.SetControlState(ControlState::BothTracks);
     ControlChange pause;
     pause.enabled = false;
     pause.caption = QStringLiteral("Pause");
@@ -225,47 +254,62 @@ void RecordingControls::insertTakes()
     m_insert = false;
     TrackRoads& roads = m_form.trackRoads();
     const QString folder = m_services.tempFolder();
+    // Both tracks are pasted before either changes, so they never end up out of line.
+    std::array<QString, 2> results;
+    bool pasted = true;
+    for (TrackSide side : {TrackSide::Voice, TrackSide::Music}) {
+        const std::optional<TrackRecord>& parked = m_parked[std::size_t(side)];
+        const std::optional<TrackRecord>& take = roads.track(side);
+        if (!parked || !take)
+            continue;
+        QString& result = results[std::size_t(side)];
+        result = takeFileName(folder);
+        if (result.isEmpty()) {
+            m_services.messages.ShowErrorMessage(LoadCode::NoTempFile);
+            pasted = false;
+            break;
+        }
+        if (insertTake(m_services.runner, m_services.engine, m_services.messages,
+                       {parked->workingPath, take->workingPath, result}, m_insertPosition)
+            != 0) {
+            pasted = false;
+            break;
+        }
+    }
     for (TrackSide side : {TrackSide::Voice, TrackSide::Music}) {
         std::optional<TrackRecord>& parked = m_parked[std::size_t(side)];
         std::optional<TrackRecord>& live = roads.track(side);
-        if (!parked || !live)
+        const QString& result = results[std::size_t(side)];
+        if (!parked)
             continue;
-        const TakeInsert insert{parked->workingPath, live->workingPath, takeFileName(folder)};
-        if (insertTake(m_services.runner, m_services.engine, m_services.messages, insert, m_insertPosition) != 0) {
-            QFile::remove(insert.result);
-            // Each track not inserted yet stays as it was before the take, and its take goes; a
-            // voice track already inserted keeps its insert.
-            for (TrackSide s : {TrackSide::Voice, TrackSide::Music}) {
-                std::optional<TrackRecord>& kept = m_parked[std::size_t(s)];
-                if (!kept)
-                    continue;
-                if (const std::optional<TrackRecord>& take = roads.track(s))
-                    QFile::remove(take->workingPath);
-                roads.track(s) = kept;
-                kept.reset();
-            }
-            return;
+        if (!pasted) {
+            // Both tracks stay as they were before the take, and the take goes.
+            QFile::remove(result);
+            if (live)
+                QFile::remove(live->workingPath);
+            live = parked;
+        } else if (live) {
+            QFile::remove(parked->workingPath);
+            QFile::remove(GetPeakFileName(parked->workingPath, folder));
+            QFile::remove(live->workingPath);
+            TrackRecord merged = *parked;
+            merged.workingPath = result;
+            merged.state = kTrackChanged;
+            live = merged;
         }
-        QFile::remove(parked->workingPath);
-        QFile::remove(GetPeakFileName(parked->workingPath, folder));
-        QFile::remove(live->workingPath);
-        TrackRecord merged = *parked;
-        merged.workingPath = insert.result;
-        merged.state = kTrackChanged;
-        live = merged;
         parked.reset();
     }
 }
 
-void RecordingControls::showCaptions(bool recording)
+void RecordingControls::showCaptions(bool voice, bool music)
 {
     control<TQzv32WaveDisplay>(Control::PreRecordedWaveDisplay)
-        ->setNoSamplePresentText(recording ? QStringLiteral("Recording Voice Track...") : QStringLiteral("Voice Track Space."));
+        ->setNoSamplePresentText(voice ? QStringLiteral("Recording Voice Track...") : QStringLiteral("Voice Track Space."));
     control<TQzv32WaveDisplay>(Control::RecordingWaveDisplay)
-        ->setNoSamplePresentText(recording ? QStringLiteral("Recording Music Track...") : QStringLiteral("Music Track Space."));
+        ->setNoSamplePresentText(music ? QStringLiteral("Recording Music Track...") : QStringLiteral("Music Track Space."));
     auto* label = m_form.findChild<QLabel*>(QStringLiteral("RecordingLabel"));
     label->setText(QStringLiteral("Recording"));
-    label->setVisible(recording);
+    label->setVisible(voice || music);
 }
 
 void RecordingControls::tick()
@@ -350,12 +394,10 @@ void RecordingControls::overdubClicked(OverdubSide side)
     // music take.
     const int64_t playStart =
         side == OverdubSide::Voice ? 0 : control<TQzv32WaveDisplay>(Control::RecordingWaveDisplay)->CaretPositionBySamples();
-    roads.dropTrack(recorded);
+    // The track the take replaces stays until the take runs: a take that does not start changes
+    // nothing.
     if (!readyToRecord()) {
         popUpOverdub(side);
-        m_form.SetControlState(roads.track(played) ? (played == TrackSide::Voice ? ControlState::MusicWithoutVoice
-                                                                                  : ControlState::VoiceWithoutMusic)
-                                                   : ControlState::NoTrack);
         return;
     }
     const WaveFormatEx format = roads.recordingFormat();
@@ -366,19 +408,28 @@ void RecordingControls::overdubClicked(OverdubSide side)
         return;
     }
     const QString playWav = roads.track(played) ? roads.track(played)->workingPath : QString();
+    // What plays under the take is heard at its gains from the first buffer on.
+    FaderController& fader = m_form.faderController();
+    fader.setRoute(side == OverdubSide::Voice ? GainRoute::VoiceRecording : GainRoute::Mixed);
     m_busy.emplace(m_form.busyFlag());
-    if (const uint16_t code = m_overdub.start(side, takeWav, format, playWav, playStart)) {
+    if (const uint16_t code =
+            m_overdub.start(side, takeWav, format, playWav, playStart, m_services.outputDevice())) {
         ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
         popUpOverdub(side);
         m_busy.reset();
+        QFile::remove(takeWav);
         return;
     }
+    roads.dropTrack(recorded);
+    roads.forgetMixedFile();
     TrackRecord record;
     record.workingPath = takeWav;
     record.state = kTrackChanged;
     record.source = TrackSourceKind::Wave;
     record.waveFormat = format;
     roads.track(recorded) = record;
+    // Fader moves are recorded from the track frame the take goes to.
+    fader.beginTake(m_overdub.placedAt());
     m_form.setRecordingFlags(side == OverdubSide::Voice, side == OverdubSide::Music);
     m_form.SetControlState(side == OverdubSide::Voice ? ControlState::RecordingVoice : ControlState::RecordingMusic);
     ControlChange off;
@@ -391,7 +442,7 @@ void RecordingControls::overdubClicked(OverdubSide side)
                                 {other, off},
                                 {Control::StartStopRecordingButton, off},
                                 {Control::ReMixButton, off}});
-    showCaptions(true);
+    showCaptions(side == OverdubSide::Voice, side == OverdubSide::Music);
     m_form.ShowPosition(0, kPositionFrames);
     m_positionTimer.start();
     m_spaceTimer.start();
@@ -404,23 +455,33 @@ void RecordingControls::stopOverdub()
     const OverdubSide side = m_overdub.side();
     if (const uint16_t code = m_overdub.stop())
         ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
+    m_form.faderController().endTake();
     m_form.playback().resetMeters();
-    showCaptions(false);
+    showCaptions(false, false);
     m_form.setRecordingFlags(false, false);
     m_busy.reset();
     popUpOverdub(side);
     TrackRoads& roads = m_form.trackRoads();
     placeOverdub(side == OverdubSide::Voice ? TrackSide::Voice : TrackSide::Music, m_overdub.placedAt());
     const std::optional<TrackRecord>& voice = roads.track(TrackSide::Voice);
-    const std::optional<TrackRecord>& music = roads.track(TrackSide::Music);
-    if (voice && music)
+    std::optional<TrackRecord>& music = roads.track(TrackSide::Music);
+    if (voice && music) {
         EqualizeTrackLengths(voice->workingPath, music->workingPath, roads.recordingFormat().bitsPerSample == 8);
+        // The music under a voice take was padded to the take's length.
+        if (side == OverdubSide::Voice)
+            music->state = kTrackChanged;
+    }
     m_form.ReloadVoiceTrack();
     m_form.ReloadMusicTrack();
     const bool both = roads.track(TrackSide::Voice) && roads.track(TrackSide::Music);
     m_form.SetControlState(both ? ControlState::BothTracks
                                 : roads.track(TrackSide::Voice) ? ControlState::VoiceWithoutMusic
                                                                 : ControlState::MusicWithoutVoice);
+    // The buttons the take turned off come back whatever tracks there are.
+    ControlChange on;
+    on.enabled = true;
+    const Control other = side == OverdubSide::Voice ? Control::MusicRecordButton : Control::VoiceRecordButton;
+    m_form.ApplyControlChanges({{Control::StartStopRecordingButton, on}, {other, on}, {Control::ReMixButton, on}});
     for (Control c : {Control::PreRecordedWaveDisplay, Control::RecordingWaveDisplay})
         control<TQzv32WaveDisplay>(c)->setCaretPositionBySamples(0);
     m_form.ShowPosition(0, kPositionFrames);

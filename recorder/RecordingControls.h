@@ -2,8 +2,8 @@
 // The recording window's Voice & Music take wired to its widgets: the Voice & Music button (start,
 // and stop), Pause Rec, the questions before a take over loaded tracks (insert at the position box,
 // or clear them), the recording format asked for when none is set, the position, levels and label
-// while recording, the one-second free-space check, and the insert of the take when it stops. The
-// take itself is TakeRecording.h's.
+// while recording, the one-second free-space check, a take that ends by itself, and the insert of
+// the take when it stops. The take itself is TakeRecording.h's.
 
 #include "recorder/BusyFlag.h"
 #include "recorder/SetControlState.h"
@@ -39,6 +39,10 @@ public:
     // next press stops; a press while the other button records is undone.
     void overdubClicked(OverdubSide side);
 
+protected:
+    // The engine's news that the take ended by itself.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     template <class T> T* control(Control c) const;
     void startTake();
@@ -56,10 +60,12 @@ private:
     void popUp();
     void tick();
     void checkFreeSpace();
-    // Pastes the take of each side into the parked track at the insert position; stops at the
-    // first failure, which leaves that track as it was.
+    // Pastes the take of each side into the parked track at the insert position. Either both
+    // tracks take the insert or, after a failure (shown), both stay as they were without the take.
     void insertTakes();
-    void showCaptions(bool recording);
+    // The displays' captions: "Recording ..." on each side that records, the empty track's caption
+    // on the others; the recording label shows while either records.
+    void showCaptions(bool voice, bool music);
 
     TLiveOvedubbingForm& m_form;
     const RecordingWindowServices& m_services;

@@ -1,5 +1,7 @@
 #include "recorder/TakeRecording.h"
 
+#include "recorder/Log.h"
+
 #include "common/ErrCodes.h"
 #include "common/JobRunner.h"
 #include "platform/audio/AudioEngine.h"
@@ -12,11 +14,26 @@ namespace recorder {
 
 QString takeFileName(const QString& folder)
 {
-    const QString temporary = platform::createTempFile(folder, QStringLiteral("LOD"));
-    if (temporary.isEmpty())
-        return {};
-    QFile::remove(temporary);
-    return temporary.left(temporary.size() - 3) + QStringLiteral("wav");
+    // The take's file is created here, empty and exclusively, so no other file of the folder can
+    // have its name; the engine writes the take over it.
+    constexpr int kAttempts = 100;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        const QString temporary = platform::createTempFile(folder, QStringLiteral("LOD"));
+        if (temporary.isEmpty())
+            return {};
+        const QString take = temporary.left(temporary.size() - 3) + QStringLiteral("wav");
+        QFile file(take);
+        const bool created = file.open(QIODevice::WriteOnly | QIODevice::NewOnly);
+        QFile::remove(temporary);
+        if (created)
+            return take;
+        if (!QFile::exists(take)) {
+            qCWarning(lcRecorder) << "cannot create the take file" << take << ":" << file.errorString();
+            return {};
+        }
+    }
+    qCWarning(lcRecorder) << "no free take file name in" << folder << "after" << kAttempts << "attempts";
+    return {};
 }
 
 uint16_t VoiceAndMusicTake::start(const QString& voiceWav, const QString& musicWav, const WaveFormatEx& format,
@@ -69,7 +86,7 @@ int64_t VoiceAndMusicTake::position() const
 }
 
 uint16_t OverdubTake::start(OverdubSide side, const QString& takeWav, const WaveFormatEx& format,
-                            const QString& playWav, int64_t playStart)
+                            const QString& playWav, int64_t playStart, int outputDevice)
 {
     m_placedAt = 0;
     // The playback starts first: the take is lined up with the frame of it heard when recording
@@ -85,8 +102,8 @@ uint16_t OverdubTake::start(OverdubSide side, const QString& takeWav, const Wave
                    : m_engine.AudioStartOverdubRecord(takeWav, format.samplesPerSec, format.bitsPerSample,
                                                       format.channels, 0, 1, &m_placedAt);
     } else {
-        code = playWav.isEmpty() ? m_music.PrepareMusicTrack(takeWav, format, -1)
-                                 : m_music.PrepareMusicTrackOverdub(takeWav, format, -1, 1, &m_placedAt);
+        code = playWav.isEmpty() ? m_music.PrepareMusicTrack(takeWav, format, outputDevice)
+                                 : m_music.PrepareMusicTrackOverdub(takeWav, format, outputDevice, 1, &m_placedAt);
     }
     if (code) {
         if (!playWav.isEmpty())

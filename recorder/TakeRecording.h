@@ -37,7 +37,8 @@ inline bool roomToRecord(int64_t freeBytes)
 }
 
 // A new take file in the folder: a fresh temporary name with "wav" in place of its last three
-// characters (the empty temporary file itself is removed). Empty when no name could be made.
+// characters (the empty temporary file itself is removed), created empty so that the name stays
+// the take's. Empty when no such file could be made.
 QString takeFileName(const QString& folder);
 
 // The voice and music take of the Voice & Music button. GUI thread only.
@@ -88,9 +89,10 @@ public:
     }
 
     // Records side into takeWav in format while playWav (when not empty) plays from playStart to
-    // its end. 0, or the code of the call that failed, with nothing left running.
+    // its end; the music take plays on outputDevice (-1 the default). 0, or the code of the call
+    // that failed, with nothing left running.
     uint16_t start(OverdubSide side, const QString& takeWav, const WaveFormatEx& format, const QString& playWav,
-                   int64_t playStart);
+                   int64_t playStart, int outputDevice);
     // Ends the take and the playback: 0, or the take's failing code.
     uint16_t stop();
 

@@ -80,6 +80,9 @@ public:
     // The tracks are closed: the recording format becomes the previous one and is cleared, and the
     // mixed file is forgotten.
     void forgetClosedTracks();
+    // The tracks no longer stand for the file File > Open opened (they were cleared, or a take
+    // changed them): leaving them asks about saving again.
+    void forgetMixedFile() { m_mixed = MixedFile(); }
 
     // Deletes the side's working WAV and its peak cache, closes its display and forgets the track.
     void dropTrack(TrackSide side);

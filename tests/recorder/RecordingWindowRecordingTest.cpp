@@ -2,7 +2,8 @@
 // controls: the first take asks for the recording format, Pause Rec leaves no gap, the stop leaves
 // two tracks of one length; a nearly full disk refuses or stops a take (the take stays a valid
 // WAV); a take over loaded tracks is inserted at the caret, or the tracks are cleared; an insert
-// that fails leaves the tracks as they were.
+// that fails, or a take that does not start, leaves the tracks as they were; a take whose input
+// goes away ends and keeps what it recorded; Voice and Music takes hear and record the fader.
 #include "recorder/FileSaveDialog.h"
 #include "recorder/PlaybackControls.h"
 #include "recorder/PodcastWizard.h"
@@ -26,15 +27,28 @@
 #include <QTimer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 
 using namespace recorder;
 using controls::TCoolButton;
 using enginetest::constant16;
 using enginetest::frames;
 using enginetest::ramp16;
+using enginetest::sample16;
 using enginetest::writeWave;
+using platform::audio::StreamError;
 
 namespace {
+
+std::string buttonName(const ::testing::TestParamInfo<Control>& info)
+{
+    return std::string(controlName(info.param));
+}
+
+std::string sideName(OverdubSide side)
+{
+    return side == OverdubSide::Voice ? "Voice" : "Music";
+}
 
 const WaveFormatEx kStereo8k = makePcmFormat(8000, 16, 2);
 constexpr int kFrameBytes = 4;
@@ -50,6 +64,31 @@ protected:
     controls::TQzv32WaveDisplay& display(Control c) { return *named<controls::TQzv32WaveDisplay>(c); }
     QString working(TrackSide side) { return window->trackRoads().track(side)->workingPath; }
     wavefixtures::WaveInfo read(TrackSide side) { return wavefixtures::pythonWaveInfo(working(side)); }
+    QStringList statusTexts() const
+    {
+        QStringList texts;
+        for (const QLabel* panel :
+             window->findChild<QStatusBar*>(QStringLiteral("StatusBar1"))->findChildren<QLabel*>())
+            texts << panel->text();
+        return texts;
+    }
+    // Closes the tracks, pressing No if the save question shows: whether it showed.
+    bool closeAskedToSave()
+    {
+        bool asked = false;
+        QTimer answer;
+        answer.setInterval(10);
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            if (auto* dialog = qobject_cast<TFileSaveDlg*>(QApplication::activeModalWidget())) {
+                answer.stop();
+                asked = true;
+                QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("NoButton")), Qt::LeftButton);
+            }
+        });
+        answer.start();
+        EXPECT_EQ(window->CloseTracks(), 0);
+        return asked;
+    }
 
     const QByteArray microphone = ramp16(16000, 2, 3);
 };
@@ -258,6 +297,109 @@ TEST_F(RecordingWindowTakeTest, NearlyFullDiskRefusesAndStopsTheTake)
     EXPECT_EQ(wavefixtures::soxWaveInfo(working(TrackSide::Music), false).frames, 2000);
 }
 
+// A voice take that can no longer be shown after the stop is dropped, and the controls are then
+// the music track's alone.
+TEST_F(RecordingWindowTakeTest, VoiceTakeThatCannotBeShownLeavesTheMusicControls)
+{
+    interaction.expectMessageBox(platform::IDYES, QStringLiteral("start recording now"));
+    click(Control::StartStopRecordingButton);
+    ASSERT_TRUE(window->recording().take().running());
+    backend.advance(500);
+    ASSERT_TRUE(QFile::remove(working(TrackSide::Voice)));
+    interaction.expectMessageBox(platform::IDOK);
+    click(Control::StartStopRecordingButton);
+    EXPECT_TRUE(interaction.allConsumed());
+    EXPECT_FALSE(window->trackRoads().track(TrackSide::Voice));
+    ASSERT_TRUE(window->trackRoads().track(TrackSide::Music));
+    for (const Control c : {Control::MixedPlayBtn, Control::PreRecordedPlayBtn, Control::SaveVoiceTrackButton})
+        EXPECT_FALSE(named<QWidget>(c)->isEnabled()) << controlName(c);
+    EXPECT_TRUE(named<QWidget>(Control::RecordingPlayBtn)->isEnabled());
+}
+
+// The music take of Voice & Music and of the Music button plays on the output the preferences
+// chose.
+TEST_F(RecordingWindowTakeTest, MusicTakePlaysOnThePreferredOutput)
+{
+    backend.setOutputDevices({{QStringLiteral("virtual-out"), QStringLiteral("Virtual Output")},
+                              {QStringLiteral("second-out"), QStringLiteral("Second Output")}});
+    outputDevice = 1;
+    interaction.expectMessageBox(platform::IDYES, QStringLiteral("start recording now"));
+    interaction.expectMessageBox(platform::IDNO, QStringLiteral("save the already recorded Music Track?"));
+    for (const Control button : {Control::StartStopRecordingButton, Control::MusicRecordButton}) {
+        SCOPED_TRACE(controlName(button));
+        click(button);
+        ASSERT_TRUE(window->busyFlag().isBusy());
+        // The music take's output is the last one opened (under the Music button the voice plays
+        // first, on the default output).
+        EXPECT_EQ(backend.outputDevice(backend.outputStreamCount() - 1), QStringLiteral("second-out"));
+        backend.advance(300);
+        click(button);
+        ASSERT_FALSE(window->busyFlag().isBusy());
+    }
+    EXPECT_TRUE(interaction.allConsumed());
+}
+
+class OpenedFileInWindow : public RecordingWindowTakeTest, public ::testing::WithParamInterface<Control> {};
+
+// After File > Open, a take that clears or changes the tracks makes them stand no more for the
+// opened file: closing then asks about saving them instead of throwing the take away.
+TEST_P(OpenedFileInWindow, TakeOverItIsAskedAboutAtClose)
+{
+    platform::FileDialogResult opened;
+    opened.accepted = true;
+    opened.files = {writeWave(folder + "/finished.wav", kStereo8k, ramp16(1000, 2, 100))};
+    interaction.expectOpenFile(opened);
+    clickMenuItem(Control::FileOpenMenu);
+    ASSERT_FALSE(window->trackRoads().mixedFile().path.isEmpty());
+    // The stop of a playback gives the record buttons back.
+    click(Control::PreRecordedPlayBtn);
+    click(Control::StopBtn);
+    const Control button = GetParam();
+    if (button == Control::StartStopRecordingButton)
+        interaction.expectMessageBox(platform::IDYES, QStringLiteral("Clear Existing Recording"));
+    // File > Open sets no recording format.
+    interaction.expectMessageBox(platform::IDYES, QStringLiteral("start recording now"));
+    click(button);
+    ASSERT_TRUE(window->busyFlag().isBusy());
+    EXPECT_TRUE(window->trackRoads().mixedFile().path.isEmpty());
+    backend.advance(500);
+    click(button);
+    ASSERT_FALSE(window->busyFlag().isBusy());
+    EXPECT_TRUE(closeAskedToSave());
+}
+
+INSTANTIATE_TEST_SUITE_P(Takes, OpenedFileInWindow,
+                         ::testing::Values(Control::StartStopRecordingButton, Control::VoiceRecordButton,
+                                           Control::MusicRecordButton),
+                         buttonName);
+
+class InputLostInWindow : public RecordingWindowTakeTest, public ::testing::WithParamInterface<Control> {};
+
+// A take whose input goes away ends as its button would end it: what was recorded stays as the
+// voice track, and the user is told.
+TEST_P(InputLostInWindow, TakeEndsAndKeepsWhatItRecorded)
+{
+    const Control button = GetParam();
+    interaction.expectMessageBox(platform::IDYES, QStringLiteral("start recording now"));
+    click(button);
+    ASSERT_TRUE(window->busyFlag().isBusy());
+    backend.advance(600);
+    interaction.expectMessageBox(platform::IDOK, QStringLiteral("Unable to use the Record device"));
+    backend.removeDevice(QStringLiteral("virtual-in"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->busyFlag().isBusy(); }, 3000));
+    EXPECT_TRUE(interaction.allConsumed());
+    EXPECT_FALSE(window->recording().take().running());
+    EXPECT_FALSE(window->recording().overdub().running());
+    EXPECT_FALSE(named<TCoolButton>(button)->Down());
+    const wavefixtures::WaveInfo voice = read(TrackSide::Voice);
+    EXPECT_EQ(voice.frames, 600);
+    EXPECT_EQ(voice.samples, frames(microphone, kFrameBytes, 0, 600));
+    EXPECT_TRUE(named<QWidget>(Control::PreRecordedPlayBtn)->isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(Takes, InputLostInWindow,
+                         ::testing::Values(Control::StartStopRecordingButton, Control::VoiceRecordButton), buttonName);
+
 class InsertInWindow : public RecordingWindowTakeTest {
 protected:
     void loadTracks()
@@ -323,6 +465,70 @@ TEST_F(InsertInWindow, FailedInsertLeavesTheTracks)
     EXPECT_EQ(display(Control::PreRecordedWaveDisplay).TotalSamples(), 1000u);
 }
 
+// A paste that fails on the music track after the voice went in leaves both tracks as they were,
+// so they stay in line, and nothing of the take stays in the temporary folder.
+TEST_F(InsertInWindow, TakeWhoseMusicInsertFailsLeavesBothTracks)
+{
+    loadTracks();
+    const QString voicePath = working(TrackSide::Voice);
+    const QString musicPath = working(TrackSide::Music);
+    const QByteArray voiceHash = testsupport::hashOf(voicePath);
+    const QByteArray musicHash = testsupport::hashOf(musicPath);
+    const QStringList before = QDir(temp).entryList({QStringLiteral("*.wav")}, QDir::Files);
+    interaction.expectMessageBox(platform::IDYES, QStringLiteral("Insert Recording"));
+    click(Control::StartStopRecordingButton);
+    ASSERT_TRUE(window->recording().take().running());
+    backend.advance(500);
+    // The music take cannot be read when it is pasted.
+    ASSERT_TRUE(QFile::remove(working(TrackSide::Music)));
+    interaction.expectMessageBox(platform::IDOK);
+    click(Control::StartStopRecordingButton);
+    EXPECT_TRUE(interaction.allConsumed());
+    EXPECT_EQ(working(TrackSide::Voice), voicePath);
+    EXPECT_EQ(working(TrackSide::Music), musicPath);
+    EXPECT_EQ(testsupport::hashOf(voicePath), voiceHash);
+    EXPECT_EQ(testsupport::hashOf(musicPath), musicHash);
+    EXPECT_EQ(display(Control::PreRecordedWaveDisplay).TotalSamples(), 1000u);
+    EXPECT_EQ(display(Control::RecordingWaveDisplay).TotalSamples(), 1000u);
+    EXPECT_EQ(QDir(temp).entryList({QStringLiteral("*.wav")}, QDir::Files), before);
+}
+
+// An insert whose take does not start (too little free space, the input busy) leaves both tracks
+// in the window as they were, and the next insert goes in.
+TEST_F(InsertInWindow, InsertTakeThatDoesNotStartKeepsTheTracks)
+{
+    loadTracks();
+    const QString voicePath = working(TrackSide::Voice);
+    const QString musicPath = working(TrackSide::Music);
+    const std::function<void(bool)> refusals[] = {
+        [&](bool on) { freeBytes = on ? kLowSpaceBytes : int64_t(1) << 40; },
+        [&](bool on) { backend.setInputOpenFailure(on ? StreamError::DeviceBusy : StreamError::None); },
+    };
+    for (std::size_t i = 0; i < std::size(refusals); ++i) {
+        SCOPED_TRACE(i);
+        refusals[i](true);
+        interaction.expectMessageBox(platform::IDYES, QStringLiteral("Insert Recording"));
+        interaction.expectMessageBox(platform::IDOK);
+        click(Control::StartStopRecordingButton);
+        refusals[i](false);
+        EXPECT_TRUE(interaction.allConsumed());
+        EXPECT_FALSE(window->recording().take().running());
+        EXPECT_FALSE(window->busyFlag().isBusy());
+        ASSERT_TRUE(window->trackRoads().track(TrackSide::Voice));
+        ASSERT_TRUE(window->trackRoads().track(TrackSide::Music));
+        EXPECT_EQ(working(TrackSide::Voice), voicePath);
+        EXPECT_EQ(working(TrackSide::Music), musicPath);
+        EXPECT_EQ(read(TrackSide::Voice).samples, voiceTrack);
+        EXPECT_TRUE(named<QWidget>(Control::MixedPlayBtn)->isEnabled());
+    }
+    display(Control::PreRecordedWaveDisplay).setCaretPositionBySamples(1000);
+    recordOverTheTracks(500);
+    const wavefixtures::WaveInfo voice = read(TrackSide::Voice);
+    EXPECT_EQ(voice.frames, 1500);
+    EXPECT_EQ(frames(voice.samples, kFrameBytes, 0, 1000), voiceTrack);
+    EXPECT_EQ(read(TrackSide::Music).frames, 1500);
+}
+
 // Clearing the tracks for a new take drops them with their working WAVs.
 TEST_F(InsertInWindow, ClearingTheTracksStartsAFreshTake)
 {
@@ -333,6 +539,11 @@ TEST_F(InsertInWindow, ClearingTheTracksStartsAFreshTake)
     click(Control::StartStopRecordingButton);
     ASSERT_TRUE(window->recording().take().running());
     EXPECT_FALSE(QFileInfo::exists(voicePath));
+    // The status bar shows the take's format, not the length of the tracks it replaced.
+    const QStringList status = statusTexts();
+    ASSERT_EQ(status.size(), 5);
+    EXPECT_EQ(status.mid(0, 3), QStringList({"8000 Hz", "16 Bit", "Stereo"}));
+    EXPECT_EQ(status[4], QStringLiteral("000:00:000"));
     backend.advance(700);
     click(Control::StartStopRecordingButton);
     EXPECT_EQ(read(TrackSide::Voice).frames, 700);
@@ -344,12 +555,18 @@ protected:
     bool down(Control button) { return named<TCoolButton>(button)->Down(); }
 };
 
-// Voice only with a music track: the music plays from its start while the voice records; Music
-// pressed meanwhile does nothing; the stop leaves both tracks of one length, the voice take
-// holding what the microphone gave from its first frame.
+// Voice only with a (saved) music track: the music plays from its start while the voice records;
+// Music pressed meanwhile does nothing; the stop leaves both tracks of one length, the voice take
+// holding what the microphone gave from its first frame, and the padded music changed.
 TEST_F(OverdubInWindow, VoiceRecordsWhileTheMusicPlays)
 {
     importTrack(TrackSide::Music, writeWave(folder + "/music.wav", kStereo8k, musicTrack));
+    platform::FileDialogResult saved;
+    saved.accepted = true;
+    saved.files = {folder + "/saved-music.wav"};
+    interaction.expectSaveFile(saved, QStringLiteral("Save Music Track As"));
+    ASSERT_TRUE(window->SaveMusicTrack());
+    ASSERT_EQ(window->trackRoads().track(TrackSide::Music)->state, kTrackSaved);
     const int outputs = backend.outputStreamCount();
     click(Control::VoiceRecordButton);
     ASSERT_TRUE(window->recording().overdub().running());
@@ -370,6 +587,7 @@ TEST_F(OverdubInWindow, VoiceRecordsWhileTheMusicPlays)
     EXPECT_EQ(voice.frames, 1200);
     EXPECT_EQ(voice.samples, frames(microphone, kFrameBytes, 0, 1200));
     EXPECT_EQ(read(TrackSide::Music).frames, 1200); // padded with silence to the voice's length
+    EXPECT_EQ(window->trackRoads().track(TrackSide::Music)->state, kTrackChanged);
     EXPECT_TRUE(named<QWidget>(Control::MixedPlayBtn)->isEnabled());
     EXPECT_TRUE(named<QWidget>(Control::MusicRecordButton)->isEnabled());
 }
@@ -456,6 +674,148 @@ TEST_F(OverdubInWindow, MusicRecordsWhileTheVoicePlays)
     EXPECT_EQ(working(TrackSide::Music), recorded);
     EXPECT_FALSE(down(Control::MusicRecordButton));
 }
+
+// A Voice or Music take in an empty window: only its own display says it records; after the stop
+// Voice & Music and the other record button can be pressed again.
+class LoneOverdubInWindow : public OverdubInWindow, public ::testing::WithParamInterface<OverdubSide> {};
+
+TEST_P(LoneOverdubInWindow, OnlyTheRecordedDisplaySaysRecording)
+{
+    const bool voice = GetParam() == OverdubSide::Voice;
+    const Control button = voice ? Control::VoiceRecordButton : Control::MusicRecordButton;
+    interaction.expectMessageBox(platform::IDYES, QStringLiteral("start recording now"));
+    click(button);
+    ASSERT_TRUE(window->recording().overdub().running());
+    EXPECT_EQ(display(Control::PreRecordedWaveDisplay).NoSamplePresentText(),
+              voice ? QStringLiteral("Recording Voice Track...") : QStringLiteral("Voice Track Space."));
+    EXPECT_EQ(display(Control::RecordingWaveDisplay).NoSamplePresentText(),
+              voice ? QStringLiteral("Music Track Space.") : QStringLiteral("Recording Music Track..."));
+    backend.advance(500);
+    click(button);
+    ASSERT_FALSE(window->recording().overdub().running());
+    for (const Control c :
+         {Control::StartStopRecordingButton, voice ? Control::MusicRecordButton : Control::VoiceRecordButton})
+        EXPECT_TRUE(named<QWidget>(c)->isEnabled()) << controlName(c);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sides, LoneOverdubInWindow, ::testing::Values(OverdubSide::Voice, OverdubSide::Music),
+                         [](const auto& info) { return sideName(info.param); });
+
+struct RefusedOverdub {
+    OverdubSide side;
+    bool lowSpace; // else its device is busy
+};
+
+class RefusedOverdubInWindow : public OverdubInWindow, public ::testing::WithParamInterface<RefusedOverdub> {};
+
+// A Voice or Music take that does not start (too little free space, its device busy) leaves the
+// track it would have replaced loaded and shown, with the controls for it.
+TEST_P(RefusedOverdubInWindow, TakeThatDoesNotStartKeepsTheTrack)
+{
+    const RefusedOverdub c = GetParam();
+    const bool voice = c.side == OverdubSide::Voice;
+    const TrackSide side = voice ? TrackSide::Voice : TrackSide::Music;
+    const Control button = voice ? Control::VoiceRecordButton : Control::MusicRecordButton;
+    importTrack(side, writeWave(folder + "/track.wav", kStereo8k, voiceTrack));
+    const QString path = working(side);
+    if (c.lowSpace)
+        freeBytes = kLowSpaceBytes;
+    else if (voice)
+        backend.setInputOpenFailure(StreamError::DeviceBusy);
+    else
+        backend.setOutputOpenFailure(StreamError::DeviceBusy);
+    interaction.expectMessageBox(platform::IDNO, QStringLiteral("save the already recorded"));
+    interaction.expectMessageBox(platform::IDOK);
+    click(button);
+    EXPECT_TRUE(interaction.allConsumed());
+    EXPECT_FALSE(window->recording().overdub().running());
+    EXPECT_FALSE(window->busyFlag().isBusy());
+    EXPECT_FALSE(down(button));
+    ASSERT_TRUE(window->trackRoads().track(side));
+    EXPECT_EQ(working(side), path);
+    EXPECT_EQ(read(side).samples, voiceTrack);
+    EXPECT_EQ(display(voice ? Control::PreRecordedWaveDisplay : Control::RecordingWaveDisplay).TotalSamples(), 1000u);
+    EXPECT_TRUE(named<QWidget>(voice ? Control::PreRecordedPlayBtn : Control::RecordingPlayBtn)->isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(Refusals, RefusedOverdubInWindow,
+                         ::testing::Values(RefusedOverdub{OverdubSide::Voice, true},
+                                           RefusedOverdub{OverdubSide::Voice, false},
+                                           RefusedOverdub{OverdubSide::Music, true},
+                                           RefusedOverdub{OverdubSide::Music, false}),
+                         [](const auto& info) {
+                             return sideName(info.param.side) + (info.param.lowSpace ? "LowSpace" : "DeviceBusy");
+                         });
+
+// A Voice or Music take after a playback of one track alone (which left its own gain route), with
+// the fader at one end.
+struct OverdubFader {
+    Control button;
+    Control playedAlone;
+    Qt::Key before; // the fader's key before the take
+    Qt::Key during; // its key at the take's frame 400
+    GainRoute route;
+};
+
+class OverdubFaderInWindow : public OverdubInWindow, public ::testing::WithParamInterface<OverdubFader> {
+protected:
+    const QByteArray loudMusic = constant16(1000, 4000);
+};
+
+// The track played under a Voice or Music take is heard at its own gain from the fader, whatever
+// played before; the fader's moves during the take are recorded at the track frames they were
+// made at.
+TEST_P(OverdubFaderInWindow, TakeHearsTheFaderAndRecordsItsMoves)
+{
+    const OverdubFader f = GetParam();
+    const bool voiceTake = f.button == Control::VoiceRecordButton;
+    importTrack(TrackSide::Voice, writeWave(folder + "/voice.wav", kStereo8k, voiceTrack));
+    importTrack(TrackSide::Music, writeWave(folder + "/music.wav", kStereo8k, loudMusic));
+    click(f.playedAlone);
+    click(Control::StopBtn);
+    FaderController& gains = window->faderController();
+    auto* fader = named<controls::TCoolSliderV>(Control::RecordingRightVolumeTrackBar);
+    fader->setFocus();
+    QTest::keyClick(fader, f.before);
+    const int before = gains.fader();
+    ASSERT_NE(before, 0);
+    // The voice plays under the music take from the music display's caret.
+    const int64_t playStart = voiceTake ? 0 : 200;
+    display(Control::RecordingWaveDisplay).setCaretPositionBySamples(playStart);
+    interaction.expectMessageBox(platform::IDNO, QStringLiteral("save the already recorded"));
+    const int outputs = backend.outputStreamCount();
+    click(f.button);
+    ASSERT_TRUE(window->recording().overdub().running());
+    EXPECT_EQ(gains.route(), f.route);
+    backend.advance(400);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->recording().overdub().position() == 400; }, 2000));
+    const QByteArray played =
+        voiceTake ? frames(loudMusic, kFrameBytes, 0, 400) : frames(voiceTrack, kFrameBytes, playStart, 400);
+    const float gain = voiceTake ? trackGains(before, 0, 0).music : trackGains(before, 0, 0).voice;
+    const QByteArray heard = backend.outputAudio(outputs);
+    ASSERT_EQ(heard.size(), played.size());
+    for (qsizetype i = 0; i < played.size() / 2; ++i)
+        ASSERT_NEAR(sample16(heard, i), sample16(played, i) * gain, 1.0) << "sample " << i;
+
+    QTest::keyClick(fader, f.during);
+    const int during = gains.fader();
+    ASSERT_NE(during, before);
+    backend.advance(400);
+    click(f.button);
+    ASSERT_FALSE(window->recording().overdub().running());
+    ASSERT_NE(gains.automation(), nullptr);
+    const int64_t origin = window->recording().overdub().placedAt();
+    EXPECT_EQ(origin, playStart);
+    EXPECT_EQ(gains.valueAt(origin + 399), before);
+    EXPECT_EQ(gains.valueAt(origin + 400), during);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sides, OverdubFaderInWindow,
+                         ::testing::Values(OverdubFader{Control::VoiceRecordButton, Control::PreRecordedPlayBtn,
+                                                        Qt::Key_Home, Qt::Key_End, GainRoute::VoiceRecording},
+                                           OverdubFader{Control::MusicRecordButton, Control::RecordingPlayBtn,
+                                                        Qt::Key_End, Qt::Key_Home, GainRoute::Mixed}),
+                         [](const auto& info) { return std::string(controlName(info.param.button)); });
 
 // The format page: CD quality at first with the boxes off; a preset sets and locks the boxes;
 // Custom frees them; Finish gives the boxes' format, Cancel none.

@@ -221,8 +221,8 @@ TEST_F(RecordingWindowTest, EmptyWindowOffersOpeningFiles)
     EXPECT_EQ(window->faderController().automation(), nullptr);
 }
 
-// The window reads the recorder's preferences: the temporary folder, "Prevent Saturation" and
-// "Always Test Levels".
+// The window reads the recorder's preferences: the temporary folder, "Prevent Saturation",
+// "Always Test Levels" and the output device.
 TEST_F(RecordingWindowTest, ServicesReadThePreferences)
 {
     const QString folder = testsupport::testFolder() + "/chosen";
@@ -240,6 +240,8 @@ TEST_F(RecordingWindowTest, ServicesReadThePreferences)
         EXPECT_EQ(QDir(services.tempFolder()), QDir(folder)) << services.tempFolder().toStdString();
         EXPECT_EQ(services.preventSaturation(), on);
         EXPECT_EQ(services.alwaysTestLevels(), !on);
+        ASSERT_GE(preferences.GetOutputDeviceIndex(), 0) << "the engine has an output to choose";
+        EXPECT_EQ(services.outputDevice(), preferences.GetOutputDeviceIndex());
     }
 }
 

@@ -36,7 +36,9 @@ TEST(TakeRules, FreeSpaceLimit)
     EXPECT_TRUE(roomToRecord(-1)); // the file system does not say
 }
 
-TEST(TakeRules, TakeNamesAreFreshWavNamesInTheFolder)
+// Each name is held by an empty file of its own, so no later name (of a take or of any other
+// file made in the folder) can be the same while the take lives.
+TEST(TakeRules, TakeNamesAreFreshWavFilesInTheFolder)
 {
     const QString folder = testsupport::testFolder();
     const QString first = takeFileName(folder);
@@ -45,7 +47,8 @@ TEST(TakeRules, TakeNamesAreFreshWavNamesInTheFolder)
     for (const QString& name : {first, second}) {
         EXPECT_TRUE(name.endsWith(QStringLiteral(".wav"))) << name.toStdString();
         EXPECT_EQ(QFileInfo(name).absolutePath(), QDir(folder).absolutePath());
-        EXPECT_FALSE(QFileInfo::exists(name));
+        EXPECT_TRUE(QFileInfo(name).isFile()) << name.toStdString();
+        EXPECT_EQ(QFileInfo(name).size(), 0);
     }
     EXPECT_TRUE(QDir(folder).entryList({QStringLiteral("*.tmp")}, QDir::Files).isEmpty());
     EXPECT_TRUE(takeFileName(folder + "/missing-folder").isEmpty());
@@ -128,7 +131,7 @@ TEST_F(TakeOnVirtualSound, OverdubRecordsOneTrackWhileTheOtherPlays)
         OverdubTake take(engine, music);
         const QString takeWav = takeFileName(folder);
         const int outputs = backend.outputStreamCount();
-        ASSERT_EQ(take.start(c.side, takeWav, kStereo8k, playWav, c.playStart), 0);
+        ASSERT_EQ(take.start(c.side, takeWav, kStereo8k, playWav, c.playStart, -1), 0);
         EXPECT_TRUE(take.running());
         backend.advance(1500);
         EXPECT_EQ(take.position(), 1500);
@@ -140,8 +143,9 @@ TEST_F(TakeOnVirtualSound, OverdubRecordsOneTrackWhileTheOtherPlays)
         EXPECT_EQ(backend.outputAudio(outputs), frames(played, kFrameBytes, c.playStart, 1500));
         const wavefixtures::WaveInfo read = wavefixtures::pythonWaveInfo(takeWav);
         EXPECT_EQ(read.frames, 1500);
-        if (c.side == OverdubSide::Voice)
+        if (c.side == OverdubSide::Voice) {
             EXPECT_EQ(read.samples, ramp16(1500, 2, 1));
+        }
     }
 }
 
@@ -151,7 +155,7 @@ TEST_F(TakeOnVirtualSound, OverdubWithoutItsPlaybackLeavesNothingRunning)
     OverdubTake take(engine, music);
     const QString missing = folder + "/missing.wav";
     for (OverdubSide side : {OverdubSide::Voice, OverdubSide::Music}) {
-        EXPECT_NE(take.start(side, takeFileName(folder), kStereo8k, missing, 0), 0);
+        EXPECT_NE(take.start(side, takeFileName(folder), kStereo8k, missing, 0, -1), 0);
         EXPECT_FALSE(take.running());
         EXPECT_EQ(engine.AudioGetRecordPosition(1), 0);
         EXPECT_EQ(music.MusicGetRecordPosition(1), 0);

@@ -46,6 +46,7 @@ protected:
         };
         services.preventSaturation = [this] { return preventSaturation; };
         services.alwaysTestLevels = [this] { return alwaysTestLevels; };
+        services.outputDevice = [this] { return outputDevice; };
         window = std::make_unique<recorder::TLiveOvedubbingForm>(services);
         progressWindow.setMainWindow(window.get());
         window->show();
@@ -112,6 +113,7 @@ protected:
     int formatQuestions = 0;
     bool preventSaturation = false;
     bool alwaysTestLevels = false;
+    int outputDevice = -1; // the preferences' output device index
     std::unique_ptr<recorder::TLiveOvedubbingForm> window;
 };
 
