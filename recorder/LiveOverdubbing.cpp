@@ -231,7 +231,8 @@ void TLiveOvedubbingForm::createMenus()
     add(file, Control::LaunchXVQOption, QStringLiteral("Launch &Podcast Builder"));
     add(file, Control::WelcomeScreen, QStringLiteral("&Welcome Screen..."));
     file->addSeparator();
-    add(file, Control::FilePreferencesMenu, QStringLiteral("P&references ..."));
+    connect(add(file, Control::FilePreferencesMenu, QStringLiteral("P&references ...")), &QAction::triggered, this,
+            [this] { FilePreferencesMenuClick(); });
     add(file, Control::FileExitMenu, QStringLiteral("E&xit"));
     connect(static_cast<QAction*>(m_controls[std::size_t(Control::FileExitMenu)]), &QAction::triggered, this,
             &QWidget::close);

@@ -1,11 +1,15 @@
 // The recording window's fader and trims: their widgets wired to the fader controller, whose gains
 // go to the player and the music-track library and whose tint goes to the two track displays; and
-// the record device button, the volume sliders of the mixer and the record level test.
+// the record device button, the preferences, the volume sliders of the mixer and the record level
+// test.
 #include "recorder/LiveOverdubbing.h"
 
+#include "recorder/PlaybackControls.h"
 #include "recorder/WebEQSliderV.h"
 
 #include "common/ErrCodes.h"
+#include "common/PreferencesForm.h"
+#include "common/RecorderPreferences.h"
 #include "controls/ColorScheme.h"
 #include "controls/CoolButton.h"
 #include "controls/CoolSliderV.h"
@@ -18,10 +22,37 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QTabWidget>
 
 namespace recorder {
 
 using controls::TQzv32WaveDisplay;
+
+namespace {
+
+// A device of the preferences as the mixer knows it: -1 follows the system's preferred device.
+int mixerIndex(RecorderPreferences& preferences, DeviceDirection direction)
+{
+    const DeviceChoice& choice =
+        direction == DeviceDirection::Input ? preferences.inputDevices() : preferences.outputDevices();
+    if (choice.storedIndex() < 0)
+        return -1;
+    return direction == DeviceDirection::Input ? preferences.GetInputDeviceIndex() : preferences.GetOutputDeviceIndex();
+}
+
+} // namespace
+
+bool showPreferencesForm(RecorderPreferences& preferences, QWidget* parent, bool devicesPage)
+{
+    TPreferencesForm form(preferences, nullptr, parent);
+    if (devicesPage) {
+        for (int i = 0; i < form.PageControl->count(); ++i) {
+            if (form.PageControl->tabText(i) == QStringLiteral("Devices"))
+                form.PageControl->setCurrentIndex(i);
+        }
+    }
+    return form.exec() == QDialog::Accepted;
+}
 
 void TLiveOvedubbingForm::connectFader()
 {
@@ -44,10 +75,40 @@ void TLiveOvedubbingForm::connectRecordDevice()
 {
     // Every input device is its own single source, so the button opens the choice of device.
     auto* button = static_cast<controls::TCoolButton*>(m_controls[std::size_t(Control::RecSourceButton)]);
-    connect(button, &controls::TCoolButton::OnClick, this, [this] {
-        if (m_services.showDevicePreferences)
-            m_services.showDevicePreferences();
-    });
+    connect(button, &controls::TCoolButton::OnClick, this, [this] { FilePreferencesMenuClick(true); });
+}
+
+void TLiveOvedubbingForm::FilePreferencesMenuClick(bool devicesPage)
+{
+    RecorderPreferences* preferences = m_services.preferences;
+    if (!preferences || m_voiceRecording || m_musicRecording || m_playback->transport().playing())
+        return;
+    const auto stored = [](const DeviceChoice& choice) { return std::pair(choice.storedIndex(), choice.storedName()); };
+    const auto input = stored(preferences->inputDevices());
+    const auto output = stored(preferences->outputDevices());
+    if (!m_services.showPreferences(*preferences, this, devicesPage))
+        return;
+    const bool inputChanged = stored(preferences->inputDevices()) != input;
+    const bool outputChanged = stored(preferences->outputDevices()) != output;
+    // The engine takes a newly chosen input for its next capture, so a running level test starts
+    // again on it.
+    if (inputChanged && m_levelTest)
+        StopLevelTest();
+    if (preferences->GetAlwaysTestLevels())
+        StartLevelTest();
+    else if (m_levelTest)
+        StopLevelTest();
+    if (!m_volumes)
+        return;
+    if (inputChanged) {
+        if (const int code = m_volumes->selectInput(mixerIndex(*preferences, DeviceDirection::Input)))
+            ShowMappedError(m_services.messages, code, MixerErrorToMessageId);
+    }
+    if (outputChanged) {
+        if (const int code = m_volumes->selectOutput(mixerIndex(*preferences, DeviceDirection::Output)))
+            ShowMappedError(m_services.messages, code, MixerErrorToMessageId);
+    }
+    showVolumes();
 }
 
 void TLiveOvedubbingForm::createVolumeControls()
@@ -130,7 +191,7 @@ void TLiveOvedubbingForm::showVolumes()
 
 void TLiveOvedubbingForm::StartLevelTest()
 {
-    if (m_levelTest || m_voiceRecording || m_musicRecording)
+    if (m_levelTest || m_voiceRecording || m_musicRecording || m_playback->transport().playing())
         return;
     WaveFormatEx format;
     format.samplesPerSec = 44'100;
@@ -145,6 +206,12 @@ void TLiveOvedubbingForm::StartLevelTest()
         return;
     }
     m_levelTest = true;
+}
+
+void TLiveOvedubbingForm::startLevelTestWhenAsked()
+{
+    if (m_services.preferences && m_services.preferences->GetAlwaysTestLevels())
+        StartLevelTest();
 }
 
 void TLiveOvedubbingForm::StopLevelTest()

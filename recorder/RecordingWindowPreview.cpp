@@ -4,7 +4,6 @@
 
 #include "common/ErrCodes.h"
 #include "common/JobRunner.h"
-#include "common/PreferencesForm.h"
 #include "common/RecorderPreferences.h"
 #include "controls/ProgressBar.h"
 #include "platform/audio/AudioEngine.h"
@@ -16,7 +15,6 @@
 #include "platform/ui/StringTable.h"
 
 #include <QApplication>
-#include <QTabWidget>
 
 int main(int argc, char* argv[])
 {
@@ -37,14 +35,7 @@ int main(int argc, char* argv[])
     preferences.load();
     recorder::RecordingWindowServices services{settings, messages, engine, music, runner,
                                                [] { return PreferencesCore::GetDefaultTempPath(); }};
-    services.showDevicePreferences = [&] {
-        TPreferencesForm form(preferences, nullptr);
-        for (int i = 0; i < form.PageControl->count(); ++i) {
-            if (form.PageControl->tabText(i) == QStringLiteral("Devices"))
-                form.PageControl->setCurrentIndex(i);
-        }
-        form.exec();
-    };
+    services.preferences = &preferences;
     recorder::TLiveOvedubbingForm window(services);
     progress.setMainWindow(&window);
     window.show();
