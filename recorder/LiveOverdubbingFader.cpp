@@ -113,14 +113,31 @@ void TLiveOvedubbingForm::FilePreferencesMenuClick(bool devicesPage)
 
 void TLiveOvedubbingForm::createVolumeControls()
 {
-    // Between the record buttons and the position slider, which runs under this column.
+    // The record device's name under the button that chooses it.
     const int x = static_cast<QWidget*>(m_controls[std::size_t(Control::StartStopRecordingButton)])->geometry().x();
     m_sourceLabel = new QLabel(this);
     m_sourceLabel->setObjectName(QStringLiteral("RecordingSourceLabel"));
     anchor(m_sourceLabel, QRect(x, 366, 140, 14), Anchor::Right);
+
+    // The sliders at their own height, in the free corner between the pad panel, the zoom buttons
+    // and the effects tree; it keeps its place to the bottom right, where the pad panel, centred
+    // under the music track, cannot reach.
+    constexpr int left = 700;
+    constexpr int top = 562;
+    constexpr int captionHeight = 14;
+    constexpr int sliderTop = top + captionHeight + 2;
+    const std::pair<const char*, const char*> captions[] = {{"PlaybackVolumeLabel", "Playback"},
+                                                            {"RecordVolumeLabel", "Record"}};
+    for (int i = 0; i < 2; ++i) {
+        auto* label = new QLabel(QString::fromLatin1(captions[i].second), this);
+        label->setObjectName(QString::fromLatin1(captions[i].first));
+        label->setAlignment(Qt::AlignCenter);
+        anchor(label, QRect(left + i * 78, top, 62, captionHeight), Anchor::RightAndBottom);
+    }
     const std::array<const char*, 4> names = {"PlaybackLeftVolSlider", "PlaybackRightVolSlider",
                                               "RecordingLeftVolSlider", "RecordingRightVolSlider"};
-    const std::array<int, 4> lefts = {x, x + 32, x + 78, x + 110};
+    const std::array<int, 4> lefts = {left, left + 32, left + 78, left + 110};
+    int sliderHeight = 0;
     for (std::size_t i = 0; i < names.size(); ++i) {
         auto* slider = new TWebEQSliderV(this);
         slider->setObjectName(QString::fromLatin1(names[i]));
@@ -128,12 +145,13 @@ void TLiveOvedubbingForm::createVolumeControls()
         slider->setPosition(kVolumeSliderMin);
         slider->setImageType(1);
         slider->setScaleType(2);
-        anchor(slider, QRect(lefts[i], 380, 30, 44), Anchor::Right);
+        sliderHeight = slider->sizeHint().height();
+        anchor(slider, QRect(lefts[i], sliderTop, 30, sliderHeight), Anchor::RightAndBottom);
         m_volumeSliders[i] = slider;
     }
     m_lockBox = new QCheckBox(QStringLiteral("Lock L/R Volumes"), this);
     m_lockBox->setObjectName(QStringLiteral("CombinedValueCheckBox"));
-    anchor(m_lockBox, QRect(x, 424, 140, 16), Anchor::Right);
+    anchor(m_lockBox, QRect(left, sliderTop + sliderHeight + 4, 140, 16), Anchor::RightAndBottom);
 
     if (!m_services.mixer) {
         for (TWebEQSliderV* slider : m_volumeSliders)

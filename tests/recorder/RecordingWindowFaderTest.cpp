@@ -370,6 +370,37 @@ TEST_F(RecordingWindowFaderTest, VolumeSlidersFollowTheMixerBothWays)
     EXPECT_FALSE(store.readBool(QString::fromLatin1(kMixerSettingsKey), QStringLiteral("Lock L/R Volume Checked")).value);
 }
 
+// The volume sliders stand at their own height, and they, their captions and the lock box overlap no
+// other control of the window at its designed size or a larger one.
+TEST_F(RecordingWindowFaderTest, VolumeSlidersStandClearOfTheOtherControls)
+{
+    const QStringList group = {"PlaybackVolumeLabel", "RecordVolumeLabel", "PlaybackLeftVolSlider",
+                               "PlaybackRightVolSlider", "RecordingLeftVolSlider", "RecordingRightVolSlider",
+                               "CombinedValueCheckBox"};
+    for (const QSize size : {TLiveOvedubbingForm::designedSize(), TLiveOvedubbingForm::designedSize() + QSize(300, 200)}) {
+        SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
+        window->resize(size);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window->size() == size; }));
+        for (const QString& name : group) {
+            auto* widget = window->findChild<QWidget*>(name);
+            ASSERT_TRUE(widget) << name.toStdString();
+            EXPECT_TRUE(widget->isVisible()) << name.toStdString();
+            EXPECT_TRUE(window->rect().contains(widget->geometry())) << name.toStdString();
+            if (name.endsWith(QStringLiteral("VolSlider")))
+                EXPECT_EQ(widget->height(), 150) << name.toStdString();
+            for (QWidget* other : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                if (other == widget || !other->isVisible() || group.contains(other->objectName()))
+                    continue;
+                EXPECT_FALSE(widget->geometry().intersects(other->geometry()))
+                    << name.toStdString() << " overlaps " << other->objectName().toStdString() << " "
+                    << other->metaObject()->className();
+            }
+        }
+    }
+    ASSERT_TRUE(QDir::current().mkpath(QStringLiteral("screenshots")));
+    EXPECT_TRUE(window->grab().save(QDir::current().filePath(QStringLiteral("screenshots/recording-window-volumes-large.png"))));
+}
+
 // The level test keeps the input's levels coming without a take; a refusal of the player is shown,
 // and stopping it puts the meters to 0.
 TEST_F(RecordingWindowFaderTest, LevelTestRunsWhileNothingRecords)
