@@ -224,6 +224,7 @@ void TLiveOvedubbingForm::StartLevelTest()
         return;
     }
     m_levelTest = true;
+    m_playback->showLevelTest(true);
 }
 
 void TLiveOvedubbingForm::startLevelTestWhenAsked()
@@ -235,6 +236,7 @@ void TLiveOvedubbingForm::startLevelTestWhenAsked()
 void TLiveOvedubbingForm::StopLevelTest()
 {
     m_levelTest = false;
+    m_playback->showLevelTest(false);
     const int code = m_services.engine.AudioStopRecordLevelTest();
     if (code != 0) {
         ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);

@@ -178,15 +178,20 @@ void PlaybackControls::command(TransportCommand command)
         popUp(command);
         return;
     }
+    const bool play = command == TransportCommand::PlayVoice || command == TransportCommand::PlayMusic
+                      || command == TransportCommand::PlayMix;
+    if (play && m_form.levelTestRunning())
+        m_form.StopLevelTest();
     if (const uint16_t code = m_transport.run(step, source())) {
         ShowMappedError(m_messages, code, PlayerErrorToMessageId);
         popUp(command);
         return;
     }
-    if (command == TransportCommand::PlayVoice || command == TransportCommand::PlayMusic
-        || command == TransportCommand::PlayMix)
+    if (play)
         m_form.faderController().setRoute(routeOf(m_transport.kind()));
     apply(step);
+    if (command == TransportCommand::Stop)
+        m_form.startLevelTestWhenAsked();
 }
 
 void PlaybackControls::popUp(TransportCommand command)
@@ -216,6 +221,14 @@ void PlaybackControls::resetMeters()
         m_form.findChild<controls::TEQMeter*>(QString::fromLatin1(name))->setBarValue(0, 0);
     m_clipTimer.stop();
     lampsOff();
+}
+
+void PlaybackControls::showLevelTest(bool running)
+{
+    if (running)
+        m_positionTimer.start();
+    else if (!m_transport.playing())
+        m_positionTimer.stop();
 }
 
 void PlaybackControls::showLevels(int left, int right)
@@ -426,8 +439,15 @@ void PlaybackControls::showFrame(int64_t frame)
 
 void PlaybackControls::tick()
 {
-    if (!m_transport.playing())
+    if (!m_transport.playing()) {
+        if (m_form.levelTestRunning()) {
+            int left = 0;
+            int right = 0;
+            m_engine.AudioGetRecordLevel(&left, &right);
+            showLevels(left, right);
+        }
         return;
+    }
     const TransportPoll poll = m_transport.poll();
     showLevels(poll.left, poll.right);
     // The mix plays the fader as the take recorded it.

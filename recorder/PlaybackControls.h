@@ -52,6 +52,9 @@ public:
     // lights its lamp for a second. resetMeters puts both at 0 with the lamps off.
     void showLevels(int left, int right);
     void resetMeters();
+    // While the record level test runs and nothing plays, the position timer shows the input's
+    // levels.
+    void showLevelTest(bool running);
 
 protected:
     // Takes the engine's playback-ended message off the form.

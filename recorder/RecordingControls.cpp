@@ -163,6 +163,9 @@ void RecordingControls::startTake()
         return;
     }
     m_busy.emplace(m_form.busyFlag());
+    // The take records from the input the level test holds.
+    if (m_form.levelTestRunning())
+        m_form.StopLevelTest();
     if (const uint16_t code = m_take.start(voice, music, format, -1)) {
         ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
         popUp();
@@ -430,6 +433,8 @@ void RecordingControls::overdubClicked(OverdubSide side)
     }
     const QString playWav = roads.track(played) ? roads.track(played)->workingPath : QString();
     m_busy.emplace(m_form.busyFlag());
+    if (m_form.levelTestRunning())
+        m_form.StopLevelTest();
     if (const uint16_t code = m_overdub.start(side, takeWav, format, playWav, playStart)) {
         ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
         popUpOverdub(side);

@@ -4,6 +4,8 @@
 #include "recorder/LiveOverdubbing.h"
 
 #include "recorder/ControlAvailability.h"
+#include "recorder/PlaybackControls.h"
+#include "recorder/RecordingControls.h"
 #include "recorder/WebEQSliderV.h"
 
 #include "common/ErrCodes.h"
@@ -421,6 +423,54 @@ TEST_F(RecordingWindowFaderTest, LevelTestRunsWhileNothingRecords)
     EXPECT_FALSE(window->levelTestRunning());
     EXPECT_EQ(interaction.prompts().size(), 1u);
     engine.AudioStopRecordLevelTest();
+}
+
+// With the level test asked for in the preferences it runs whenever nothing plays or records, and
+// the meters show the input: playing a track stops it and the stop starts it again; a take takes
+// the input from it and gives it back when it ends.
+TEST_F(RecordingWindowFaderTest, LevelTestRunsWheneverNothingPlaysOrRecords)
+{
+    progressWindow.setMainWindow(window.get());
+    ASSERT_TRUE(QDir().mkpath(temp));
+    backend.setInputSine(440, 0.5);
+    choosePreferences([](TPreferencesForm& form) { form.AlwaysTestLevelsCheckBox->setChecked(true); });
+    ASSERT_TRUE(window->levelTestRunning());
+    auto* meter = window->findChild<controls::TEQMeter*>(QStringLiteral("EQMeter1"));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            backend.advance(441);
+            return meter->barValue(0) >= 45;
+        },
+        3000))
+        << meter->barValue(0);
+
+    const QString voiceFile = testsupport::testFolder() + "/voice.wav";
+    wavefixtures::soxWave(voiceFile, 16, 2, 44'100);
+    platform::FileDialogResult chosen;
+    chosen.accepted = true;
+    chosen.files = {voiceFile};
+    interaction.expectOpenFile(chosen, QStringLiteral("Voice Track"));
+    window->findChild<QAction*>(QStringLiteral("OpenVoiceTrack"))->trigger();
+    ASSERT_TRUE(interaction.allConsumed());
+    EXPECT_TRUE(window->levelTestRunning());
+
+    QTest::mouseClick(named(Control::PreRecordedPlayBtn), Qt::LeftButton);
+    ASSERT_TRUE(window->playback().transport().playing());
+    EXPECT_FALSE(window->levelTestRunning());
+    EXPECT_EQ(capturedFrom(), QString());
+    QTest::mouseClick(named(Control::StopBtn), Qt::LeftButton);
+    ASSERT_FALSE(window->playback().transport().playing());
+    EXPECT_TRUE(window->levelTestRunning());
+    EXPECT_EQ(capturedFrom(), QStringLiteral("mic"));
+
+    QTest::mouseClick(named(Control::MusicRecordButton), Qt::LeftButton);
+    ASSERT_TRUE(window->recording().overdub().running());
+    EXPECT_FALSE(window->levelTestRunning());
+    backend.advance(1000);
+    QTest::mouseClick(named(Control::MusicRecordButton), Qt::LeftButton);
+    ASSERT_FALSE(window->recording().overdub().running());
+    EXPECT_TRUE(window->levelTestRunning());
+    EXPECT_EQ(capturedFrom(), QStringLiteral("mic"));
 }
 
 // A trim lowers its track's picture with its sound, and a silenced track shows no waveform.
