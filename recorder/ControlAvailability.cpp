@@ -32,7 +32,6 @@ Missing missingFeature(Control control)
     case LoadMusicList:
         return Missing::Pads;
     case FileNewMenu:
-    case FilePreferencesMenu:
     case OpenConversationMenu:
     case WelcomeScreen:
     case LaunchXVQOption:

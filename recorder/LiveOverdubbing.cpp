@@ -147,6 +147,7 @@ void usePreferences(RecordingWindowServices& services, RecorderPreferences& pref
     services.preventSaturation = [&preferences] { return preferences.GetPreventSaturation(); };
     services.alwaysTestLevels = [&preferences] { return preferences.GetAlwaysTestLevels(); };
     services.outputDevice = [&preferences] { return preferences.GetOutputDeviceIndex(); };
+    services.preferences = &preferences;
 }
 
 TLiveOvedubbingForm::TLiveOvedubbingForm(const RecordingWindowServices& services, QWidget* parent)
@@ -240,7 +241,8 @@ void TLiveOvedubbingForm::createMenus()
     add(file, Control::LaunchXVQOption, QStringLiteral("Launch &Podcast Builder"));
     add(file, Control::WelcomeScreen, QStringLiteral("&Welcome Screen..."));
     file->addSeparator();
-    add(file, Control::FilePreferencesMenu, QStringLiteral("P&references ..."));
+    connect(add(file, Control::FilePreferencesMenu, QStringLiteral("P&references ...")), &QAction::triggered, this,
+            [this] { FilePreferencesMenuClick(); });
     add(file, Control::FileExitMenu, QStringLiteral("E&xit"));
     connect(static_cast<QAction*>(m_controls[std::size_t(Control::FileExitMenu)]), &QAction::triggered, this,
             &QWidget::close);

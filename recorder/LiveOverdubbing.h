@@ -77,6 +77,10 @@ class TWebEQSliderV;
 class PlaybackControls;
 class RecordingControls;
 
+// Shows the preferences window modally over parent, on its Devices page when asked; true on OK.
+using ShowPreferencesFunction = std::function<bool(RecorderPreferences&, QWidget* parent, bool devicesPage)>;
+bool showPreferencesForm(RecorderPreferences& preferences, QWidget* parent, bool devicesPage);
+
 // What the window works with; each outlives it.
 struct RecordingWindowServices {
     platform::SettingsStore& settings;
@@ -86,8 +90,10 @@ struct RecordingWindowServices {
     JobRunner& runner;                  // loads and peak builds under the progress window
     std::function<QString()> tempFolder; // the preferences' temporary folder
     CopyFunction trackCopy = CopyFileWithProgress; // writes a saved track; tests stop it part-way
-    // Shows the preferences on their Devices page, where the record device is chosen ("Rec Device").
-    std::function<void()> showDevicePreferences = {};
+    // The program's preferences: the level test's switch and the devices the window follows. Without
+    // them File > Preferences and "Rec Device" do nothing and the level test is not started by itself.
+    RecorderPreferences* preferences = nullptr;
+    ShowPreferencesFunction showPreferences = showPreferencesForm;
     // The sound card's mixer behind the volume sliders; without one they stay off.
     platform::audio::MixerLibrary* mixer = nullptr;
     FreeSpaceFunction freeSpace = platform::codecs::freeSpaceOf; // of the temporary folder
@@ -103,7 +109,8 @@ struct RecordingWindowServices {
 };
 
 // Points the services at the recorder's preferences, which outlive the window: the temporary
-// folder, "Prevent Saturation", "Always Test Levels" and the output device.
+// folder, "Prevent Saturation", "Always Test Levels", the output device, and the preferences
+// themselves for File > Preferences.
 void usePreferences(RecordingWindowServices& services, RecorderPreferences& preferences);
 
 class TLiveOvedubbingForm : public controls::TCoolForm, private TrackHost {
@@ -140,6 +147,10 @@ public:
     bool levelTestRunning() const { return m_levelTest; }
     // A playback or a take ended: the level test starts again when the preferences ask for it.
     void startLevelTestWhenAsked();
+    // File > Preferences (and "Rec Device", on the Devices page), refused while something records or
+    // plays. After OK the level test follows its switch, and a newly chosen input or output device
+    // is taken by the level test and the volume sliders; the preferences chose it in the engine.
+    void FilePreferencesMenuClick(bool devicesPage = false);
 
     // The placement in the settings store; the codes of WindowPlacement.h.
     int SaveWindowPlacement();

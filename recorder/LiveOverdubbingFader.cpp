@@ -1,6 +1,7 @@
 // The recording window's fader and trims: their widgets wired to the fader controller, whose gains
 // go to the player and the music-track library and whose tint goes to the two track displays; and
-// the record device button, the volume sliders of the mixer and the record level test.
+// the record device button, the preferences, the volume sliders of the mixer and the record level
+// test.
 #include "recorder/LiveOverdubbing.h"
 
 #include "recorder/Log.h"
@@ -8,6 +9,8 @@
 #include "recorder/WebEQSliderV.h"
 
 #include "common/ErrCodes.h"
+#include "common/PreferencesForm.h"
+#include "common/RecorderPreferences.h"
 #include "controls/ColorScheme.h"
 #include "controls/CoolButton.h"
 #include "controls/CoolSliderV.h"
@@ -20,12 +23,39 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QTabWidget>
 
 #include <utility>
 
 namespace recorder {
 
 using controls::TQzv32WaveDisplay;
+
+namespace {
+
+// A device of the preferences as the mixer knows it: -1 follows the system's preferred device.
+int mixerIndex(RecorderPreferences& preferences, DeviceDirection direction)
+{
+    const DeviceChoice& choice =
+        direction == DeviceDirection::Input ? preferences.inputDevices() : preferences.outputDevices();
+    if (choice.storedIndex() < 0)
+        return -1;
+    return direction == DeviceDirection::Input ? preferences.GetInputDeviceIndex() : preferences.GetOutputDeviceIndex();
+}
+
+} // namespace
+
+bool showPreferencesForm(RecorderPreferences& preferences, QWidget* parent, bool devicesPage)
+{
+    TPreferencesForm form(preferences, nullptr, parent);
+    if (devicesPage) {
+        for (int i = 0; i < form.PageControl->count(); ++i) {
+            if (form.PageControl->tabText(i) == QStringLiteral("Devices"))
+                form.PageControl->setCurrentIndex(i);
+        }
+    }
+    return form.exec() == QDialog::Accepted;
+}
 
 void TLiveOvedubbingForm::connectFader()
 {
@@ -48,22 +78,69 @@ void TLiveOvedubbingForm::connectRecordDevice()
 {
     // Every input device is its own single source, so the button opens the choice of device.
     auto* button = static_cast<controls::TCoolButton*>(m_controls[std::size_t(Control::RecSourceButton)]);
-    connect(button, &controls::TCoolButton::OnClick, this, [this] {
-        if (m_services.showDevicePreferences)
-            m_services.showDevicePreferences();
-    });
+    connect(button, &controls::TCoolButton::OnClick, this, [this] { FilePreferencesMenuClick(true); });
+}
+
+void TLiveOvedubbingForm::FilePreferencesMenuClick(bool devicesPage)
+{
+    RecorderPreferences* preferences = m_services.preferences;
+    if (!preferences || m_voiceRecording || m_musicRecording || m_playback->transport().playing())
+        return;
+    const auto stored = [](const DeviceChoice& choice) { return std::pair(choice.storedIndex(), choice.storedName()); };
+    const auto input = stored(preferences->inputDevices());
+    const auto output = stored(preferences->outputDevices());
+    if (!m_services.showPreferences(*preferences, this, devicesPage))
+        return;
+    const bool inputChanged = stored(preferences->inputDevices()) != input;
+    const bool outputChanged = stored(preferences->outputDevices()) != output;
+    // The engine takes a newly chosen input for its next capture, so a running level test starts
+    // again on it.
+    if (inputChanged && m_levelTest)
+        StopLevelTest();
+    if (preferences->GetAlwaysTestLevels())
+        StartLevelTest();
+    else if (m_levelTest)
+        StopLevelTest();
+    if (!m_volumes)
+        return;
+    if (inputChanged) {
+        if (const int code = m_volumes->selectInput(mixerIndex(*preferences, DeviceDirection::Input)))
+            ShowMappedError(m_services.messages, code, MixerErrorToMessageId);
+    }
+    if (outputChanged) {
+        if (const int code = m_volumes->selectOutput(mixerIndex(*preferences, DeviceDirection::Output)))
+            ShowMappedError(m_services.messages, code, MixerErrorToMessageId);
+    }
+    showVolumes();
 }
 
 void TLiveOvedubbingForm::createVolumeControls()
 {
-    // Between the record buttons and the position slider, which runs under this column.
+    // The record device's name under the button that chooses it.
     const int x = static_cast<QWidget*>(m_controls[std::size_t(Control::StartStopRecordingButton)])->geometry().x();
     m_sourceLabel = new QLabel(this);
     m_sourceLabel->setObjectName(QStringLiteral("RecordingSourceLabel"));
     anchor(m_sourceLabel, QRect(x, 366, 140, 14), Anchor::Right);
+
+    // The sliders at their own height, in the free corner between the pad panel, the zoom buttons
+    // and the effects tree; it keeps its place to the bottom right, where the pad panel, centred
+    // under the music track, cannot reach.
+    constexpr int left = 700;
+    constexpr int top = 562;
+    constexpr int captionHeight = 14;
+    constexpr int sliderTop = top + captionHeight + 2;
+    const std::pair<const char*, const char*> captions[] = {{"PlaybackVolumeLabel", "Playback"},
+                                                            {"RecordVolumeLabel", "Record"}};
+    for (int i = 0; i < 2; ++i) {
+        auto* label = new QLabel(QString::fromLatin1(captions[i].second), this);
+        label->setObjectName(QString::fromLatin1(captions[i].first));
+        label->setAlignment(Qt::AlignCenter);
+        anchor(label, QRect(left + i * 78, top, 62, captionHeight), Anchor::RightAndBottom);
+    }
     const std::array<const char*, 4> names = {"PlaybackLeftVolSlider", "PlaybackRightVolSlider",
                                               "RecordingLeftVolSlider", "RecordingRightVolSlider"};
-    const std::array<int, 4> lefts = {x, x + 32, x + 78, x + 110};
+    const std::array<int, 4> lefts = {left, left + 32, left + 78, left + 110};
+    int sliderHeight = 0;
     for (std::size_t i = 0; i < names.size(); ++i) {
         auto* slider = new TWebEQSliderV(this);
         slider->setObjectName(QString::fromLatin1(names[i]));
@@ -71,12 +148,13 @@ void TLiveOvedubbingForm::createVolumeControls()
         slider->setPosition(kVolumeSliderMin);
         slider->setImageType(1);
         slider->setScaleType(2);
-        anchor(slider, QRect(lefts[i], 380, 30, 44), Anchor::Right);
+        sliderHeight = slider->sizeHint().height();
+        anchor(slider, QRect(lefts[i], sliderTop, 30, sliderHeight), Anchor::RightAndBottom);
         m_volumeSliders[i] = slider;
     }
     m_lockBox = new QCheckBox(QStringLiteral("Lock L/R Volumes"), this);
     m_lockBox->setObjectName(QStringLiteral("CombinedValueCheckBox"));
-    anchor(m_lockBox, QRect(x, 424, 140, 16), Anchor::Right);
+    anchor(m_lockBox, QRect(left, sliderTop + sliderHeight + 4, 140, 16), Anchor::RightAndBottom);
 
     if (!m_services.mixer) {
         for (TWebEQSliderV* slider : m_volumeSliders)

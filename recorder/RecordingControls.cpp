@@ -13,6 +13,7 @@
 #include "controls/Waveform.h"
 #include "platform/audio/AudioEngine.h"
 #include "platform/audio/PlayerCodes.h"
+#include "platform/base/Colors.h"
 #include "platform/base/PostedMessage.h"
 #include "platform/ui/Messages.h"
 
@@ -29,6 +30,11 @@ using controls::TQzv32WaveDisplay;
 constexpr int kPositionTimerMs = 50;
 constexpr int kSpaceTimerMs = 1000;
 const char kVendorCaption[] = "Vexal Audio";
+// "The drive used to store temporary work files has inadequate free space ...": the music take
+// could not go on.
+constexpr int kMusicTakeEndedMessageId = 123;
+// The recording label's own background, seen while it is opaque.
+const QColor kLabelBackground = platform::colorFromRef(0x0000C0);
 
 } // namespace
 
@@ -39,6 +45,9 @@ RecordingControls::RecordingControls(TLiveOvedubbingForm& form, const RecordingW
     , m_take(services.engine, services.musicLibrary)
     , m_overdub(services.engine, services.musicLibrary)
 {
+    // Named, so that a test can step the timer's ticks itself.
+    m_positionTimer.setParent(this);
+    m_positionTimer.setObjectName(QStringLiteral("RecordingPositionTimer"));
     m_positionTimer.setInterval(kPositionTimerMs);
     connect(&m_positionTimer, &QTimer::timeout, this, &RecordingControls::tick);
     m_spaceTimer.setInterval(kSpaceTimerMs);
@@ -65,13 +74,25 @@ RecordingControls::~RecordingControls()
 
 bool RecordingControls::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != &m_form || event->type() != platform::PostedMessage::eventType()
-        || static_cast<const platform::PostedMessage*>(event)->message() != platform::audio::kMsgRecordingEnded)
+    if (watched != &m_form || event->type() != platform::PostedMessage::eventType())
         return false;
-    // The input went away or the take could not be written: the take ends as its button would end
-    // it, keeping what was recorded, and the stop shows why.
-    stopRunningTake();
-    return true;
+    switch (static_cast<const platform::PostedMessage*>(event)->message()) {
+    case platform::audio::kMsgRecordingEnded:
+        // The input went away or the take could not be written: the take ends as its button would
+        // end it, keeping what was recorded, and the stop shows why.
+        if (m_take.running() || m_overdub.running()) {
+            stopRunningTake();
+            expectLateEndNews();
+        } else {
+            lateEndNews();
+        }
+        return true;
+    case platform::audio::kMsgMusicRecordingEnded:
+        musicTakeEnded();
+        return true;
+    default:
+        return false;
+    }
 }
 
 template <class T> T* RecordingControls::control(Control c) const
@@ -166,6 +187,9 @@ void RecordingControls::startTake()
         return;
     }
     m_busy.emplace(m_form.busyFlag());
+    // The take records from the input the level test holds.
+    if (m_form.levelTestRunning())
+        m_form.StopLevelTest();
     if (const uint16_t code = m_take.start(voice, music, format, m_services.outputDevice())) {
         ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
         popUp();
@@ -217,18 +241,27 @@ void RecordingControls::pauseClicked()
     m_form.ApplyControlChanges({{Control::PauseRecordingButton, pause}});
 }
 
-void RecordingControls::stopTake()
+void RecordingControls::stopTake(bool musicEnded)
 {
     popUp();
     m_positionTimer.stop();
     m_spaceTimer.stop();
-    if (const uint16_t code = m_take.stop())
-        ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
+    if (const uint16_t code = m_take.stop(musicEnded)) {
+        // After the music take ended by itself one message tells the user (123); the voice's
+        // failure, on the same disk as a rule, goes to the log.
+        if (musicEnded)
+            qCWarning(lcRecorder) << "the voice take stopped with the music take, with code" << code;
+        else
+            ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
+    }
     m_form.faderController().endTake();
     m_form.playback().resetMeters();
     showCaptions(false, false);
     m_form.setRecordingFlags(false, false);
     m_busy.reset();
+    // A music take that ended early is padded before an insert, so both takes go in at one length
+    // and the tracks stay lined up after them.
+    equalizeTracks();
     if (m_insert)
         insertTakes();
     m_form.ReloadVoiceTrack();
@@ -244,9 +277,56 @@ void RecordingControls::stopTake()
     m_form.ApplyControlChanges({{Control::PauseRecordingButton, pause}});
     for (Control c : {Control::PreRecordedWaveDisplay, Control::RecordingWaveDisplay})
         control<TQzv32WaveDisplay>(c)->setCaretPositionBySamples(0);
-    m_form.ShowPosition(0, kPositionFrames);
+    // The position box and the slider from the voice caret, now at 0.
+    m_form.ApplyTrackLayout(0);
     if (std::optional<TrackRecord>& music = m_form.trackRoads().track(TrackSide::Music))
         music->state = kTrackChanged;
+    m_form.startLevelTestWhenAsked();
+}
+
+void RecordingControls::equalizeTracks()
+{
+    const TrackRoads& roads = m_form.trackRoads();
+    const std::optional<TrackRecord>& voice = roads.track(TrackSide::Voice);
+    const std::optional<TrackRecord>& music = roads.track(TrackSide::Music);
+    if (voice && music
+        && !EqualizeTrackLengths(voice->workingPath, music->workingPath, roads.recordingFormat().bitsPerSample == 8))
+        qCWarning(lcRecorder) << "the tracks keep different lengths: the shorter of" << voice->workingPath << "and"
+                              << music->workingPath << "could not be padded";
+}
+
+void RecordingControls::musicTakeEnded()
+{
+    // With the Voice & Music button up nothing would stop the voice, so it stops with the music.
+    const bool musicTakeRan = m_take.running() || (m_overdub.running() && m_overdub.side() == OverdubSide::Music);
+    if (m_take.running())
+        stopTake(true);
+    else if (musicTakeRan)
+        stopOverdub(true);
+    if (!musicTakeRan && lateEndNews())
+        return;
+    if (musicTakeRan)
+        expectLateEndNews();
+    m_services.messages.ShowErrorMessage(kMusicTakeEndedMessageId);
+}
+
+void RecordingControls::expectLateEndNews()
+{
+    // The stop has joined both sides' threads, so news of the other side is queued by now: it comes
+    // before this call's own end.
+    m_endTold = true;
+    QTimer::singleShot(0, this, [this] { m_endTold = false; });
+}
+
+bool RecordingControls::lateEndNews()
+{
+    // A full disk or a lost device ends both sides of a take at once; the side whose news came
+    // first stopped the take and told the user, so the other side's says nothing more.
+    if (!m_endTold)
+        return false;
+    m_endTold = false;
+    qCInfo(lcRecorder) << "the other side of the take that ended by itself has ended too";
+    return true;
 }
 
 void RecordingControls::insertTakes()
@@ -307,9 +387,20 @@ void RecordingControls::showCaptions(bool voice, bool music)
         ->setNoSamplePresentText(voice ? QStringLiteral("Recording Voice Track...") : QStringLiteral("Voice Track Space."));
     control<TQzv32WaveDisplay>(Control::RecordingWaveDisplay)
         ->setNoSamplePresentText(music ? QStringLiteral("Recording Music Track...") : QStringLiteral("Music Track Space."));
+    m_label.reset();
+    showLabel(m_label.look());
+    m_form.findChild<QLabel*>(QStringLiteral("RecordingLabel"))->setVisible(voice || music);
+}
+
+void RecordingControls::showLabel(const RecordingLabelLook& look)
+{
     auto* label = m_form.findChild<QLabel*>(QStringLiteral("RecordingLabel"));
-    label->setText(QStringLiteral("Recording"));
-    label->setVisible(voice || music);
+    label->setText(look.caption);
+    label->setAutoFillBackground(!look.transparent);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, kLabelBackground);
+    palette.setColor(QPalette::WindowText, look.whiteText ? QColor(Qt::white) : QColor(Qt::black));
+    label->setPalette(palette);
 }
 
 void RecordingControls::tick()
@@ -326,8 +417,7 @@ void RecordingControls::tick()
         right += playedRight;
     }
     m_form.playback().showLevels(left, right);
-    m_form.findChild<QLabel*>(QStringLiteral("RecordingLabel"))
-        ->setText(m_take.paused() ? QStringLiteral("Paused") : QStringLiteral("Recording"));
+    showLabel(m_label.tick(m_take.paused()));
     const int64_t position = m_overdub.running() ? m_overdub.position() : m_take.position();
     // The take is in no display yet, so the recording format converts its frames for the box.
     const uint32_t rate = m_form.trackRoads().recordingFormat().samplesPerSec;
@@ -412,6 +502,8 @@ void RecordingControls::overdubClicked(OverdubSide side)
     FaderController& fader = m_form.faderController();
     fader.setRoute(side == OverdubSide::Voice ? GainRoute::VoiceRecording : GainRoute::Mixed);
     m_busy.emplace(m_form.busyFlag());
+    if (m_form.levelTestRunning())
+        m_form.StopLevelTest();
     if (const uint16_t code =
             m_overdub.start(side, takeWav, format, playWav, playStart, m_services.outputDevice())) {
         ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
@@ -448,12 +540,12 @@ void RecordingControls::overdubClicked(OverdubSide side)
     m_spaceTimer.start();
 }
 
-void RecordingControls::stopOverdub()
+void RecordingControls::stopOverdub(bool takeEnded)
 {
     m_positionTimer.stop();
     m_spaceTimer.stop();
     const OverdubSide side = m_overdub.side();
-    if (const uint16_t code = m_overdub.stop())
+    if (const uint16_t code = m_overdub.stop(takeEnded))
         ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
     m_form.faderController().endTake();
     m_form.playback().resetMeters();
@@ -463,12 +555,10 @@ void RecordingControls::stopOverdub()
     popUpOverdub(side);
     TrackRoads& roads = m_form.trackRoads();
     placeOverdub(side == OverdubSide::Voice ? TrackSide::Voice : TrackSide::Music, m_overdub.placedAt());
-    const std::optional<TrackRecord>& voice = roads.track(TrackSide::Voice);
-    std::optional<TrackRecord>& music = roads.track(TrackSide::Music);
-    if (voice && music) {
-        EqualizeTrackLengths(voice->workingPath, music->workingPath, roads.recordingFormat().bitsPerSample == 8);
-        // The music under a voice take was padded to the take's length.
-        if (side == OverdubSide::Voice)
+    equalizeTracks();
+    // The music under a voice take was padded to the take's length.
+    if (side == OverdubSide::Voice && roads.track(TrackSide::Voice)) {
+        if (std::optional<TrackRecord>& music = roads.track(TrackSide::Music))
             music->state = kTrackChanged;
     }
     m_form.ReloadVoiceTrack();
@@ -485,6 +575,7 @@ void RecordingControls::stopOverdub()
     for (Control c : {Control::PreRecordedWaveDisplay, Control::RecordingWaveDisplay})
         control<TQzv32WaveDisplay>(c)->setCaretPositionBySamples(0);
     m_form.ShowPosition(0, kPositionFrames);
+    m_form.startLevelTestWhenAsked();
 }
 
 void RecordingControls::placeOverdub(TrackSide side, int64_t frame)

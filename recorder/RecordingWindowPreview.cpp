@@ -4,7 +4,6 @@
 
 #include "common/ErrCodes.h"
 #include "common/JobRunner.h"
-#include "common/PreferencesForm.h"
 #include "common/RecorderPreferences.h"
 #include "controls/ProgressBar.h"
 #include "platform/audio/AudioEngine.h"
@@ -18,7 +17,6 @@
 #include "platform/ui/StringTable.h"
 
 #include <QApplication>
-#include <QTabWidget>
 
 int main(int argc, char* argv[])
 {
@@ -41,14 +39,6 @@ int main(int argc, char* argv[])
     recorder::RecordingWindowServices services{settings, messages, engine, music, runner, {}};
     recorder::usePreferences(services, preferences);
     services.mixer = &mixer;
-    services.showDevicePreferences = [&] {
-        TPreferencesForm form(preferences, nullptr);
-        for (int i = 0; i < form.PageControl->count(); ++i) {
-            if (form.PageControl->tabText(i) == QStringLiteral("Devices"))
-                form.PageControl->setCurrentIndex(i);
-        }
-        form.exec();
-    };
     recorder::TLiveOvedubbingForm window(services);
     progress.setMainWindow(&window);
     window.InitMixerDevices(preferences.GetInputDeviceIndex(), preferences.GetOutputDeviceIndex());

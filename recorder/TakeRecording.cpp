@@ -71,13 +71,13 @@ uint16_t VoiceAndMusicTake::resume()
     return 0;
 }
 
-uint16_t VoiceAndMusicTake::stop()
+uint16_t VoiceAndMusicTake::stop(bool musicEnded)
 {
     const uint16_t voice = m_engine.AudioStopRecord();
     const uint16_t music = m_music.StopMusicTrackRecording();
     m_running = false;
     m_paused = false;
-    return voice ? voice : music;
+    return voice || musicEnded ? voice : music;
 }
 
 int64_t VoiceAndMusicTake::position() const
@@ -115,12 +115,12 @@ uint16_t OverdubTake::start(OverdubSide side, const QString& takeWav, const Wave
     return 0;
 }
 
-uint16_t OverdubTake::stop()
+uint16_t OverdubTake::stop(bool takeEnded)
 {
     const uint16_t code = m_side == OverdubSide::Voice ? m_engine.AudioStopRecord() : m_music.StopMusicTrackRecording();
     m_engine.AudioStop();
     m_running = false;
-    return code;
+    return takeEnded ? 0 : code;
 }
 
 int64_t OverdubTake::position() const

@@ -57,8 +57,9 @@ public:
     // Pauses or resumes both files together.
     uint16_t pause();
     uint16_t resume();
-    // Ends both files: 0, or the first failing code (both are stopped either way).
-    uint16_t stop();
+    // Ends both files: 0, or the first failing code (both are stopped either way). After the music
+    // take ended by itself (which the caller reports in its own words), the voice's code alone.
+    uint16_t stop(bool musicEnded = false);
 
     bool running() const { return m_running; }
     bool paused() const { return m_paused; }
@@ -93,8 +94,9 @@ public:
     // that failed, with nothing left running.
     uint16_t start(OverdubSide side, const QString& takeWav, const WaveFormatEx& format, const QString& playWav,
                    int64_t playStart, int outputDevice);
-    // Ends the take and the playback: 0, or the take's failing code.
-    uint16_t stop();
+    // Ends the take and the playback: 0, or the take's failing code; none for a take that ended by
+    // itself (the caller reports that in its own words).
+    uint16_t stop(bool takeEnded = false);
 
     bool running() const { return m_running; }
     OverdubSide side() const { return m_side; }

@@ -1,13 +1,17 @@
 // The recording window's fader and trims, moved by keys as a user would: the gains the player then
-// mixes with, the tint of the track displays, and the control states that put the fader back; and
-// the record device button.
+// mixes with, the tint of the track displays, and the control states that put the fader back; the
+// record device button and File > Preferences, whose devices and level test the window follows.
 #include "recorder/LiveOverdubbing.h"
 
 #include "recorder/ControlAvailability.h"
+#include "recorder/PlaybackControls.h"
+#include "recorder/RecordingControls.h"
 #include "recorder/WebEQSliderV.h"
 
 #include "common/ErrCodes.h"
 #include "common/JobRunner.h"
+#include "common/PreferencesForm.h"
+#include "common/RecorderPreferences.h"
 #include "controls/CoolButton.h"
 #include "controls/CoolSliderV.h"
 #include "controls/EQMeter.h"
@@ -30,10 +34,15 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <array>
 
@@ -48,18 +57,26 @@ platform::StringTable recorderStrings()
     return table;
 }
 
-// A mixer with one stereo output and one stereo input, the system's preferred ones.
+constexpr uint32_t kNormalVolume = platform::audio::MixerBackend::NormalVolume;
+
+// A mixer with two stereo outputs and two stereo inputs; the first of each is the system's
+// preferred one, the second is at a quarter of full volume.
 std::shared_ptr<platform::audio::FakeMixerBackend> makeFakeMixer()
 {
     using namespace platform::audio;
     auto fake = std::make_shared<FakeMixerBackend>();
     for (const auto& [direction, name] : {std::pair{MixerDirection::Output, "speakers"}, {MixerDirection::Input, "mic"}}) {
-        MixerDevice device;
-        device.name = QString::fromLatin1(name);
-        device.description = device.name + " device";
-        device.sides = {ChannelSide::Left, ChannelSide::Right};
-        fake->addDevice(direction, device);
-        fake->setDefaultDevice(direction, device.name);
+        for (const QString& deviceName : {QString::fromLatin1(name), QStringLiteral("usb-") + QString::fromLatin1(name)}) {
+            MixerDevice device;
+            device.name = deviceName;
+            device.description = device.name + " device";
+            device.sides = {ChannelSide::Left, ChannelSide::Right};
+            device.volumes = {kNormalVolume, kNormalVolume};
+            if (deviceName.startsWith(QStringLiteral("usb-")))
+                device.volumes = {kNormalVolume / 4, kNormalVolume / 4};
+            fake->addDevice(direction, device);
+        }
+        fake->setDefaultDevice(direction, QString::fromLatin1(name));
     }
     return fake;
 }
@@ -68,9 +85,16 @@ class RecordingWindowFaderTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // The engine lists the mixer's devices in the mixer's order.
+        backend.setOutputDevices({{"speakers", "speakers device"}, {"usb-speakers", "usb-speakers device"}});
+        backend.setInputDevices({{"mic", "mic device"}, {"usb-mic", "usb-mic device"}});
+        backend.setDefaultOutputDevice("speakers");
+        backend.setDefaultInputDevice("mic");
+        preferences.load();
         RecordingWindowServices services{store, messages, engine, music, runner, [this] { return temp; }};
-        services.showDevicePreferences = [this] { ++devicePreferencesShown; };
         services.mixer = &mixer;
+        usePreferences(services, preferences);
+        services.tempFolder = [this] { return temp; };
         window = std::make_unique<TLiveOvedubbingForm>(services);
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -79,6 +103,53 @@ protected:
     QWidget* named(Control control) const
     {
         return window->findChild<QWidget*>(QString::fromLatin1(controlName(control)));
+    }
+
+    // Answers the next preferences window: fill sets its controls, then OK (or Cancel) is clicked.
+    // The page it opened on is kept in openedOn.
+    void answerPreferences(std::function<void(TPreferencesForm&)> fill, bool ok = true)
+    {
+        answer.setInterval(10);
+        answer.disconnect();
+        QObject::connect(&answer, &QTimer::timeout, [this, fill, ok] {
+            auto* form = qobject_cast<TPreferencesForm*>(QApplication::activeModalWidget());
+            if (!form)
+                return;
+            answer.stop();
+            openedOn = form->PageControl->tabText(form->PageControl->currentIndex());
+            fill(*form);
+            QTest::mouseClick(ok ? form->OkButton : form->CancelButton, Qt::LeftButton);
+        });
+        answer.start();
+    }
+
+    // File > Preferences, answered as answerPreferences says.
+    void choosePreferences(std::function<void(TPreferencesForm&)> fill)
+    {
+        answerPreferences(std::move(fill));
+        auto* item = window->findChild<QAction*>(QString::fromLatin1(controlName(Control::FilePreferencesMenu)));
+        ASSERT_TRUE(item->isEnabled());
+        item->trigger();
+        EXPECT_FALSE(answer.isActive()) << "no preferences window came up";
+    }
+
+    static void chooseDevice(QComboBox* box, const char* description)
+    {
+        const int position = box->findText(QString::fromLatin1(description));
+        ASSERT_GE(position, 0) << description;
+        box->setCurrentIndex(position);
+    }
+
+    int sliderPosition(const char* name) const
+    {
+        return window->findChild<TWebEQSliderV*>(QString::fromLatin1(name))->Position();
+    }
+
+    // The input the engine captures from now, and whether its stream is open.
+    QString capturedFrom() const
+    {
+        const int n = backend.inputStreamCount();
+        return n > 0 && backend.inputOpen(n - 1) ? backend.inputDevice(n - 1) : QString();
     }
 
     // What the player makes of a full-scale-ish sample of each track alone with its present gains.
@@ -110,7 +181,9 @@ protected:
     controls::TProgressBarForm progressWindow{controls::ControlVariant::Recorder};
     JobRunner runner{progressWindow};
     QString temp = testsupport::testFolder() + "/temp/";
-    int devicePreferencesShown = 0;
+    RecorderPreferences preferences{store, engine, messages};
+    QTimer answer;
+    QString openedOn;
     std::unique_ptr<TLiveOvedubbingForm> window;
 };
 
@@ -193,15 +266,75 @@ TEST_F(RecordingWindowFaderTest, MovesDuringATakeReplayThroughTheController)
     EXPECT_EQ(control.automation()->Entries().size(), 2u); // the replay recorded nothing
 }
 
-// Each input device is its own single source: the source button chooses the device instead.
+// Each input device is its own single source: the source button opens the preferences on the page
+// where the device is chosen; File > Preferences opens them on their first page. Cancel changes
+// nothing.
 TEST_F(RecordingWindowFaderTest, RecDeviceOpensTheDevicePreferences)
 {
+    ASSERT_EQ(window->InitMixerDevices(-1, -1), 0);
     auto* button = static_cast<controls::TCoolButton*>(named(Control::RecSourceButton));
     EXPECT_EQ(button->Caption(), QStringLiteral("Rec Device"));
     EXPECT_FALSE(isUnavailable(Control::RecSourceButton));
     ASSERT_TRUE(button->isEnabled());
+    answerPreferences([](TPreferencesForm& form) { chooseDevice(form.InputDevicesComboBox, "usb-mic device"); },
+                      false);
     QTest::mouseClick(button, Qt::LeftButton);
-    EXPECT_EQ(devicePreferencesShown, 1);
+    EXPECT_FALSE(answer.isActive());
+    EXPECT_EQ(openedOn, QStringLiteral("Devices"));
+    EXPECT_EQ(preferences.inputDevices().storedIndex(), -1);
+    EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("RecordingSourceLabel"))->text(), QStringLiteral("mic device"));
+
+    choosePreferences([](TPreferencesForm&) {});
+    EXPECT_EQ(openedOn, QStringLiteral("General"));
+    EXPECT_FALSE(window->levelTestRunning());
+}
+
+// After OK in File > Preferences the level test follows its switch, on the input chosen there, and
+// the volume sliders show the chosen devices; the engine plays on the chosen output.
+TEST_F(RecordingWindowFaderTest, PreferencesOkAppliesTheDevicesAndTheLevelTest)
+{
+    ASSERT_EQ(window->InitMixerDevices(-1, -1), 0);
+    auto* source = window->findChild<QLabel*>(QStringLiteral("RecordingSourceLabel"));
+    EXPECT_EQ(sliderPosition("RecordingLeftVolSlider"), 0);
+    EXPECT_EQ(sliderPosition("PlaybackLeftVolSlider"), 0);
+    EXPECT_FALSE(window->levelTestRunning());
+
+    choosePreferences([](TPreferencesForm& form) {
+        form.AlwaysTestLevelsCheckBox->setChecked(true);
+        chooseDevice(form.InputDevicesComboBox, "usb-mic device");
+        chooseDevice(form.OutputDevicesComboBox, "usb-speakers device");
+    });
+    EXPECT_TRUE(window->levelTestRunning());
+    EXPECT_EQ(capturedFrom(), QStringLiteral("usb-mic"));
+    EXPECT_EQ(source->text(), QStringLiteral("usb-mic device"));
+    EXPECT_EQ(sliderPosition("RecordingLeftVolSlider"), 75);
+    EXPECT_EQ(sliderPosition("RecordingRightVolSlider"), 75);
+    EXPECT_EQ(sliderPosition("PlaybackLeftVolSlider"), 75);
+    // A move of a slider now goes to the chosen device.
+    QTest::keyClick(window->findChild<TWebEQSliderV*>(QStringLiteral("PlaybackLeftVolSlider")), Qt::Key_End);
+    EXPECT_EQ(fakeMixer->device(platform::audio::MixerDirection::Output, "usb-speakers").volumes,
+              (std::vector<uint32_t>{0, 0}));
+    EXPECT_EQ(fakeMixer->device(platform::audio::MixerDirection::Output, "speakers").volumes,
+              (std::vector<uint32_t>{kNormalVolume, kNormalVolume}));
+    const QString tone = testsupport::testFolder() + "/tone.wav";
+    wavefixtures::soxWave(tone, 16, 2, 8'000);
+    ASSERT_EQ(engine.AudioPlayWave(tone, 0, 1, 0, 0, 0), 0);
+    EXPECT_EQ(backend.outputDevice(backend.outputStreamCount() - 1), QStringLiteral("usb-speakers"));
+    ASSERT_EQ(engine.AudioStop(), 0);
+
+    // The running level test moves to the input chosen next; the output stays.
+    choosePreferences([](TPreferencesForm& form) { chooseDevice(form.InputDevicesComboBox, "Default Recording Device"); });
+    EXPECT_TRUE(window->levelTestRunning());
+    EXPECT_EQ(capturedFrom(), QStringLiteral("mic"));
+    EXPECT_EQ(backend.inputStreamCount(), 2);
+    EXPECT_EQ(source->text(), QStringLiteral("mic device"));
+    EXPECT_EQ(sliderPosition("RecordingLeftVolSlider"), 0);
+    EXPECT_EQ(sliderPosition("PlaybackLeftVolSlider"), 100); // usb-speakers, silent since the move
+
+    choosePreferences([](TPreferencesForm& form) { form.AlwaysTestLevelsCheckBox->setChecked(false); });
+    EXPECT_FALSE(window->levelTestRunning());
+    EXPECT_EQ(capturedFrom(), QString());
+    EXPECT_TRUE(interaction.prompts().empty());
 }
 
 // The volume sliders: the top is the loudest; a locked pair moves together; a change another
@@ -246,6 +379,38 @@ TEST_F(RecordingWindowFaderTest, VolumeSlidersFollowTheMixerBothWays)
     EXPECT_FALSE(store.readBool(QString::fromLatin1(kMixerSettingsKey), QStringLiteral("Lock L/R Volume Checked")).value);
 }
 
+// The volume sliders stand at their own height, and they, their captions and the lock box overlap no
+// other control of the window at its designed size or a larger one.
+TEST_F(RecordingWindowFaderTest, VolumeSlidersStandClearOfTheOtherControls)
+{
+    const QStringList group = {"PlaybackVolumeLabel", "RecordVolumeLabel", "PlaybackLeftVolSlider",
+                               "PlaybackRightVolSlider", "RecordingLeftVolSlider", "RecordingRightVolSlider",
+                               "CombinedValueCheckBox"};
+    for (const QSize size : {TLiveOvedubbingForm::designedSize(), TLiveOvedubbingForm::designedSize() + QSize(300, 200)}) {
+        SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
+        window->resize(size);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window->size() == size; }));
+        for (const QString& name : group) {
+            auto* widget = window->findChild<QWidget*>(name);
+            ASSERT_TRUE(widget) << name.toStdString();
+            EXPECT_TRUE(widget->isVisible()) << name.toStdString();
+            EXPECT_TRUE(window->rect().contains(widget->geometry())) << name.toStdString();
+            if (name.endsWith(QStringLiteral("VolSlider"))) {
+                EXPECT_EQ(widget->height(), 150) << name.toStdString();
+            }
+            for (QWidget* other : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                if (other == widget || !other->isVisible() || group.contains(other->objectName()))
+                    continue;
+                EXPECT_FALSE(widget->geometry().intersects(other->geometry()))
+                    << name.toStdString() << " overlaps " << other->objectName().toStdString() << " "
+                    << other->metaObject()->className();
+            }
+        }
+    }
+    ASSERT_TRUE(QDir::current().mkpath(QStringLiteral("screenshots")));
+    EXPECT_TRUE(window->grab().save(QDir::current().filePath(QStringLiteral("screenshots/recording-window-volumes-large.png"))));
+}
+
 // The level test keeps the input's levels coming without a take; a refusal of the player is shown,
 // and stopping it puts the meters to 0.
 TEST_F(RecordingWindowFaderTest, LevelTestRunsWhileNothingRecords)
@@ -266,6 +431,54 @@ TEST_F(RecordingWindowFaderTest, LevelTestRunsWhileNothingRecords)
     EXPECT_FALSE(window->levelTestRunning());
     EXPECT_EQ(interaction.prompts().size(), 1u);
     engine.AudioStopRecordLevelTest();
+}
+
+// With the level test asked for in the preferences it runs whenever nothing plays or records, and
+// the meters show the input: playing a track stops it and the stop starts it again; a take takes
+// the input from it and gives it back when it ends.
+TEST_F(RecordingWindowFaderTest, LevelTestRunsWheneverNothingPlaysOrRecords)
+{
+    progressWindow.setMainWindow(window.get());
+    ASSERT_TRUE(QDir().mkpath(temp));
+    backend.setInputSine(440, 0.5);
+    choosePreferences([](TPreferencesForm& form) { form.AlwaysTestLevelsCheckBox->setChecked(true); });
+    ASSERT_TRUE(window->levelTestRunning());
+    auto* meter = window->findChild<controls::TEQMeter*>(QStringLiteral("EQMeter1"));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            backend.advance(441);
+            return meter->barValue(0) >= 45;
+        },
+        3000))
+        << meter->barValue(0);
+
+    const QString voiceFile = testsupport::testFolder() + "/voice.wav";
+    wavefixtures::soxWave(voiceFile, 16, 2, 44'100);
+    platform::FileDialogResult chosen;
+    chosen.accepted = true;
+    chosen.files = {voiceFile};
+    interaction.expectOpenFile(chosen, QStringLiteral("Voice Track"));
+    window->findChild<QAction*>(QStringLiteral("OpenVoiceTrack"))->trigger();
+    ASSERT_TRUE(interaction.allConsumed());
+    EXPECT_TRUE(window->levelTestRunning());
+
+    QTest::mouseClick(named(Control::PreRecordedPlayBtn), Qt::LeftButton);
+    ASSERT_TRUE(window->playback().transport().playing());
+    EXPECT_FALSE(window->levelTestRunning());
+    EXPECT_EQ(capturedFrom(), QString());
+    QTest::mouseClick(named(Control::StopBtn), Qt::LeftButton);
+    ASSERT_FALSE(window->playback().transport().playing());
+    EXPECT_TRUE(window->levelTestRunning());
+    EXPECT_EQ(capturedFrom(), QStringLiteral("mic"));
+
+    QTest::mouseClick(named(Control::MusicRecordButton), Qt::LeftButton);
+    ASSERT_TRUE(window->recording().overdub().running());
+    EXPECT_FALSE(window->levelTestRunning());
+    backend.advance(1000);
+    QTest::mouseClick(named(Control::MusicRecordButton), Qt::LeftButton);
+    ASSERT_FALSE(window->recording().overdub().running());
+    EXPECT_TRUE(window->levelTestRunning());
+    EXPECT_EQ(capturedFrom(), QStringLiteral("mic"));
 }
 
 // A trim lowers its track's picture with its sound, and a silenced track shows no waveform.

@@ -1,9 +1,10 @@
 // Recording in the recording window on the virtual sound backend, driven through its named
 // controls: the first take asks for the recording format, Pause Rec leaves no gap, the stop leaves
-// two tracks of one length; a nearly full disk refuses or stops a take (the take stays a valid
-// WAV); a take over loaded tracks is inserted at the caret, or the tracks are cleared; an insert
-// that fails, or a take that does not start, leaves the tracks as they were; a take whose input
-// goes away ends and keeps what it recorded; Voice and Music takes hear and record the fader.
+// two tracks of one length, the recording label blinks; a nearly full disk refuses or stops a take
+// (the take stays a valid WAV); a music take that ends by itself ends its take with message 123; a
+// take over loaded tracks is inserted at the caret, or the tracks are cleared; an insert that
+// fails, or a take that does not start, leaves the tracks as they were; a take whose input goes
+// away ends and keeps what it recorded; Voice and Music takes hear and record the fader.
 #include "recorder/FileSaveDialog.h"
 #include "recorder/PlaybackControls.h"
 #include "recorder/PodcastWizard.h"
@@ -14,7 +15,9 @@
 #include "controls/CoolSliderV.h"
 #include "controls/EQMeter.h"
 #include "controls/Waveform.h"
+#include "platform/audio/PlayerCodes.h"
 #include "platform/base/Colors.h"
+#include "platform/base/PostedMessage.h"
 #include "tests/platform/audio/EngineTestSupport.h"
 #include "tests/recorder/WindowOnVirtualSound.h"
 #include "tests/support/WaveFixtures.h"
@@ -89,6 +92,32 @@ protected:
         EXPECT_EQ(window->CloseTracks(), 0);
         return asked;
     }
+    QLabel* label() const { return window->findChild<QLabel*>(QStringLiteral("RecordingLabel")); }
+    QTimer* positionTimer() const { return window->findChild<QTimer*>(QStringLiteral("RecordingPositionTimer")); }
+    // One tick of the recording's position timer, as its timeout would run it.
+    void tick() { ASSERT_TRUE(QMetaObject::invokeMethod(positionTimer(), "timeout", Qt::DirectConnection)); }
+    bool whiteText() const { return label()->palette().color(QPalette::WindowText) == QColor(Qt::white); }
+    // The controls as a take leaves them: buttons up and on, timers stopped, the label gone.
+    void expectTakeStopped()
+    {
+        EXPECT_FALSE(window->busyFlag().isBusy());
+        EXPECT_FALSE(window->recording().freeSpaceTimerActive());
+        EXPECT_FALSE(positionTimer()->isActive());
+        EXPECT_FALSE(named<TCoolButton>(Control::StartStopRecordingButton)->Down());
+        EXPECT_EQ(named<TCoolButton>(Control::StartStopRecordingButton)->Caption(), QStringLiteral("Voice && Music"));
+        EXPECT_FALSE(named<QWidget>(Control::PauseRecordingButton)->isEnabled());
+        EXPECT_EQ(named<TCoolButton>(Control::PauseRecordingButton)->Caption(), QStringLiteral("Pause"));
+        for (Control c : {Control::StartStopRecordingButton, Control::VoiceRecordButton, Control::MusicRecordButton,
+                          Control::PreRecordedPlayBtn, Control::MixedPlayBtn}) {
+            EXPECT_TRUE(named<QWidget>(c)->isEnabled()) << controlName(c);
+            EXPECT_FALSE(named<TCoolButton>(c)->Down()) << controlName(c);
+        }
+        EXPECT_FALSE(label()->isVisible());
+        EXPECT_EQ(display(Control::PreRecordedWaveDisplay).CaretPositionBySamples(), 0u);
+        EXPECT_EQ(display(Control::RecordingWaveDisplay).CaretPositionBySamples(), 0u);
+        EXPECT_EQ(named<QLineEdit>(Control::PositionMaskEdit)->text(), QStringLiteral("000:00:000"));
+        EXPECT_EQ(window->trackRoads().track(TrackSide::Music)->state, kTrackChanged);
+    }
 
     const QByteArray microphone = ramp16(16000, 2, 3);
 };
@@ -148,6 +177,96 @@ TEST_F(RecordingWindowTakeTest, FirstTakeAsksTheFormatAndPauseLeavesNoGap)
     EXPECT_FALSE(window->recording().take().running());
     EXPECT_EQ(formatQuestions, 1);
     EXPECT_EQ(working(TrackSide::Voice), voicePath);
+}
+
+// The label blinks on the position timer while the take runs: every fifth tick it turns opaque with
+// white text, or transparent with black text; paused, it says so, opaque with white text.
+TEST_F(RecordingWindowTakeTest, RecordingLabelBlinksOnThePositionTimer)
+{
+    interaction.expectMessageBox(platform::IDYES, QStringLiteral("start recording now"));
+    click(Control::StartStopRecordingButton);
+    ASSERT_TRUE(window->recording().take().running());
+    positionTimer()->stop(); // the test gives the ticks
+    EXPECT_TRUE(label()->isVisible());
+    EXPECT_EQ(label()->text(), QStringLiteral("Recording"));
+    EXPECT_FALSE(label()->autoFillBackground());
+    for (int i = 1; i < kRecordingLabelBlinkTicks; ++i) {
+        tick();
+        EXPECT_FALSE(label()->autoFillBackground()) << i;
+    }
+    const struct {
+        bool opaque;
+        bool white;
+    } toggles[] = {{true, true}, {false, false}, {true, true}};
+    for (const auto& t : toggles) {
+        tick();
+        EXPECT_EQ(label()->autoFillBackground(), t.opaque);
+        EXPECT_EQ(whiteText(), t.white);
+        EXPECT_EQ(label()->text(), QStringLiteral("Recording"));
+        for (int i = 1; i < kRecordingLabelBlinkTicks; ++i)
+            tick();
+        EXPECT_EQ(label()->autoFillBackground(), t.opaque) << "held between toggles";
+    }
+    ASSERT_TRUE(QDir::current().mkpath(QStringLiteral("screenshots")));
+    EXPECT_TRUE(window->grab().save(QDir::current().filePath(QStringLiteral("screenshots/recording-window-label-on.png"))));
+
+    click(Control::PauseRecordingButton);
+    positionTimer()->stop();
+    tick(); // transparent just now: paused shows the label opaque anyway
+    EXPECT_EQ(label()->text(), QStringLiteral("Paused"));
+    EXPECT_TRUE(label()->autoFillBackground());
+    EXPECT_TRUE(whiteText());
+    click(Control::StartStopRecordingButton);
+    expectTakeStopped();
+    EXPECT_EQ(label()->text(), QStringLiteral("Recording"));
+    EXPECT_FALSE(label()->autoFillBackground());
+    EXPECT_TRUE(whiteText());
+}
+
+// The music take that can no longer be written ends the Voice & Music take by itself: the window
+// stops the take as its button would, says so with message 123 alone, and keeps both takes as
+// valid WAVs of one length holding what was recorded.
+TEST_F(RecordingWindowTakeTest, MusicTakeThatEndsByItselfEndsTheTake)
+{
+    interaction.expectMessageBox(platform::IDYES, QStringLiteral("start recording now"));
+    click(Control::StartStopRecordingButton);
+    ASSERT_TRUE(window->recording().take().running());
+    backend.advance(1000);
+    // What the disk holds when it fills up stays in the takes.
+    const auto onDisk = [&](TrackSide side) { return QFileInfo(working(side)).size() >= 46 + 1000 * kFrameBytes; };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return onDisk(TrackSide::Voice) && onDisk(TrackSide::Music); }, 5000));
+    {
+        constexpr int64_t kRoomFrames = 1500;
+        const wavefixtures::FileSizeLimit diskFull(46 + kRoomFrames * kFrameBytes);
+        // Both sides fail to write; whichever tells first stops the take, and the user is told once.
+        interaction.expectMessageBox(platform::IDOK);
+        backend.advance(1000);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !window->recording().take().running(); }, 10000));
+    }
+    // The other side's news, when it came too, said nothing more.
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(interaction.allConsumed());
+    ASSERT_EQ(interaction.prompts().size(), 2u); // the start question and the one message
+    const QString told = interaction.prompts().back().text;
+    EXPECT_TRUE(told.contains(QStringLiteral("inadequate free space")) || told.contains(QStringLiteral("write data")))
+        << told.toStdString();
+    expectTakeStopped();
+    const wavefixtures::WaveInfo voice = wavefixtures::soxWaveInfo(working(TrackSide::Voice));
+    const wavefixtures::WaveInfo musicTake = wavefixtures::soxWaveInfo(working(TrackSide::Music), false);
+    EXPECT_GE(voice.frames, 1000);
+    EXPECT_LE(voice.frames, 1500);
+    EXPECT_EQ(voice.samples, frames(microphone, kFrameBytes, 0, voice.frames));
+    EXPECT_EQ(musicTake.frames, voice.frames);
+    EXPECT_EQ(display(Control::PreRecordedWaveDisplay).TotalSamples(), uint32_t(voice.frames));
+    EXPECT_EQ(display(Control::RecordingWaveDisplay).TotalSamples(), uint32_t(voice.frames));
+
+    // With no take running the message still says what happened, and nothing else changes.
+    const QString voicePath = working(TrackSide::Voice);
+    interaction.expectMessageBox(platform::IDOK, QStringLiteral("inadequate free space"));
+    QCoreApplication::postEvent(window.get(), new platform::PostedMessage(platform::audio::kMsgMusicRecordingEnded, 0, 0));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return interaction.allConsumed(); }, 2000));
+    EXPECT_EQ(working(TrackSide::Voice), voicePath);
+    expectTakeStopped();
 }
 
 // Fader moves during a Voice & Music take are recorded at the take's frames (a pause leaves no
@@ -816,6 +935,28 @@ INSTANTIATE_TEST_SUITE_P(Sides, OverdubFaderInWindow,
                                            OverdubFader{Control::MusicRecordButton, Control::RecordingPlayBtn,
                                                         Qt::Key_End, Qt::Key_Home, GainRoute::Mixed}),
                          [](const auto& info) { return std::string(controlName(info.param.button)); });
+
+// A Music-only take whose output goes away ends by itself: the window stops it as the Music button
+// would, with message 123, and keeps the take beside the voice track.
+TEST_F(OverdubInWindow, MusicTakeWhoseOutputGoesAwayEndsTheOverdub)
+{
+    importTrack(TrackSide::Voice, writeWave(folder + "/voice.wav", kStereo8k, voiceTrack));
+    click(Control::MusicRecordButton);
+    ASSERT_TRUE(window->recording().overdub().running());
+    ASSERT_EQ(window->recording().overdub().side(), OverdubSide::Music);
+    backend.advance(400);
+    const QString take = working(TrackSide::Music);
+    interaction.expectMessageBox(platform::IDOK, QStringLiteral("inadequate free space"));
+    backend.removeDevice("virtual-out");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->recording().overdub().running(); }, 5000));
+    EXPECT_TRUE(interaction.allConsumed());
+    expectTakeStopped();
+    EXPECT_EQ(working(TrackSide::Music), take); // placed at frame 0: the take file itself
+    EXPECT_EQ(read(TrackSide::Voice).samples, voiceTrack);
+    const wavefixtures::WaveInfo music = wavefixtures::soxWaveInfo(working(TrackSide::Music));
+    EXPECT_EQ(music.frames, 1000); // 400 recorded, padded to the voice's length
+    EXPECT_EQ(display(Control::RecordingWaveDisplay).TotalSamples(), 1000u);
+}
 
 // The format page: CD quality at first with the boxes off; a preset sets and locks the boxes;
 // Custom frees them; Finish gives the boxes' format, Cancel none.

@@ -1,7 +1,8 @@
 // The rules of the recording window besides its control states: the status bar's format panels,
-// the slider and rulers of a track's layout, and the counted busy flag.
+// the slider and rulers of a track's layout, the counted busy flag and the recording label's blink.
 #include "recorder/ApplyTrackLayout.h"
 #include "recorder/BusyFlag.h"
+#include "recorder/RecordingLabel.h"
 #include "recorder/ShowStatusFormat.h"
 
 #include <gtest/gtest.h>
@@ -119,6 +120,38 @@ TEST(BusyFlag, AMovedGuardHoldsUntilItsContinuationEnds)
     EXPECT_TRUE(flag.isBusy());
     a.release();
     EXPECT_FALSE(flag.isBusy());
+}
+
+// The label toggles on every fifth tick of a running take; a pause shows "Paused" opaque with white
+// text and holds the count, which goes on from where it was once the take runs again.
+TEST(RecordingLabelBlink, EveryFifthTickTogglesAndAPauseHoldsTheCount)
+{
+    const RecordingLabelLook clear{QStringLiteral("Recording"), true, true};
+    const RecordingLabelLook shown{QStringLiteral("Recording"), false, true};
+    const RecordingLabelLook hidden{QStringLiteral("Recording"), true, false};
+    const RecordingLabelLook paused{QStringLiteral("Paused"), false, true};
+    const struct {
+        bool paused;
+        RecordingLabelLook look;
+    } ticks[] = {
+        {false, clear},  {false, clear},  {false, clear}, {false, clear}, {false, shown},  // 5th: opaque
+        {false, shown},  {false, shown},  {true, paused}, {true, paused},                  // paused at count 2
+        {false, shown},  {false, shown},  {false, hidden},                                 // 3, 4, 5: black text
+        {false, hidden}, {false, hidden}, {false, hidden}, {false, hidden}, {false, shown},
+    };
+    RecordingLabelBlink blink;
+    EXPECT_EQ(blink.look(), clear);
+    int n = 0;
+    for (const auto& t : ticks) {
+        SCOPED_TRACE(++n);
+        EXPECT_EQ(blink.tick(t.paused), t.look);
+        EXPECT_EQ(blink.look(), t.look);
+    }
+    blink.reset();
+    EXPECT_EQ(blink.look(), clear);
+    for (int i = 1; i < kRecordingLabelBlinkTicks; ++i)
+        EXPECT_EQ(blink.tick(false), clear) << i;
+    EXPECT_EQ(blink.tick(false), shown);
 }
 
 } // namespace
