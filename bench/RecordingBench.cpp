@@ -8,9 +8,10 @@
 //   microphone is a sine; the backend keeps none of it. Figure: the process's CPU time per second
 //   of audio, and what that is as a share of one core in real time.
 // - Thirty seconds of wall time on a private sound server (tests/scripts/pulse-server.sh: a null
-//   sink for the music take's output, and a sine source of the server as the input). Figure: the
-//   process's CPU time over those seconds as a share of one core; the server's own is printed beside
-//   it.
+//   sink for the music take's output, and a stereo null source of the server as the input, which
+//   delivers silence in the fragments asked for, as a sound card does). Figure: the process's CPU
+//   time over those seconds as a share of one core; beside it the server's own, and as a reference
+//   parecord capturing the same input in the same 20 ms fragments into a WAV for as long.
 // Goals: under 2% of one core while recording in real time, and both takes of each run of the same
 // number of frames (their WAV headers). The pads are not built yet: the music take is recorded
 // without them.
@@ -33,6 +34,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QTimer>
 
 #include <algorithm>
@@ -58,8 +60,10 @@ constexpr int64_t kTickFrames = kRate * kTickMs / 1000;
 constexpr int kTicksPerSpaceCheck = 1000 / kTickMs; // its free-space timer fires every second
 constexpr int kVirtualSeconds = 600;
 constexpr int kPulseSeconds = 30;
-// The capture fragment the sound-server backend asks for (20 ms), as the virtual backend's period.
-constexpr int64_t kPeriodFrames = kRate * 20 / 1000;
+// The capture fragment the sound-server backend asks for, as the virtual backend's period and
+// parecord's latency.
+constexpr int kCaptureFragmentMs = 20;
+constexpr int64_t kPeriodFrames = kRate * kCaptureFragmentMs / 1000;
 constexpr double kCpuGoalPercent = 2;
 constexpr char kStartQuestion[] = "Do you want to start recording now?";
 
@@ -88,6 +92,16 @@ double statCpuSeconds(const QString& statFile, QString* name = nullptr)
     if (name)
         *name = QString::fromUtf8(line.mid(open + 1, close - open - 1));
     return double(fields[11].toLongLong() + fields[12].toLongLong()) / double(sysconf(_SC_CLK_TCK));
+}
+
+// The machine's load average over the last minute, as /proc/loadavg gives it: CPU time per unit of
+// work grows on a busy machine, so the figures are read next to it.
+QString loadAverage()
+{
+    QFile load(QStringLiteral("/proc/loadavg"));
+    if (!load.open(QIODevice::ReadOnly))
+        return QStringLiteral("unknown");
+    return QString::fromLatin1(load.readAll().split(' ').value(0));
 }
 
 // The CPU seconds of each thread of this process by its id, with its name.
@@ -165,36 +179,40 @@ public:
     {
         RecordingWindowServices services{m_store, m_messages, m_engine, m_music, m_runner, [this] { return m_temp; }};
         services.chooseRecordingFormat = [](QWidget*) { return std::optional(makePcmFormat(kRate, 16, 2)); };
-        window = std::make_unique<TLiveOvedubbingForm>(services);
-        m_progress.setMainWindow(window.get());
-        window->show();
+        m_window = std::make_unique<TLiveOvedubbingForm>(services);
+        m_progress.setMainWindow(m_window.get());
+        m_window->show();
         QCoreApplication::processEvents();
     }
 
     // Presses Voice & Music; false when no take runs.
     bool start()
     {
-        window->recording().voiceAndMusicClicked();
-        return window->recording().take().running();
+        m_window->recording().voiceAndMusicClicked();
+        return m_window->recording().take().running();
     }
     // Presses it again; false when the take still runs.
     bool stop()
     {
-        window->recording().voiceAndMusicClicked();
-        return !window->recording().take().running();
+        m_window->recording().voiceAndMusicClicked();
+        return !m_window->recording().take().running();
     }
-    QTimer* timer(const char* name) const { return window->findChild<QTimer*>(QLatin1String(name)); }
+    QTimer* timer(const char* name) const { return m_window->findChild<QTimer*>(QLatin1String(name)); }
 
     // Frames in a track's take, from its WAV header; -1 when it cannot be read.
     int64_t takeFrames(TrackSide side) const
     {
-        const std::optional<TrackRecord>& track = window->trackRoads().track(side);
+        const std::optional<TrackRecord>& track = m_window->trackRoads().track(side);
         platform::audio::AudioFileInfo info;
         if (!track || platform::audio::readAudioFileInfo(track->workingPath, info) != 0)
             return -1;
         return info.frames;
     }
     QStringList unexpectedBoxes() const { return m_ui.unexpected(); }
+    QString positionText() const
+    {
+        return m_window->findChild<QLineEdit*>(QString::fromLatin1(controlName(Control::PositionMaskEdit)))->text();
+    }
 
 private:
     QString m_temp;
@@ -205,9 +223,7 @@ private:
     platform::audio::MusicTrackLibrary m_music;
     controls::TProgressBarForm m_progress{controls::ControlVariant::Recorder};
     JobRunner m_runner{m_progress};
-
-public:
-    std::unique_ptr<TLiveOvedubbingForm> window;
+    std::unique_ptr<TLiveOvedubbingForm> m_window;
 };
 
 struct Take {
@@ -216,10 +232,28 @@ struct Take {
     double wallSeconds = 0;
     double serverCpuSeconds = -1; // the sound server's own over the same time; -1 unknown
     QString threads;              // what each thread of the process used
+    QString load;                 // the load average at the end
     int64_t voiceFrames = -1;
     int64_t musicFrames = -1;
+    QString position; // what the position box showed before the stop
     QString error; // empty when the take was recorded and stopped
 };
+
+// After the stop: both takes' lengths from their WAV headers, and what the window said besides the
+// start question; an error when a header cannot be read or nothing was recorded.
+void readTakes(RecordingWindow& recording, Take& take)
+{
+    if (!recording.stop())
+        take.error = "the take did not stop";
+    take.voiceFrames = recording.takeFrames(TrackSide::Voice);
+    take.musicFrames = recording.takeFrames(TrackSide::Music);
+    if (take.voiceFrames < 0 || take.musicFrames < 0)
+        take.error = "a take's WAV header cannot be read";
+    else if (take.voiceFrames == 0)
+        take.error = "nothing was recorded";
+    if (!recording.unexpectedBoxes().isEmpty())
+        take.error = "the window said: " + recording.unexpectedBoxes().join(" / ");
+}
 
 // Fires a timer's timeout as its interval passing would.
 void fire(QTimer* timer)
@@ -262,19 +296,17 @@ Take recordOnVirtualBackend(const QString& temp)
     take.cpuSeconds = processCpuSeconds() - cpuStart;
     take.wallSeconds = bench::secondsSince(wallStart);
     take.threads = threadShares(threadsStart, threadCpu());
+    take.load = loadAverage();
     take.audioSeconds = double(ticks) * kTickFrames / kRate;
-    if (!recording.stop())
-        take.error = "the take did not stop";
-    take.voiceFrames = recording.takeFrames(TrackSide::Voice);
-    take.musicFrames = recording.takeFrames(TrackSide::Music);
-    if (!recording.unexpectedBoxes().isEmpty())
-        take.error = "the window said: " + recording.unexpectedBoxes().join(" / ");
+    take.position = recording.positionText();
+    readTakes(recording, take);
     return take;
 }
 
-// The private sound server of tests/scripts/pulse-server.sh, in the work folder, with a sine
-// source of its own as the default input: the pipe source plays what is written into it as fast as
-// it comes, while a sine source runs on the server's clock.
+// The private sound server of tests/scripts/pulse-server.sh, in the work folder, with a null source
+// of its own as the default input: the pipe source passes on what is written into it as fast as it
+// comes, and the server's sine source in blocks of seconds, while a null source runs on the
+// server's clock in the fragments its clients ask for.
 class SoundServer {
 public:
     ~SoundServer()
@@ -300,14 +332,45 @@ public:
         QFile pid(m_folder + "/pid");
         if (pid.open(QIODevice::ReadOnly))
             m_pid = pid.readAll().trimmed().toLongLong();
-        if (!bench::runQuietly("pactl", {"load-module", "module-sine-source", "source_name=va_bench_sine",
-                                         "rate=" + QString::number(kRate), "frequency=440"})
-            || !bench::runQuietly("pactl", {"set-default-source", "va_bench_sine"}))
-            return "the sound server did not take a sine source as its default input";
+        if (!bench::runQuietly("pactl", {"load-module", "module-null-source", "source_name=va_bench_in", "channels=2",
+                                         "format=s16le", "rate=" + QString::number(kRate)})
+            || !bench::runQuietly("pactl", {"set-default-source", "va_bench_in"}))
+            return "the sound server did not take a null source as its default input";
         return {};
     }
     // The server's CPU seconds so far; -1 when unknown.
     double cpuSeconds() const { return m_pid > 0 ? statCpuSeconds(QStringLiteral("/proc/%1/stat").arg(m_pid)) : -1; }
+
+    // The reference: parecord capturing the same input in the same fragments into a WAV, as the
+    // least a recording client pays on this machine. Its CPU load over kPulseSeconds of wall time after it has settled for a
+    // second, in % of one core; -1 when it did not run.
+    double parecordPercent(const QString& wave) const
+    {
+        QProcess parecord;
+        parecord.setStandardErrorFile(QProcess::nullDevice());
+        parecord.start("parecord", {"--format=s16le", "--rate=" + QString::number(kRate), "--channels=2",
+                                    "--latency-msec=" + QString::number(kCaptureFragmentMs), "--file-format=wav",
+                                    wave});
+        if (!parecord.waitForStarted())
+            return -1;
+        const QString stat = QStringLiteral("/proc/%1/stat").arg(parecord.processId());
+        const auto wait = [](int ms) {
+            QEventLoop loop;
+            QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+            loop.exec();
+        };
+        wait(1000);
+        const double start = statCpuSeconds(stat);
+        const auto wallStart = std::chrono::steady_clock::now();
+        wait(kPulseSeconds * 1000);
+        // Read while it runs: an ended process has no stat file.
+        const double end = statCpuSeconds(stat);
+        const double wall = bench::secondsSince(wallStart);
+        const bool ran = parecord.state() == QProcess::Running;
+        parecord.terminate();
+        parecord.waitForFinished();
+        return ran && start >= 0 && end >= 0 ? 100 * (end - start) / wall : -1;
+    }
 
 private:
     QString m_folder;
@@ -335,15 +398,12 @@ Take recordOnSoundServer(const QString& temp, const SoundServer& server)
     take.cpuSeconds = processCpuSeconds() - cpuStart;
     take.wallSeconds = bench::secondsSince(wallStart);
     take.threads = threadShares(threadsStart, threadCpu());
+    take.load = loadAverage();
     if (const double serverEnd = server.cpuSeconds(); serverStart >= 0 && serverEnd >= 0)
         take.serverCpuSeconds = serverEnd - serverStart;
-    if (!recording.stop())
-        take.error = "the take did not stop";
-    take.voiceFrames = recording.takeFrames(TrackSide::Voice);
-    take.musicFrames = recording.takeFrames(TrackSide::Music);
+    take.position = recording.positionText();
+    readTakes(recording, take);
     take.audioSeconds = double(take.voiceFrames) / kRate;
-    if (!recording.unexpectedBoxes().isEmpty())
-        take.error = "the window said: " + recording.unexpectedBoxes().join(" / ");
     return take;
 }
 
@@ -372,10 +432,12 @@ int main(int argc, char** argv)
                     "%.3f ms per second of audio (%.3f%% of one core in real time)\n",
                     fast.audioSeconds, fast.wallSeconds, kVirtualSeconds * 1000 / kTickMs, fast.cpuSeconds,
                     msPerSecond, msPerSecond / 10);
-        std::printf("virtual backend: voice take %lld frames, music take %lld frames (%lld expected)\n",
+        std::printf("virtual backend: voice take %lld frames, music take %lld frames (%lld expected); the position box "
+                    "showed %s\n",
                     static_cast<long long>(fast.voiceFrames), static_cast<long long>(fast.musicFrames),
-                    static_cast<long long>(int64_t(kVirtualSeconds) * kRate));
-        std::printf("virtual backend: CPU by thread: %s\n", qPrintable(fast.threads));
+                    static_cast<long long>(int64_t(kVirtualSeconds) * kRate), qPrintable(fast.position));
+        std::printf("virtual backend: CPU by thread: %s; load average %s\n", qPrintable(fast.threads),
+                    qPrintable(fast.load));
         goals.atMost("recorder CPU per second of audio, virtual backend, as a share of one core", msPerSecond / 10,
                      kCpuGoalPercent, "%");
         goals.atMost("drift between the voice and music takes, virtual backend",
@@ -398,9 +460,21 @@ int main(int argc, char** argv)
     std::printf("sound server: %.2f s of wall time recorded, %.2f s of audio in the takes; recorder process CPU %.3f s "
                 "= %.3f%% of one core (the server itself: %.3f s CPU, not ours)\n",
                 real.wallSeconds, real.audioSeconds, real.cpuSeconds, percent, real.serverCpuSeconds);
-    std::printf("sound server: voice take %lld frames, music take %lld frames\n",
-                static_cast<long long>(real.voiceFrames), static_cast<long long>(real.musicFrames));
-    std::printf("sound server: CPU by thread: %s\n", qPrintable(real.threads));
+    std::printf("sound server: voice take %lld frames, music take %lld frames; the position box showed %s\n",
+                static_cast<long long>(real.voiceFrames), static_cast<long long>(real.musicFrames),
+                qPrintable(real.position));
+    std::printf("sound server: CPU by thread: %s; load average %s\n", qPrintable(real.threads),
+                qPrintable(real.load));
+    QDir().mkpath(temp);
+    const double reference = server.parecordPercent(temp + "parecord.wav");
+    QDir(temp).removeRecursively();
+    if (reference >= 0)
+        std::printf("reference: parecord capturing the same input in %d ms fragments into a WAV: %.3f%% of one core; "
+                    "load average %s\n",
+                    kCaptureFragmentMs,
+                    reference, qPrintable(loadAverage()));
+    else
+        std::printf("reference: parecord did not run\n");
     goals.atMost("recorder process CPU recording in real time on the sound server", percent, kCpuGoalPercent,
                  "% of one core");
     goals.atMost("drift between the voice and music takes, sound server",
