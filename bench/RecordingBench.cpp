@@ -9,9 +9,10 @@
 //   of audio, and what that is as a share of one core in real time.
 // - Thirty seconds of wall time on a private sound server (tests/scripts/pulse-server.sh: a null
 //   sink for the music take's output, and a stereo null source of the server as the input, which
-//   delivers silence in the fragments asked for, as a sound card does). Figure: the process's CPU
-//   time over those seconds as a share of one core; beside it the server's own, and as a reference
-//   parecord capturing the same input in the same 20 ms fragments into a WAV for as long.
+//   delivers silence in the fragments asked for, as a sound card does), three times, a new window
+//   each time. Figure: the process's CPU time over those seconds as a share of one core, the median
+//   of the rounds; beside it the server's own, and as a reference parecord capturing the same input
+//   in the same 20 ms fragments into a WAV for as long.
 // Goals: under 2% of one core while recording in real time, and both takes of each run of the same
 // number of frames (their WAV headers). The pads are not built yet: the music take is recorded
 // without them.
@@ -60,6 +61,7 @@ constexpr int64_t kTickFrames = kRate * kTickMs / 1000;
 constexpr int kTicksPerSpaceCheck = 1000 / kTickMs; // its free-space timer fires every second
 constexpr int kVirtualSeconds = 600;
 constexpr int kPulseSeconds = 30;
+constexpr int kPulseRounds = 3;
 // The capture fragment the sound-server backend asks for, as the virtual backend's period and
 // parecord's latency.
 constexpr int kCaptureFragmentMs = 20;
@@ -450,34 +452,43 @@ int main(int argc, char** argv)
         goals.failed("recording on the sound server", why);
         return goals.exitCode();
     }
-    const Take real = recordOnSoundServer(temp, server);
-    QDir(temp).removeRecursively();
-    if (!real.error.isEmpty()) {
-        goals.failed("recording on the sound server", real.error);
-        return goals.exitCode();
+    // The machine is shared: a round can land on a busy moment, so the median of the rounds is judged.
+    std::vector<double> percents;
+    int64_t drift = 0;
+    for (int round = 1; round <= kPulseRounds; ++round) {
+        QDir().mkpath(temp);
+        const Take real = recordOnSoundServer(temp, server);
+        QDir(temp).removeRecursively();
+        if (!real.error.isEmpty()) {
+            goals.failed("recording on the sound server", real.error);
+            return goals.exitCode();
+        }
+        const double percent = 100 * real.cpuSeconds / real.wallSeconds;
+        percents.push_back(percent);
+        drift = std::max<int64_t>(drift, std::llabs(real.voiceFrames - real.musicFrames));
+        std::printf("sound server, round %d: %.2f s of wall time recorded, %.2f s of audio in the takes; recorder "
+                    "process CPU %.3f s = %.3f%% of one core (the server itself: %.3f s CPU, not ours)\n",
+                    round, real.wallSeconds, real.audioSeconds, real.cpuSeconds, percent, real.serverCpuSeconds);
+        std::printf("sound server, round %d: voice take %lld frames, music take %lld frames; the position box showed "
+                    "%s\n",
+                    round, static_cast<long long>(real.voiceFrames), static_cast<long long>(real.musicFrames),
+                    qPrintable(real.position));
+        std::printf("sound server, round %d: CPU by thread: %s; load average %s\n", round, qPrintable(real.threads),
+                    qPrintable(real.load));
     }
-    const double percent = 100 * real.cpuSeconds / real.wallSeconds;
-    std::printf("sound server: %.2f s of wall time recorded, %.2f s of audio in the takes; recorder process CPU %.3f s "
-                "= %.3f%% of one core (the server itself: %.3f s CPU, not ours)\n",
-                real.wallSeconds, real.audioSeconds, real.cpuSeconds, percent, real.serverCpuSeconds);
-    std::printf("sound server: voice take %lld frames, music take %lld frames; the position box showed %s\n",
-                static_cast<long long>(real.voiceFrames), static_cast<long long>(real.musicFrames),
-                qPrintable(real.position));
-    std::printf("sound server: CPU by thread: %s; load average %s\n", qPrintable(real.threads),
-                qPrintable(real.load));
     QDir().mkpath(temp);
     const double reference = server.parecordPercent(temp + "parecord.wav");
     QDir(temp).removeRecursively();
     if (reference >= 0)
         std::printf("reference: parecord capturing the same input in %d ms fragments into a WAV: %.3f%% of one core; "
                     "load average %s\n",
-                    kCaptureFragmentMs,
-                    reference, qPrintable(loadAverage()));
+                    kCaptureFragmentMs, reference, qPrintable(loadAverage()));
     else
         std::printf("reference: parecord did not run\n");
-    goals.atMost("recorder process CPU recording in real time on the sound server", percent, kCpuGoalPercent,
-                 "% of one core");
-    goals.atMost("drift between the voice and music takes, sound server",
-                 double(std::llabs(real.voiceFrames - real.musicFrames)), 0, "frames");
+    goals.atMost(QStringLiteral("recorder process CPU recording in real time on the sound server, median of %1 rounds")
+                     .arg(kPulseRounds),
+                 bench::median(percents), kCpuGoalPercent, "% of one core");
+    goals.atMost("drift between the voice and music takes, sound server, largest of the rounds", double(drift), 0,
+                 "frames");
     return goals.exitCode();
 }
