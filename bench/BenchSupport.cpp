@@ -175,9 +175,12 @@ QString Goals::verdictText(double figure, bool& met) const
                        .arg(shown, m_sense == Sense::AtMost ? "at most" : "at least", withUnit(m_limit, m_unit));
     if (!met) {
         const double by = std::abs(figure - m_limit);
-        const double percent = 100 * by / m_limit;
-        text += QStringLiteral(", missed by %1 (%2%)")
-                    .arg(withUnit(by, m_unit), QString::number(percent, 'f', percent < 1 ? 1 : 0));
+        text += QStringLiteral(", missed by %1").arg(withUnit(by, m_unit));
+        // A limit of 0 (no drift at all) has no share to miss it by.
+        if (m_limit != 0) {
+            const double percent = 100 * by / m_limit;
+            text += QStringLiteral(" (%1%)").arg(QString::number(percent, 'f', percent < 1 ? 1 : 0));
+        }
     }
     return text;
 }

@@ -44,10 +44,12 @@ RecordingControls::RecordingControls(TLiveOvedubbingForm& form, const RecordingW
     , m_services(services)
     , m_take(services.engine, services.musicLibrary)
     , m_overdub(services.engine, services.musicLibrary)
+    , m_positionTimer(this)
+    , m_spaceTimer(this)
 {
-    // Named, so that a test can step the timer's ticks itself.
-    m_positionTimer.setParent(this);
+    // Named children, so that tests and the recording benchmark can run them on their own clock.
     m_positionTimer.setObjectName(QStringLiteral("RecordingPositionTimer"));
+    m_spaceTimer.setObjectName(QStringLiteral("RecordingSpaceTimer"));
     m_positionTimer.setInterval(kPositionTimerMs);
     connect(&m_positionTimer, &QTimer::timeout, this, &RecordingControls::tick);
     m_spaceTimer.setInterval(kSpaceTimerMs);

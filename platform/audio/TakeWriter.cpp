@@ -72,7 +72,10 @@ bool TakeWriter::push(const void* data, int64_t frames)
         }
     }
     m_frames.fetch_add(frames, std::memory_order_acq_rel);
-    m_wakeWriter.notify_one();
+    // The writer looks at the ring every 50 ms by itself; waking it for each period would cost the
+    // audio thread a system call and the writer a wakeup many times a second.
+    if (int64_t(m_ring.capacity() - m_ring.writeAvailable()) >= kPart)
+        m_wakeWriter.notify_one();
     return true;
 }
 
