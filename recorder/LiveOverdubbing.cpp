@@ -834,8 +834,14 @@ void TLiveOvedubbingForm::ShowPosition(uint32_t position, int unit)
                           display ? display->TotalSamples() : 0);
     auto* edit = static_cast<QLineEdit*>(m_controls[std::size_t(Control::PositionMaskEdit)]);
     const QSignalBlocker quiet(edit);
-    edit->setInputMask(box.inputMask());
-    edit->setText(box.text(position, unit));
+    // The position timer calls this twenty times a second: a mask or text set again unchanged
+    // would lay the box out again for nothing.
+    if (const QString mask = box.inputMask(); m_positionMask != mask) {
+        edit->setInputMask(mask);
+        m_positionMask = mask;
+    }
+    if (const QString text = box.text(position, unit); edit->text() != text)
+        edit->setText(text);
 }
 
 void TLiveOvedubbingForm::setPositionUnit(int unit)
@@ -1023,6 +1029,7 @@ int TLiveOvedubbingForm::UnloadWaveFile()
     {
         const QSignalBlocker quiet(box);
         box->setInputMask(QString());
+        m_positionMask.clear();
         box->setText(QStringLiteral("00000000"));
     }
     m_positionSlider->setSelection(0, 0);

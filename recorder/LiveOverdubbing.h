@@ -296,6 +296,7 @@ private:
     bool m_musicRecording = false;
     bool m_remixPlayback = false;
     int m_positionUnit = 0;
+    QString m_positionMask; // the position box's mask as last set
     SliderScale m_sliderScale;
     QString m_lastSaveName; // the save dialog proposes the last chosen name
     bool m_levelTest = false;
