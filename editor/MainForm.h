@@ -63,7 +63,7 @@ struct EditorWindowServices {
     // Where the window answers a second start; null: it answers nobody.
     platform::Messaging* messaging = nullptr;
     // What copies an opened WAV into its working file, on a worker thread.
-    CopyFunction copy = CopyFileWithProgress;
+    CopyFunction copy = CopyScratchFileWithProgress;
 };
 
 class TMainForm : public QMainWindow,
