@@ -6,9 +6,10 @@
 // by our peak build of it alone, and `sox in.wav out.wav trim 0 =start =end`, which takes the same
 // ten minutes out. Goals: the open within 1.5 times cp plus the peak build, the cut faster than
 // sox, undo and redo each under 50 ms (they rename files and copy no audio), and the
-// GUI thread never kept from its event loop for more than 50 ms along the whole road. The working
-// copy and the edit's files are flushed to the disk before they are put in place, which cp and sox
-// do not do: beside each goal stands the reference with a flush of what it wrote (for the cut: sox
+// GUI thread never kept from its event loop for more than 50 ms along the whole road. The edit's
+// files are flushed to the disk before they are put in place, which sox does not do (the working
+// copy, the editor's scratch copy of a file the user keeps, is not flushed): beside each goal
+// stands the reference with a flush of what it wrote (for the cut: sox
 // also writing the cut part, as our cut fills the clipboard, and our peak build of the rest, which
 // the window shows). Three rounds, each in a new window; the medians are compared.
 #include "bench/BenchSupport.h"

@@ -93,8 +93,10 @@ int64_t MinSecMsToMs(int64_t minutes, int64_t seconds, int64_t milliseconds)
     return minutes * 60000 + seconds * 1000 + milliseconds;
 }
 
-int CopyFileWithProgress(const QString& source, const QString& target, std::atomic<int32_t>& percent,
-                         const std::atomic<int32_t>& cancelWord)
+namespace {
+
+int copyFile(const QString& source, const QString& target, std::atomic<int32_t>& percent,
+             const std::atomic<int32_t>& cancelWord, platform::PendingFile::Durability durability)
 {
     if (sameFile(source, target)) {
         qCInfo(lcCommon) << "copy of" << source << "onto itself: nothing to do";
@@ -160,9 +162,23 @@ int CopyFileWithProgress(const QString& source, const QString& target, std::atom
         copied += int64_t(wanted);
         percent.store(int32_t(copied * 100 / size));
     }
-    if (!pending.commit())
+    if (!pending.commit(durability))
         return 150;
     return 0;
+}
+
+} // namespace
+
+int CopyFileWithProgress(const QString& source, const QString& target, std::atomic<int32_t>& percent,
+                         const std::atomic<int32_t>& cancelWord)
+{
+    return copyFile(source, target, percent, cancelWord, platform::PendingFile::Durability::Durable);
+}
+
+int CopyScratchFileWithProgress(const QString& source, const QString& target, std::atomic<int32_t>& percent,
+                                const std::atomic<int32_t>& cancelWord)
+{
+    return copyFile(source, target, percent, cancelWord, platform::PendingFile::Durability::Scratch);
 }
 
 int64_t GetFileSizeByName(const QString& file)

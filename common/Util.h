@@ -41,6 +41,10 @@ inline constexpr int kCopyBlockSize = 65520;
 // 153 a write failed (the disk is full).
 int CopyFileWithProgress(const QString& source, const QString& target, std::atomic<int32_t>& percent,
                          const std::atomic<int32_t>& cancelWord);
+// CopyFileWithProgress for a program's own working copy of a file the user keeps: the copy is not
+// flushed to the disk before it takes the target's place, since a crash makes it worthless anyway.
+int CopyScratchFileWithProgress(const QString& source, const QString& target, std::atomic<int32_t>& percent,
+                                const std::atomic<int32_t>& cancelWord);
 
 // Size in bytes; 0 when the file cannot be opened for reading (folders included), -1 when its size
 // cannot be read.

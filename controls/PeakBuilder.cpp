@@ -1,5 +1,6 @@
 #include "controls/PeakBuilder.h"
 
+#include "controls/Log.h"
 #include "controls/WaveDisplayCodes.h"
 #include "platform/base/Rounding.h"
 
@@ -264,6 +265,12 @@ void PeakBuildJob::run()
     }
     if (result != WaveDisplayCode::Ok)
         cache.clear();
+    saveResult = WaveDisplayCode::Ok;
+    if (result == WaveDisplayCode::Ok && !peakFile.isEmpty()) {
+        saveResult = writePeakFile(peakFile, cache, header.format.channels);
+        if (saveResult != WaveDisplayCode::Ok)
+            qCWarning(lcControls) << "saving the peak file" << peakFile << "failed with code" << saveResult;
+    }
     m_progress.store(100);
 }
 

@@ -40,8 +40,13 @@ public:
     // file it is called from several threads at once.
     std::function<void(int64_t piece)> afterPieceRead;
 
+    // When set before run(), a complete cache is written there (as SavePeakFile would), so that
+    // the thread that waits for the job never writes it.
+    QString peakFile;
+
     // Results, to be read once run() has returned.
     int result = 0;
+    int saveResult = 0;        // writePeakFile's code when the cache was written
     bool headerRead = false;   // header holds the file's format and frame count
     WaveDisplayHeader header;
     PeakCache cache;           // complete when result is 0, empty otherwise

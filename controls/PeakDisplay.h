@@ -1,7 +1,7 @@
 #pragma once
 // Opening a WAV in a waveform display: the peaks come from the cache file beside the WAV when it is
 // still good, otherwise they are built on a worker under the progress window and saved for the
-// next time. Works with any display that has the file calls of
+// next time by that worker. Works with any display that has the file calls of
 // controls::WaveDisplayFile (the file side itself, or the waveform widget).
 #include "common/ErrCodes.h"
 #include "common/JobRunner.h"
@@ -38,13 +38,14 @@ int OpenPeakDisplay(Display& display, const PeakDisplayRequest& request, JobRunn
     const QString peakFile = GetPeakFileName(request.wavFile, request.tempFolder);
     if (request.usePeakCache && display.LoadPeakFile(peakFile) == 0)
         return 0;
-    const PeakBuildOutcome outcome = runPeakBuildJob(runner, display, request.caption, request.cancelShown);
+    const PeakBuildOutcome outcome =
+        runPeakBuildJob(runner, display, request.caption, request.cancelShown, peakFile);
     if (outcome.runnerCode != 0 || outcome.ownResult != 0) {
         const int code = outcome.result();
         messages.ShowErrorMessage(code);
         return code;
     }
-    const int code = outcome.exitReason != 0 ? outcome.exitReason : display.SavePeakFile(peakFile);
+    const int code = outcome.exitReason != 0 ? outcome.exitReason : outcome.saveResult;
     ShowMappedError(messages, code, WaveDisplayErrorToMessageId);
     return code;
 }

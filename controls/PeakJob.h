@@ -29,6 +29,7 @@ struct PeakBuildOutcome {
     int runnerCode = 0; // 0, or the runner's code when no worker ran (156, 434)
     int ownResult = 0;  // 129 when cancelled before the scan began
     int exitReason = 0; // what the display's build reported: 0, 110 after a cancel, or its failure
+    int saveResult = 0; // writing the cache file after a build: 0, 116 or 117
 
     // The code the job gives its caller.
     int result() const { return runnerCode != 0 ? runnerCode : ownResult != 0 ? ownResult : exitReason; }
@@ -36,9 +37,11 @@ struct PeakBuildOutcome {
 
 // Builds the display's peaks on a worker under the progress window. The display holds the new
 // cache (or, on failure, none) when this returns; a build whose worker could not start leaves it
-// as after a cancelled build. While another job runs the display is left alone.
+// as after a cancelled build. While another job runs the display is left alone. With a peakFile
+// the worker also writes the built cache there.
 template <typename Display>
-PeakBuildOutcome runPeakBuildJob(JobRunner& runner, Display& display, const QString& caption, bool cancelShown)
+PeakBuildOutcome runPeakBuildJob(JobRunner& runner, Display& display, const QString& caption, bool cancelShown,
+                                 const QString& peakFile = {})
 {
     if (runner.currentJob())
         return {kJobBusyCode, 0, 0};
@@ -46,6 +49,7 @@ PeakBuildOutcome runPeakBuildJob(JobRunner& runner, Display& display, const QStr
     PeakBuildParameters* build = parameters.get();
     TJobRecord job(JobKind::PeakBuild, std::move(parameters));
     build->build = display.beginPeakBuild(job.progress);
+    build->build->peakFile = peakFile;
 
     PeakBuildOutcome outcome;
     outcome.runnerCode =
@@ -54,6 +58,7 @@ PeakBuildOutcome runPeakBuildJob(JobRunner& runner, Display& display, const QStr
         display.CancelPeakBuilding();
         build->build->result = WaveDisplayCode::Cancelled;
     }
+    outcome.saveResult = build->build->saveResult;
     outcome.exitReason = display.finishPeakBuild(*build->build);
     outcome.ownResult = job.ownResult.load();
     return outcome;

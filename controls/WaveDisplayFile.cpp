@@ -15,6 +15,12 @@ namespace {
 constexpr uint32_t kOpenedZoomLevel = 32;
 }
 
+const PeakCache& WaveDisplayFile::peakCache() const
+{
+    static const PeakCache none;
+    return m_cache ? *m_cache : none;
+}
+
 void WaveDisplayFile::setViewWidth(int width)
 {
     m_viewWidth = std::max(1, width);
@@ -48,7 +54,7 @@ int WaveDisplayFile::OpenWaveFile(const QString& fileName)
     resetPositions();
     m_view.ZoomLevel = kOpenedZoomLevel;
     m_fileName = fileName;
-    m_cache.clear();
+    m_cache.reset();
     m_peakState.store(int32_t(PeakState::Opened));
     m_lastError = WaveDisplayCode::Ok;
     return WaveDisplayCode::Ok;
@@ -77,7 +83,7 @@ int WaveDisplayFile::finishPeakBuild(PeakBuildJob& job)
         m_format = job.header.format;
         m_totalSamples = job.header.totalSamples;
     }
-    m_cache = std::move(job.cache);
+    m_cache = std::make_shared<const PeakCache>(std::move(job.cache));
     if (result == WaveDisplayCode::Ok) {
         if (m_totalSamples == 0)
             resetPositions();
@@ -112,7 +118,7 @@ int WaveDisplayFile::SavePeakFile(const QString& peakFileName)
     else if (peakFileName.isEmpty())
         result = WaveDisplayCode::EmptyPeakFileName;
     else
-        result = writePeakFile(peakFileName, m_cache, m_format.channels);
+        result = writePeakFile(peakFileName, peakCache(), m_format.channels);
     if (result != WaveDisplayCode::Ok)
         qCWarning(lcControls) << "saving the peak file" << peakFileName << "failed with code" << result;
     return result;
@@ -131,7 +137,7 @@ int WaveDisplayFile::LoadPeakFileNoTimeCheck(const QString& peakFileName)
 int WaveDisplayFile::loadPeakFile(const QString& peakFileName, bool checkTime)
 {
     const auto fail = [&](int code) {
-        m_cache.clear();
+        m_cache.reset();
         return record("loading the peak file", peakFileName, code);
     };
     if (m_fileName.isEmpty())
@@ -154,12 +160,32 @@ int WaveDisplayFile::loadPeakFile(const QString& peakFileName, bool checkTime)
     const uint32_t expected = peakEntriesFor(m_totalSamples);
     if (expected == 0)
         return fail(WaveDisplayCode::NothingToDraw);
-    const int result = readPeakFile(peakFileName, expected, m_format.channels, m_cache);
+    PeakCache loaded;
+    const int result = readPeakFile(peakFileName, expected, m_format.channels, loaded);
     if (result != WaveDisplayCode::Ok)
         return fail(result);
+    m_cache = std::make_shared<const PeakCache>(std::move(loaded));
     // A loaded cache is complete, whatever a failed build before left in the state.
     m_peakState.store(int32_t(PeakState::Built));
     return record("loading the peak file", peakFileName, WaveDisplayCode::Ok);
+}
+
+int WaveDisplayFile::UsePeaks(std::shared_ptr<const PeakCache> peaks)
+{
+    const auto fail = [&](int code) {
+        m_cache.reset();
+        return record("taking over the peaks of", m_fileName, code);
+    };
+    if (m_fileName.isEmpty())
+        return fail(WaveDisplayCode::NoWaveOpen);
+    const uint32_t expected = peakEntriesFor(m_totalSamples);
+    if (expected == 0)
+        return fail(WaveDisplayCode::NothingToDraw);
+    if (!peaks || peaks->entriesPerChannel() != expected || peaks->channels.size() < m_format.channels)
+        return fail(WaveDisplayCode::PeakFileStale);
+    m_cache = std::move(peaks);
+    m_peakState.store(int32_t(PeakState::Built));
+    return record("taking over the peaks of", m_fileName, WaveDisplayCode::Ok);
 }
 
 void WaveDisplayFile::SetTotalSamples(uint32_t count)
@@ -177,12 +203,12 @@ int WaveDisplayFile::DeletePeakRange(uint32_t a, uint32_t b)
     b = std::min(b, m_totalSamples);
     m_totalSamples -= b - a;
     if (m_totalSamples == 0) {
-        m_cache.clear();
+        m_cache.reset();
         resetPositions();
         return WaveDisplayCode::Ok;
     }
     // Nothing to shorten in an empty cache: zero entries would be drawn and saved as real peaks.
-    if (m_cache.isEmpty())
+    if (peakCache().isEmpty())
         return WaveDisplayCode::Ok;
 
     // Blocks wholly inside a to b; the samples left in a partly covered block keep its old values
@@ -192,20 +218,29 @@ int WaveDisplayFile::DeletePeakRange(uint32_t a, uint32_t b)
     const uint32_t entries = peakEntriesFor(m_totalSamples);
     PeakCache shortened;
     try {
-        shortened = PeakCache::zeroed(m_format.channels, entries);
+        shortened = PeakCache::unset(m_format.channels, entries); // every entry is set below
     } catch (const std::bad_alloc&) {
         return record("deleting a peak range of", m_fileName, WaveDisplayCode::OutOfMemory);
     }
-    for (size_t c = 0; c < shortened.channels.size() && c < m_cache.channels.size(); ++c) {
-        const PeakChannel& old = m_cache.channels[c];
+    for (size_t c = 0; c < shortened.channels.size(); ++c) {
         PeakChannel& kept = shortened.channels[c];
-        size_t filled = 0;
-        for (int64_t i = 0; i < int64_t(old.size()) && filled < kept.size(); ++i) {
-            if (i < firstRemoved || i > lastRemoved)
-                kept[filled++] = old[size_t(i)];
+        auto filled = kept.begin();
+        if (c < m_cache->channels.size()) {
+            // The blocks before the range, then those after it, as far as the new length takes.
+            const PeakChannel& old = m_cache->channels[c];
+            const int64_t size = int64_t(old.size());
+            const int64_t before = std::clamp<int64_t>(firstRemoved, 0, size);
+            const int64_t after = std::clamp<int64_t>(std::max(lastRemoved + 1, before), 0, size);
+            const auto copy = [&](int64_t from, int64_t to) {
+                const int64_t count = std::min<int64_t>(to - from, kept.end() - filled);
+                filled = std::copy_n(old.begin() + from, count, filled);
+            };
+            copy(0, before);
+            copy(after, size);
         }
+        std::fill(filled, kept.end(), PeakEntry{});
     }
-    m_cache = std::move(shortened);
+    m_cache = std::make_shared<const PeakCache>(std::move(shortened));
     return WaveDisplayCode::Ok;
 }
 

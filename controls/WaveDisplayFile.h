@@ -52,7 +52,10 @@ public:
     const WaveFormatEx& format() const { return m_format; }
     uint32_t TotalSamples() const { return m_totalSamples; }
     PeakState peakState() const { return PeakState(m_peakState.load()); }
-    const PeakCache& peakCache() const { return m_cache; }
+    const PeakCache& peakCache() const;
+    // The peaks the display draws, read-only, for another display of the same file or for keeping
+    // while the file is away; null when there are none.
+    const std::shared_ptr<const PeakCache>& sharedPeaks() const { return m_cache; }
 
     // Checks and opens a WAV file: 0, or 101 to 105 or 113. An empty name returns 0 and changes
     // nothing. Resets zoom (32), positions, caret and selection, and empties the peak cache, which
@@ -78,6 +81,10 @@ public:
     // empties the cache.
     int LoadPeakFile(const QString& peakFileName);
     int LoadPeakFileNoTimeCheck(const QString& peakFileName);
+    // Draws from peaks made for the open file (another display's, or kept from before): 0 (state
+    // Built), 114, 112 (no samples), 121 (none, or not of the file's entry count and channels). A
+    // failure empties the cache.
+    int UsePeaks(std::shared_ptr<const PeakCache> peaks);
 
     // Stores the frame count; nothing else changes.
     void SetTotalSamples(uint32_t count);
@@ -109,7 +116,7 @@ private:
     WaveFormatEx m_format;
     uint32_t m_totalSamples = 0;
     std::atomic<int32_t> m_peakState{int32_t(PeakState::Closed)};
-    PeakCache m_cache;
+    std::shared_ptr<const PeakCache> m_cache;
     int m_lastError = 0;
 };
 

@@ -175,6 +175,16 @@ int TQzv32WaveDisplay::LoadPeakFileNoTimeCheck(const QString& peakFileName)
     return result;
 }
 
+int TQzv32WaveDisplay::UsePeaks(std::shared_ptr<const PeakCache> peaks)
+{
+    const int result = m_file.UsePeaks(std::move(peaks));
+    if (result == WaveDisplayCode::NothingToDraw) {
+        m_viewImage = QImage();
+        update();
+    }
+    return result;
+}
+
 void TQzv32WaveDisplay::SetTotalSamples(uint32_t count)
 {
     m_file.SetTotalSamples(count);

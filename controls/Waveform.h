@@ -76,6 +76,7 @@ public:
     int SavePeakFile(const QString& peakFileName);
     int LoadPeakFile(const QString& peakFileName);
     int LoadPeakFileNoTimeCheck(const QString& peakFileName);
+    int UsePeaks(std::shared_ptr<const PeakCache> peaks);
     void SetTotalSamples(uint32_t count);
     int DeletePeakRange(uint32_t a, uint32_t b);
     int GetFileWriteTime(const QString& fileName, int64_t& time);
@@ -84,6 +85,7 @@ public:
     const WaveFormatEx& format() const { return m_file.format(); }
     PeakState peakState() const { return m_file.peakState(); }
     const PeakCache& peakCache() const { return m_file.peakCache(); }
+    const std::shared_ptr<const PeakCache>& sharedPeaks() const { return m_file.sharedPeaks(); }
 
     // --- The view ---
 

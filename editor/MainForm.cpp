@@ -42,6 +42,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using namespace controls;
 using mainform::setEnabledOf;
 using mainform::setVisibleOf;
@@ -92,6 +94,7 @@ TMainForm::TMainForm(const EditorWindowServices& services, QWidget* parent)
     , m_commandLine(*this)
 {
     setObjectName(QStringLiteral("MainForm"));
+    m_peakSaves.setMaxThreadCount(1);
     setWindowTitle(::windowCaption(nullptr));
 
     auto* central = new QWidget(this);
@@ -614,6 +617,17 @@ void TMainForm::reportWorkspace(const WorkspaceResult& result)
     }
 }
 
+bool sameAudio(const platform::FileStamp& a, const platform::FileStamp& b)
+{
+    return a.exists && a.regular && a.device == b.device && a.inode == b.inode && a.size == b.size &&
+           a.modifiedNs == b.modifiedNs && b.exists;
+}
+
+bool PeaksOfFiles::fits(const platform::FileStamp& file) const
+{
+    return std::any_of(files.begin(), files.end(), [&](const platform::FileStamp& own) { return sameAudio(own, file); });
+}
+
 int TMainForm::openDisplay(DocumentViews& views, const QString& file, bool usePeakCache, bool cancelShown)
 {
     const platform::Messages& messages = m_services.messages;
@@ -624,6 +638,7 @@ int TMainForm::openDisplay(DocumentViews& views, const QString& file, bool usePe
     request.tempFolder = m_services.tempFolder();
     request.cancelShown = cancelShown;
     TQzv32WaveDisplay& display = *views.display;
+    views.shownFits.clear();
     display.CloseWave();
     if (const int code = OpenPeakDisplay(display, request, m_services.runner, messages))
         return code;
@@ -631,17 +646,81 @@ int TMainForm::openDisplay(DocumentViews& views, const QString& file, bool usePe
         ShowMappedError(messages, code, WaveDisplayErrorToMessageId);
         return code;
     }
-    openOverview(views, file, GetPeakFileName(file, request.tempFolder));
+    views.shownFits = {platform::FileStamp::ofPath(file)};
+    openOverview(views, file);
     return 0;
 }
 
-void TMainForm::openOverview(DocumentViews& views, const QString& file, const QString& peakFile)
+void TMainForm::openOverview(DocumentViews& views, const QString& file)
 {
-    // The overview shows the same peaks, read back from the cache beside the file.
+    // The overview draws the display's peaks; they are never changed in place, only replaced.
     TQzv32Overview& overview = *views.overview;
     overview.CloseWave();
-    if (overview.OpenWaveFile(file) == 0 && overview.LoadPeakFileNoTimeCheck(peakFile) == 0)
+    if (overview.OpenWaveFile(file) == 0 && overview.UsePeaks(views.display->sharedPeaks()) == 0)
         overview.DrawView(overview.MaxZoomLevel(), 0);
+}
+
+std::optional<int> TMainForm::showKeptPeaks(DocumentViews& views, const QString& workingFile)
+{
+    const platform::FileStamp working = platform::FileStamp::ofPath(workingFile);
+    const auto found =
+        std::find_if(views.kept.begin(), views.kept.end(), [&](const PeaksOfFiles& kept) { return kept.fits(working); });
+    if (found == views.kept.end())
+        return std::nullopt;
+    std::shared_ptr<const PeakCache> peaks = found->peaks;
+    views.kept.erase(found);
+    TQzv32WaveDisplay& display = *views.display;
+    views.shownFits.clear();
+    display.CloseWave();
+    // A file that cannot be opened is left to the build, which tells why.
+    if (display.OpenWaveFile(workingFile) != 0 || display.UsePeaks(std::move(peaks)) != 0)
+        return std::nullopt;
+    const platform::Messages& messages = m_services.messages;
+    if (const int code = display.DrawView(display.MaxZoomLevel(), 0)) {
+        ShowMappedError(messages, code, WaveDisplayErrorToMessageId);
+        return code;
+    }
+    // The cache beside the working file held the state it replaced.
+    savePeaksInBackground(views, workingFile, false);
+    views.shownFits = {working};
+    openOverview(views, workingFile);
+    return 0;
+}
+
+void TMainForm::savePeaksInBackground(DocumentViews& views, const QString& file, bool stampTime)
+{
+    const TQzv32WaveDisplay& display = *views.display;
+    std::optional<int64_t> time;
+    if (stampTime) {
+        time = platform::fileWriteTimeNs(file);
+        if (!time)
+            qCWarning(lcCommon) << "the time of" << file << "cannot be read for its peak cache";
+    }
+    m_peakSaves.start([peaks = display.sharedPeaks(), channels = display.format().channels,
+                       peakFile = GetPeakFileName(file, m_services.tempFolder()), file, time] {
+        static const PeakCache none;
+        if (const int code = writePeakFile(peakFile, peaks ? *peaks : none, channels)) {
+            qCWarning(lcCommon) << "saving the peak file" << peakFile << "failed with code" << code;
+            return;
+        }
+        if (time && !platform::setFileWriteTimeNs(peakFile, *time))
+            qCWarning(lcCommon) << "the peak cache" << peakFile << "could not take the time of" << file;
+    });
+}
+
+void TMainForm::keepShownPeaks(DocumentViews& views)
+{
+    const TQzv32WaveDisplay& display = *views.display;
+    if (!views.shownFits.empty() && display.peakState() == PeakState::Built && display.sharedPeaks())
+        views.kept.push_back({views.shownFits, display.sharedPeaks()});
+    views.shownFits.clear();
+}
+
+void TMainForm::dropStalePeaks(DocumentViews& views, const TDocumentRecord& document)
+{
+    const platform::FileStamp undo = platform::FileStamp::ofPath(document.undoFile);
+    const platform::FileStamp redo = platform::FileStamp::ofPath(document.redoFile);
+    std::erase_if(views.kept, [&](const PeaksOfFiles& kept) { return !kept.fits(undo) && !kept.fits(redo); });
 }
 
 int TMainForm::removePeakRange(DocumentViews& views, const QString& workingFile, const EditRefresh& refresh)
@@ -652,15 +731,18 @@ int TMainForm::removePeakRange(DocumentViews& views, const QString& workingFile,
         ShowMappedError(messages, code, WaveDisplayErrorToMessageId);
         return code;
     }
-    // The saved peaks count as current for the working file: their time is the file's own.
-    const QString peakFile = GetPeakFileName(workingFile, m_services.tempFolder());
-    if (const int code = display.SavePeakFile(peakFile)) {
-        ShowMappedError(messages, code, WaveDisplayErrorToMessageId);
-    } else if (const std::optional<int64_t> written = platform::fileWriteTimeNs(workingFile);
-               !written || !platform::setFileWriteTimeNs(peakFile, *written)) {
-        qCWarning(lcCommon) << "the peak cache" << peakFile << "could not take the time of" << workingFile;
+    // A display still on the user's file goes over to the working file, which holds that audio
+    // less the range.
+    if (display.WaveFileName() != workingFile) {
+        std::shared_ptr<const PeakCache> peaks = display.sharedPeaks();
+        display.CloseWave();
+        if (display.OpenWaveFile(workingFile) != 0 || display.UsePeaks(std::move(peaks)) != 0)
+            return openDisplay(views, workingFile, false);
     }
-    openOverview(views, workingFile, peakFile);
+    // The saved peaks count as current for the working file: their time is the file's own.
+    savePeaksInBackground(views, workingFile, true);
+    views.shownFits = {platform::FileStamp::ofPath(workingFile)};
+    openOverview(views, workingFile);
     return 0;
 }
 
@@ -814,6 +896,12 @@ void TMainForm::workspaceCopyEnded(uint64_t id, int result)
         m_services.messages.ShowErrorMessage(code);
         m_services.messages.ShowErrorMessage(kReadOnlyMessageId);
     }
+    // The display's peaks, made from the user's file, fit the working copy of it as well.
+    const TDocumentRecord* document = m_workspace.documents().at(index);
+    DocumentViews* views = viewsOf(document);
+    if (result == 0 && code == 0 && views && views->display->WaveFileName() == document->documentFile &&
+        views->shownFits.size() == 1 && sameAudio(views->shownFits.front(), platform::FileStamp::ofPath(document->documentFile)))
+        views->shownFits.push_back(platform::FileStamp::ofPath(document->workingFile));
     if (index == m_workspace.documents().currentIndex()) {
         setWindowTitle(::windowCaption(m_workspace.documents().current()));
         updateDocumentControls();
@@ -825,6 +913,8 @@ void TMainForm::removeDocumentFiles(TDocumentRecord& document)
     const bool copying = document.copyJobId != 0;
     const bool copyStopped = copying && m_copies.cancel(document);
     const QString tempFolder = m_services.tempFolder();
+    // A cache still being written would come back after its removal.
+    m_peakSaves.waitForDone();
     for (const QString& file : {copying && !copyStopped ? QString() : document.workingFile, document.undoFile,
                                 document.redoFile}) {
         if (file.isEmpty())

@@ -23,6 +23,7 @@
 #include "platform/messaging/Messaging.h"
 
 #include <QMainWindow>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <array>
@@ -63,7 +64,7 @@ struct EditorWindowServices {
     // Where the window answers a second start; null: it answers nobody.
     platform::Messaging* messaging = nullptr;
     // What copies an opened WAV into its working file, on a worker thread.
-    CopyFunction copy = CopyFileWithProgress;
+    CopyFunction copy = CopyScratchFileWithProgress;
 };
 
 class TMainForm : public QMainWindow,
@@ -119,12 +120,23 @@ private:
     // file has just been changed under the same name. Without cancelShown the build cannot be
     // cancelled.
     int openDisplay(DocumentViews& views, const QString& file, bool usePeakCache, bool cancelShown = true);
+    // Shows the working file from peaks kept for its audio: none when there are none (the caller
+    // builds them), else 0 or the display's code, shown.
+    std::optional<int> showKeptPeaks(DocumentViews& views, const QString& workingFile);
+    // Keeps the display's peaks for the files they fit, then drops those of files that are no
+    // longer the document's undo or redo state.
+    void keepShownPeaks(DocumentViews& views);
+    void dropStalePeaks(DocumentViews& views, const TDocumentRecord& document);
+    // Writes the display's peaks as the cache of file on a thread of their own, one cache after
+    // the other in the order given; with stampTime the cache takes the file's time, so that it
+    // counts as current for it. A failure is logged: without the cache the next open builds.
+    void savePeaksInBackground(DocumentViews& views, const QString& file, bool stampTime);
     // Gives every display and overview the colours of the scheme and draws them again.
     void applyColorScheme();
     void colorViews(controls::TQzv32WaveDisplay& display, controls::TQzv32Overview* overview) const;
     void setColors();
-    // The overview shows the peaks of file, read back from its cache.
-    void openOverview(DocumentViews& views, const QString& file, const QString& peakFile);
+    // The overview shows file with the display's peaks.
+    void openOverview(DocumentViews& views, const QString& file);
     // The range the edit removed leaves the display's peaks, which are saved as the cache of the
     // working file it now shows: 0, or the display's code, shown.
     int removePeakRange(DocumentViews& views, const QString& workingFile, const EditRefresh& refresh);
@@ -228,6 +240,9 @@ private:
     bool m_changeFormatHidden = false;
     QAction* m_changeFormatSeparator = nullptr;
     std::map<int32_t, std::unique_ptr<DocumentViews>> m_views;
+    // One thread: the caches are written in the order made, so the last one written for a file is
+    // the last one made. Its destruction waits for the writes.
+    QThreadPool m_peakSaves;
     std::array<QList<QObject*>, kControlCount> m_controls{};
 
     std::array<QWidget*, 2> m_scrollButtons{}; // left, right

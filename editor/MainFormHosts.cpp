@@ -18,6 +18,8 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using namespace controls;
 using mainform::setVisibleOf;
 
@@ -265,17 +267,25 @@ int TMainForm::refreshViews(TDocumentRecord& document, const EditRefresh& refres
     if (!views)
         return 0;
     TQzv32WaveDisplay& display = *views->display;
-    // The peaks lose the removed range in place when the display shows the working file's own; a
-    // display still on the user's file, or without peaks, builds them from the working file.
-    const bool inPlace = refresh.peaks == EditRefresh::Peaks::RemoveRange &&
-                         display.WaveFileName() == document.workingFile && display.peakState() == PeakState::Built;
-    if (inPlace) {
-        if (const int code = removePeakRange(*views, document.workingFile, refresh))
-            return code;
-    } else if (const int code = openDisplay(*views, document.workingFile, false,
-                                            refresh.peaks != EditRefresh::Peaks::Restore)) {
+    // The peaks lose the removed range in place when they are of the state before the edit (the
+    // undo file now); otherwise the working file's audio is shown with peaks kept for it, or
+    // built from it.
+    const bool ofUndoFile = std::any_of(views->shownFits.begin(), views->shownFits.end(),
+                                        [undo = platform::FileStamp::ofPath(document.undoFile)](
+                                            const platform::FileStamp& shown) { return sameAudio(shown, undo); });
+    const bool inPlace = refresh.peaks == EditRefresh::Peaks::RemoveRange && display.peakState() == PeakState::Built &&
+                         (display.WaveFileName() == document.workingFile || ofUndoFile);
+    keepShownPeaks(*views);
+    int code = 0;
+    if (inPlace)
+        code = removePeakRange(*views, document.workingFile, refresh);
+    else if (const std::optional<int> kept = showKeptPeaks(*views, document.workingFile))
+        code = *kept;
+    else
+        code = openDisplay(*views, document.workingFile, false, refresh.peaks != EditRefresh::Peaks::Restore);
+    dropStalePeaks(*views, document);
+    if (code != 0)
         return code;
-    }
     const ViewDocument shown{views->view.get(), document.waveFormat, document.info.lengthMs, document.displayName};
     m_view.setDocument(&shown);
     const uint32_t zoom = refresh.atMaxZoom ? display.MaxZoomLevel() : refresh.zoom;

@@ -8,11 +8,27 @@
 #include "controls/RectBtnEx.h"
 #include "controls/Scale.h"
 #include "controls/Waveform.h"
+#include "platform/files/FileSnapshot.h"
 
 #include <QAction>
 #include <QSignalBlocker>
 
 #include <memory>
+#include <vector>
+
+// Whether two stamps are of one file with the same audio: the changed time is left out, as a
+// rename sets it.
+bool sameAudio(const platform::FileStamp& a, const platform::FileStamp& b);
+
+// Peaks with the files whose audio they were made from. A rename keeps a file's identity, size and
+// modification time, so the undo and redo rotations, which only rename, find a state's peaks again
+// by these; a file written anew never matches.
+struct PeaksOfFiles {
+    std::vector<platform::FileStamp> files;
+    std::shared_ptr<const controls::PeakCache> peaks;
+
+    bool fits(const platform::FileStamp& file) const;
+};
 
 // The widgets of one document.
 struct TMainForm::DocumentViews {
@@ -22,6 +38,11 @@ struct TMainForm::DocumentViews {
     controls::TQzv32Overview* overview = nullptr;
     controls::TQzv32RectBtnEx* button = nullptr;
     std::unique_ptr<DisplayView> view;
+    // The files the display's peaks fit: the file it shows and, once the workspace copy has
+    // ended, the working copy of it.
+    std::vector<platform::FileStamp> shownFits;
+    // The peaks of the document's undo and redo states, shown again without a build.
+    std::vector<PeaksOfFiles> kept;
 };
 
 // A document's waveform display as the view's rules see it. Where the rules show a new caret or

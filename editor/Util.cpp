@@ -10,6 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace editor {
 
 namespace {
@@ -48,7 +51,17 @@ bool MoveFileOver(const QString& source, const QString& target)
 {
     if (source.isEmpty() || target.isEmpty())
         return false;
-    return std::rename(QFile::encodeName(source).constData(), QFile::encodeName(target).constData()) == 0;
+    // A rename that replaces a file makes ext4 start writing the moved file's unwritten pages on
+    // this thread, which for a working copy never flushed keeps the window waiting. An empty
+    // target (a reserved name) holds nothing to lose, so it goes first and nothing is replaced.
+    const QByteArray targetName = QFile::encodeName(target);
+    struct stat moved {};
+    struct stat replaced {};
+    if (::stat(QFile::encodeName(source).constData(), &moved) == 0 && ::lstat(targetName.constData(), &replaced) == 0 &&
+        S_ISREG(replaced.st_mode) && replaced.st_size == 0 &&
+        (moved.st_dev != replaced.st_dev || moved.st_ino != replaced.st_ino))
+        ::unlink(targetName.constData());
+    return std::rename(QFile::encodeName(source).constData(), targetName.constData()) == 0;
 }
 
 QString ExpandLongPathName(const QString& path)

@@ -20,7 +20,8 @@ bool ReadFileToString(const QString& path, QByteArray& bytes);
 bool FileExistsIn(const QString& name);
 
 // Renames source to target, replacing target in one step. False when the rename fails; target is
-// then left as it was, so a failed move never loses the file it was to replace.
+// then left as it was (an empty one may be gone), so a failed move never loses what it was to
+// replace.
 bool MoveFileOver(const QString& source, const QString& target);
 
 // The absolute, clean path of an existing file (a relative path is taken from the current folder);

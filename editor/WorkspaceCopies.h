@@ -43,7 +43,7 @@ public:
 
     // receiver gets kJobEndedMessage; progress shows the wait for a copy.
     WorkspaceCopies(QObject* receiver, JobProgressHost& progress, EndedHandler ended,
-                    CopyFunction copy = CopyFileWithProgress);
+                    CopyFunction copy = CopyScratchFileWithProgress);
     WorkspaceCopies(const WorkspaceCopies&) = delete;
     WorkspaceCopies& operator=(const WorkspaceCopies&) = delete;
 

@@ -82,6 +82,33 @@ TEST_F(PeakJobTest, BuiltOnAWorkerAndInstalledAfterTheJoin)
     EXPECT_EQ(display.file.peakCache().channels, reference.peakCache().channels);
 }
 
+// Given a cache file, the worker writes the peaks it built there; a file that cannot be written
+// leaves the build itself good.
+TEST_F(PeakJobTest, TheWorkerWritesTheCacheFile)
+{
+    const QString folder = testsupport::testFolder();
+    const struct {
+        const char* name;
+        QString peakFile;
+        int saved;
+    } cases[] = {
+        {"beside the WAV", folder + "/t.vxp", WaveDisplayCode::Ok},
+        {"a folder in its place", folder, WaveDisplayCode::CannotCreatePeakFile},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const PeakBuildOutcome outcome = runPeakBuildJob(runner, display, "Building Peaks...", true, c.peakFile);
+        EXPECT_EQ(outcome.result(), 0);
+        EXPECT_EQ(outcome.saveResult, c.saved);
+        EXPECT_EQ(display.file.peakState(), PeakState::Built);
+        if (c.saved == WaveDisplayCode::Ok) {
+            PeakCache written;
+            ASSERT_EQ(readPeakFile(c.peakFile, uint32_t(kFrames / 32), 2, written), WaveDisplayCode::Ok);
+            EXPECT_EQ(written.channels, display.file.peakCache().channels);
+        }
+    }
+}
+
 TEST_F(PeakJobTest, CancelledMidway)
 {
     // The scan waits at its fourth piece until the poll has passed the cancel to the display.

@@ -541,6 +541,52 @@ TEST_F(WaveDisplayFileTest, DeletePeakRangeKeepsAnEmptyCacheEmpty)
     EXPECT_TRUE(m_display.peakCache().isEmpty()) << "zero entries would be drawn and saved as real peaks";
 }
 
+// Peaks handed over from another display of the same file are drawn as they are, without a copy;
+// peaks that do not fit the open file are refused and leave no cache behind.
+TEST_F(WaveDisplayFileTest, UsePeaksTakesOnlyPeaksThatFitTheOpenFile)
+{
+    const QString wav = write("256.wav", countingWave(256));
+    WaveDisplayFile source;
+    ASSERT_EQ(source.OpenWaveFile(wav), WaveDisplayCode::Ok);
+    ASSERT_EQ(source.BuildPeaks(m_progress), WaveDisplayCode::Ok);
+    const std::shared_ptr<const PeakCache> built = source.sharedPeaks();
+    ASSERT_TRUE(built);
+
+    WaveDisplayFile longer;
+    ASSERT_EQ(longer.OpenWaveFile(write("288.wav", countingWave(288))), WaveDisplayCode::Ok);
+    ASSERT_EQ(longer.BuildPeaks(m_progress), WaveDisplayCode::Ok);
+    const struct {
+        const char* name;
+        QString file;
+        std::shared_ptr<const PeakCache> peaks;
+        int expected;
+    } cases[] = {
+        {"no file open", {}, built, WaveDisplayCode::NoWaveOpen},
+        {"a file without frames", write("0.wav", countingWave(0)), built, WaveDisplayCode::NothingToDraw},
+        {"no peaks", wav, nullptr, WaveDisplayCode::PeakFileStale},
+        {"peaks of a longer file", wav, longer.sharedPeaks(), WaveDisplayCode::PeakFileStale},
+        {"one channel for two", wav, std::make_shared<const PeakCache>(PeakCache::zeroed(1, 8)),
+         WaveDisplayCode::PeakFileStale},
+        {"the file's own", wav, built, WaveDisplayCode::Ok},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WaveDisplayFile display;
+        if (!c.file.isEmpty()) {
+            ASSERT_EQ(display.OpenWaveFile(c.file), WaveDisplayCode::Ok);
+            // A cache from before is dropped by a refusal, never drawn for the wrong file.
+            ASSERT_EQ(display.BuildPeaks(m_progress), WaveDisplayCode::Ok);
+        }
+        EXPECT_EQ(display.UsePeaks(c.peaks), c.expected);
+        if (c.expected == WaveDisplayCode::Ok) {
+            EXPECT_EQ(display.sharedPeaks(), built);
+            EXPECT_EQ(display.peakState(), PeakState::Built);
+        } else {
+            EXPECT_TRUE(display.peakCache().isEmpty());
+        }
+    }
+}
+
 TEST_F(WaveDisplayFileTest, SetTotalSamplesStoresOnly)
 {
     ASSERT_EQ(m_display.OpenWaveFile(write("a.wav", countingWave(256))), WaveDisplayCode::Ok);

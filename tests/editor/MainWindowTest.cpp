@@ -777,12 +777,34 @@ TEST_F(MainWindowTest, ThePeakCacheServesAnUnchangedFile)
     QTest::mouseRelease(display, Qt::LeftButton, {}, QPoint(display->width() / 2, y));
     const uint32_t cut = display->SelectionEndPos() - display->SelectionStartPos();
     ASSERT_GT(cut, 0u);
+    // The working copy holds the audio of the user's file: the cut shortens the peaks of that
+    // file, and undo and redo show the peaks of each state again. Nothing is built.
     clickMenuItem(*window, "EditCutMenu");
     ASSERT_TRUE(eventually([&] { return window->currentDisplay()->TotalSamples() == 8000u - cut; }));
-    EXPECT_EQ(shown.count(peaksCaption), 2);
+    EXPECT_EQ(display->WaveFileName(), documents.current()->workingFile);
+    const controls::PeakCache cutPeaks = display->peakCache();
     clickMenuItem(*window, "EditUndoMenu");
     ASSERT_TRUE(eventually([&] { return window->currentDisplay()->TotalSamples() == 8000u; }));
-    EXPECT_EQ(shown.count(peaksCaption), 3);
+    clickMenuItem(*window, "EditRedoMenu");
+    ASSERT_TRUE(eventually([&] { return window->currentDisplay()->TotalSamples() == 8000u - cut; }));
+    EXPECT_TRUE(display->peakCache().channels == cutPeaks.channels);
+    clickMenuItem(*window, "EditUndoMenu");
+    ASSERT_TRUE(eventually([&] { return window->currentDisplay()->TotalSamples() == 8000u; }));
+    EXPECT_EQ(shown.count(peaksCaption), 1);
+
+    TQzv32WaveDisplay fresh;
+    std::atomic<int32_t> progress{0};
+    ASSERT_EQ(fresh.OpenWaveFile(documents.current()->workingFile), 0);
+    ASSERT_EQ(fresh.BuildPeaks(progress), 0);
+    EXPECT_TRUE(display->peakCache().channels == fresh.peakCache().channels);
+    auto* overview = window->findChild<controls::TQzv32Overview*>("Overview");
+    EXPECT_EQ(overview->sharedPeaks(), display->sharedPeaks()) << "the overview draws the display's peaks";
+    TQzv32WaveDisplay fromCache;
+    ASSERT_EQ(fromCache.OpenWaveFile(documents.current()->workingFile), 0);
+    const QString cache = GetPeakFileName(documents.current()->workingFile, temp);
+    ASSERT_TRUE(eventually([&] { return fromCache.LoadPeakFile(cache) == 0; })) << "written in the background";
+    EXPECT_TRUE(fromCache.peakCache().channels == fresh.peakCache().channels)
+        << "the working file's cache holds the state undone to";
 }
 
 // However the selection is cleared (the display does not tell of it), the commands that need one
@@ -984,7 +1006,8 @@ TEST_F(MainWindowTest, ClosingADocumentRemovesThePeakCachesOfItsFiles)
         clickMenuItem(*window, "EditUndoMenu");
         ASSERT_TRUE(eventually([&] { return window->currentDisplay()->TotalSamples() == 4000u; }));
         const QString workingCache = QFileInfo(documents.current()->workingFile).completeBaseName() + ".vxp";
-        ASSERT_TRUE(peakCaches().contains(workingCache)) << peakCaches().join(", ").toStdString();
+        ASSERT_TRUE(eventually([&] { return peakCaches().contains(workingCache); }))
+            << peakCaches().join(", ").toStdString();
 
         interaction.expectMessageBox(platform::IDNO, "has changed");
         close(*window);
@@ -1137,7 +1160,7 @@ TEST_F(MainWindowTest, EditsUndoAndRedoKeepTheZoomAndTheFirstFrame)
 }
 
 // Cut and Clear take the removed range out of the peaks the display shows and save them as the
-// working file's cache, stamped with its time: no build. Undo builds the other state's peaks.
+// working file's cache, stamped with its time: no build. Undo shows the other state's peaks again.
 TEST_F(MainWindowTest, CutAndClearShortenThePeaksWithoutABuild)
 {
     const QString peaksCaption = QStringLiteral("Building Peaks...");
@@ -1172,7 +1195,10 @@ TEST_F(MainWindowTest, CutAndClearShortenThePeaksWithoutABuild)
         ASSERT_EQ(display->TotalSamples(), length);
         EXPECT_EQ(shown.count(peaksCaption), builds);
         EXPECT_EQ(overview->TotalSamples(), length);
-        EXPECT_EQ(platform::fileWriteTimeNs(cache), platform::fileWriteTimeNs(document->workingFile));
+        // The cache is written in the background.
+        EXPECT_TRUE(eventually([&] {
+            return platform::fileWriteTimeNs(cache) == platform::fileWriteTimeNs(document->workingFile);
+        }));
         TQzv32WaveDisplay fresh;
         std::atomic<int32_t> progress{0};
         ASSERT_EQ(fresh.OpenWaveFile(document->workingFile), 0);
@@ -1182,6 +1208,24 @@ TEST_F(MainWindowTest, CutAndClearShortenThePeaksWithoutABuild)
         ASSERT_EQ(fromCache.OpenWaveFile(document->workingFile), 0);
         EXPECT_EQ(fromCache.LoadPeakFile(cache), 0) << "the saved peaks count as current";
     }
+    // Undo shows the peaks the state had, without a build.
+    clickMenuItem(*window, "EditUndoMenu");
+    ASSERT_EQ(display->TotalSamples(), 640u);
+    EXPECT_EQ(shown.count(peaksCaption), builds);
+    {
+        TQzv32WaveDisplay fresh;
+        std::atomic<int32_t> progress{0};
+        ASSERT_EQ(fresh.OpenWaveFile(document->workingFile), 0);
+        ASSERT_EQ(fresh.BuildPeaks(progress), 0);
+        EXPECT_TRUE(fresh.peakCache().channels == display->peakCache().channels);
+        EXPECT_TRUE(fresh.peakCache().channels == overview->peakCache().channels);
+    }
+    // An undo file changed behind the window's back is no longer the state whose peaks were kept.
+    clickMenuItem(*window, "EditRedoMenu");
+    ASSERT_EQ(display->TotalSamples(), 480u);
+    const std::optional<int64_t> undoTime = platform::fileWriteTimeNs(document->undoFile);
+    ASSERT_TRUE(undoTime);
+    ASSERT_TRUE(platform::setFileWriteTimeNs(document->undoFile, *undoTime - 1000000000));
     clickMenuItem(*window, "EditUndoMenu");
     ASSERT_EQ(display->TotalSamples(), 640u);
     EXPECT_EQ(shown.count(peaksCaption), builds + 1);
@@ -1322,6 +1366,10 @@ TEST_F(MainWindowTest, ACancelledUndoShowsTheEditedFileAgain)
     const uint32_t zoom = display->ZoomLevel();
     const uint32_t left = display->LeftSamplePos();
 
+    // Touched, the undo file no longer matches the peaks kept for it: the undo builds.
+    const std::optional<int64_t> undoTime = platform::fileWriteTimeNs(document->undoFile);
+    ASSERT_TRUE(undoTime);
+    ASSERT_TRUE(platform::setFileWriteTimeNs(document->undoFile, *undoTime + 1000000000));
     whenProgressShown(progressWindow, [&] { QTest::mouseClick(progressWindow.CancelButton, Qt::LeftButton); });
     interaction.expectMessageBox(platform::IDOK, "aborted");
     clickMenuItem(*window, "EditUndoMenu");

@@ -146,6 +146,19 @@ TEST(EditorUtil, MoveFileOver)
     EXPECT_FALSE(editor::MoveFileOver(QString(), target));
     EXPECT_FALSE(editor::MoveFileOver(target, QString()));
     EXPECT_EQ(readFile(target), "new");
+
+    // An empty target, a reserved name, goes before the rename; never when the move cannot be made,
+    // nor when it is the file moved.
+    const QString reserved = folder + "/reserved.wav";
+    writeFile(reserved, {});
+    EXPECT_FALSE(editor::MoveFileOver(folder + "/missing.wav", reserved));
+    EXPECT_TRUE(QFile::exists(reserved));
+    EXPECT_TRUE(editor::MoveFileOver(reserved, reserved));
+    EXPECT_TRUE(QFile::exists(reserved));
+    writeFile(source, "newest");
+    EXPECT_TRUE(editor::MoveFileOver(source, reserved));
+    EXPECT_EQ(readFile(reserved), "newest");
+    EXPECT_FALSE(QFile::exists(source));
 }
 
 TEST(EditorUtil, ReadFileToString)
