@@ -145,6 +145,19 @@ protected:
         return window->findChild<TWebEQSliderV*>(QString::fromLatin1(name))->Position();
     }
 
+    // Imports a voice track of that sample rate, made by sox, through File > Open Voice Track.
+    void importVoice(int rate)
+    {
+        const QString voiceFile = testsupport::testFolder() + "/voice.wav";
+        wavefixtures::soxWave(voiceFile, 16, 2, rate);
+        platform::FileDialogResult chosen;
+        chosen.accepted = true;
+        chosen.files = {voiceFile};
+        interaction.expectOpenFile(chosen, QStringLiteral("Voice Track"));
+        window->findChild<QAction*>(QStringLiteral("OpenVoiceTrack"))->trigger();
+        ASSERT_TRUE(interaction.allConsumed());
+    }
+
     // The input the engine captures from now, and whether its stream is open.
     QString capturedFrom() const
     {
@@ -452,14 +465,7 @@ TEST_F(RecordingWindowFaderTest, LevelTestRunsWheneverNothingPlaysOrRecords)
         3000))
         << meter->barValue(0);
 
-    const QString voiceFile = testsupport::testFolder() + "/voice.wav";
-    wavefixtures::soxWave(voiceFile, 16, 2, 44'100);
-    platform::FileDialogResult chosen;
-    chosen.accepted = true;
-    chosen.files = {voiceFile};
-    interaction.expectOpenFile(chosen, QStringLiteral("Voice Track"));
-    window->findChild<QAction*>(QStringLiteral("OpenVoiceTrack"))->trigger();
-    ASSERT_TRUE(interaction.allConsumed());
+    ASSERT_NO_FATAL_FAILURE(importVoice(44'100));
     EXPECT_TRUE(window->levelTestRunning());
 
     QTest::mouseClick(named(Control::PreRecordedPlayBtn), Qt::LeftButton);
@@ -486,14 +492,7 @@ TEST_F(RecordingWindowFaderTest, TrimsScaleTheirTracksPicture)
 {
     progressWindow.setMainWindow(window.get());
     ASSERT_TRUE(QDir().mkpath(temp));
-    const QString voiceFile = testsupport::testFolder() + "/voice.wav";
-    wavefixtures::soxWave(voiceFile, 16, 2, 8'000);
-    platform::FileDialogResult chosen;
-    chosen.accepted = true;
-    chosen.files = {voiceFile};
-    interaction.expectOpenFile(chosen, QStringLiteral("Voice Track"));
-    window->findChild<QAction*>(QStringLiteral("OpenVoiceTrack"))->trigger();
-    ASSERT_TRUE(interaction.allConsumed());
+    ASSERT_NO_FATAL_FAILURE(importVoice(8'000));
     auto* display = static_cast<controls::TQzv32WaveDisplay*>(named(Control::PreRecordedWaveDisplay));
     ASSERT_FALSE(display->WaveFileName().isEmpty());
     auto* trim = named(Control::VoiceVolumeSlider);
