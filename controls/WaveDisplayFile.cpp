@@ -193,15 +193,14 @@ void WaveDisplayFile::SetTotalSamples(uint32_t count)
     m_totalSamples = count;
 }
 
-int WaveDisplayFile::DeletePeakRange(uint32_t a, uint32_t b)
+int WaveDisplayFile::DeletePeakRange(uint32_t a, uint32_t b, std::shared_ptr<const PeakCache> shortened)
 {
     if (a > b)
         std::swap(a, b);
     m_lastError = WaveDisplayCode::Ok;
+    const uint32_t totalBefore = m_totalSamples;
     // A range that reaches past the end removes only the frames there are.
-    a = std::min(a, m_totalSamples);
-    b = std::min(b, m_totalSamples);
-    m_totalSamples -= b - a;
+    m_totalSamples -= std::min(b, totalBefore) - std::min(a, totalBefore);
     if (m_totalSamples == 0) {
         m_cache.reset();
         resetPositions();
@@ -210,24 +209,41 @@ int WaveDisplayFile::DeletePeakRange(uint32_t a, uint32_t b)
     // Nothing to shorten in an empty cache: zero entries would be drawn and saved as real peaks.
     if (peakCache().isEmpty())
         return WaveDisplayCode::Ok;
+    const bool fits = shortened && shortened->entriesPerChannel() == peakEntriesFor(m_totalSamples) &&
+                      shortened->channels.size() == m_format.channels;
+    if (!fits) {
+        try {
+            shortened = ShortenedPeaks(*m_cache, m_format.channels, totalBefore, a, b);
+        } catch (const std::bad_alloc&) {
+            return record("deleting a peak range of", m_fileName, WaveDisplayCode::OutOfMemory);
+        }
+    }
+    m_cache = std::move(shortened);
+    return WaveDisplayCode::Ok;
+}
 
+std::shared_ptr<const PeakCache> WaveDisplayFile::ShortenedPeaks(const PeakCache& peaks, int channels,
+                                                                 uint32_t totalSamples, uint32_t a, uint32_t b)
+{
+    if (a > b)
+        std::swap(a, b);
+    a = std::min(a, totalSamples);
+    b = std::min(b, totalSamples);
+    const uint32_t left = totalSamples - (b - a);
+    if (left == 0 || peaks.isEmpty())
+        return nullptr;
     // Blocks wholly inside a to b; the samples left in a partly covered block keep its old values
     // until the next full build.
     const int64_t firstRemoved = peakEntriesFor(a);
     const int64_t lastRemoved = int64_t(b / kFramesPerPeak) - 1;
-    const uint32_t entries = peakEntriesFor(m_totalSamples);
-    PeakCache shortened;
-    try {
-        shortened = PeakCache::unset(m_format.channels, entries); // every entry is set below
-    } catch (const std::bad_alloc&) {
-        return record("deleting a peak range of", m_fileName, WaveDisplayCode::OutOfMemory);
-    }
-    for (size_t c = 0; c < shortened.channels.size(); ++c) {
-        PeakChannel& kept = shortened.channels[c];
+    // Every entry is set below.
+    auto shortened = std::make_shared<PeakCache>(PeakCache::unset(channels, peakEntriesFor(left)));
+    for (size_t c = 0; c < shortened->channels.size(); ++c) {
+        PeakChannel& kept = shortened->channels[c];
         auto filled = kept.begin();
-        if (c < m_cache->channels.size()) {
+        if (c < peaks.channels.size()) {
             // The blocks before the range, then those after it, as far as the new length takes.
-            const PeakChannel& old = m_cache->channels[c];
+            const PeakChannel& old = peaks.channels[c];
             const int64_t size = int64_t(old.size());
             const int64_t before = std::clamp<int64_t>(firstRemoved, 0, size);
             const int64_t after = std::clamp<int64_t>(std::max(lastRemoved + 1, before), 0, size);
@@ -240,8 +256,7 @@ int WaveDisplayFile::DeletePeakRange(uint32_t a, uint32_t b)
         }
         std::fill(filled, kept.end(), PeakEntry{});
     }
-    m_cache = std::make_shared<const PeakCache>(std::move(shortened));
-    return WaveDisplayCode::Ok;
+    return shortened;
 }
 
 int WaveDisplayFile::GetFileWriteTime(const QString& fileName, int64_t& time)

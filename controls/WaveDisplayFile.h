@@ -89,8 +89,15 @@ public:
     // Stores the frame count; nothing else changes.
     void SetTotalSamples(uint32_t count);
     // After frames a to b were removed from the file: lowers TotalSamples and removes the blocks
-    // wholly inside a to b from the cache. 0 or 106.
-    int DeletePeakRange(uint32_t a, uint32_t b);
+    // wholly inside a to b from the cache. 0 or 106. `shortened`, when given, is ShortenedPeaks()
+    // of this file's present peaks and the same range, made ahead on a worker; it is taken instead
+    // of shortening here when it has the entry count and channels the range leaves.
+    int DeletePeakRange(uint32_t a, uint32_t b, std::shared_ptr<const PeakCache> shortened = nullptr);
+    // The peaks of a file of totalSamples frames and `channels` channels, less the blocks wholly
+    // inside a to b, as DeletePeakRange leaves them; none when nothing is left or peaks is empty.
+    // Reads nothing but its arguments, so that it may run on any thread. Throws std::bad_alloc.
+    static std::shared_ptr<const PeakCache> ShortenedPeaks(const PeakCache& peaks, int channels,
+                                                           uint32_t totalSamples, uint32_t a, uint32_t b);
 
     // Last-write time in nanoseconds, read as the utilities read it: 0, 101 (cannot be opened for
     // reading, or no regular file: a folder, a pipe) or 118.

@@ -190,9 +190,9 @@ void TQzv32WaveDisplay::SetTotalSamples(uint32_t count)
     m_file.SetTotalSamples(count);
 }
 
-int TQzv32WaveDisplay::DeletePeakRange(uint32_t a, uint32_t b)
+int TQzv32WaveDisplay::DeletePeakRange(uint32_t a, uint32_t b, std::shared_ptr<const PeakCache> shortened)
 {
-    return m_file.DeletePeakRange(a, b);
+    return m_file.DeletePeakRange(a, b, std::move(shortened));
 }
 
 int TQzv32WaveDisplay::GetFileWriteTime(const QString& fileName, int64_t& time)

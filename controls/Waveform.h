@@ -78,7 +78,7 @@ public:
     int LoadPeakFileNoTimeCheck(const QString& peakFileName);
     int UsePeaks(std::shared_ptr<const PeakCache> peaks);
     void SetTotalSamples(uint32_t count);
-    int DeletePeakRange(uint32_t a, uint32_t b);
+    int DeletePeakRange(uint32_t a, uint32_t b, std::shared_ptr<const PeakCache> shortened = nullptr);
     int GetFileWriteTime(const QString& fileName, int64_t& time);
     virtual int GetLastError(QString* message = nullptr, int* osError = nullptr, QString* osMessage = nullptr) const;
 

@@ -161,6 +161,7 @@ int EditCommands::commit(TDocumentRecord& document, const std::function<int(cons
         showError(kNoTempName);
         return kNoTempName;
     }
+    m_host.prepareViews(document, shown);
     if (const int code = edit(output); code != 0)
         return code;
 

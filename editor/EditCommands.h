@@ -159,6 +159,13 @@ public:
     // Peaks, zoom, overview, caret, position and selection fields for the working file: 0, or the
     // code of a failure already shown.
     virtual int refreshViews(TDocumentRecord& document, const EditRefresh& refresh) = 0;
+    // Called before an edit that ends in refreshViews with this refresh, should it succeed: the
+    // host may start work for it on a worker meanwhile.
+    virtual void prepareViews(const TDocumentRecord& document, const EditRefresh& refresh)
+    {
+        (void)document;
+        (void)refresh;
+    }
     // The save dialog of the to-file forms; empty when the user cancelled.
     virtual QString askTargetFile() = 0;
     // The panel and the status bar changed: the window shows them.

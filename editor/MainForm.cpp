@@ -723,11 +723,13 @@ void TMainForm::dropStalePeaks(DocumentViews& views, const TDocumentRecord& docu
     std::erase_if(views.kept, [&](const PeaksOfFiles& kept) { return !kept.fits(undo) && !kept.fits(redo); });
 }
 
-int TMainForm::removePeakRange(DocumentViews& views, const QString& workingFile, const EditRefresh& refresh)
+int TMainForm::removePeakRange(DocumentViews& views, const QString& workingFile, const EditRefresh& refresh,
+                               std::shared_ptr<const PeakCache> ahead)
 {
     const platform::Messages& messages = m_services.messages;
     TQzv32WaveDisplay& display = *views.display;
-    if (const int code = display.DeletePeakRange(uint32_t(refresh.removedStart), uint32_t(refresh.removedEnd))) {
+    if (const int code = display.DeletePeakRange(uint32_t(refresh.removedStart), uint32_t(refresh.removedEnd),
+                                                 std::move(ahead))) {
         ShowMappedError(messages, code, WaveDisplayErrorToMessageId);
         return code;
     }
@@ -820,6 +822,8 @@ void TMainForm::runEdit(const EditRun& run)
         return;
     setBusy(true);
     run(*document);
+    // Peaks made ahead for an edit that failed are of no use.
+    m_peaksAhead.reset();
     setBusy(false);
 }
 

@@ -28,6 +28,7 @@
 
 #include <array>
 #include <functional>
+#include <future>
 #include <map>
 #include <memory>
 #include <optional>
@@ -39,6 +40,7 @@ class QStackedWidget;
 class JobRunner;
 
 namespace controls {
+struct PeakCache;
 class TQzv32Overview;
 class TQzv32RectBtnEx;
 class TQzv32Scale;
@@ -139,7 +141,9 @@ private:
     void openOverview(DocumentViews& views, const QString& file);
     // The range the edit removed leaves the display's peaks, which are saved as the cache of the
     // working file it now shows: 0, or the display's code, shown.
-    int removePeakRange(DocumentViews& views, const QString& workingFile, const EditRefresh& refresh);
+    // `ahead`: the display's present peaks less the range, made ahead, or none.
+    int removePeakRange(DocumentViews& views, const QString& workingFile, const EditRefresh& refresh,
+                        std::shared_ptr<const controls::PeakCache> ahead);
 
     // The menu and button commands.
     void fileNew();
@@ -184,6 +188,7 @@ private:
     EditView editView() const override;
     bool readyForEditing(TDocumentRecord& document) override;
     int refreshViews(TDocumentRecord& document, const EditRefresh& refresh) override;
+    void prepareViews(const TDocumentRecord& document, const EditRefresh& refresh) override;
     QString askTargetFile() override;
     void controlsChanged(const TDocumentRecord& document, const ControlPanel& panel) override;
 
@@ -243,6 +248,20 @@ private:
     // One thread: the caches are written in the order made, so the last one written for a file is
     // the last one made. Its destruction waits for the writes.
     QThreadPool m_peakSaves;
+    // The shown peaks less the range an edit removes, made on a worker while the edit runs, so
+    // that the GUI thread does not spend the time to lay out a new cache of that size.
+    struct PeaksAhead {
+        const TDocumentRecord* document = nullptr;
+        std::shared_ptr<const controls::PeakCache> from;
+        uint32_t totalSamples = 0; // the display's before the edit
+        EditRefresh refresh;
+        std::future<std::shared_ptr<const controls::PeakCache>> shortened;
+    };
+    std::optional<PeaksAhead> m_peaksAhead;
+    // The peaks made ahead for this document, edit and the display's present peaks; none else.
+    std::shared_ptr<const controls::PeakCache> takePeaksAhead(const TDocumentRecord& document,
+                                                              const EditRefresh& refresh,
+                                                              const controls::TQzv32WaveDisplay& display);
     std::array<QList<QObject*>, kControlCount> m_controls{};
 
     std::array<QWidget*, 2> m_scrollButtons{}; // left, right

@@ -19,6 +19,9 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <future>
+#include <system_error>
+#include <utility>
 
 using namespace controls;
 using mainform::setVisibleOf;
@@ -261,12 +264,55 @@ bool TMainForm::readyForEditing(TDocumentRecord& document)
     return false;
 }
 
+void TMainForm::prepareViews(const TDocumentRecord& document, const EditRefresh& refresh)
+{
+    m_peaksAhead.reset();
+    const DocumentViews* views = viewsOf(&document);
+    if (!views || refresh.peaks != EditRefresh::Peaks::RemoveRange)
+        return;
+    const TQzv32WaveDisplay& display = *views->display;
+    std::shared_ptr<const PeakCache> peaks = display.sharedPeaks();
+    if (display.peakState() != PeakState::Built || !peaks)
+        return;
+    // The worker reads only the cache, which is never changed in place, and plain values.
+    auto shorten = [peaks, channels = int(display.format().channels), total = display.TotalSamples(),
+                    a = uint32_t(refresh.removedStart), b = uint32_t(refresh.removedEnd)] {
+        return WaveDisplayFile::ShortenedPeaks(*peaks, channels, total, a, b);
+    };
+    try {
+        m_peaksAhead = PeaksAhead{&document, peaks, display.TotalSamples(), refresh,
+                                  std::async(std::launch::async, std::move(shorten))};
+    } catch (const std::system_error&) {
+        // No worker: the refresh shortens the peaks itself.
+    }
+}
+
+std::shared_ptr<const PeakCache> TMainForm::takePeaksAhead(const TDocumentRecord& document,
+                                                           const EditRefresh& refresh,
+                                                           const TQzv32WaveDisplay& display)
+{
+    std::optional<PeaksAhead> ahead = std::exchange(m_peaksAhead, std::nullopt);
+    if (!ahead || ahead->document != &document || ahead->from != display.sharedPeaks() ||
+        ahead->totalSamples != display.TotalSamples() ||
+        ahead->refresh.removedStart != refresh.removedStart || ahead->refresh.removedEnd != refresh.removedEnd)
+        return nullptr;
+    try {
+        return ahead->shortened.get();
+    } catch (const std::bad_alloc&) {
+        // The refresh tries again itself and reports what it meets.
+        return nullptr;
+    }
+}
+
 int TMainForm::refreshViews(TDocumentRecord& document, const EditRefresh& refresh)
 {
     DocumentViews* views = viewsOf(&document);
-    if (!views)
+    if (!views) {
+        m_peaksAhead.reset();
         return 0;
+    }
     TQzv32WaveDisplay& display = *views->display;
+    std::shared_ptr<const PeakCache> ahead = takePeaksAhead(document, refresh, display);
     // The peaks lose the removed range in place when they are of the state before the edit (the
     // undo file now); otherwise the working file's audio is shown with peaks kept for it, or
     // built from it.
@@ -278,7 +324,7 @@ int TMainForm::refreshViews(TDocumentRecord& document, const EditRefresh& refres
     keepShownPeaks(*views);
     int code = 0;
     if (inPlace)
-        code = removePeakRange(*views, document.workingFile, refresh);
+        code = removePeakRange(*views, document.workingFile, refresh, std::move(ahead));
     else if (const std::optional<int> kept = showKeptPeaks(*views, document.workingFile))
         code = *kept;
     else

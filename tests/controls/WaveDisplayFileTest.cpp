@@ -506,29 +506,42 @@ TEST_F(WaveDisplayFileTest, DeletePeakRange)
         {0, 256, 0, {}},
         {0, 5000, 0, {}},
     };
+    // The peaks are shortened by the display, or made ahead from its peaks as a worker would, or
+    // handed peaks that do not fit (made for one channel only), which it must not take.
+    enum class Ahead { None, Fitting, NotFitting };
     const QString wav = write("256.wav", countingWave(256));
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "DeletePeakRange(" << c.a << ", " << c.b << ")");
-        ASSERT_EQ(m_display.OpenWaveFile(wav), WaveDisplayCode::Ok);
-        ASSERT_EQ(m_display.BuildPeaks(m_progress), WaveDisplayCode::Ok);
-        ASSERT_EQ(m_display.peakCache().entriesPerChannel(), 8u);
-        m_display.view() = scrolledView();
+        for (const Ahead ahead : {Ahead::None, Ahead::Fitting, Ahead::NotFitting}) {
+            SCOPED_TRACE(testing::Message() << "DeletePeakRange(" << c.a << ", " << c.b << "), peaks made ahead "
+                                            << int(ahead));
+            ASSERT_EQ(m_display.OpenWaveFile(wav), WaveDisplayCode::Ok);
+            ASSERT_EQ(m_display.BuildPeaks(m_progress), WaveDisplayCode::Ok);
+            ASSERT_EQ(m_display.peakCache().entriesPerChannel(), 8u);
+            m_display.view() = scrolledView();
+            std::shared_ptr<const PeakCache> made;
+            if (ahead == Ahead::Fitting)
+                made = WaveDisplayFile::ShortenedPeaks(m_display.peakCache(), 2, 256, c.a, c.b);
+            else if (ahead == Ahead::NotFitting)
+                made = WaveDisplayFile::ShortenedPeaks(m_display.peakCache(), 1, 256, c.a, c.b);
 
-        EXPECT_EQ(m_display.DeletePeakRange(c.a, c.b), WaveDisplayCode::Ok);
-        EXPECT_EQ(m_display.TotalSamples(), c.totalAfter);
-        EXPECT_EQ(m_display.GetLastError(), WaveDisplayCode::Ok);
-        if (c.totalAfter == 0) {
-            EXPECT_TRUE(m_display.peakCache().isEmpty());
-            EXPECT_EQ(m_display.view(), WaveViewState{});
-            continue;
-        }
-        EXPECT_EQ(m_display.view(), scrolledView());
-        ASSERT_EQ(m_display.peakCache().channels.size(), 2u);
-        for (int channel = 0; channel < 2; ++channel) {
-            PeakChannel expected;
-            for (int block : c.keptBlocks)
-                expected.push_back(countingEntry(block, channel));
-            EXPECT_EQ(m_display.peakCache().channels[size_t(channel)], expected) << "channel " << channel;
+            EXPECT_EQ(m_display.DeletePeakRange(c.a, c.b, made), WaveDisplayCode::Ok);
+            if (ahead == Ahead::Fitting && c.totalAfter != 0)
+                EXPECT_EQ(m_display.sharedPeaks(), made) << "the peaks made ahead are taken as they are";
+            EXPECT_EQ(m_display.TotalSamples(), c.totalAfter);
+            EXPECT_EQ(m_display.GetLastError(), WaveDisplayCode::Ok);
+            if (c.totalAfter == 0) {
+                EXPECT_TRUE(m_display.peakCache().isEmpty());
+                EXPECT_EQ(m_display.view(), WaveViewState{});
+                continue;
+            }
+            EXPECT_EQ(m_display.view(), scrolledView());
+            ASSERT_EQ(m_display.peakCache().channels.size(), 2u);
+            for (int channel = 0; channel < 2; ++channel) {
+                PeakChannel expected;
+                for (int block : c.keptBlocks)
+                    expected.push_back(countingEntry(block, channel));
+                EXPECT_EQ(m_display.peakCache().channels[size_t(channel)], expected) << "channel " << channel;
+            }
         }
     }
 }

@@ -69,6 +69,8 @@ struct FakeEditHost : EditHost {
     int controlCalls = 0;
     const jobtest::ScriptedProgressHost* progress = nullptr;
     std::vector<bool> keepOpenAtRefresh; // whether the progress window could be closed
+    // The refreshes announced, with the number of progress windows shown by then.
+    std::vector<std::pair<EditRefresh, size_t>> prepared;
 
     EditView editView() const override { return view; }
     bool readyForEditing(TDocumentRecord&) override { return ready; }
@@ -77,6 +79,10 @@ struct FakeEditHost : EditHost {
         refreshes.push_back(refresh);
         keepOpenAtRefresh.push_back(progress && !progress->keepOpenCalls.empty() && progress->keepOpenCalls.back());
         return refreshAnswer;
+    }
+    void prepareViews(const TDocumentRecord&, const EditRefresh& refresh) override
+    {
+        prepared.emplace_back(refresh, progress ? progress->shown.size() : 0);
     }
     QString askTargetFile() override { return target; }
     void controlsChanged(const TDocumentRecord&, const ControlPanel&) override { ++controlCalls; }
@@ -210,6 +216,7 @@ TEST_F(EditCommandsTest, EachEditLeavesItsAudioAndRoundTripsThroughUndoAndRedo)
         SCOPED_TRACE(c.name);
         SetUp();
         host.refreshes.clear();
+        host.prepared.clear();
         host.keepOpenAtRefresh.clear();
         progress.shown.clear();
         if (c.fillClipboard) {
@@ -226,6 +233,13 @@ TEST_F(EditCommandsTest, EachEditLeavesItsAudioAndRoundTripsThroughUndoAndRedo)
         ASSERT_EQ(host.refreshes.size(), 1u);
         EXPECT_EQ(host.refreshes[0].peaks, c.peaks);
         EXPECT_EQ(host.refreshes[0].caret, c.expectedCaret);
+        // Announced before the edit runs, so that the host can work meanwhile, and for the very
+        // refresh that follows.
+        ASSERT_EQ(host.prepared.size(), 1u);
+        EXPECT_EQ(host.prepared[0].second, windowsBefore) << "announced before the edit";
+        EXPECT_EQ(host.prepared[0].first.peaks, host.refreshes[0].peaks);
+        EXPECT_EQ(host.prepared[0].first.removedStart, host.refreshes[0].removedStart);
+        EXPECT_EQ(host.prepared[0].first.removedEnd, host.refreshes[0].removedEnd);
         QStringList captions;
         for (size_t i = windowsBefore; i < progress.shown.size(); ++i)
             captions << progress.shown[i].caption;
