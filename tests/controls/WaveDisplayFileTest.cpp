@@ -525,8 +525,9 @@ TEST_F(WaveDisplayFileTest, DeletePeakRange)
                 made = WaveDisplayFile::ShortenedPeaks(m_display.peakCache(), 1, 256, c.a, c.b);
 
             EXPECT_EQ(m_display.DeletePeakRange(c.a, c.b, made), WaveDisplayCode::Ok);
-            if (ahead == Ahead::Fitting && c.totalAfter != 0)
+            if (ahead == Ahead::Fitting && c.totalAfter != 0) {
                 EXPECT_EQ(m_display.sharedPeaks(), made) << "the peaks made ahead are taken as they are";
+            }
             EXPECT_EQ(m_display.TotalSamples(), c.totalAfter);
             EXPECT_EQ(m_display.GetLastError(), WaveDisplayCode::Ok);
             if (c.totalAfter == 0) {
