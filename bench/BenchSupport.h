@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <functional>
 #include <vector>
 
 namespace bench {
@@ -40,6 +41,13 @@ int coresGiven();
 inline double secondsSince(std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The seconds that work took, or -1 when it failed.
+inline double timed(const std::function<bool()>& work)
+{
+    const auto start = std::chrono::steady_clock::now();
+    return work() ? secondsSince(start) : -1;
 }
 
 // The longest time the GUI thread was kept from its event loop while this lives: a timer at a

@@ -13,6 +13,7 @@
 // also writing the cut part, as our cut fills the clipboard, and our peak build of the rest, which
 // the window shows). Three rounds, each in a new window; the medians are compared.
 #include "bench/BenchSupport.h"
+#include "bench/BenchWindows.h"
 #include "common/EditorMessages.h"
 #include "common/JobRunner.h"
 #include "common/Util.h"
@@ -67,28 +68,6 @@ constexpr double kStallGoalMs = 50;
 // Longer than any step may take here: a step that has not ended by then failed.
 constexpr int kStepTimeoutMs = 60'000;
 
-// Answers the file dialog with the file given at once; any message box is an error the run reports.
-class AnsweringInteraction : public platform::Interaction {
-public:
-    QString nextFile;
-    QStringList boxes;
-
-    int messageBox(const QString& text, const QString&, unsigned) override
-    {
-        boxes << text;
-        return platform::IDCANCEL;
-    }
-    platform::FileDialogResult openFile(const platform::FileDialogRequest&) override
-    {
-        platform::FileDialogResult result;
-        result.accepted = !nextFile.isEmpty();
-        result.files = {nextFile};
-        return result;
-    }
-    platform::FileDialogResult saveFile(const platform::FileDialogRequest&) override { return {}; }
-    std::optional<QString> chooseFolder(const QString&, const QString&) override { return std::nullopt; }
-};
-
 // How long the progress window stayed up under each caption, to place a step's time in its parts.
 class ProgressTimes : public QObject {
 public:
@@ -140,20 +119,6 @@ bool waitFor(const std::function<bool()>& condition)
     QTimer::singleShot(kStepTimeoutMs, &loop, [&loop] { loop.exit(1); });
     look.start(1);
     return loop.exec() == 0;
-}
-
-double timed(const std::function<bool()>& work)
-{
-    const auto start = Clock::now();
-    return work() ? bench::secondsSince(start) : -1;
-}
-
-// Our peak build alone of a WAV; -1 when it failed.
-double peakBuild(const QString& path)
-{
-    controls::WaveDisplayFile display;
-    std::atomic<int32_t> progress{0};
-    return timed([&] { return display.OpenWaveFile(path) == 0 && display.BuildPeaks(progress) == 0; });
 }
 
 QString sample(int64_t frames)
@@ -234,21 +199,21 @@ int main(int argc, char** argv)
     std::vector<double> cps, cpsFlushed, peakBuilds, soxes, soxesFlushed, soxesBoth, restPeakBuilds;
     bool soxLengthRight = true;
     const auto references = [&] {
-        const double cp = timed([&] { return bench::runQuietly("cp", {wave, copy}); });
+        const double cp = bench::timed([&] { return bench::runQuietly("cp", {wave, copy}); });
         QFile::remove(copy);
-        const double cpFlushed = timed([&] { return bench::runQuietly("cp", {wave, copy}) && bench::flushFile(copy); });
+        const double cpFlushed = bench::timed([&] { return bench::runQuietly("cp", {wave, copy}) && bench::flushFile(copy); });
         QFile::remove(copy);
-        const double peaks = peakBuild(wave);
-        const double soxCut = timed([&] { return bench::runQuietly(sox, cutRest); });
+        const double peaks = bench::peakBuildSeconds(wave);
+        const double soxCut = bench::timed([&] { return bench::runQuietly(sox, cutRest); });
         soxLengthRight = soxLengthRight && framesOf(rest) == kRestFrames;
         QFile::remove(rest);
-        const double soxFlushed = timed([&] { return bench::runQuietly(sox, cutRest) && bench::flushFile(rest); });
+        const double soxFlushed = bench::timed([&] { return bench::runQuietly(sox, cutRest) && bench::flushFile(rest); });
         QFile::remove(rest);
-        const double soxBoth = timed([&] {
+        const double soxBoth = bench::timed([&] {
             return bench::runQuietly(sox, cutRest) && bench::runQuietly(sox, cutPart) && bench::flushFile(rest)
                 && bench::flushFile(part);
         });
-        const double restPeaks = peakBuild(rest);
+        const double restPeaks = bench::peakBuildSeconds(rest);
         QFile::remove(rest);
         QFile::remove(part);
         cps.push_back(cp);
@@ -262,7 +227,7 @@ int main(int argc, char** argv)
             && restPeaks >= 0;
     };
 
-    AnsweringInteraction ui;
+    bench::AnsweringInteraction ui;
     const platform::Messages messages = makeEditorMessages(ui);
     platform::MemorySettingsStore settings;
     const auto tempFolderOf = [&tempFolder] { return tempFolder; };

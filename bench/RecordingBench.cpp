@@ -17,6 +17,7 @@
 // number of frames (their WAV headers). The pads are not built yet: the music take is recorded
 // without them.
 #include "bench/BenchSupport.h"
+#include "bench/BenchWindows.h"
 #include "common/ErrCodes.h"
 #include "common/JobRunner.h"
 #include "controls/ProgressBar.h"
@@ -146,18 +147,12 @@ QString threadShares(const std::map<QString, ThreadCpu>& before, const std::map<
 
 // Yes to every question; each one is kept, so that anything but the question before the first take
 // is reported.
-class AnsweringInteraction : public platform::Interaction {
+class AnsweringInteraction : public bench::AnsweringInteraction {
 public:
-    QStringList boxes;
-
-    int messageBox(const QString& text, const QString&, unsigned) override
+    AnsweringInteraction()
+        : bench::AnsweringInteraction(platform::IDYES)
     {
-        boxes << text;
-        return platform::IDYES;
     }
-    platform::FileDialogResult openFile(const platform::FileDialogRequest&) override { return {}; }
-    platform::FileDialogResult saveFile(const platform::FileDialogRequest&) override { return {}; }
-    std::optional<QString> chooseFolder(const QString&, const QString&) override { return std::nullopt; }
 
     // The boxes other than the start question, which are errors of the run.
     QStringList unexpected() const

@@ -11,6 +11,7 @@
 // before they are put in place, which cp and ffmpeg do not do: beside each goal stands the
 // reference followed by a flush of its output. Three rounds; the medians are compared.
 #include "bench/BenchSupport.h"
+#include "bench/BenchWindows.h"
 #include "common/ErrCodes.h"
 #include "common/JobRunner.h"
 #include "common/WaveUtil.h"
@@ -42,28 +43,6 @@ constexpr int kRounds = 3;
 constexpr double kMp3Goal = 1.3;
 constexpr double kWaveGoal = 1.5;
 constexpr double kStallGoalMs = 50;
-
-// Answers the file dialog with the next file at once; any message box is an error the run reports.
-class AnsweringInteraction : public platform::Interaction {
-public:
-    QString nextFile;
-    QStringList boxes;
-
-    int messageBox(const QString& text, const QString&, unsigned) override
-    {
-        boxes << text;
-        return platform::IDCANCEL;
-    }
-    platform::FileDialogResult openFile(const platform::FileDialogRequest&) override
-    {
-        platform::FileDialogResult result;
-        result.accepted = !nextFile.isEmpty();
-        result.files = {nextFile};
-        return result;
-    }
-    platform::FileDialogResult saveFile(const platform::FileDialogRequest&) override { return {}; }
-    std::optional<QString> chooseFolder(const QString&, const QString&) override { return std::nullopt; }
-};
 
 // The window's part of the roads: a reload rebuilds the track's peaks on a worker under the
 // progress window; the rest has nothing to show.
@@ -133,20 +112,6 @@ QString makeMp3(const QString& wave)
     return path;
 }
 
-double timed(const std::function<bool()>& work)
-{
-    const auto start = Clock::now();
-    return work() ? bench::secondsSince(start) : -1;
-}
-
-// Our peak build alone of a WAV; -1 when it failed.
-double peakBuild(const QString& path)
-{
-    controls::WaveDisplayFile display;
-    std::atomic<int32_t> progress{0};
-    return timed([&] { return display.OpenWaveFile(path) == 0 && display.BuildPeaks(progress) == 0; });
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -171,16 +136,16 @@ int main(int argc, char** argv)
     const QString decoded = temp + "/ffmpeg.wav";
     std::vector<double> cps, cpsFlushed, peakBuilds, ffmpegs, ffmpegsFlushed;
     const auto references = [&] {
-        const double cp = timed([&] { return bench::runQuietly("cp", {wave, copy}); });
+        const double cp = bench::timed([&] { return bench::runQuietly("cp", {wave, copy}); });
         QFile::remove(copy);
-        const double cpFlushed = timed([&] { return bench::runQuietly("cp", {wave, copy}) && bench::flushFile(copy); });
+        const double cpFlushed = bench::timed([&] { return bench::runQuietly("cp", {wave, copy}) && bench::flushFile(copy); });
         QFile::remove(copy);
-        const double peaks = peakBuild(wave);
+        const double peaks = bench::peakBuildSeconds(wave);
         const QStringList decode{"-nostdin", "-v", "error", "-y", "-i", mp3, decoded};
-        const double ffmpeg = timed([&] { return bench::runQuietly("ffmpeg", decode); });
+        const double ffmpeg = bench::timed([&] { return bench::runQuietly("ffmpeg", decode); });
         QFile::remove(decoded);
         const double ffmpegFlushed =
-            timed([&] { return bench::runQuietly("ffmpeg", decode) && bench::flushFile(decoded); });
+            bench::timed([&] { return bench::runQuietly("ffmpeg", decode) && bench::flushFile(decoded); });
         QFile::remove(decoded);
         cps.push_back(cp);
         cpsFlushed.push_back(cpFlushed);
@@ -190,7 +155,7 @@ int main(int argc, char** argv)
         return cp >= 0 && cpFlushed >= 0 && peaks >= 0 && ffmpeg >= 0 && ffmpegFlushed >= 0;
     };
 
-    AnsweringInteraction ui;
+    bench::AnsweringInteraction ui;
     const platform::Messages messages = makeRecorderMessages(ui);
     controls::TProgressBarForm progress(controls::ControlVariant::Recorder);
     JobRunner runner(progress);
@@ -216,7 +181,7 @@ int main(int argc, char** argv)
         host.peakSeconds = 0;
         bench::StallMeter stalls;
         Road road;
-        road.seconds = timed([&] {
+        road.seconds = bench::timed([&] {
             side == TrackSide::Voice ? roads.OpenVoiceTrackClick() : roads.OpenMusicTrackClick();
             return roads.track(side).has_value();
         });
