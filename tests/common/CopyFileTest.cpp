@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -192,4 +193,36 @@ TEST_F(CopyFileTest, AFullDiskGives153)
     EXPECT_GT(percent.load(), 0) << "the first blocks were written before the disk filled";
     EXPECT_LT(percent.load(), 100);
     EXPECT_EQ(files(), QStringList({"source.wav", "target.wav"}));
+}
+
+// A source on another file system is copied block by block through the buffer (the kernel copies
+// only within one): the bytes arrive whole, and a full disk on that road gives 153 as well.
+TEST_F(CopyFileTest, ASourceOnAnotherFileSystemIsCopiedThroughTheBuffer)
+{
+    const QString elsewhere = QStringLiteral("/dev/shm");
+    struct stat here;
+    struct stat there;
+    if (::stat(QFile::encodeName(folder).constData(), &here) != 0
+        || ::stat(QFile::encodeName(elsewhere).constData(), &there) != 0 || here.st_dev == there.st_dev
+        || ::access(QFile::encodeName(elsewhere).constData(), W_OK) != 0)
+        GTEST_SKIP() << "no writable folder on another file system";
+    const QString farSource =
+        elsewhere + QStringLiteral("/va-copy-test-%1.wav").arg(QCoreApplication::applicationPid());
+    const QByteArray content = wavefixtures::sampleBytes(20 * kCopyBlockSize + 3);
+    writeFile(farSource, content);
+
+    EXPECT_EQ(copy(farSource, target), 0);
+    EXPECT_EQ(readFile(target), content);
+    EXPECT_EQ(percent.load(), 100);
+
+    writeFile(target, oldTarget);
+    int code;
+    {
+        wavefixtures::FileSizeLimit full(2 * kCopyBlockSize + 10);
+        code = copy(farSource, target);
+    }
+    QFile::remove(farSource);
+    EXPECT_EQ(code, 153);
+    EXPECT_EQ(readFile(target), oldTarget);
+    EXPECT_EQ(files(), QStringList({"target.wav"}));
 }
