@@ -170,6 +170,7 @@ private:
     int createViews(TDocumentRecord& document, const QString& shownFile) override;
     void discardViews(TDocumentRecord& document) override;
     int startWorkspaceCopy(TDocumentRecord& document) override;
+    void releaseWorkspaceCopy(TDocumentRecord& document) override;
     void cancelWorkspaceCopy(TDocumentRecord& document) override;
     void addRecentFile(const QString& path) override;
 

@@ -154,6 +154,11 @@ int TMainForm::startWorkspaceCopy(TDocumentRecord& document)
     return m_copies.start(document);
 }
 
+void TMainForm::releaseWorkspaceCopy(TDocumentRecord& document)
+{
+    m_copies.release(document);
+}
+
 void TMainForm::cancelWorkspaceCopy(TDocumentRecord& document)
 {
     m_copies.cancel(document);

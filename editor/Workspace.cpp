@@ -153,27 +153,28 @@ WorkspaceResult Workspace::openFile(const QString& path, TrackRole role)
     nameDocument(*made, role, m_tracks);
 
     // A WAV is shown (and played) from its document file while the copy runs; a decoded source
-    // exists only as its working file.
+    // exists only as its working file. The copy starts first, so it runs beside the peak build.
     const QString shownFile = kind == SourceKind::Wave ? made->documentFile : made->workingFile;
     const int previousCurrent = m_documents.currentIndex();
     TDocumentRecord& document = m_documents.append(std::move(made));
     const int index = m_documents.lastIndex();
-    if (const int code = m_host.createViews(document, shownFile)) {
-        dropDocument(document, previousCurrent);
-        return silent(code);
-    }
-    m_documents.setCurrent(index);
-
     if (kind == SourceKind::Wave) {
         document.workspaceState = WorkspaceState::Copying;
         if (const int code = m_host.startWorkspaceCopy(document)) {
-            m_host.discardViews(document);
             dropDocument(document, previousCurrent);
             return message(code);
         }
     } else {
         document.workspaceState = WorkspaceState::Ready;
     }
+
+    if (const int code = m_host.createViews(document, shownFile)) {
+        if (document.copyJobId != 0)
+            m_host.cancelWorkspaceCopy(document);
+        dropDocument(document, previousCurrent);
+        return silent(code);
+    }
+    m_documents.setCurrent(index);
 
     if (const int code = m_readInfo(shownFile, document.info)) {
         if (document.copyJobId != 0)
@@ -187,6 +188,9 @@ WorkspaceResult Workspace::openFile(const QString& path, TrackRole role)
 
     if (QFileInfo(path).suffix().compare(QLatin1String("tmp"), Qt::CaseInsensitive) != 0)
         m_host.addRecentFile(path);
+    // Last: the copy's end, handled now if it came meanwhile, may tell the user of a failure.
+    if (document.copyJobId != 0)
+        m_host.releaseWorkspaceCopy(document);
     return {0, WorkspaceResult::Report::None, {}, index};
 }
 

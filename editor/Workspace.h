@@ -31,8 +31,12 @@ public:
     // Frees the views of a document whose open failed after createViews.
     virtual void discardViews(TDocumentRecord& document) = 0;
     // Starts copying the document file into the working file in the background and sets the
-    // document's copyJobId: 0, or the code of the failure.
+    // document's copyJobId: 0, or the code of the failure. The copy runs while the views are made;
+    // its end is held until releaseWorkspaceCopy, since handling it needs the views.
     virtual int startWorkspaceCopy(TDocumentRecord& document) = 0;
+    // The open has finished: an end of the copy that came meanwhile is handled now, a later one
+    // when it comes.
+    virtual void releaseWorkspaceCopy(TDocumentRecord& document) = 0;
     // Stops that copy and waits for its worker, so the working file can be deleted.
     virtual void cancelWorkspaceCopy(TDocumentRecord& document) = 0;
     virtual void addRecentFile(const QString& path) = 0;

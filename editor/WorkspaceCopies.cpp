@@ -21,7 +21,19 @@ int WorkspaceCopies::start(TDocumentRecord& document)
     const uint64_t id = job->id;
     const int code = m_jobs.start(std::move(job), [copy = m_copy](TJobRecord& j) { runCopyJob(j, copy); });
     document.copyJobId = code == 0 ? id : 0;
+    if (code == 0)
+        m_held.push_back(id);
     return code;
+}
+
+void WorkspaceCopies::release(const TDocumentRecord& document)
+{
+    const uint64_t id = document.copyJobId;
+    if (std::erase(m_held, id) == 0)
+        return;
+    // Its message, served while the views were made, was put off.
+    if (const TJobRecord* job = m_jobs.find(id); job && !job->isActive())
+        handleJobEnded(id);
 }
 
 bool WorkspaceCopies::cancel(TDocumentRecord& document)
@@ -29,6 +41,7 @@ bool WorkspaceCopies::cancel(TDocumentRecord& document)
     const uint64_t id = document.copyJobId;
     document.copyJobId = 0;
     document.workspaceState = WorkspaceState::ReadOnly;
+    std::erase(m_held, id);
     if (id == 0 || !m_jobs.find(id))
         return false;
     if (!m_jobs.cancelAndWait(id, kCancelTimeout)) {
@@ -44,6 +57,8 @@ bool WorkspaceCopies::cancel(TDocumentRecord& document)
 bool WorkspaceCopies::handleJobEnded(uint64_t jobId)
 {
     sweepAbandoned();
+    if (std::find(m_held.begin(), m_held.end(), jobId) != m_held.end())
+        return false;
     const std::unique_ptr<TJobRecord> job = m_jobs.take(jobId);
     if (!job)
         return false;

@@ -48,8 +48,12 @@ public:
     WorkspaceCopies& operator=(const WorkspaceCopies&) = delete;
 
     // Starts copying the document file into the working file and sets the document's copyJobId:
-    // 0, or 181 when no worker could be started (copyJobId stays 0).
+    // 0, or 181 when no worker could be started (copyJobId stays 0). The copy starts before the
+    // document's views exist: its end is held (not handed to the EndedHandler) until release.
     int start(TDocumentRecord& document);
+    // The document's views exist: a held end is handled now (the EndedHandler runs before this
+    // returns), a later one when its message comes.
+    void release(const TDocumentRecord& document);
 
     // Stops the document's copy and waits up to kCancelTimeout for its worker. The document
     // becomes read-only and forgets the job either way. True once the worker has ended (the
@@ -58,7 +62,8 @@ public:
     bool cancel(TDocumentRecord& document);
 
     // The handler of kJobEndedMessage: takes the ended job and calls the EndedHandler. False for
-    // a job no longer kept (its end was handled already, or it was cancelled).
+    // a job no longer kept (its end was handled already, or it was cancelled), and for a held one,
+    // which stays kept until release.
     bool handleJobEnded(uint64_t jobId);
 
     // Before an edit, save or recording into the document: Ready when its workspace is ready, and
@@ -82,4 +87,6 @@ private:
     CopyFunction m_copy;
     BackgroundJobs m_jobs;
     std::vector<uint64_t> m_abandoned;
+    // Started copies whose ends wait for release.
+    std::vector<uint64_t> m_held;
 };

@@ -503,6 +503,83 @@ TEST_F(MainWindowTest, AFailedWorkingCopyLeavesTheDocumentReadOnly)
     EXPECT_EQ(window->currentDisplay()->TotalSamples(), 4000u);
 }
 
+// The peak build's worker waits until `go` is set: the test acts while its progress window is up.
+JobThread::Starter heldBuild(const std::atomic<bool>& go)
+{
+    return [&go](std::thread& thread, std::function<void()> body) {
+        thread = std::thread([&go, body = std::move(body)] {
+            while (!go.load())
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            body();
+        });
+        return true;
+    };
+}
+
+// The working copy starts before the peaks are built. One that fails while they are built is told
+// (its message, then the read-only one) only once the document is shown, not under the progress window.
+TEST_F(MainWindowTest, AWorkingCopyEndingWhileThePeaksAreBuiltIsToldOnceTheDocumentIsShown)
+{
+    std::atomic<bool> copyReturned{false};
+    copy = [&, held = heldCopy(released, 150)](const QString& source, const QString& target,
+                                               std::atomic<int32_t>& percent, const std::atomic<int32_t>& cancelWord) {
+        const int code = held(source, target, percent, cancelWord);
+        copyReturned = true;
+        return code;
+    };
+    std::atomic<bool> build{false};
+    runner.setThreadStarter(heldBuild(build));
+    auto window = makeWindow();
+    bool toldUnderTheBuild = true;
+    whenProgressShown(progressWindow, [&] {
+        released = true;
+        ASSERT_TRUE(eventually([&] { return copyReturned.load(); }));
+        // Serves the copy's posted end under the progress window.
+        QTest::qWait(100);
+        toldUnderTheBuild = interaction.allConsumed();
+        build = true;
+    });
+    platform::FileDialogResult chosen;
+    chosen.accepted = true;
+    chosen.files = {tone("song.wav", 0.5)};
+    interaction.expectOpenFile(chosen);
+    interaction.expectMessageBox(platform::IDOK, "Could not create wave file");
+    interaction.expectMessageBox(platform::IDOK, "remain opened in read only mode");
+    clickMenuItem(*window, "FileOpenMenu");
+    EXPECT_TRUE(interaction.allConsumed());
+    EXPECT_FALSE(toldUnderTheBuild);
+    const TDocumentRecord* document = window->workspace().documents().current();
+    ASSERT_NE(document, nullptr);
+    EXPECT_EQ(document->workspaceState, WorkspaceState::ReadOnly);
+    EXPECT_EQ(document->copyJobId, 0u);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Vexal Audio Zuq Editor: song.wav (Read Only)"));
+    EXPECT_EQ(window->currentDisplay()->TotalSamples(), 4000u);
+}
+
+// A peak build cancelled while the working copy runs (the cancel is told) stops the copy: no
+// document, no file left in the temporary folder, the user's file unchanged.
+TEST_F(MainWindowTest, ACancelledPeakBuildStopsTheWorkingCopy)
+{
+    copy = heldCopy(released);
+    std::atomic<bool> build{false};
+    runner.setThreadStarter(heldBuild(build));
+    auto window = makeWindow();
+    const QString song = tone("song.wav", 0.5);
+    const QByteArray hash = testsupport::hashOf(song);
+    whenProgressShown(progressWindow, [&] {
+        QTest::mouseClick(progressWindow.CancelButton, Qt::LeftButton);
+        build = true;
+    });
+    open(*window, song, platform::IDOK, "aborted");
+    EXPECT_TRUE(window->workspace().documents().isEmpty());
+    EXPECT_EQ(window->currentDisplay(), nullptr);
+    // A copy still running would write its working file once let go.
+    released = true;
+    QTest::qWait(200);
+    EXPECT_TRUE(QDir(temp).entryList(QDir::Files).isEmpty());
+    EXPECT_EQ(testsupport::hashOf(song), hash);
+}
+
 // MP3 and WMA files open as documents decoded into their working WAV under the conversion windows;
 // an MP3 that cannot be decoded is told once, by the decoder, and leaves no file behind.
 TEST_F(MainWindowTest, CompressedFilesOpenThroughTheirDecoders)

@@ -285,6 +285,7 @@ TEST_F(SourceImportTest, TheWorkspaceOpensThroughTheDecoders)
         int createViews(TDocumentRecord&, const QString&) override { return 0; }
         void discardViews(TDocumentRecord&) override {}
         int startWorkspaceCopy(TDocumentRecord&) override { return 0; }
+        void releaseWorkspaceCopy(TDocumentRecord&) override {}
         void cancelWorkspaceCopy(TDocumentRecord&) override {}
         void addRecentFile(const QString&) override {}
     } host;

@@ -1,5 +1,6 @@
 // The background copies of WAV documents into their working files, as the main window runs them
-// for the workspace: opened through the workspace, ended through the posted message, waited for
+// for the workspace: opened through the workspace (the copy running while the views are made, its
+// end put off until they exist, and stopped when they fail), ended through the posted message, waited for
 // under the progress window (ending by itself, ending while the window polls, cancelled), stopped
 // by a close, failing (the document stays read-only and the copy's code is reported), and a worker
 // that does not stop in time.
@@ -21,6 +22,7 @@
 #include <QObject>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <thread>
 #include <utility>
@@ -79,12 +81,18 @@ public:
 
     int closeDocumentAt(int) override { return 0; }
     void trackRefused(TrackRole) override {}
-    int createViews(TDocumentRecord&, const QString&) override { return 0; }
+    int createViews(TDocumentRecord& document, const QString&) override
+    {
+        return makeViews ? makeViews(document) : 0;
+    }
     void discardViews(TDocumentRecord&) override {}
     int startWorkspaceCopy(TDocumentRecord& document) override { return copies.start(document); }
+    void releaseWorkspaceCopy(TDocumentRecord& document) override { copies.release(document); }
     void cancelWorkspaceCopy(TDocumentRecord& document) override { copies.cancel(document); }
     void addRecentFile(const QString&) override {}
 
+    // Stands for the peak build under the progress window: 0 or the code of its failure.
+    std::function<int(TDocumentRecord&)> makeViews;
     jobtest::ScriptedProgressHost progress;
     WorkspaceCopies copies;
     Workspace* workspace = nullptr;
@@ -343,4 +351,75 @@ TEST_F(WorkspaceCopiesTest, ACancelAsTheCopyEndsStillLeavesTheDocumentReadOnly)
     EXPECT_EQ(racing.messagesHandled.size(), 1u);
     for (const auto& [index, code] : racing.ended)
         EXPECT_EQ(index, DocumentList::kNoDocument) << "the end reached the document after its cancel";
+}
+
+// The copy starts before the views: when its message comes while they are made (the progress
+// window serves events), the end reaches the document only once the open has made them.
+TEST_F(WorkspaceCopiesTest, ACopyEndingWhileTheViewsAreMadeIsHandledOnceTheyExist)
+{
+    uint64_t job = 0;
+    window.makeViews = [&](TDocumentRecord& document) {
+        job = document.copyJobId;
+        EXPECT_NE(job, 0u) << "the copy runs while the peaks are built";
+        const auto deadline = std::chrono::steady_clock::now() + 5s;
+        waitWithEvents([&] { return !window.messagesHandled.empty() || std::chrono::steady_clock::now() >= deadline; });
+        EXPECT_EQ(window.messagesHandled, std::vector<bool>{false}) << "the end is held";
+        EXPECT_TRUE(window.ended.empty());
+        EXPECT_TRUE(window.copies.isKept(job));
+        EXPECT_EQ(document.workspaceState, WorkspaceState::Copying);
+        return 0;
+    };
+    const WorkspaceResult result = workspace.openFile(source);
+    ASSERT_EQ(result.code, 0);
+    EXPECT_EQ(window.ended, (std::vector<std::pair<int, int>>{{0, 0}}));
+    const TDocumentRecord& document = *workspace.documents().current();
+    EXPECT_EQ(document.workspaceState, WorkspaceState::Ready);
+    EXPECT_EQ(document.copyJobId, 0u);
+    EXPECT_FALSE(window.copies.isKept(job));
+    EXPECT_EQ(readFile(document.workingFile), readFile(source));
+    serveEvents(20ms);
+    EXPECT_EQ(window.ended.size(), 1u);
+}
+
+// Views that fail or are cancelled stop the copy, running or ended, and the open leaves nothing:
+// no document, no file in the temporary folder, the user's file as it was, no end reported.
+TEST_F(WorkspaceCopiesTest, FailedViewsStopTheCopyAndLeaveNothing)
+{
+    struct Case {
+        int viewsCode;
+        bool copyEnded;
+    };
+    for (const Case c : {Case{141, false}, Case{kCancelled, false}, Case{141, true}}) {
+        SCOPED_TRACE(testing::Message() << c.viewsCode << (c.copyEnded ? " after the copy" : " during the copy"));
+        Gate inside, release;
+        Window failing(slowCopy(inside, release));
+        Workspace spaces{failing, decoder, [this] { return temp; }};
+        failing.workspace = &spaces;
+        const QByteArray original = readFile(source);
+        uint64_t job = 0;
+        failing.makeViews = [&](TDocumentRecord& document) {
+            job = document.copyJobId;
+            EXPECT_TRUE(jobtest::eventually([&] { return inside.isOpen(); }));
+            if (c.copyEnded) {
+                release.open();
+                const auto deadline = std::chrono::steady_clock::now() + 5s;
+                waitWithEvents([&] {
+                    return !failing.messagesHandled.empty() || std::chrono::steady_clock::now() >= deadline;
+                });
+                EXPECT_EQ(failing.messagesHandled, std::vector<bool>{false});
+            }
+            return c.viewsCode;
+        };
+        const WorkspaceResult result = spaces.openFile(source);
+        release.open();
+        EXPECT_EQ(result.code, c.viewsCode);
+        EXPECT_EQ(result.report, WorkspaceResult::Report::None);
+        EXPECT_TRUE(spaces.documents().isEmpty());
+        EXPECT_NE(job, 0u);
+        EXPECT_FALSE(failing.copies.isKept(job));
+        EXPECT_TRUE(QDir(temp).entryList(QDir::Files).isEmpty());
+        EXPECT_EQ(readFile(source), original);
+        serveEvents(20ms);
+        EXPECT_TRUE(failing.ended.empty());
+    }
 }

@@ -52,7 +52,8 @@ struct FakeHost : WorkspaceHost {
             document.copyJobId = ++nextJob;
         return copyAnswer;
     }
-    void cancelWorkspaceCopy(TDocumentRecord& document) override { calls << "cancel copy"; }
+    void releaseWorkspaceCopy(TDocumentRecord&) override { calls << "release copy"; }
+    void cancelWorkspaceCopy(TDocumentRecord&) override { calls << "cancel copy"; }
     void addRecentFile(const QString& path) override { recent << path; }
 };
 
@@ -118,7 +119,7 @@ TEST(Workspace, OpensWavesByAnyNameAndCopiesThemInTheBackground)
         EXPECT_EQ(document->sourceKind, SourceKind::Wave);
         EXPECT_EQ(document->info, (FileInformation{16, 1, 1500, 8000}));
         EXPECT_EQ(document->waveFormat, makePcmFormat(8000, 16, 1));
-        EXPECT_EQ(s.host.calls, (QStringList{"views " + QString::fromUtf8(name), "copy"}));
+        EXPECT_EQ(s.host.calls, (QStringList{"copy", "views " + QString::fromUtf8(name), "release copy"}));
         EXPECT_EQ(s.host.recent, QStringList{path});
         // Working, undo and redo are reserved; the copy fills the working file later.
         EXPECT_EQ(s.tempFiles().size(), 3);
@@ -153,7 +154,7 @@ TEST(Workspace, OpeningClosesTheLastDocumentFirst)
     ASSERT_EQ(s.workspace.openFile(s.wave("one.wav")).code, 0);
     const WorkspaceResult second = s.workspace.openFile(s.wave("two.wav"));
     ASSERT_EQ(second.code, 0);
-    EXPECT_EQ(s.host.calls.mid(2), (QStringList{"close 0", "views two.wav", "copy"}));
+    EXPECT_EQ(s.host.calls.mid(3), (QStringList{"close 0", "copy", "views two.wav", "release copy"}));
     ASSERT_EQ(s.workspace.documents().count(), 1);
     EXPECT_EQ(s.workspace.documents().current()->displayName, "two.wav");
     EXPECT_EQ(s.tempFiles().size(), 3);
@@ -200,15 +201,15 @@ TEST(Workspace, FailedOpensLeaveNoFilesAndKeepTheCurrentDocument)
         QStringList hostCalls;
     };
     using R = WorkspaceResult::Report;
-    const QStringList infoFailure = {"close 0", "views bad.wav", "copy", "cancel copy", "discard"};
+    const QStringList infoFailure = {"close 0", "copy", "views bad.wav", "cancel copy", "discard"};
     const Case cases[] = {
         {Missing, kFileMissing, R::Message, {}},
         {NoSpace, kNoTempSpace, R::NoTempSpace, {"close 0"}},
         {Garbage, platform::RiffCode::Corrupt, R::FileInformation, infoFailure},
         {Truncated, platform::RiffCode::Corrupt, R::FileInformation, infoFailure},
         {NotPcm, WaveReadCode::NotPcm, R::FileInformation, infoFailure},
-        {Views, 141, R::None, {"close 0", "views bad.wav"}},
-        {Copy, 181, R::Message, {"close 0", "views bad.wav", "copy", "discard"}},
+        {Views, 141, R::None, {"close 0", "copy", "views bad.wav", "cancel copy"}},
+        {Copy, 181, R::Message, {"close 0", "copy"}},
         {Decode, 152, R::None, {"close 0"}}, // the decoder told it
         {Mp3Refused, kMp3NotConvertible, R::Message, {"close 0"}},
         {NoTemp, kNoTempName, R::Message, {"close 0"}},
