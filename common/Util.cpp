@@ -95,7 +95,7 @@ int64_t MinSecMsToMs(int64_t minutes, int64_t seconds, int64_t milliseconds)
 
 namespace {
 
-constexpr int64_t kKernelCopyChunk = 16 * int64_t(kCopyBlockSize);
+constexpr int64_t kKernelCopyChunk = 512 * int64_t(kCopyBlockSize);
 
 int copyFile(const QString& source, const QString& target, std::atomic<int32_t>& percent,
              const std::atomic<int32_t>& cancelWord, platform::PendingFile::Durability durability)
@@ -149,7 +149,8 @@ int copyFile(const QString& source, const QString& target, std::atomic<int32_t>&
     percent.store(0);
     int64_t copied = 0;
     // The kernel copies without passing the bytes through this process (and shares them where the
-    // file system can), sixteen blocks at a time; where it cannot, the blocks go through the buffer.
+    // file system can), 512 blocks (32 MB, a few milliseconds) between looks at the cancel word;
+    // where it cannot, the blocks go through the buffer.
     bool kernelCopy = true;
     while (copied < size) {
         if (cancelWord.load() != 1)
