@@ -1,5 +1,6 @@
 #include "editor/WorkspaceFiles.h"
 
+#include "common/Util.h"
 #include "platform/files/TempName.h"
 
 #include <QFile>
@@ -15,8 +16,11 @@ ReservedFiles::ReservedFiles(QString folder)
 
 ReservedFiles::~ReservedFiles()
 {
-    for (const QString& path : m_paths)
+    // A display may have shown a name's file before the open failed: its peak cache goes too.
+    for (const QString& path : m_paths) {
         QFile::remove(path);
+        QFile::remove(GetPeakFileName(path, m_folder));
+    }
 }
 
 QString ReservedFiles::reserve()

@@ -15,8 +15,8 @@ inline constexpr char kEditorTempPrefix[] = "qel32";
 inline constexpr int kNoTempName = 150;
 
 // Names reserved in one folder: each is created empty at once, so no other program or document
-// takes it. Until release(), the files are deleted when the set ends, so a failed open or new
-// document leaves nothing behind.
+// takes it. Until release(), the files (and peak caches made of them) are deleted when the set
+// ends, so a failed open or new document leaves nothing behind.
 class ReservedFiles {
 public:
     explicit ReservedFiles(QString folder);
