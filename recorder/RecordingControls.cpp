@@ -256,11 +256,7 @@ void RecordingControls::stopTake(bool musicEnded)
         else
             ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
     }
-    m_form.faderController().endTake();
-    m_form.playback().resetMeters();
-    showCaptions(false, false);
-    m_form.setRecordingFlags(false, false);
-    m_busy.reset();
+    takeStopped();
     // A music take that ended early is padded before an insert, so both takes go in at one length
     // and the tracks stay lined up after them.
     equalizeTracks();
@@ -542,6 +538,15 @@ void RecordingControls::overdubClicked(OverdubSide side)
     m_spaceTimer.start();
 }
 
+void RecordingControls::takeStopped()
+{
+    m_form.faderController().endTake();
+    m_form.playback().resetMeters();
+    showCaptions(false, false);
+    m_form.setRecordingFlags(false, false);
+    m_busy.reset();
+}
+
 void RecordingControls::stopOverdub(bool takeEnded)
 {
     m_positionTimer.stop();
@@ -549,11 +554,7 @@ void RecordingControls::stopOverdub(bool takeEnded)
     const OverdubSide side = m_overdub.side();
     if (const uint16_t code = m_overdub.stop(takeEnded))
         ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
-    m_form.faderController().endTake();
-    m_form.playback().resetMeters();
-    showCaptions(false, false);
-    m_form.setRecordingFlags(false, false);
-    m_busy.reset();
+    takeStopped();
     popUpOverdub(side);
     TrackRoads& roads = m_form.trackRoads();
     placeOverdub(side == OverdubSide::Voice ? TrackSide::Voice : TrackSide::Music, m_overdub.placedAt());

@@ -59,6 +59,9 @@ private:
     // The music take could not go on (its file or its output failed): the take it belongs to stops
     // as its button would, keeping what was recorded, and message 123 says why.
     void musicTakeEnded();
+    // What every stopped take undoes: the fader's recording, the meters, captions and label, the
+    // recording flags and the busy flag.
+    void takeStopped();
     // The news that a side of a take ended, come after the take was already stopped and told by the
     // other side's: true when it is that (it is then only logged).
     bool lateEndNews();
