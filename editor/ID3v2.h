@@ -30,12 +30,13 @@ public:
     // Writes the fields as a version 2.3 tag at the start of the file. The old tag is overwritten in
     // place when the new one fits in it and it is at most 4,096 bytes; otherwise the file is written
     // anew beside the old one (a 4,096-byte tag when the frames need less, then the audio) and
-    // renamed over it. A read-only file is made writable. False on any failure, which is logged; the
+    // renamed over it. The frames of the file's old tag that the fields do not hold are kept. A
+    // read-only file is made writable. False on any failure, which is logged; the
     // file is then as it was.
     bool SaveToFile(const QString& fileName);
 
     // The tag as it is written in front of audio that has no tag: padded to 4,096 bytes unless the
-    // frames need more.
+    // frames need more. It keeps the frames of the tag last read.
     QByteArray TagBytes() const;
 
     void ResetData();
@@ -73,15 +74,14 @@ public:
     QString Link() const { return m_link; }
     void SetLink(const QString& value);
 
+private:
     // A frame read that the fields do not hold, as it is written back in a version 2.3 tag.
     struct KeptFrame {
         QByteArray id; // four characters
         uint16_t flags = 0;
         QByteArray data;
     };
-    const std::vector<KeptFrame>& KeptFrames() const { return m_kept; }
 
-private:
     bool m_exists = false;
     uint8_t m_versionId = 0;
     int32_t m_size = 0;
@@ -100,7 +100,8 @@ private:
     std::vector<KeptFrame> m_kept;
 
     void readTag(QByteArrayView tag, int64_t fileSize);
-    QByteArray buildTag(int64_t existingSize) const;
+    // The tag of the fields and the kept frames, padded with zeros to length.
+    QByteArray buildTag(const std::vector<KeptFrame>& kept, int64_t length) const;
 };
 
 } // namespace editor
