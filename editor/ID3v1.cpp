@@ -26,20 +26,21 @@ constexpr int kTrackMarkAt = 125;
 constexpr int kTrackAt = 126;
 constexpr int kGenreAt = 127;
 
-// Without trailing blanks and control characters, at most length characters.
+// At most length characters, without trailing blanks and control characters.
 QString fieldText(const QString& text, int length)
 {
-    qsizetype end = text.size();
+    qsizetype end = std::min<qsizetype>(text.size(), length);
     while (end > 0 && text[end - 1].unicode() <= 0x20)
         --end;
-    return text.left(std::min<qsizetype>(end, length));
+    return text.left(end);
 }
 
 // A field's bytes up to the first zero (what follows it is left over from an older text).
 QString readField(const QByteArray& tag, int at, int length)
 {
     const QByteArray bytes = tag.mid(at, length);
-    return fieldText(QString::fromLatin1(bytes.left(bytes.indexOf('\0'))), length);
+    const qsizetype end = bytes.indexOf('\0');
+    return fieldText(QString::fromLatin1(end < 0 ? bytes : bytes.first(end)), length);
 }
 
 void writeField(QByteArray& tag, int at, const QString& text, int length)
@@ -137,6 +138,10 @@ bool TID3v1::SaveToFile(const QString& fileName)
     struct stat info;
     if (::stat(path.constData(), &info) != 0) {
         qCWarning(lcCommon) << "cannot save the ID3v1 tag of" << fileName << ":" << platform::systemErrorText(errno);
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        qCWarning(lcCommon) << "cannot save an ID3v1 tag in" << fileName << ": it is not a file";
         return false;
     }
     if ((info.st_mode & S_IWUSR) == 0 && ::chmod(path.constData(), (info.st_mode & 07777) | S_IWUSR) != 0) {

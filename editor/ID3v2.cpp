@@ -423,6 +423,10 @@ bool makeWritable(const QByteArray& path, const QString& fileName)
         qCWarning(lcCommon) << "cannot save the ID3v2 tag of" << fileName << ":" << platform::systemErrorText(errno);
         return false;
     }
+    if (!S_ISREG(info.st_mode)) {
+        qCWarning(lcCommon) << "cannot save an ID3v2 tag in" << fileName << ": it is not a file";
+        return false;
+    }
     if ((info.st_mode & S_IWUSR) == 0 && ::chmod(path.constData(), (info.st_mode & 07777) | S_IWUSR) != 0) {
         qCWarning(lcCommon) << "cannot make" << fileName << "writable:" << platform::systemErrorText(errno);
         return false;
