@@ -48,6 +48,13 @@ test)
     use_ccache
     configure_and_build build/tests-asan-ubsan -DCMAKE_BUILD_TYPE=Debug -DVA_SANITIZE=address
     ctest --test-dir build/tests-asan-ubsan --output-on-failure -j "$jobs" --timeout 600
+    # The ID3 reader under libFuzzer for a minute, in a clang tree of its own that builds only the
+    # fuzz target, on a copy of the seed corpus (the fuzzer adds what it finds to it).
+    cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+        -DCMAKE_CXX_COMPILER=clang++ -DVA_FUZZ=ON -DVA_BUILD_TESTS=OFF
+    cmake --build build/fuzz -j "$jobs" --target id3_fuzz
+    rm -rf build/fuzz/corpus-id3 && cp -r tests/fuzz/corpus/id3 build/fuzz/corpus-id3
+    build/fuzz/bin/id3_fuzz -max_total_time=60 -artifact_prefix=build/fuzz/ build/fuzz/corpus-id3
     # Threaded code also runs under ThreadSanitizer; that tree builds only the threaded tests.
     configure_and_build build/tests-tsan -DCMAKE_BUILD_TYPE=Debug -DVA_SANITIZE=thread
     ctest --test-dir build/tests-tsan --output-on-failure -j "$jobs" --timeout 600

@@ -312,6 +312,12 @@ private:
 
     void readFrame(QByteArrayView id, uint16_t flags, QByteArrayView data)
     {
+        // A later frame of a second choice replaces an earlier one wholly, in what is read and in
+        // what is kept, even where it cannot be read or kept itself.
+        if (const auto slot = slotOf(id, m_version); slot && *slot >= kWrittenSlots) {
+            values[size_t(*slot)].clear();
+            std::erase_if(kept, [id](const auto& frame) { return std::get<0>(frame) == id; });
+        }
         if (m_version == 2) {
             if (const auto slot = slotOf(id, m_version))
                 readSlot(*slot, data);
@@ -359,14 +365,16 @@ private:
         const bool textFrame = id.startsWith('T') && id != QByteArrayView("TXXX");
         const uint8_t encoding = body.isEmpty() ? 0 : uchar(body[0]);
         if ((textFrame || contains(kEncodedFrames, id)) && encoding >= 2) {
-            if (!textFrame) {
+            if (!textFrame || encoding > 3) {
                 qCDebug(lcCommon) << "the ID3v2.4 frame" << id << "uses a text encoding ID3v2.3 lacks and is not kept";
                 return;
             }
-            QStringList strings;
-            for (const QString& s : decodeStrings(encoding, body, 1))
-                strings.append(s);
-            body = char(1) + utf16WithBom(strings.join(QLatin1Char('/')));
+            // The same values in UTF-16, each ended by a zero as before.
+            QByteArray converted(1, char(1));
+            for (const QString& value : decodeStrings(encoding, body, 1))
+                converted += utf16WithBom(value) + QByteArray(2, 0);
+            converted.chop(2);
+            body = converted;
         }
         kept.emplace_back(id.toByteArray(), uint16_t(0), body);
     }

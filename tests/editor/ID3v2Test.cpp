@@ -334,6 +334,7 @@ TEST(Id3v2Keep, FramesOfAVersion4TagAreCarriedOverWhereVersion3HasThem)
         path, QJsonObject{{"version", 4},
                           {"frames", QJsonArray{QJsonObject{{"id", "TIT2"}, {"encoding", 3}, {"text", "old"}},
                                                 QJsonObject{{"id", "TPE2"}, {"encoding", 3}, {"text", "Ünïcødé Бэнд"}},
+                                                QJsonObject{{"id", "TOPE"}, {"encoding", 3}, {"text", QJsonArray{"one", "two"}}},
                                                 QJsonObject{{"id", "TDRC"}, {"encoding", 3}, {"text", "2019-05-01"}},
                                                 QJsonObject{{"id", "TXXX"}, {"encoding", 3}, {"desc", "mood"}, {"text", "calm"}},
                                                 QJsonObject{{"id", "PRIV"}, {"owner", "org.example"},
@@ -350,6 +351,7 @@ TEST(Id3v2Keep, FramesOfAVersion4TagAreCarriedOverWhereVersion3HasThem)
     // UTF-8 becomes UTF-16, which version 2.3 knows; a frame version 2.3 lacks is dropped.
     EXPECT_EQ(frameOf(mutagen, "TPE2").value("text").toArray(), QJsonArray{"Ünïcødé Бэнд"});
     EXPECT_EQ(frameOf(mutagen, "TPE2").value("encoding").toInt(), 1);
+    EXPECT_EQ(frameOf(mutagen, "TOPE").value("text").toArray(), (QJsonArray{"one", "two"}));
     EXPECT_TRUE(frameOf(mutagen, "TDRC").isEmpty());
     EXPECT_TRUE(frameOf(mutagen, "TXXX").isEmpty());
     EXPECT_FALSE(frameOf(mutagen, "PRIV").isEmpty());
@@ -600,6 +602,10 @@ INSTANTIATE_TEST_SUITE_P(
                     26, "Ti", {}, 0},
         HostileCase{"EmptyFrames", tagOf(3, 0, frame3("TIT2", {}) + frame3("COMM", QByteArray(2, 0)) + kArtist3), true,
                     3, 10 + 10 + 12 + kArtist3.size(), {}, "Artist", 0},
+        // The later of two frames replaces the earlier even when it cannot be read itself.
+        HostileCase{"SecondChoiceRepeated",
+                    tagOf(3, 0, frame3("TIT1", latin1Text("first")) + frame3("TIT1", latin1Text("zipped"), 0x0080)),
+                    true, 3, 10 + 16 + 17, {}, {}, 0},
         HostileCase{"TrackNotANumber", tagOf(3, 0, frame3("TRCK", latin1Text("x/5"))), true, 3, 24, {}, {}, 0},
         HostileCase{"TrackKeepsItsLowByte", tagOf(3, 0, frame3("TRCK", latin1Text("258/300"))), true, 3, 28, {}, {}, 2},
         HostileCase{"Version2",
