@@ -15,7 +15,9 @@
 #include <optional>
 #include <tuple>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace editor {
 namespace {
@@ -421,6 +423,7 @@ struct Descriptor {
     }
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
+    int release() { return std::exchange(fd, -1); }
 };
 
 // Lets the owner write the file ("clearing its attributes"). False when the file is missing.
@@ -654,7 +657,7 @@ bool TID3v2::SaveToFile(const QString& fileName)
     }
 
     const QByteArray tag = buildTag(old.m_kept, kTagRoom);
-    const Descriptor in(::open(path.constData(), O_RDONLY | O_CLOEXEC));
+    Descriptor in(::open(path.constData(), O_RDONLY | O_CLOEXEC));
     struct stat info;
     if (in.fd < 0 || ::fstat(in.fd, &info) != 0) {
         qCWarning(lcCommon) << "cannot read" << fileName << ":" << platform::systemErrorText(errno);
@@ -677,6 +680,9 @@ bool TID3v2::SaveToFile(const QString& fileName)
         qCWarning(lcCommon).noquote() << "cannot save the ID3v2 tag of" << fileName << ":" << pending.errorText();
         return false;
     }
+    // The old file goes when its last descriptor closes, and freeing a large file's blocks takes
+    // the file system tens of milliseconds: a helper thread closes it, so the save does not wait.
+    std::thread([fd = in.release()] { ::close(fd); }).detach();
     return true;
 }
 
