@@ -335,25 +335,21 @@ private:
                 kept.emplace_back(id.toByteArray(), flags, data.toByteArray());
             return;
         }
-        // Version 2.4: a group byte and a length may come before the data.
+        // Version 2.4: a group byte and a length may come before the data. A compressed or
+        // encrypted frame is neither read nor kept.
         const bool grouped = flags & 0x0040;
-        const bool sealed = flags & 0x000c;
-        qsizetype skip = (grouped ? 1 : 0) + ((flags & 0x0001) ? 4 : 0);
-        if (skip > data.size())
+        const qsizetype skip = (grouped ? 1 : 0) + ((flags & 0x0001) ? 4 : 0);
+        if ((flags & 0x000c) || skip > data.size())
             return;
         QByteArray body = data.sliced(skip).toByteArray();
-        if ((m_unsynchronised || (flags & 0x0002)) && !sealed)
+        if (m_unsynchronised || (flags & 0x0002))
             body = resynchronised(body);
         const std::optional<int> slot = slotOf(id, m_version);
-        if (sealed)
-            return;
-        if (slot && *slot < kWrittenSlots) {
-            readSlot(*slot, body);
-            return;
-        }
         if (slot)
             readSlot(*slot, body);
-        if (!grouped && !(flags & 0x4000))
+        // A grouped frame (its group means nothing in another tag) and one flagged to be dropped
+        // when the tag changes are not carried over.
+        if ((!slot || *slot >= kWrittenSlots) && !grouped && !(flags & 0x4000))
             keepVersion4Frame(id, body);
     }
 
@@ -468,6 +464,8 @@ bool copyRange(int in, int64_t from, int out, int64_t to, int64_t count)
             return false;
         break;
     }
+    if (count == 0)
+        return true;
     constexpr int64_t kBufferSize = int64_t(1) << 20;
     const auto buffer = std::make_unique<char[]>(size_t(kBufferSize));
     while (count > 0) {

@@ -2,7 +2,8 @@
 // The editor's ID3v2 tag: the text information at the start of an MP3 file. Tags of versions 2.2,
 // 2.3 and 2.4 are read; saving always writes version 2.3. Frames the editor does not show
 // (pictures, lyrics, private data, ...) are kept across a save where they can be carried into a
-// version 2.3 tag.
+// version 2.3 tag. Text is read in all four encodings of the format and written in ISO-8859-1
+// where it fits, else in UTF-16.
 //
 // A tag is hostile input: every size is checked against the tag and the file, so a broken tag is
 // read as far as it is sound.
@@ -31,8 +32,8 @@ public:
     // place when the new one fits in it and it is at most 4,096 bytes; otherwise the file is written
     // anew beside the old one (a 4,096-byte tag when the frames need less, then the audio) and
     // renamed over it. The frames of the file's old tag that the fields do not hold are kept. A
-    // read-only file is made writable. False on any failure, which is logged; the
-    // file is then as it was.
+    // read-only file is made writable. False on any failure, which is logged; the file is then as
+    // it was.
     bool SaveToFile(const QString& fileName);
 
     // The tag as it is written in front of audio that has no tag: padded to 4,096 bytes unless the

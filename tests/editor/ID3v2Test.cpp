@@ -277,6 +277,8 @@ INSTANTIATE_TEST_SUITE_P(
         PlacementCase{"Old2048Needs300", oldTag(2048), kNeeds300, true, 2048, 2048},
         PlacementCase{"OldExactlyNeeded", oldTag(300), kNeeds300, true, 300, 300},
         PlacementCase{"OldTooSmall", oldTag(299), kNeeds300, false, 4096, 4096},
+        PlacementCase{"OldFillsTheRoom", oldTag(4096), kNeeds300, true, 4096, 4096},
+        PlacementCase{"OldJustPastTheRoom", oldTag(4097), kNeeds300, false, 4096, 4096},
         PlacementCase{"OldPastTheRoom", oldTag(5000), kNeeds300, false, 4096, 4096},
         PlacementCase{"OldVersion4WithFooter", oldTag(1024, 4, 0x10), kNeeds300, true, 1024, 1024},
         PlacementCase{"OldVersion2", tagOf(2, 0, frame2("TT2", latin1Text("x")) + QByteArray(600, 0)), kNeeds300,
