@@ -3,6 +3,7 @@
 // the record device button, the preferences, the volume sliders of the mixer and the record level
 // test.
 #include "recorder/LiveOverdubbing.h"
+#include "recorder/MusicPadPanel.h"
 
 #include "recorder/Log.h"
 #include "recorder/PlaybackControls.h"
@@ -257,6 +258,9 @@ void TLiveOvedubbingForm::startLevelTestWhenAsked()
 void TLiveOvedubbingForm::setRecordingFlags(bool voice, bool music)
 {
     const bool wasRecording = m_voiceRecording || m_musicRecording;
+    // The pads that played into the music take ended with it.
+    if (m_musicRecording && !music)
+        m_pads->pads().recordingEnded();
     m_voiceRecording = voice;
     m_musicRecording = music;
     if (voice || music) {
