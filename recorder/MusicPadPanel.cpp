@@ -3,16 +3,12 @@
 #include "recorder/LiveOverdubbing.h"
 #include "recorder/PlaybackControls.h"
 
-#include "common/CopyJob.h"
 #include "common/ErrCodes.h"
-#include "common/JobRunner.h"
-#include "common/Util.h"
 #include "controls/CoolButton.h"
 #include "controls/EQBmpBtn.h"
 #include "platform/audio/AudioEngine.h"
 #include "platform/audio/PlayerCodes.h"
 #include "platform/base/PostedMessage.h"
-#include "platform/codecs/PcmConversion.h"
 #include "platform/ui/Interaction.h"
 #include "platform/ui/Messages.h"
 
@@ -123,16 +119,10 @@ MusicPadPanel::MusicPadPanel(TLiveOvedubbingForm& form, const RecordingWindowSer
         m_form.ShowStatusFormat(0, format.samplesPerSec, false, format.channels, format.bitsPerSample);
     };
     pads.import = [this](const QString& file, QString* working) {
-        TrackRecord loaded;
-        LoadOptions options;
-        options.copyCaption = QStringLiteral("Loading File... ") + QFileInfo(file).fileName();
-        const int code = LoadMusicFile(file, m_loadServices, m_form.busyFlag(), loaded, options);
-        if (code == 0)
-            *working = loaded.workingPath;
-        return code;
+        return importPadFile(m_loadServices, m_form.busyFlag(), file, working);
     };
     pads.convert = [this](const QString& wave, const WaveFormatEx& format, QString* converted) {
-        return convertWave(wave, format, converted);
+        return convertPadWave(m_services.runner, m_services.tempFolder(), wave, format, converted);
     };
     pads.stopPlayer = [this] {
         if (m_form.playback().transport().playing()) {
@@ -156,28 +146,6 @@ MusicPadPanel::MusicPadPanel(TLiveOvedubbingForm& form, const RecordingWindowSer
 }
 
 MusicPadPanel::~MusicPadPanel() = default;
-
-int MusicPadPanel::convertWave(const QString& wave, const WaveFormatEx& format, QString* converted)
-{
-    int code = 0;
-    const QString folder = m_services.tempFolder();
-    const QString result = ConvertToPcmTempFile(
-        wave, format, [&folder] { return GetTempWaveFileName(folder); },
-        [this, &code](const QString& source, const QString& target, const WaveFormatEx& to) {
-            TJobRecord job(JobKind::CancelOnly);
-            const int started = m_services.runner.runOnWorker(
-                job, QStringLiteral("Converting loaded files format. Please Wait..."), false,
-                [&](TJobRecord& j) {
-                    const int own = platform::codecs::ACMAudioConvertFormatPCM(source, target, to);
-                    j.ownResult.store(own);
-                    j.finish(own == 0 ? JobState::Done : JobState::Failed);
-                });
-            code = started != 0 ? started : job.result();
-            return code;
-        });
-    *converted = result;
-    return result.isEmpty() && code == 0 ? LoadCode::NoTempFile : code;
-}
 
 void MusicPadPanel::showPage(PadPage page)
 {

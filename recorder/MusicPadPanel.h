@@ -54,7 +54,6 @@ private:
     void loopClicked();
     bool keyReleased(int key);
     bool padDrag(int slot, QEvent* event);
-    int convertWave(const QString& wave, const WaveFormatEx& format, QString* converted);
 
     TLiveOvedubbingForm& m_form;
     const RecordingWindowServices& m_services;

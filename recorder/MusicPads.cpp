@@ -4,9 +4,12 @@
 #include "recorder/TrackLoader.h"
 
 #include "common/ErrCodes.h"
+#include "common/JobRunner.h"
 #include "common/RegistryUtil.h"
+#include "common/Util.h"
 #include "common/WaveUtil.h"
 #include "platform/audio/MusicTrackLibrary.h"
+#include "platform/codecs/PcmConversion.h"
 #include "platform/files/AtomicFile.h"
 #include "platform/settings/IniDocument.h"
 #include "platform/settings/IniFile.h"
@@ -71,6 +74,37 @@ QString padCaptionOf(const QString& file)
 QString lastUsedPadsKey()
 {
     return QString::fromLatin1(kRegistryUtilBaseKey) + QString::fromLatin1(kLastUsedSubKey);
+}
+
+int importPadFile(TrackLoadServices& services, BusyFlag& busy, const QString& file, QString* working)
+{
+    TrackRecord loaded;
+    LoadOptions options;
+    options.copyCaption = QStringLiteral("Loading File... ") + QFileInfo(file).fileName();
+    const int code = LoadMusicFile(file, services, busy, loaded, options);
+    if (code == 0)
+        *working = loaded.workingPath;
+    return code;
+}
+
+int convertPadWave(JobRunner& runner, const QString& folder, const QString& wave, const WaveFormatEx& format,
+                   QString* converted)
+{
+    int code = 0;
+    *converted = ConvertToPcmTempFile(
+        wave, format, [&folder] { return GetTempWaveFileName(folder); },
+        [&runner, &code](const QString& source, const QString& target, const WaveFormatEx& to) {
+            TJobRecord job(JobKind::CancelOnly);
+            const int started = runner.runOnWorker(
+                job, QStringLiteral("Converting loaded files format. Please Wait..."), false, [&](TJobRecord& j) {
+                    const int own = platform::codecs::ACMAudioConvertFormatPCM(source, target, to);
+                    j.ownResult.store(own);
+                    j.finish(own == 0 ? JobState::Done : JobState::Failed);
+                });
+            code = started != 0 ? started : job.result();
+            return code;
+        });
+    return converted->isEmpty() && code == 0 ? int(LoadCode::NoTempFile) : code;
 }
 
 MusicPads::MusicPads(MusicPadServices services)

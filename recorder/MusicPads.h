@@ -13,6 +13,7 @@
 
 #include "common/WaveFormat.h"
 #include "recorder/TakeRecording.h"
+#include "recorder/TrackLoader.h"
 
 #include <QString>
 
@@ -20,6 +21,8 @@
 #include <cstdint>
 #include <functional>
 #include <vector>
+
+class JobRunner;
 
 namespace platform {
 class Messages;
@@ -165,5 +168,13 @@ private:
 
 // The key of the last-used pads in the settings store.
 QString lastUsedPadsKey();
+
+// The window's import of a pad file: a working WAV made as a music track's is, copied with the
+// caption "Loading File... " and the file name. 0 and *working, or the code it has shown.
+int importPadFile(TrackLoadServices& services, BusyFlag& busy, const QString& file, QString* working);
+// A WAV converted into a new temporary WAV of format in folder on a worker under the progress
+// window: 0 and *converted, or a code (not shown).
+int convertPadWave(JobRunner& runner, const QString& folder, const QString& wave, const WaveFormatEx& format,
+                   QString* converted);
 
 } // namespace recorder
