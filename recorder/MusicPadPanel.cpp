@@ -162,6 +162,7 @@ void MusicPadPanel::showPage(PadPage page)
         pad->setFont(font);
         pad->setPressed(slot.playing);
         pad->setGlyph(slot.loop ? loop : QImage());
+        pad->setGlyphDown(slot.loop ? loop : QImage());
     }
 }
 
