@@ -163,6 +163,8 @@ bool RecordingControls::readyToRecord()
     }
     roads.setRecordingFormat(*chosen);
     m_form.ShowStatusFormat(0, chosen->samplesPerSec, false, chosen->channels, chosen->bitsPerSample);
+    // The pads are mixed into the take as they are: they follow the new format first.
+    m_form.pads().pads().ConvertSegmentsToFormat(*chosen);
     return m_services.messages.ShowMessageBox(QStringLiteral("Do you want to start recording now?"),
                                               QString::fromLatin1(kRecorderCaption), platform::MB_YESNO)
         == platform::IDYES;

@@ -1,8 +1,10 @@
 // The recording window's music pads on the virtual sound backend, driven as a user does: files
 // dropped on a pad and chosen through its popup menu, pads fired by their function keys and by
-// clicks, Esc and "Stop All Segments", pad lists through the Load and Save buttons, the pads of the
-// last session kept on closing, and a screenshot of the window with pads loaded.
+// clicks, into a recording's music take, Esc and "Stop All Segments", pad lists through the Load and
+// Save buttons, the pads of the last session kept on closing, and a screenshot of the window with
+// pads loaded.
 #include "recorder/MusicPadPanel.h"
+#include "recorder/RecordingControls.h"
 
 #include "common/WaveUtil.h"
 #include "controls/CoolButton.h"
@@ -207,6 +209,41 @@ TEST_F(WindowPads, PadListsThroughTheButtonsAndTheLastUsedPadsOnClosing)
     EXPECT_EQ(store.readString(lastUsedPadsKey(), "File Path 0").value, jingle);
     EXPECT_EQ(store.readString(lastUsedPadsKey(), "Button caption 5").value, "bed");
     EXPECT_EQ(store.readString(lastUsedPadsKey(), "File Path 3").value, "");
+}
+
+// A take whose format is chosen as it starts converts the pads to it first; a pad fired by its key
+// during the take goes into the music take at the frame it was fired.
+TEST_F(WindowPads, ATakeConvertsThePadsAndTakesThemIn)
+{
+    window->trackRoads().setRecordingFormat({});
+    const QString mono = enginetest::writeWave(folder + "/mono.wav", makePcmFormat(22050, 16, 1),
+                                               enginetest::ramp16(2205, 1, 500));
+    ASSERT_TRUE(dropOn(pad(0), {mono}));
+    WaveFormatEx loaded;
+    ASSERT_EQ(ReadWaveFormat(pads().slot(PadPage::First, 0).working, nullptr, &loaded), 0);
+    EXPECT_EQ(loaded.samplesPerSec, 22050u);
+
+    interaction.expectMessageBox(platform::IDYES, QStringLiteral("start recording now"));
+    click(Control::StartStopRecordingButton);
+    ASSERT_TRUE(window->recording().take().running());
+    const QString working = pads().slot(PadPage::First, 0).working;
+    uint32_t padFrames = 0;
+    ASSERT_EQ(ReadWaveFormat(working, &padFrames, &loaded), 0);
+    EXPECT_EQ(loaded, format);
+    EXPECT_EQ(padFrames, 800u);
+    const QByteArray padSamples = wavefixtures::pythonWaveInfo(working).samples;
+
+    backend.advance(300);
+    releaseKey(Qt::Key_F1);
+    ASSERT_TRUE(pad(0)->Pressed());
+    backend.advance(1000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !pad(0)->Pressed(); }));
+    click(Control::StartStopRecordingButton);
+    ASSERT_FALSE(window->recording().take().running());
+
+    const wavefixtures::WaveInfo music = wavefixtures::pythonWaveInfo(window->trackRoads().track(TrackSide::Music)->workingPath);
+    EXPECT_EQ(music.frames, 1300);
+    EXPECT_EQ(music.samples, QByteArray(300 * 4, '\0') + padSamples + QByteArray(200 * 4, '\0'));
 }
 
 TEST_F(WindowPads, ScreenshotWithPadsLoaded)
