@@ -2,6 +2,7 @@
 
 #include "recorder/LiveOverdubbing.h"
 #include "recorder/PlaybackControls.h"
+#include "recorder/RecordingControls.h"
 
 #include "common/ErrCodes.h"
 #include "controls/CoolButton.h"
@@ -12,11 +13,13 @@
 #include "platform/ui/Interaction.h"
 #include "platform/ui/Messages.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
@@ -244,8 +247,9 @@ void MusicPadPanel::windowClosing()
         m_pads->SaveLastUsedPadFiles(m_services.settings);
 }
 
-bool MusicPadPanel::keyReleased(int key)
+bool MusicPadPanel::keyReleased(const QKeyEvent& event, QWidget* receiver)
 {
+    const int key = event.key();
     if (key == Qt::Key_Escape) {
         m_pads->escape();
         return true;
@@ -254,6 +258,41 @@ bool MusicPadPanel::keyReleased(int key)
         TEQBmpButton* pad = m_buttons[std::size_t(key - Qt::Key_F1)];
         if (pad->isEnabled())
             m_pads->EffectButtonClick(key - Qt::Key_F1);
+        return true;
+    }
+    // Letters and the keypad belong to a control that takes typing.
+    if (qobject_cast<QLineEdit*>(receiver) || qobject_cast<QAbstractItemView*>(receiver))
+        return false;
+    const auto enabled = [this](Control control) {
+        return m_form.findChild<QWidget*>(QString::fromLatin1(controlName(control)))->isEnabled();
+    };
+    const bool keypad = event.modifiers().testFlag(Qt::KeypadModifier);
+    if (key == Qt::Key_O && !keypad && enabled(Control::VoiceRecordButton)) {
+        m_form.recording().overdubClicked(OverdubSide::Voice);
+        return true;
+    }
+    if (key == Qt::Key_U && !keypad && enabled(Control::MusicRecordButton)) {
+        m_form.recording().overdubClicked(OverdubSide::Music);
+        return true;
+    }
+    if (key == Qt::Key_R && !keypad && enabled(Control::StartStopRecordingButton)
+        && m_form.voiceRecording() == m_form.musicRecording()) {
+        m_form.recording().voiceAndMusicClicked();
+        return true;
+    }
+    const std::pair<int, Control> zooms[] = {{Qt::Key_Asterisk, Control::ZoomToExtentsButton},
+                                             {Qt::Key_Plus, Control::ZoomInButton},
+                                             {Qt::Key_Minus, Control::ZoomOutButton}};
+    for (const auto& [zoomKey, button] : zooms) {
+        if (key != zoomKey || !keypad || !enabled(button))
+            continue;
+        PlaybackControls& playback = m_form.playback();
+        if (button == Control::ZoomToExtentsButton)
+            playback.zoomToExtents();
+        else if (button == Control::ZoomInButton)
+            playback.zoomIn();
+        else
+            playback.zoomOut();
         return true;
     }
     return false;
@@ -283,7 +322,7 @@ bool MusicPadPanel::eventFilter(QObject* watched, QEvent* event)
         const auto* key = static_cast<QKeyEvent*>(event);
         if (!widget || widget->window() != &m_form || key->isAutoRepeat())
             return false;
-        return keyReleased(key->key());
+        return keyReleased(*key, widget);
     }
     case QEvent::DragEnter:
     case QEvent::DragMove:

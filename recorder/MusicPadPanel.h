@@ -1,8 +1,9 @@
 #pragma once
 // The recording window's music pads wired to its widgets: the twelve pad buttons F1EffectButton ..
-// F12EffectButton (and their function keys), their popup menu (assign, unassign, looping), files
-// dropped on a pad, the Load and Save buttons of pad lists, "Current" and "Stop All Segments", the
-// Esc key, and the music-track library's news that a pad stopped. The rules are MusicPads'.
+// F12EffectButton, their popup menu (assign, unassign, looping), files dropped on a pad, the Load
+// and Save buttons of pad lists, "Current" and "Stop All Segments", the window's keys (function
+// keys, Esc, the record letters and the keypad's zoom) and the music-track library's news that a
+// pad stopped. The rules are MusicPads'.
 
 #include "recorder/MusicPads.h"
 #include "recorder/TrackLoader.h"
@@ -13,6 +14,7 @@
 #include <memory>
 
 class QAction;
+class QKeyEvent;
 class QMenu;
 
 namespace controls {
@@ -52,7 +54,9 @@ private:
     void menuAboutToShow();
     void assignClicked();
     void loopClicked();
-    bool keyReleased(int key);
+    // The window's keys: F1..F12 fire the pads, Esc stops them, O, R and U press the record buttons
+    // and the keypad's *, + and - zoom.
+    bool keyReleased(const QKeyEvent& event, QWidget* receiver);
     bool padDrag(int slot, QEvent* event);
 
     TLiveOvedubbingForm& m_form;

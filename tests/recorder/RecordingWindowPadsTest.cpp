@@ -1,7 +1,7 @@
 // The recording window's music pads on the virtual sound backend, driven as a user does: files
 // dropped on a pad and chosen through its popup menu, pads fired by their function keys and by
-// clicks, into a recording's music take, Esc and "Stop All Segments", pad lists through the Load and
-// Save buttons, the pads of the last session kept on closing, and a screenshot of the window with
+// clicks, into a recording's music take, Esc and "Stop All Segments", the window's other keys, pad
+// lists through the Load and Save buttons, the pads of the last session kept on closing, and a screenshot of the window with
 // pads loaded.
 #include "recorder/MusicPadPanel.h"
 #include "recorder/RecordingControls.h"
@@ -9,12 +9,14 @@
 #include "common/WaveUtil.h"
 #include "controls/CoolButton.h"
 #include "controls/EQBmpBtn.h"
+#include "controls/Waveform.h"
 #include "recorder/MusicPads.h"
 #include "tests/platform/audio/EngineTestSupport.h"
 #include "tests/recorder/WindowOnVirtualSound.h"
 
 #include <QDropEvent>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QUrl>
@@ -244,6 +246,41 @@ TEST_F(WindowPads, ATakeConvertsThePadsAndTakesThemIn)
     const wavefixtures::WaveInfo music = wavefixtures::pythonWaveInfo(window->trackRoads().track(TrackSide::Music)->workingPath);
     EXPECT_EQ(music.frames, 1300);
     EXPECT_EQ(music.samples, QByteArray(300 * 4, '\0') + padSamples + QByteArray(200 * 4, '\0'));
+}
+
+// The window's letters press the record buttons and the keypad zooms, but not while the position
+// box takes the typing.
+TEST_F(WindowPads, RecordLettersAndTheKeypadZoom)
+{
+    auto* box = named<QLineEdit>(Control::PositionMaskEdit);
+    QTest::keyRelease(box, Qt::Key_R);
+    EXPECT_FALSE(window->recording().take().running());
+    releaseKey(Qt::Key_R);
+    ASSERT_TRUE(window->recording().take().running());
+    backend.advance(80000);
+    releaseKey(Qt::Key_R);
+    ASSERT_FALSE(window->recording().take().running());
+
+    auto* voice = named<controls::TQzv32WaveDisplay>(Control::PreRecordedWaveDisplay);
+    const uint32_t extents = voice->ZoomLevel();
+    QTest::keyRelease(window.get(), Qt::Key_Plus);
+    EXPECT_EQ(voice->ZoomLevel(), extents) << "a plus without the keypad";
+    QTest::keyRelease(window.get(), Qt::Key_Plus, Qt::KeypadModifier);
+    const uint32_t zoomedIn = voice->ZoomLevel();
+    EXPECT_LT(zoomedIn, extents);
+    QTest::keyRelease(window.get(), Qt::Key_Minus, Qt::KeypadModifier);
+    EXPECT_GT(voice->ZoomLevel(), zoomedIn);
+    QTest::keyRelease(window.get(), Qt::Key_Plus, Qt::KeypadModifier);
+    QTest::keyRelease(window.get(), Qt::Key_Asterisk, Qt::KeypadModifier);
+    EXPECT_EQ(voice->ZoomLevel(), extents);
+
+    interaction.expectMessageBox(platform::IDNO, QStringLiteral("already recorded Music Track"));
+    releaseKey(Qt::Key_U);
+    ASSERT_TRUE(window->recording().overdub().running());
+    EXPECT_EQ(window->recording().overdub().side(), OverdubSide::Music);
+    backend.advance(800);
+    releaseKey(Qt::Key_U);
+    EXPECT_FALSE(window->recording().overdub().running());
 }
 
 TEST_F(WindowPads, ScreenshotWithPadsLoaded)
