@@ -258,8 +258,8 @@ void TLiveOvedubbingForm::startLevelTestWhenAsked()
 void TLiveOvedubbingForm::setRecordingFlags(bool voice, bool music)
 {
     const bool wasRecording = m_voiceRecording || m_musicRecording;
-    // The pads that played into the music take ended with it.
-    if (m_musicRecording && !music)
+    // The pads that played during the take ended with it.
+    if (wasRecording && !voice && !music)
         m_pads->pads().recordingEnded();
     m_voiceRecording = voice;
     m_musicRecording = music;

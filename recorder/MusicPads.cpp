@@ -331,8 +331,9 @@ void MusicPads::escape()
 
 void MusicPads::recordingEnded()
 {
+    // Pads fired during a voice take played on their own, on that take's clock, which has stopped.
     if (m_active)
-        return;
+        m_services.library.StopPlaybackOfAllTracks();
     bool any = false;
     for (auto& page : m_pages) {
         for (PadSlot& pad : page) {
@@ -344,6 +345,7 @@ void MusicPads::recordingEnded()
         for (int p = 1; p <= kPadPages; ++p)
             changed(PadPage(p));
     }
+    endTemporaryTake();
     setStopAll(false);
 }
 

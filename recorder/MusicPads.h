@@ -112,7 +112,7 @@ public:
     void CurrentClick();
     // Esc: the pad started last while recording, else every pad.
     void escape();
-    // The music take of a recording ended, and with it the pads that played into it.
+    // A recording ended, and with it the pads that played into its music take (or on its clock).
     void recordingEnded();
 
     // Assigns file (empty: frees the pad) with its caption (empty: the caption rule) to the slot of

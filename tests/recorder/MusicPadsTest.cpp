@@ -346,6 +346,27 @@ TEST_F(MusicPadsTest, PadsFiredWhileRecordingGoIntoTheMusicTake)
                                 + padBSamples.left(100 * kFrameBytes) + padBSamples.left(100 * kFrameBytes));
 }
 
+// Pads fired during a voice take without a music take play on their own, on the voice capture's
+// clock; the end of the take ends them and their temporary take.
+TEST_F(MusicPadsTest, PadsOnTheirOwnDuringAVoiceTakeEndWithIt)
+{
+    ASSERT_TRUE(pads->LoadSegmentFile(0, padB, {}));
+    pads->toggleLoop(0);
+    ASSERT_EQ(engine.AudioStartRecord(folder + "/voice.wav", 8000, 16, 2, 0), 0);
+    pads->EffectButtonClick(0);
+    ASSERT_TRUE(pads->padsActive());
+    const QString take = pads->temporaryTake();
+    backend.advance(300);
+    EXPECT_EQ(library.MusicGetRecordPosition(1), 300);
+    ASSERT_EQ(engine.AudioStopRecord(), 0);
+    pads->recordingEnded();
+    EXPECT_FALSE(pads->padsActive());
+    EXPECT_FALSE(pads->slot(PadPage::First, 0).playing);
+    EXPECT_FALSE(QFile::exists(take));
+    EXPECT_EQ(stopAll.back(), false);
+    EXPECT_EQ(library.MusicGetRecordPosition(1), 0);
+}
+
 // What an assignment makes of good and bad files: a pad that fails is left free (and its earlier
 // file goes), with the failure shown.
 TEST_F(MusicPadsTest, AssignmentsOfGoodAndBadFiles)
