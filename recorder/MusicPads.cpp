@@ -213,8 +213,10 @@ void MusicPads::EffectButtonClick(int s)
         return;
     }
     // Starting the take may have converted the pads to a new recording format, or freed this one.
-    const PadSlot& started = at(kCurrentPage, s);
+    PadSlot& started = at(kCurrentPage, s);
     if (started.working.isEmpty()) {
+        started.playing = false;
+        changed(kCurrentPage);
         if (!anyPlaying())
             endTemporaryTake();
         return;

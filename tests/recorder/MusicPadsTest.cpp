@@ -307,6 +307,23 @@ TEST_F(MusicPadsTest, TheFirstPadSetsTheRecordingFormatWhenNoneIsSet)
     pads->StopAllPads();
 }
 
+// The pad fired first cannot follow the new format (its file has gone): it is freed and reported,
+// and nothing plays.
+TEST_F(MusicPadsTest, APadThatCannotFollowTheNewFormatDoesNotStart)
+{
+    recordingFormat = {};
+    const QString doomed = writeWave(folder + "/doomed.wav", kFormat, padBSamples);
+    ASSERT_TRUE(pads->LoadSegmentFile(2, doomed, {}));
+    ASSERT_TRUE(QFile::remove(doomed));
+    ui.expectMessageBox(platform::IDOK, "First Page :\n   F3\n");
+    pads->EffectButtonClick(2);
+    EXPECT_FALSE(pads->slot(PadPage::First, 2).playing);
+    EXPECT_TRUE(pads->slot(PadPage::First, 2).working.isEmpty());
+    EXPECT_FALSE(pads->padsActive());
+    EXPECT_TRUE(tempFiles().isEmpty()) << tempFiles().join(' ').toStdString();
+    EXPECT_EQ(stopAll, std::vector<bool>{false});
+}
+
 // While a recording's music take runs the pads go into it at the frame they are fired, and no
 // temporary take is made; the end of the recording ends the pads that played into it.
 TEST_F(MusicPadsTest, PadsFiredWhileRecordingGoIntoTheMusicTake)
