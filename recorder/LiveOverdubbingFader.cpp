@@ -3,9 +3,9 @@
 // the record device button, the preferences, the volume sliders of the mixer and the record level
 // test.
 #include "recorder/LiveOverdubbing.h"
-#include "recorder/MusicPadPanel.h"
 
 #include "recorder/Log.h"
+#include "recorder/MusicPadPanel.h"
 #include "recorder/PlaybackControls.h"
 #include "recorder/WebEQSliderV.h"
 

@@ -361,8 +361,8 @@ void MusicPads::freeSlot(PadSlot& pad)
 
 void MusicPads::showIncompatible(const QString& file) const
 {
-    m_services.messages.ShowMessageBox(QStringLiteral("The file ") + file + QStringLiteral(" has incompatible file format."),
-                                       {}, platform::MB_OK | platform::MB_ICONINFORMATION);
+    const QString text = QStringLiteral("The file ") + file + QStringLiteral(" has incompatible file format.");
+    m_services.messages.ShowMessageBox(text, {}, platform::MB_OK | platform::MB_ICONINFORMATION);
 }
 
 int MusicPads::makeWorkingWave(const QString& file, QString* working)
@@ -558,8 +558,8 @@ bool MusicPads::SaveLastUsedPadFiles(platform::SettingsStore& store) const
     for (int s = 0; s < kPadSlots; ++s) {
         const PadSlot& pad = slot(PadPage::First, s);
         ok = store.writeString(key, QStringLiteral("File Path %1").arg(s), pad.source) && ok;
-        ok = store.writeString(key, QStringLiteral("Button caption %1").arg(s), pad.working.isEmpty() ? QString() : pad.caption)
-            && ok;
+        const QString caption = pad.working.isEmpty() ? QString() : pad.caption;
+        ok = store.writeString(key, QStringLiteral("Button caption %1").arg(s), caption) && ok;
     }
     if (!ok)
         qCWarning(lcRecorder) << "the last-used pads could not all be stored";

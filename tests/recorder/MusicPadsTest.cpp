@@ -159,7 +159,8 @@ TEST(MusicPadNames, IndexesCaptionsAndDefaults)
         PadPage page;
         int slot;
         int index;
-    } indexes[] = {{PadPage::First, 0, 0}, {PadPage::First, 11, 11}, {PadPage::Shift, 3, 15}, {PadPage::Control, 11, 35}};
+    } indexes[] = {
+        {PadPage::First, 0, 0}, {PadPage::First, 11, 11}, {PadPage::Shift, 3, 15}, {PadPage::Control, 11, 35}};
     for (const auto& c : indexes)
         EXPECT_EQ(padIndex(c.page, c.slot), c.index);
 

@@ -1,8 +1,8 @@
 // The recording window's music pads on the virtual sound backend, driven as a user does: files
 // dropped on a pad and chosen through its popup menu, pads fired by their function keys and by
 // clicks, into a recording's music take, Esc and "Stop All Segments", the window's other keys, pad
-// lists through the Load and Save buttons, the pads of the last session kept on closing, and a screenshot of the window with
-// pads loaded.
+// lists through the Load and Save buttons, the pads of the last session kept on closing, and a
+// screenshot of the window with pads loaded.
 #include "recorder/MusicPadPanel.h"
 #include "recorder/RecordingControls.h"
 
@@ -243,7 +243,8 @@ TEST_F(WindowPads, ATakeConvertsThePadsAndTakesThemIn)
     click(Control::StartStopRecordingButton);
     ASSERT_FALSE(window->recording().take().running());
 
-    const wavefixtures::WaveInfo music = wavefixtures::pythonWaveInfo(window->trackRoads().track(TrackSide::Music)->workingPath);
+    const wavefixtures::WaveInfo music =
+        wavefixtures::pythonWaveInfo(window->trackRoads().track(TrackSide::Music)->workingPath);
     EXPECT_EQ(music.frames, 1300);
     EXPECT_EQ(music.samples, QByteArray(300 * 4, '\0') + padSamples + QByteArray(200 * 4, '\0'));
 }
