@@ -399,6 +399,18 @@ TEST_F(MusicPadsTest, AssignmentsOfGoodAndBadFiles)
     const QString truncated = folder + "/truncated.wav";
     testsupport::writeFile(truncated, wavefixtures::pcmWave(kFormat, padASamples).left(44 + 40 * kFrameBytes));
     const QString silent = writeWave(folder + "/empty.wav", kFormat, {});
+    const auto encoded = [this](const QString& name, const char* codec) {
+        const QString path = folder + "/" + name;
+        const QStringList arguments{"-loglevel", "error", "-f", "lavfi", "-i",
+                                    "sine=frequency=440:duration=0.5:sample_rate=22050", "-ac", "2", "-c:a", codec, path};
+        const testsupport::ToolResult made = testsupport::runTool(QStringLiteral(VA_FFMPEG), arguments);
+        EXPECT_EQ(made.exitCode, 0) << made.err.toStdString();
+        return path;
+    };
+    const QString mp3 = encoded("Theme.mp3", "libmp3lame");
+    const QString wma = encoded("Sting.wma", "wmav2");
+    const QString badMp3 = folder + "/noise.mp3";
+    testsupport::writeFile(badMp3, QByteArray(4096, '\x5a'));
 
     const struct {
         QString file;
@@ -413,6 +425,9 @@ TEST_F(MusicPadsTest, AssignmentsOfGoodAndBadFiles)
         {longName, true, "", "A very l"},
         {truncated, true, "", "truncate"},
         {silent, false, "", "F1"},
+        {mp3, true, "", "Theme"},
+        {wma, true, "", "Sting"},
+        {badMp3, false, "", "F1"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file.toStdString());
@@ -435,6 +450,17 @@ TEST_F(MusicPadsTest, AssignmentsOfGoodAndBadFiles)
             EXPECT_TRUE(tempFiles().isEmpty()) << tempFiles().join(' ').toStdString();
         }
     }
+
+    // Ten minutes of 8-bit mono become ten minutes in the recording format.
+    constexpr int64_t kLongFrames = 600 * 8000;
+    const QString longFile = folder + "/long.wav";
+    testsupport::writeFile(longFile, wavefixtures::pcmWave(makePcmFormat(8000, 8, 1), QByteArray(kLongFrames, '\x90')));
+    ASSERT_TRUE(pads->LoadSegmentFile(3, longFile, {}));
+    uint32_t frames = 0;
+    WaveFormatEx format;
+    ASSERT_EQ(ReadWaveFormat(pads->slot(PadPage::First, 3).working, &frames, &format), 0);
+    EXPECT_EQ(format, kFormat);
+    EXPECT_EQ(frames, uint32_t(kLongFrames));
 }
 
 // A new recording format: every pad is made again from its file; a pad whose file has gone is
