@@ -454,7 +454,8 @@ TEST_F(MusicPadsTest, AssignmentsOfGoodAndBadFiles)
     // Ten minutes of 8-bit mono become ten minutes in the recording format.
     constexpr int64_t kLongFrames = 600 * 8000;
     const QString longFile = folder + "/long.wav";
-    testsupport::writeFile(longFile, wavefixtures::pcmWave(makePcmFormat(8000, 8, 1), QByteArray(kLongFrames, '\x90')));
+    testsupport::writeFile(longFile,
+                           wavefixtures::pcmWave(makePcmFormat(8000, 8, 1), QByteArray(kLongFrames, '\x90')));
     ASSERT_TRUE(pads->LoadSegmentFile(3, longFile, {}));
     uint32_t frames = 0;
     WaveFormatEx format;
