@@ -249,6 +249,40 @@ TEST_F(WindowPads, ATakeConvertsThePadsAndTakesThemIn)
     EXPECT_EQ(music.samples, QByteArray(300 * 4, '\0') + padSamples + QByteArray(200 * 4, '\0'));
 }
 
+// During a take "Current" stops the pad fired last and "Stop All Segments" the others; a pad still
+// playing when the take stops comes up with it.
+TEST_F(WindowPads, CurrentAndStopAllDuringATake)
+{
+    for (int slot : {0, 1, 2}) {
+        ASSERT_TRUE(dropOn(pad(slot), {bed}));
+        pads().toggleLoop(slot);
+    }
+    auto* current = named<controls::TCoolButton>(Control::CurrentMusicTrackPlaybackCoolButton);
+    auto* stopAll = named<controls::TCoolButton>(Control::StopAllTracksCoolButton);
+    EXPECT_FALSE(current->isEnabled());
+    click(Control::StartStopRecordingButton);
+    ASSERT_TRUE(window->recording().take().running());
+    EXPECT_TRUE(current->isEnabled());
+    for (Qt::Key key : {Qt::Key_F1, Qt::Key_F2, Qt::Key_F3})
+        releaseKey(key);
+    backend.advance(300);
+    QTest::mouseClick(current, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !pad(2)->Pressed(); }));
+    EXPECT_TRUE(pad(0)->Pressed());
+    EXPECT_TRUE(pad(1)->Pressed());
+    ASSERT_TRUE(stopAll->isEnabled());
+    QTest::mouseClick(stopAll, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !pad(0)->Pressed() && !pad(1)->Pressed(); }));
+    EXPECT_FALSE(stopAll->isEnabled());
+
+    releaseKey(Qt::Key_F1);
+    backend.advance(300);
+    click(Control::StartStopRecordingButton);
+    ASSERT_FALSE(window->recording().take().running());
+    EXPECT_FALSE(pad(0)->Pressed());
+    EXPECT_FALSE(pads().slot(PadPage::First, 0).playing);
+}
+
 // The window's letters press the record buttons and the keypad zooms, but not while the position
 // box takes the typing.
 TEST_F(WindowPads, RecordLettersAndTheKeypadZoom)
