@@ -14,8 +14,8 @@
 //   of the rounds; beside it the server's own, and as a reference parecord capturing the same input
 //   in the same 20 ms fragments into a WAV for as long.
 // Goals: under 2% of one core while recording in real time, and both takes of each run of the same
-// number of frames (their WAV headers). The pads are not built yet: the music take is recorded
-// without them.
+// number of frames (their WAV headers). Four looping pads (F1 to F4, three-second tones) are fired
+// as each take starts and play into the music take until it stops.
 #include "bench/BenchSupport.h"
 #include "bench/BenchWindows.h"
 #include "common/ErrCodes.h"
@@ -29,6 +29,8 @@
 #include "platform/ui/Interaction.h"
 #include "platform/ui/Messages.h"
 #include "recorder/LiveOverdubbing.h"
+#include "recorder/MusicPadPanel.h"
+#include "recorder/MusicPads.h"
 #include "recorder/RecordingControls.h"
 
 #include <QApplication>
@@ -69,6 +71,7 @@ constexpr int kCaptureFragmentMs = 20;
 constexpr int64_t kPeriodFrames = kRate * kCaptureFragmentMs / 1000;
 constexpr double kCpuGoalPercent = 2;
 constexpr char kStartQuestion[] = "Do you want to start recording now?";
+constexpr int kPads = 4;
 
 double processCpuSeconds()
 {
@@ -180,13 +183,29 @@ public:
         m_progress.setMainWindow(m_window.get());
         m_window->show();
         QCoreApplication::processEvents();
+        MusicPads& pads = m_window->pads().pads();
+        for (int slot = 0; slot < kPads; ++slot) {
+            const QString file = bench::soxWave(QStringLiteral("pad-%1.wav").arg(slot + 1), 3,
+                                                {"sine", QString::number(220 * (slot + 1)), "vol", "0.1"});
+            if (!file.isEmpty() && pads.LoadSegmentFile(slot, file, {}))
+                pads.toggleLoop(slot);
+        }
     }
 
-    // Presses Voice & Music; false when no take runs.
+    // Presses Voice & Music and fires the four pads; false when no take runs or a pad does not play.
     bool start()
     {
         m_window->recording().voiceAndMusicClicked();
-        return m_window->recording().take().running();
+        if (!m_window->recording().take().running())
+            return false;
+        MusicPads& pads = m_window->pads().pads();
+        for (int slot = 0; slot < kPads; ++slot)
+            pads.EffectButtonClick(slot);
+        for (int slot = 0; slot < kPads; ++slot) {
+            if (!pads.slot(PadPage::First, slot).playing)
+                return false;
+        }
+        return true;
     }
     // Presses it again; false when the take still runs.
     bool stop()
@@ -273,7 +292,7 @@ Take recordOnVirtualBackend(const QString& temp)
         return take;
     }
     if (!recording.start()) {
-        take.error = "the take did not start";
+        take.error = "the take did not start with its pads";
         return take;
     }
     // The virtual clock is theirs now: they fire once for each 50 ms (and second) of audio.
@@ -380,7 +399,7 @@ Take recordOnSoundServer(const QString& temp, const SoundServer& server)
     RecordingWindow recording(backend, temp);
     Take take;
     if (!recording.start()) {
-        take.error = "the take did not start";
+        take.error = "the take did not start with its pads";
         if (!recording.unexpectedBoxes().isEmpty())
             take.error += ": " + recording.unexpectedBoxes().join(" / ");
         return take;
@@ -415,7 +434,7 @@ int main(int argc, char** argv)
     const QString temp = bench::workFolder() + "/recording-temp/";
     QDir(temp).removeRecursively();
     QDir().mkpath(temp);
-    std::printf("pads: not built yet, recorded without them\n");
+    std::printf("pads: %d looping pads play into the music take of every run\n", kPads);
     std::printf("%d cores given; the window is shown on the %s platform\n", bench::coresGiven(),
                 qPrintable(QGuiApplication::platformName()));
 

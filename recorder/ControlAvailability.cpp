@@ -6,7 +6,7 @@ namespace {
 
 using enum Control;
 
-enum class Missing { None, Recording, Mixing, Editor, Pads, Other };
+enum class Missing { None, Recording, Mixing, Editor, Other };
 
 Missing missingFeature(Control control)
 {
@@ -27,10 +27,6 @@ Missing missingFeature(Control control)
     case EditMusicTrackCoolButton:
     case EditMixTrackCoolButton:
         return Missing::Editor;
-    case CurrentMusicTrackPlaybackCoolButton:
-    case StopAllTracksCoolButton:
-    case LoadMusicList:
-        return Missing::Pads;
     case FileNewMenu:
     case OpenConversationMenu:
     case WelcomeScreen:
@@ -61,8 +57,6 @@ QString unavailableReason(Control control)
         return QStringLiteral("Mixing the tracks is not available yet.");
     case Missing::Editor:
         return QStringLiteral("The editor is not available yet.");
-    case Missing::Pads:
-        return QStringLiteral("The music pads are not available yet.");
     case Missing::Other:
         break;
     }

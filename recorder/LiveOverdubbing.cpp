@@ -6,6 +6,7 @@
 #include "recorder/FormatConvertForm.h"
 #include "recorder/ResizeLayout.h"
 #include "recorder/Log.h"
+#include "recorder/MusicPadPanel.h"
 #include "recorder/PlaybackControls.h"
 #include "recorder/RecordingControls.h"
 #include "recorder/ShowStatusFormat.h"
@@ -186,6 +187,7 @@ TLiveOvedubbingForm::TLiveOvedubbingForm(const RecordingWindowServices& services
     m_services.musicLibrary.SetCallbackWindowHandle(this);
     m_playback = new PlaybackControls(*this, m_services.engine, m_services.messages, m_services.preventSaturation);
     m_recording = new RecordingControls(*this, m_services);
+    m_pads = new MusicPadPanel(*this, m_services);
     RestoreWindowPlacement();
     SetControlState(ControlState::NoTrack);
     disableUnavailable();
@@ -195,6 +197,7 @@ TLiveOvedubbingForm::~TLiveOvedubbingForm()
 {
     // The take and the playback end, and their controllers stop watching the controls, while every
     // control is still there.
+    delete m_pads;
     delete m_recording;
     delete m_playback;
     m_services.engine.SetCallbackWindow(nullptr);
@@ -488,25 +491,31 @@ void TLiveOvedubbingForm::createPadPanel()
     const QImage dis = padFace(padSize, QColor(0xF0, 0xF2, 0xF4), QColor(0xF0, 0xF2, 0xF4), QColor(0xC4, 0xCB, 0xD3));
     for (int i = 0; i < columns * rows; ++i) {
         auto* pad = new TEQBmpButton(panel);
-        pad->setObjectName(QStringLiteral("PadButton%1").arg(i + 1));
+        pad->setObjectName(QStringLiteral("F%1EffectButton").arg(i + 1));
         pad->setUpImage(up);
         pad->setDownImage(down);
         pad->setDisImage(dis);
-        pad->setCaption(QStringLiteral("Pad %1").arg(i + 1));
-        pad->setGlyphLeft(0);
+        pad->setCaption(QStringLiteral("F%1").arg(i + 1));
+        pad->setGlyphLeft(4);
         pad->setToggleButton(true);
-        pad->setEnabled(false);
         pad->setGeometry(inside.left() + gap + (i % columns) * (padSize.width() + gap),
                          inside.top() + gap + (i / columns) * (rowHeight + gap), padSize.width(), padSize.height());
     }
-    const std::pair<Control, const char*> buttons[] = {{Control::LoadMusicList, "Load Pads"},
-                                                       {Control::CurrentMusicTrackPlaybackCoolButton, "Play Pad"},
-                                                       {Control::StopAllTracksCoolButton, "Stop All"}};
+    // The pad list's Save button is not one of the controls the states switch.
+    auto* save = new TCoolButton(ControlVariant::Recorder, panel);
+    save->setObjectName(QStringLiteral("SaveMusicList"));
+    save->setCaption(QStringLiteral("Save"));
+    save->setTransparent(true);
+    const std::pair<TCoolButton*, int> buttons[] = {
+        {coolButton(Control::LoadMusicList, "Load"), 0},
+        {save, 1},
+        {coolButton(Control::CurrentMusicTrackPlaybackCoolButton, "Current"), 2},
+        {coolButton(Control::StopAllTracksCoolButton, "Stop All Segments"), 3}};
     const int top = inside.top() + gap + rows * (rowHeight + gap);
-    for (int i = 0; i < 3; ++i) {
-        TCoolButton* button = coolButton(buttons[i].first, buttons[i].second);
+    const int width = (inside.width() - 5 * gap) / 4;
+    for (const auto& [button, column] : buttons) {
         button->setParent(panel);
-        button->setGeometry(inside.left() + gap + i * (2 * (padSize.width() + gap)), top, 2 * padSize.width() + gap, 26);
+        button->setGeometry(inside.left() + gap + column * (width + gap), top, width, 26);
     }
 }
 
@@ -960,6 +969,7 @@ void TLiveOvedubbingForm::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    m_pads->windowClosing();
     SaveMixerSettings();
     m_colorScheme.SaveColorScheme();
     SaveWindowPlacement();

@@ -74,6 +74,7 @@ class MusicTrackLibrary;
 namespace recorder {
 
 class TWebEQSliderV;
+class MusicPadPanel;
 class PlaybackControls;
 class RecordingControls;
 
@@ -196,6 +197,7 @@ public:
     void ApplyControlChanges(const std::vector<std::pair<Control, ControlChange>>& changes);
     PlaybackControls& playback() { return *m_playback; }
     RecordingControls& recording() { return *m_recording; }
+    MusicPadPanel& pads() { return *m_pads; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -308,6 +310,7 @@ private:
                                    [this](const TintChange& change) { applyFaderTint(change); }};
     PlaybackControls* m_playback = nullptr; // children of the window
     RecordingControls* m_recording = nullptr;
+    MusicPadPanel* m_pads = nullptr;
 };
 
 } // namespace recorder

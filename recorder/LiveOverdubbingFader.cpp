@@ -5,6 +5,7 @@
 #include "recorder/LiveOverdubbing.h"
 
 #include "recorder/Log.h"
+#include "recorder/MusicPadPanel.h"
 #include "recorder/PlaybackControls.h"
 #include "recorder/WebEQSliderV.h"
 
@@ -257,6 +258,9 @@ void TLiveOvedubbingForm::startLevelTestWhenAsked()
 void TLiveOvedubbingForm::setRecordingFlags(bool voice, bool music)
 {
     const bool wasRecording = m_voiceRecording || m_musicRecording;
+    // The pads that played during the take ended with it.
+    if (wasRecording && !voice && !music)
+        m_pads->pads().recordingEnded();
     m_voiceRecording = voice;
     m_musicRecording = music;
     if (voice || music) {

@@ -3,6 +3,7 @@
 #include "recorder/BusyFlag.h"
 #include "recorder/LiveOverdubbing.h"
 #include "recorder/Log.h"
+#include "recorder/MusicPadPanel.h"
 #include "recorder/PlaybackControls.h"
 
 #include "common/ErrCodes.h"
@@ -162,6 +163,8 @@ bool RecordingControls::readyToRecord()
     }
     roads.setRecordingFormat(*chosen);
     m_form.ShowStatusFormat(0, chosen->samplesPerSec, false, chosen->channels, chosen->bitsPerSample);
+    // The pads are mixed into the take as they are: they follow the new format first.
+    m_form.pads().pads().ConvertSegmentsToFormat(*chosen);
     return m_services.messages.ShowMessageBox(QStringLiteral("Do you want to start recording now?"),
                                               QString::fromLatin1(kRecorderCaption), platform::MB_YESNO)
         == platform::IDYES;
@@ -192,6 +195,8 @@ void RecordingControls::startTake()
     // The take records from the input the level test holds.
     if (m_form.levelTestRunning())
         m_form.StopLevelTest();
+    // Pads playing on their own hold the music-track library's take, which the recording needs.
+    m_form.pads().pads().StopAllPads();
     if (const uint16_t code = m_take.start(voice, music, format, m_services.outputDevice())) {
         ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);
         popUp();
@@ -502,6 +507,7 @@ void RecordingControls::overdubClicked(OverdubSide side)
     m_busy.emplace(m_form.busyFlag());
     if (m_form.levelTestRunning())
         m_form.StopLevelTest();
+    m_form.pads().pads().StopAllPads();
     if (const uint16_t code =
             m_overdub.start(side, takeWav, format, playWav, playStart, m_services.outputDevice())) {
         ShowMappedError(m_services.messages, code, PlayerErrorToMessageId);

@@ -2,10 +2,13 @@
 // the pipe source (its pitch and level in the voice track, both tracks of one length), the mix
 // played to the null sink, found again on its monitor, and Voice-only takes while the music plays:
 // of the tone (placed where the window puts it, the music heard meanwhile), and of the null sink's
-// own monitor, where a click of the music lands at the frame it was played.
+// own monitor, where a click of the music lands at the frame it was played; and a pad fired by its
+// key during a Voice & Music take, found whole in the music take.
+#include "recorder/MusicPadPanel.h"
 #include "recorder/PlaybackControls.h"
 #include "recorder/RecordingControls.h"
 
+#include "controls/EQBmpBtn.h"
 #include "platform/audio/PulseBackend.h"
 #include "tests/platform/audio/EngineTestSupport.h"
 #include "tests/platform/audio/PulseTestSupport.h"
@@ -126,6 +129,40 @@ TEST_F(WindowOnPulse, VoiceAndMusicTakeOfTheMicrophoneTone)
     }
     EXPECT_NEAR(crossings / (double(voice.frames) / 44100), 1000.0, 10.0);
     EXPECT_NEAR(peak, 12000, 2);
+}
+
+// A pad fired by its function key during a Voice & Music take is mixed into the music take whole,
+// after the silence of the take before it; the pad comes up again when it has played.
+TEST_F(WindowOnPulse, APadFiredByItsKeyGoesIntoTheMusicTake)
+{
+    const WaveFormatEx format = makePcmFormat(44100, 16, 2);
+    const std::vector<int16_t> noise = pulsetest::noise(17640, 31);
+    const QByteArray jingle(reinterpret_cast<const char*>(noise.data()), qsizetype(noise.size() * 2));
+    ASSERT_TRUE(window->pads().pads().LoadSegmentFile(0, enginetest::writeWave(folder + "/jingle.wav", format, jingle), {}));
+    auto* pad = window->findChild<controls::TEQBmpButton*>(QStringLiteral("F1EffectButton"));
+    pulsetest::FifoTone tone(pulsetest::pipeSourceFifo(), 1000, 12000);
+    ASSERT_TRUE(tone.start());
+    interaction.expectMessageBox(platform::IDYES, QStringLiteral("start recording now"));
+    click(Control::StartStopRecordingButton);
+    ASSERT_TRUE(window->recording().take().running());
+    QTest::qWait(400);
+    QTest::keyRelease(window.get(), Qt::Key_F1);
+    EXPECT_TRUE(pad->Pressed());
+    EXPECT_FALSE(window->pads().pads().padsActive()) << "no take of the pads' own while recording";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !pad->Pressed(); }, 3000));
+    QTest::qWait(200);
+    tone.stop(); // before the take: see VoiceAndMusicTakeOfTheMicrophoneTone
+    click(Control::StartStopRecordingButton);
+    ASSERT_FALSE(window->recording().take().running());
+
+    const wavefixtures::WaveInfo music = wavefixtures::pythonWaveInfo(working(TrackSide::Music));
+    ASSERT_EQ(music.rate, 44100);
+    const qsizetype at = music.samples.indexOf(jingle);
+    ASSERT_GE(at, 0) << "the pad is not in the music take";
+    EXPECT_EQ(at % 4, 0);
+    EXPECT_GT(at / 4, 2205) << "the pad went in before its key was pressed";
+    EXPECT_EQ(music.samples.left(at), QByteArray(at, '\0'));
+    EXPECT_EQ(music.samples.mid(at + jingle.size()), QByteArray(music.samples.size() - at - jingle.size(), '\0'));
 }
 
 TEST_F(WindowOnPulse, TheMixPlaysToTheNullSink)

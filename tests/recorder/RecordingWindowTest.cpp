@@ -170,8 +170,7 @@ TEST_F(RecordingWindowTest, NamedControlsFollowTheStateTable)
         EXPECT_TRUE(seenOff.count(control)) << controlName(control);
     for (const Control control : {Control::RecordVoIPConversation, Control::MixDownToNewFileButton,
                                   Control::FileMixDownToNewFileMenu, Control::EditVoiceTrackCoolButton,
-                                  Control::EditMixedTrackMenu, Control::OpenInEditor, Control::UploadButton,
-                                  Control::CurrentMusicTrackPlaybackCoolButton})
+                                  Control::EditMixedTrackMenu, Control::OpenInEditor, Control::UploadButton})
         EXPECT_TRUE(isUnavailable(control)) << controlName(control);
     EXPECT_EQ(static_cast<QAction*>(named(*window, Control::OpenInEditor))->toolTip(),
               QStringLiteral("The editor is not available yet."));
