@@ -40,7 +40,7 @@ std::pair<int64_t, int64_t> selectionOrAll(const EditView& view)
 EditRefresh keepingView(EditRefresh refresh, const EditView& view)
 {
     refresh.zoom = view.zoom;
-    refresh.atMaxZoom = view.atMaxZoom;
+    refresh.atMaxZoom = refresh.showWhole || view.atMaxZoom;
     refresh.left = view.left;
     return refresh;
 }

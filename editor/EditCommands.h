@@ -51,6 +51,8 @@ public:
                             const QString& result) = 0;
     // 1 when the clipboard holds audio.
     virtual int canPaste() = 0;
+    virtual int insertSilence(const QString& file, int64_t position, uint32_t* cell, int64_t durationMs,
+                              const QString& result) = 0;
 };
 
 // EditLibrary over any engine with the AudioEdit... calls, in frames.
@@ -104,6 +106,11 @@ public:
         return m_engine.AudioEditTrimSilence(file, start, end, kFrames, cell, 0, threshold, result);
     }
     int canPaste() override { return m_engine.AudioEditCanPaste(); }
+    int insertSilence(const QString& file, int64_t position, uint32_t* cell, int64_t durationMs,
+                      const QString& result) override
+    {
+        return m_engine.AudioInsertSilence(file, position, kFrames, cell, 0, durationMs, result);
+    }
 
     int processIsOver(uint32_t handle) override { return m_process.processIsOver(handle); }
     int processProgress(uint32_t handle) override { return m_process.processProgress(handle); }
@@ -146,6 +153,8 @@ struct EditRefresh {
     uint32_t zoom = 0;
     bool atMaxZoom = true;
     uint32_t left = 0;
+    // The display shows the whole new file, whatever it showed before.
+    bool showWhole = false;
 };
 
 // The main window's side of the commands.
@@ -218,6 +227,14 @@ public:
     int trimSilence(TDocumentRecord& document, double thresholdPercent);
     int undo(TDocumentRecord& document);
     int redo(TDocumentRecord& document);
+    // Inserts durationMs of silence at the caret, or in place of the selection. On success
+    // *silence (when given) holds the first frame of the silence and its end.
+    int insertSilence(TDocumentRecord& document, int64_t durationMs,
+                      std::pair<int64_t, int64_t>* silence = nullptr);
+    // The working file replaced by what convert writes from it into output (0 or a code already
+    // shown), as one step of undo; the display then shows the whole file, the caret at 0.
+    using Conversion = std::function<int(const QString& source, const QString& output)>;
+    int changeFormat(TDocumentRecord& document, const Conversion& convert);
 
 private:
     // Runs one edit process under the progress window.

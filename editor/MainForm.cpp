@@ -24,6 +24,7 @@
 #include "controls/Waveform.h"
 #include "platform/base/Colors.h"
 #include "platform/base/PostedMessage.h"
+#include "platform/codecs/VXFmtHlp.h"
 #include "platform/files/FileTime.h"
 #include "platform/messaging/ProgramWindows.h"
 #include "platform/ui/Messages.h"
@@ -221,14 +222,15 @@ void TMainForm::createMenus()
     connect(menuItem(edit, "EditSelectNoneMenu", QStringLiteral("Select &None")), &QAction::triggered, this,
             [this] { m_view.selectNone(); });
     edit->addSeparator();
-    later(menuItem(edit, "EditMuteMenu", QStringLiteral("&Mute...")), QStringLiteral("Muting"));
-    later(menuItem(edit, "EditTrimSilenceMenu", QStringLiteral("Trim Sil&ence...")),
-          QStringLiteral("Trimming silence"));
-    later(menuItem(edit, "EditInsertSilenceMenu", QStringLiteral("&Insert Silence...")),
-          QStringLiteral("Inserting silence"));
+    connect(menuItem(edit, "EditMuteMenu", QStringLiteral("&Mute...")), &QAction::triggered, this,
+            [this] { editMute(); });
+    connect(menuItem(edit, "EditTrimSilenceMenu", QStringLiteral("Trim Sil&ence...")), &QAction::triggered, this,
+            [this] { editTrimSilence(); });
+    connect(menuItem(edit, "EditInsertSilenceMenu", QStringLiteral("&Insert Silence...")), &QAction::triggered,
+            this, [this] { editInsertSilence(); });
     m_changeFormatSeparator = edit->addSeparator();
-    later(menuItem(edit, "EditChangeFormatMenu", QStringLiteral("Change &Format...")),
-          QStringLiteral("Changing the format"));
+    connect(menuItem(edit, "EditChangeFormatMenu", QStringLiteral("Change &Format...")), &QAction::triggered, this,
+            [this] { editChangeFormat(); });
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("ViewMenu"));

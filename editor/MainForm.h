@@ -14,6 +14,7 @@
 #include "editor/CommandLineProcessor.h"
 #include "editor/ControlStates.h"
 #include "editor/EditCommands.h"
+#include "editor/FormatConversion.h"
 #include "editor/ViewFields.h"
 #include "editor/Workspace.h"
 #include "editor/WorkspaceCopies.h"
@@ -48,8 +49,12 @@ class TQzv32WaveDisplay;
 } // namespace controls
 
 namespace platform {
+class HelpOpener;
 class Messages;
 class SettingsStore;
+namespace codecs {
+class VXFmtHlp;
+}
 } // namespace platform
 
 // What the window works with; each outlives it.
@@ -67,6 +72,8 @@ struct EditorWindowServices {
     platform::Messaging* messaging = nullptr;
     // What copies an opened WAV into its working file, on a worker thread.
     CopyFunction copy = CopyScratchFileWithProgress;
+    // The dialogs' Help buttons open the help through it; null: they are disabled.
+    platform::HelpOpener* help = nullptr;
 };
 
 class TMainForm : public QMainWindow,
@@ -156,6 +163,12 @@ private:
     using EditRun = std::function<int(TDocumentRecord&)>;
     void runEdit(const EditRun& run);
     void workspaceCopyEnded(uint64_t id, int result);
+    // Edit > Mute, Trim Silence, Insert Silence and Change Format: their dialog, then the edit.
+    void editMute();
+    void editTrimSilence();
+    void editInsertSilence();
+    void editChangeFormat();
+    FormatConversion& formatConversion();
     // Stops the document's copy and removes its files of this run with their peak caches; a working
     // file whose copy would not stop stays.
     void removeDocumentFiles(TDocumentRecord& document);
@@ -264,6 +277,10 @@ private:
                                                               const EditRefresh& refresh,
                                                               const controls::TQzv32WaveDisplay& display);
     std::array<QList<QObject*>, kControlCount> m_controls{};
+
+    // Made on the first change of format.
+    std::unique_ptr<platform::codecs::VXFmtHlp> m_formatLibrary;
+    std::unique_ptr<FormatConversion> m_conversion;
 
     std::array<QWidget*, 2> m_scrollButtons{}; // left, right
     QTimer m_scrollRepeat;

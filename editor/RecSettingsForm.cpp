@@ -1,51 +1,96 @@
 #include "editor/RecSettingsForm.h"
 
+#include "editor/DialogButtons.h"
+
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QPushButton>
 
-TRecSettingsForm::TRecSettingsForm(QWidget* parent)
-    : QDialog(parent)
-{
-    setObjectName(QStringLiteral("RecSettingsForm"));
-    setWindowTitle(QStringLiteral("Recording Format"));
-    auto* form = new QFormLayout(this);
-    m_rate = new QComboBox(this);
-    m_rate->setObjectName(QStringLiteral("SampleRateComboBox"));
-    for (const int rate : {8000, 11025, 16000, 22050, 32000, 44100, 48000})
-        m_rate->addItem(QStringLiteral("%1 Hz").arg(rate), rate);
-    m_rate->setCurrentIndex(m_rate->findData(44100));
-    m_bits = new QComboBox(this);
-    m_bits->setObjectName(QStringLiteral("BitsComboBox"));
-    m_bits->addItem(QStringLiteral("8 Bit"), 8);
-    m_bits->addItem(QStringLiteral("16 Bit"), 16);
-    m_bits->setCurrentIndex(1);
-    m_channels = new QComboBox(this);
-    m_channels->setObjectName(QStringLiteral("ChannelsComboBox"));
-    m_channels->addItem(QStringLiteral("Mono"), 1);
-    m_channels->addItem(QStringLiteral("Stereo"), 2);
-    m_channels->setCurrentIndex(1);
-    form->addRow(QStringLiteral("&Sample rate:"), m_rate);
-    form->addRow(QStringLiteral("&Bits:"), m_bits);
-    form->addRow(QStringLiteral("&Channels:"), m_channels);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("OkButton"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("CancelButton"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    form->addRow(buttons);
+namespace {
+constexpr int kHelpContext = 37;
 }
 
-WaveFormatEx TRecSettingsForm::format() const
+bool acceptEveryRecordFormat(const WaveFormatEx&)
 {
-    return makePcmFormat(uint32_t(m_rate->currentData().toInt()), uint16_t(m_bits->currentData().toInt()),
-                         uint16_t(m_channels->currentData().toInt()));
+    return true;
+}
+
+TRecSettingsForm::TRecSettingsForm(const RecordFormatQuery& query, platform::HelpOpener* help, QWidget* parent)
+    : QDialog(parent)
+    , m_rules(supportedRecordFormats(query))
+{
+    setObjectName(QStringLiteral("RecSettingsForm"));
+    setWindowTitle(QStringLiteral("Choose Format"));
+    auto* form = new QFormLayout(this);
+    const auto list = [&](const char* name, const QString& label) {
+        auto* box = new QComboBox(this);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setMinimumWidth(140);
+        form->addRow(label, box);
+        return box;
+    };
+    m_rate = list("RecordingSamplingRateComboBox", QStringLiteral("&Sampling Rate"));
+    m_bits = list("RecordingBitRateComboBox", QStringLiteral("&Bit Rate"));
+    m_channels = list("RecordingChannelComboBox", QStringLiteral("&Channels"));
+    const DialogButtons buttons = makeDialogButtons(this, help, kHelpContext);
+    connect(buttons.ok, &QPushButton::clicked, this, &TRecSettingsForm::accept);
+    m_ok = buttons.ok;
+    form->addRow(buttons.row);
+    showLists();
+
+    connect(m_rate, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (m_filling)
+            return;
+        m_rules.selectRate(index);
+        showLists();
+    });
+    connect(m_bits, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (m_filling)
+            return;
+        m_rules.selectBits(index);
+        showLists();
+    });
+    connect(m_channels, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (!m_filling)
+            m_rules.selectChannels(index);
+    });
+}
+
+void TRecSettingsForm::showLists()
+{
+    m_filling = true;
+    const auto fill = [](QComboBox* box, const QStringList& items, int index) {
+        QStringList shown;
+        for (int i = 0; i < box->count(); ++i)
+            shown << box->itemText(i);
+        if (shown != items) {
+            box->clear();
+            box->addItems(items);
+        }
+        box->setCurrentIndex(index);
+    };
+    fill(m_rate, m_rules.rates(), m_rules.rateIndex());
+    fill(m_bits, m_rules.bits(), m_rules.bitsIndex());
+    fill(m_channels, m_rules.channels(), m_rules.channelsIndex());
+    m_filling = false;
+}
+
+void TRecSettingsForm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    m_ok->setFocus();
+}
+
+void TRecSettingsForm::accept()
+{
+    m_rules.accept();
+    QDialog::accept();
 }
 
 std::optional<WaveFormatEx> TRecSettingsForm::choose(QWidget* parent)
 {
-    TRecSettingsForm dialog(parent);
+    TRecSettingsForm dialog(acceptEveryRecordFormat, nullptr, parent);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.format();

@@ -13,11 +13,13 @@
 #include "platform/audio/EditProcesses.h"
 #include "platform/messaging/LocalMessaging.h"
 #include "platform/settings/FileSettingsStore.h"
+#include "platform/ui/HelpOpener.h"
 #include "platform/ui/QtInteraction.h"
 #include "platform/ui/UrlOpener.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QPointer>
 
 int main(int argc, char* argv[])
 {
@@ -57,8 +59,18 @@ int main(int argc, char* argv[])
         return std::make_unique<SourceImport>(messages, urlOpener, std::move(services), window);
     };
     platform::FileSettingsStore settings(platform::FileSettingsStore::currentUserPath());
-    TMainForm window({messages, settings, runner, editLibrary, makeDecoder, tempFolder, &TRecSettingsForm::choose,
-                      &messaging});
+    platform::HelpOpener help(urlOpener, interaction, messages.caption());
+    // One recording-format dialog for the run, owned by the window: it offers what was chosen last.
+    QPointer<TRecSettingsForm> recSettings;
+    const auto chooseFormat = [&](QWidget* parent) -> std::optional<WaveFormatEx> {
+        if (!recSettings)
+            recSettings = new TRecSettingsForm(acceptEveryRecordFormat, &help, parent);
+        if (recSettings->exec() != QDialog::Accepted)
+            return std::nullopt;
+        return recSettings->format();
+    };
+    TMainForm window({messages, settings, runner, editLibrary, makeDecoder, tempFolder, chooseFormat, &messaging,
+                      CopyScratchFileWithProgress, &help});
     progress.setMainWindow(&window);
     window.setStartCommandLine(start.commandLine);
     window.show();

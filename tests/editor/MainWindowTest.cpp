@@ -1094,20 +1094,6 @@ TEST_F(MainWindowTest, ClosingADocumentRemovesThePeakCachesOfItsFiles)
     }
 }
 
-// The recording-format dialog of File > New gives the format its lists show.
-TEST(RecSettingsFormTest, GivesTheChosenFormat)
-{
-    TRecSettingsForm dialog;
-    EXPECT_EQ(dialog.format(), makePcmFormat(44100, 16, 2));
-    auto* rate = dialog.findChild<QComboBox*>("SampleRateComboBox");
-    rate->setCurrentIndex(rate->findData(22050));
-    auto* channels = dialog.findChild<QComboBox*>("ChannelsComboBox");
-    channels->setCurrentIndex(channels->findData(1));
-    auto* bits = dialog.findChild<QComboBox*>("BitsComboBox");
-    bits->setCurrentIndex(bits->findData(8));
-    EXPECT_EQ(dialog.format(), makePcmFormat(22050, 8, 1));
-}
-
 // View > Sample Number shows the three fields as sample numbers and is kept: the next window
 // starts in that form. A setting that cannot be written is told, and the form changes all the same.
 TEST_F(MainWindowTest, ThePositionFormIsKeptInTheSettings)
