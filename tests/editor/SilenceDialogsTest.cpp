@@ -13,6 +13,8 @@
 #include "common/EditorMessages.h"
 #include "common/EditorPreferences.h"
 #include "platform/settings/MemorySettingsStore.h"
+#include "platform/ui/HelpOpener.h"
+#include "platform/ui/UrlOpener.h"
 #include "tests/support/ScriptedInteraction.h"
 
 #include <gtest/gtest.h>
@@ -507,4 +509,40 @@ TEST_F(SilenceDialogsTest, FormatChoiceAnswersInTheBuffer)
     });
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
     EXPECT_EQ(TChooseFormatHelpForm::lines().size(), 6);
+}
+
+namespace {
+
+class NoBrowser : public platform::UrlOpener {
+public:
+    bool openUrl(const QUrl&) override { return false; }
+};
+
+} // namespace
+
+// Each dialog's Help asks for its own page of the editor's help (missing here, which is told).
+TEST_F(SilenceDialogsTest, HelpAsksForTheDialogsPage)
+{
+    NoBrowser browser;
+    platform::HelpOpener help(browser, ui, messages.caption());
+    struct Case {
+        const char* name;
+        std::function<std::unique_ptr<QDialog>()> make;
+        int context;
+    };
+    const Case cases[] = {
+        {"recording format", [&] { return std::make_unique<TRecSettingsForm>(acceptEveryRecordFormat, &help); }, 37},
+        {"mute", [&] { return std::make_unique<TMuteForm>(false, &help); }, 31},
+        {"insert silence", [&] { return std::make_unique<TInsertSilenceForm>(settings, messages, &help); }, 25},
+        {"trim silence", [&] { return std::make_unique<TTrimSilenceForm>(settings, messages, &help); }, 19},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::unique_ptr<QDialog> dialog = c.make();
+        dialog->show();
+        ui.expectMessageBox(platform::IDOK, QStringLiteral("help/ZuqEditor/%1.html").arg(c.context));
+        QTest::mouseClick(dialog->findChild<QPushButton*>("HelpButton"), Qt::LeftButton);
+        EXPECT_TRUE(ui.allConsumed());
+        EXPECT_TRUE(dialog->isVisible());
+    }
 }
