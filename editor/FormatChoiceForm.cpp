@@ -49,9 +49,9 @@ int TFormatChoiceForm::selected() const
 }
 
 int TFormatChoiceForm::ask(QWidget* parent, const QString& caption, uint8_t* buffer, uint32_t* sizeCell,
-                           uint32_t flags)
+                           uint32_t flags, const WaveFormatEx* source)
 {
-    FormatChoice choice(nullptr, buffer, sizeCell, flags);
+    FormatChoice choice(source, buffer, sizeCell, flags);
     if (const int code = choice.prepare(sizeCell))
         return code;
     TFormatChoiceForm dialog(choice, caption, parent);

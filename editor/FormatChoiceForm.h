@@ -18,8 +18,10 @@ public:
                       QWidget* parent = nullptr);
 
     // The format dialog as the conversion calls it (ConvertDialog): 0 with the chosen record in
-    // buffer, 101 on Cancel, 102 or 142 when the buffer cannot take a record.
-    static int ask(QWidget* parent, const QString& caption, uint8_t* buffer, uint32_t* sizeCell, uint32_t flags);
+    // buffer, 101 on Cancel, 102 or 142 when the buffer cannot take a record. The format of the
+    // file to convert, when given, is offered too.
+    static int ask(QWidget* parent, const QString& caption, uint8_t* buffer, uint32_t* sizeCell, uint32_t flags,
+                   const WaveFormatEx* source = nullptr);
 
     int selected() const;
 

@@ -70,7 +70,9 @@ FormatConversion& TMainForm::formatConversion()
         m_conversion = std::make_unique<FormatConversion>(
             m_services.runner, m_services.messages, m_services.settings, *m_formatLibrary,
             [this](const QString& caption, uint8_t* buffer, uint32_t* sizeCell, uint32_t flags) {
-                return TFormatChoiceForm::ask(this, caption, buffer, sizeCell, flags);
+                const TDocumentRecord* document = m_workspace.documents().current();
+                return TFormatChoiceForm::ask(this, caption, buffer, sizeCell, flags,
+                                              document ? &document->waveFormat : nullptr);
             });
     }
     return *m_conversion;

@@ -112,12 +112,13 @@ protected:
     }
 
     // A sox-made file of the tone: `channels` sines, with `padSeconds` of silence on each side.
-    QString tone(const QString& name, double seconds, int channels, double padSeconds = 0)
+    QString tone(const QString& name, double seconds, int channels, double padSeconds = 0, int rate = 8000)
     {
         const QString path = folder + "/" + name;
         // The rate and channels before -n too, so that sox synthesises at that rate.
         const QString n = QString::number(channels);
-        QStringList arguments{"-D", "-r", "8000", "-c", n, "-n", "-r", "8000", "-c", n, "-b", "16", path,
+        const QString r = QString::number(rate);
+        QStringList arguments{"-D", "-r", r, "-c", n, "-n", "-r", r, "-c", n, "-b", "16", path,
                               "synth", QString::number(seconds), "sine", "440", "sine", "660", "vol", "0.6"};
         if (padSeconds > 0)
             arguments << "pad" << QString::number(padSeconds) << QString::number(padSeconds);
@@ -279,13 +280,15 @@ TEST_F(MainWindowSilenceTest, TrimSilenceRemovesTheSilenceAround)
 TEST_F(MainWindowSilenceTest, ChangeFormatConvertsTheDocument)
 {
     auto window = makeWindow();
-    open(*window, tone("song.wav", 0.5, 2));
+    open(*window, tone("song.wav", 0.5, 2, 0, 12000));
     const QByteArray before = testsupport::hashOf(workingFile(*window));
     bool seen = false;
     answerDialog<TFormatChoiceForm>(
         [](TFormatChoiceForm& dialog) {
             EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Choose Format"));
             auto* list = dialog.findChild<QComboBox*>("AttributesComboBox");
+            // The document's own rate is offered, and started on when nothing was chosen before.
+            EXPECT_TRUE(list->currentText().startsWith("12,000 Hz, 16 Bit, Stereo")) << list->currentText().toStdString();
             list->setCurrentIndex(list->findText("16,000 Hz, 8 Bit, Mono", Qt::MatchStartsWith));
             ASSERT_GE(list->currentIndex(), 0);
             clickButton(dialog, "OkButton");
