@@ -87,11 +87,3 @@ void TRecSettingsForm::accept()
     m_rules.accept();
     QDialog::accept();
 }
-
-std::optional<WaveFormatEx> TRecSettingsForm::choose(QWidget* parent)
-{
-    TRecSettingsForm dialog(acceptEveryRecordFormat, nullptr, parent);
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    return dialog.format();
-}

@@ -6,8 +6,6 @@
 
 #include <QDialog>
 
-#include <optional>
-
 class QComboBox;
 
 namespace platform {
@@ -30,9 +28,6 @@ public:
     WaveFormatEx format() const { return m_rules.format(); }
 
     void accept() override;
-
-    // Shows the dialog modally: the chosen format, none on Cancel.
-    static std::optional<WaveFormatEx> choose(QWidget* parent);
 
 protected:
     void showEvent(QShowEvent* event) override;
