@@ -274,8 +274,8 @@ void TMainForm::createMenus()
     effects->setObjectName(QStringLiteral("EffectsMenu"));
     QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("ToolsMenu"));
-    later(menuItem(tools, "RecordCleanerMenu", QStringLiteral("Record &Cleaner...")),
-          QStringLiteral("The record cleaner"));
+    connect(menuItem(tools, "RecordCleanerMenu", QStringLiteral("Record &Cleaner...")), &QAction::triggered, this,
+            [this] { recordCleaner(); });
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("HelpMenu"));
     later(menuItem(help, "HelpContents1", QStringLiteral("Help &Contents")), QStringLiteral("Help"));

@@ -169,6 +169,9 @@ private:
     void editInsertSilence();
     void editChangeFormat();
     FormatConversion& formatConversion();
+    // Tools > Record Cleaner: the effect whose Effects menu item names the cleaner, as if that item
+    // were chosen; nothing without one.
+    void recordCleaner();
     // Stops the document's copy and removes its files of this run with their peak caches; a working
     // file whose copy would not stop stays.
     void removeDocumentFiles(TDocumentRecord& document);

@@ -1,5 +1,5 @@
 // The main window's Edit commands that ask for their parameters first: Mute, Trim Silence, Insert
-// Silence and Change Format.
+// Silence and Change Format; and Tools > Record Cleaner.
 #include "editor/MainForm.h"
 
 #include "editor/FormatChoiceForm.h"
@@ -9,7 +9,10 @@
 
 #include "controls/Waveform.h"
 #include "platform/base/Rounding.h"
+#include "common/Log.h"
 #include "platform/codecs/VXFmtHlp.h"
+
+#include <QMenu>
 
 #include <algorithm>
 
@@ -86,4 +89,15 @@ void TMainForm::editChangeFormat()
                                                           kChangingFormatCaption);
         });
     });
+}
+
+void TMainForm::recordCleaner()
+{
+    const auto* effects = findChild<QMenu*>(QStringLiteral("EffectsMenu"));
+    for (QAction* effect : effects ? effects->actions() : QList<QAction*>())
+        if (effect->text().contains(QStringLiteral("Glimdra"))) {
+            effect->trigger();
+            return;
+        }
+    qCInfo(lcCommon) << "no record cleaner among the effects";
 }

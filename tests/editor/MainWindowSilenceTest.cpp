@@ -306,3 +306,21 @@ TEST_F(MainWindowSilenceTest, ChangeFormatConvertsTheDocument)
     clickMenuItem(*window, "EditUndoMenu");
     EXPECT_EQ(testsupport::hashOf(workingFile(*window)), before);
 }
+
+// Tools > Record Cleaner chooses the cleaner's item of the Effects menu; without one it does
+// nothing.
+TEST_F(MainWindowSilenceTest, RecordCleanerChoosesTheCleanerEffect)
+{
+    auto window = makeWindow();
+    open(*window, tone("song.wav", 0.5, 1));
+    clickMenuItem(*window, "RecordCleanerMenu");
+    auto* effects = window->findChild<QMenu*>("EffectsMenu");
+    ASSERT_NE(effects, nullptr);
+    int echoes = 0;
+    int cleanings = 0;
+    QObject::connect(effects->addAction("Echo..."), &QAction::triggered, [&] { ++echoes; });
+    QObject::connect(effects->addAction("Glimdra Cleaner..."), &QAction::triggered, [&] { ++cleanings; });
+    clickMenuItem(*window, "RecordCleanerMenu");
+    EXPECT_EQ(cleanings, 1);
+    EXPECT_EQ(echoes, 0);
+}
