@@ -92,6 +92,8 @@ TMainForm::TMainForm(const EditorWindowServices& services, QWidget* parent)
     , m_edit(*this, services.editLibrary, services.runner, services.messages, m_panel, readWaveFileInformation)
     , m_view(*this, storedSampleForm(services.settings), makePcmFormat(44100, 16, 2))
     , m_commandLine(*this)
+    , m_saver({services.messages, services.settings, services.runner, services.musicFolder,
+               [this](TDocumentRecord& document) { return readyForEditing(document); }})
 {
     setObjectName(QStringLiteral("MainForm"));
     m_peakSaves.setMaxThreadCount(1);
@@ -166,9 +168,12 @@ void TMainForm::createMenus()
     connect(menuItem(file, "FileOpenMenu", QStringLiteral("&Open...")), &QAction::triggered, this,
             [this] { fileOpen(); });
     menuItem(file, "FileLoadFromMenu", QStringLiteral("&Load From"));
-    later(menuItem(file, "FileSaveMenu", QStringLiteral("&Save")), QStringLiteral("Saving"));
-    later(menuItem(file, "FileSaveAsMenu", QStringLiteral("Save &As...")), QStringLiteral("Saving"));
-    later(menuItem(file, "FileRevertMenu", QStringLiteral("&Revert")), QStringLiteral("Reverting"));
+    connect(menuItem(file, "FileSaveMenu", QStringLiteral("&Save")), &QAction::triggered, this,
+            [this] { fileSave(SaveMode::Save); });
+    connect(menuItem(file, "FileSaveAsMenu", QStringLiteral("Save &As...")), &QAction::triggered, this,
+            [this] { fileSave(SaveMode::SaveAs); });
+    connect(menuItem(file, "FileRevertMenu", QStringLiteral("&Revert")), &QAction::triggered, this,
+            [this] { fileRevert(); });
     connect(menuItem(file, "FileCloseMenu", QStringLiteral("&Close")), &QAction::triggered, this,
             [this] { fileClose(); });
     menuItem(file, "FileCloseAllMenu", QStringLiteral("Close All"));
