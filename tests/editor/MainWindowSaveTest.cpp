@@ -2,6 +2,7 @@
 // scripted interaction answering: what each road leaves on disk and how the document is left.
 #include "editor/MainForm.h"
 
+#include "editor/CommandLine.h"
 #include "editor/SourceImport.h"
 
 #include "common/EditorMessages.h"
@@ -12,6 +13,8 @@
 #include "controls/Waveform.h"
 #include "platform/audio/EditProcesses.h"
 #include "platform/files/FileTime.h"
+#include "platform/messaging/FakeMessaging.h"
+#include "platform/messaging/ProgramWindows.h"
 #include "platform/settings/MemorySettingsStore.h"
 #include "platform/ui/UrlOpener.h"
 #include "tests/support/ScriptedInteraction.h"
@@ -66,7 +69,8 @@ protected:
     void SetUp() override { ASSERT_TRUE(QDir().mkpath(temp)); }
     void TearDown() override { EXPECT_TRUE(interaction.allConsumed()); }
 
-    std::unique_ptr<TMainForm> makeWindow()
+    // The window, shown after it took the command line it starts with.
+    std::unique_ptr<TMainForm> makeWindow(const QStringList& commandLine = {})
     {
         EditorWindowServices services{messages,
                                       settings,
@@ -81,8 +85,10 @@ protected:
                                       [this] { return temp; },
                                       [](QWidget*) { return makePcmFormat(8000, 16, 1); }};
         services.musicFolder = [this] { return folder; };
+        services.messaging = messaging;
         auto window = std::make_unique<TMainForm>(services);
         progressWindow.setMainWindow(window.get());
+        window->setStartCommandLine(readCommandLine(commandLine));
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         return window;
@@ -135,6 +141,7 @@ protected:
     controls::TProgressBarForm progressWindow{controls::ControlVariant::Editor};
     JobRunner runner{progressWindow};
     NoBrowser browser;
+    platform::Messaging* messaging = nullptr;
 };
 
 // Closing a changed document: its question answered Yes saves it over the file, No lets the
@@ -234,8 +241,8 @@ TEST_F(MainWindowSaveTest, SaveRevertAndCloseFromTheMenu)
     EXPECT_EQ(window->workspace().documents().count(), 0);
 }
 
-// Save As of the untitled document asks where; the name typed without extension gets ".wav", and
-// the window names the document after it.
+// Save As asks where; the name typed without extension gets ".wav", the file opened stays as it was,
+// and the window names the document after the new file.
 TEST_F(MainWindowSaveTest, SaveAsNamesTheDocumentAfterTheNewFile)
 {
     auto window = makeWindow();
@@ -254,6 +261,48 @@ TEST_F(MainWindowSaveTest, SaveAsNamesTheDocumentAfterTheNewFile)
     ASSERT_EQ(buttons.size(), 1);
     EXPECT_EQ(buttons[0]->Caption(), QStringLiteral("short.wav"));
     EXPECT_EQ(buttons[0]->toolTip(), folder + "/short.wav");
+}
+
+// The recorder's music track saved over its file stays the recorder's; saved under another name it
+// is no longer: the recorder is told once that its editing has ended, and the document goes by the
+// new file's name.
+TEST_F(MainWindowSaveTest, SavingTheMusicTrackUnderAnotherNameEndsItsEditing)
+{
+    platform::FakeDesktop desktop;
+    platform::FakeMessaging editorSide(desktop);
+    platform::FakeMessaging recorderSide(desktop);
+    platform::FakeWindow recorder(QStringLiteral("Wexo Ravadur"));
+    const auto registration = recorderSide.registerWindow(platform::kRecordingWindowClass, recorder);
+    messaging = &editorSide;
+    const QString track = tone("music.wav");
+    auto window = makeWindow({track, "/NoSplash", "/MusicTrack"});
+    ASSERT_TRUE(eventually([&] { return window->workspace().documents().count() == 1; }));
+    TDocumentRecord* document = window->workspace().documents().current();
+    ASSERT_EQ(document->displayName, QStringLiteral("Music Track"));
+    ASSERT_TRUE(eventually([&] { return document->isWorkspaceReady(); }));
+    cutBy(*window, 2);
+    ASSERT_TRUE(eventually([&] { return document->saveState == SaveState::Modified; }));
+
+    clickMenuItem(*window, "FileSaveMenu");
+    EXPECT_EQ(hashOf(track), hashOf(document->workingFile));
+    QTest::qWait(50);
+    EXPECT_TRUE(recorder.messages().empty());
+    EXPECT_EQ(window->workspace().tracks().musicTrackFile, track);
+
+    platform::FileDialogResult chosen;
+    chosen.accepted = true;
+    chosen.files = {folder + "/mine.wav"};
+    interaction.expectSaveFile(chosen);
+    clickMenuItem(*window, "FileSaveAsMenu");
+    ASSERT_TRUE(eventually([&] { return recorder.messages().size() == size_t(1); }));
+    EXPECT_EQ(recorder.messages()[0].message, platform::kRecorderTrackDoneMessage);
+    EXPECT_EQ(recorder.messages()[0].wParam, platform::kTrackDoneMusic);
+    EXPECT_TRUE(window->workspace().tracks().musicTrackFile.isEmpty());
+    EXPECT_EQ(document->displayName, QStringLiteral("mine.wav"));
+
+    clickMenuItem(*window, "FileCloseMenu");
+    QTest::qWait(50);
+    EXPECT_EQ(recorder.messages().size(), size_t(1));
 }
 
 } // namespace
