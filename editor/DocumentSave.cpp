@@ -13,7 +13,6 @@
 #include "platform/settings/SettingsStore.h"
 #include "platform/ui/Messages.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -260,21 +259,22 @@ int DocumentSaver::save(TDocumentRecord& document, SaveMode mode)
     const bool fromWorkingFile =
         untitled || document.sourceKind != SourceKind::Wave || m_services.workingFileReady(document);
     const QString source = fromWorkingFile ? document.workingFile : document.documentFile;
-    const uint32_t sourceRate = encodableBitRate(document.waveFormat, document.sourceKind == SourceKind::Mp3 &&
-                                                                              document.sourceBitRate > 0
-                                                                          ? uint32_t(document.sourceBitRate)
-                                                                          : kDefaultMp3BitRate);
+    // An MP3 keeps its bit rate; one made from a WAV takes the usual one.
+    const auto mp3Rate = [&document] {
+        const bool mp3 = document.sourceKind == SourceKind::Mp3 && document.sourceBitRate > 0;
+        return encodableBitRate(document.waveFormat, mp3 ? uint32_t(document.sourceBitRate) : kDefaultMp3BitRate);
+    };
     if (mode == SaveMode::SaveAs || untitled) {
         const std::optional<Chosen> chosen = askTarget(document, mode);
         if (!chosen)
             return kCancelled;
         if (chosen->mp3)
-            return saveMp3(document, source, withExtension(chosen->path, QStringLiteral(".mp3")), sourceRate);
+            return saveMp3(document, source, withExtension(chosen->path, QStringLiteral(".mp3")), mp3Rate());
         return saveWave(document, source, withExtension(chosen->path, QStringLiteral(".wav")));
     }
     switch (document.sourceKind) {
     case SourceKind::Mp3:
-        return saveMp3(document, source, document.documentFile, sourceRate);
+        return saveMp3(document, source, document.documentFile, mp3Rate());
     case SourceKind::Wma:
         m_services.messages.ShowMessageBox(QStringLiteral("Saving WMA files is not available yet."), {},
                                            platform::MB_OK | platform::MB_ICONINFORMATION);
@@ -317,6 +317,13 @@ int DocumentSaver::saveMp3(TDocumentRecord& document, const QString& source, con
     const int code = started != 0 ? started : job.result();
     if (code == kCancelled)
         return kCancelled;
+    if (code == codecs::KestruneCode::NoEncoder) {
+        m_services.messages.ShowMessageBox(
+            QStringLiteral("MP3 files cannot be saved: the MP3 encoder (%1) is missing from the program folder.")
+                .arg(QStringLiteral("liblame_enc.so")),
+            {}, platform::MB_OK | platform::MB_ICONERROR);
+        return kCancelled;
+    }
     if (code != 0) {
         qCWarning(lcCommon) << "saving" << target << "as MP3 failed with code" << code;
         return kCannotSaveFile;

@@ -317,6 +317,19 @@ TEST_F(Mp3SaveTest, ACancelledMp3SaveKeepsTheOldFile)
     EXPECT_EQ(files(), QStringList({"song.mp3"}));
 }
 
+// Without the encoder library an MP3 cannot be saved: the user is told so and nothing is written.
+TEST_F(DocumentSaveTest, WithoutTheEncoderNoMp3IsWritten)
+{
+    const QString empty = testsupport::testFolder();
+    ASSERT_NE(platform::codecs::FindLAMEEncoder(empty), 0);
+    TDocumentRecord d = document(SaveState::Modified);
+    answer(Dialog::Mp3, "song");
+    interaction.expectMessageBox(platform::IDOK, "MP3 encoder");
+    EXPECT_EQ(saver().save(d, SaveMode::SaveAs), 129);
+    EXPECT_EQ(d.saveState, SaveState::Modified);
+    EXPECT_EQ(files(), QStringList({"song.wav"}));
+}
+
 // Revert copies the user's file over the working file, reads its length again and leaves nothing
 // to undo.
 TEST_F(DocumentSaveTest, RevertBringsBackTheFile)
