@@ -62,7 +62,8 @@ editor::TID3v2 id3v2Of(const editor::TID3v1& old)
 // (MP3 of low sample rates has a lower ceiling), else the nearest above.
 uint32_t encodableBitRate(const WaveFormatEx& format, uint32_t wanted)
 {
-    static constexpr uint32_t kRates[] = {8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 192, 224, 256, 320};
+    static constexpr uint32_t kRates[] = {8,  16,  24,  32,  40,  48,  56,  64,  80,
+                                          96, 112, 128, 144, 160, 192, 224, 256, 320};
     if (codecs::LAMEIsBitRateSupportedForThisFormat(wanted, format) == 0)
         return wanted;
     for (auto rate = std::rbegin(kRates); rate != std::rend(kRates); ++rate)

@@ -257,8 +257,8 @@ protected:
 };
 
 // A WAV saved as MP3 is an MP3 that ffprobe reads with the working file's rate, channels and
-// length and the document's song information, at the highest usual rate the encoder takes for it; saving the MP3 document again encodes at its bit
-// rate over the file, keeping its tag.
+// length and the document's song information, at the highest usual rate the encoder takes for it;
+// saving the MP3 document again encodes at its bit rate over the file, keeping its tag.
 TEST_F(Mp3SaveTest, SavedMp3sAreReadBackByFfprobe)
 {
     TDocumentRecord d = document(SaveState::Modified);
