@@ -798,8 +798,14 @@ void TMainForm::offerPaste()
 
 void TMainForm::fileClose()
 {
+    if (busy())
+        return;
+    // The podcast of the document is not offered again until a document is opened.
+    m_panel.setEnabled(Control::UploadPodcast, false);
+    m_panel.setEnabled(Control::SaveAsPodcast, false);
+    applyPanel();
     const int index = m_workspace.documents().currentIndex();
-    if (index == DocumentList::kNoDocument || busy())
+    if (index == DocumentList::kNoDocument)
         return;
     setBusy(true);
     closeDocumentAt(index);

@@ -145,8 +145,8 @@ protected:
 };
 
 // Closing a changed document: its question answered Yes saves it over the file, No lets the
-// changes go, Cancel keeps it open; a save that fails is told and keeps it open, and so does the
-// window, which would otherwise throw the edits away.
+// changes go, Cancel keeps it open (without its podcast commands); a save that fails is told and
+// keeps it open, and so does the window, which would otherwise throw the edits away.
 TEST_F(MainWindowSaveTest, CloseRoadsLeaveTheFilesOfTheTable)
 {
     enum class Saved { Edited, Original };
@@ -175,6 +175,7 @@ TEST_F(MainWindowSaveTest, CloseRoadsLeaveTheFilesOfTheTable)
         const QByteArray original = hashOf(song);
         const TDocumentRecord* document = openAndCut(*window, song);
         const QByteArray edited = hashOf(document->workingFile);
+        ASSERT_TRUE(enabled(*window, "SaveAsPodcastMenu"));
         if (c.folderGone) {
             ASSERT_TRUE(QFile::rename(docs, docs + " moved"));
         }
@@ -188,6 +189,7 @@ TEST_F(MainWindowSaveTest, CloseRoadsLeaveTheFilesOfTheTable)
         EXPECT_EQ(hashOf(onDisk), c.onDisk == Saved::Edited ? edited : original);
         if (c.stillOpen) {
             EXPECT_EQ(window->workspace().documents().current()->saveState, SaveState::Modified);
+            EXPECT_FALSE(enabled(*window, "SaveAsPodcastMenu"));
             interaction.expectMessageBox(platform::IDCANCEL, "has changed");
             EXPECT_FALSE(window->close());
             EXPECT_EQ(window->workspace().documents().count(), 1);
