@@ -82,8 +82,8 @@ public:
     explicit DocumentSaver(SaveServices services);
 
     // Saves the document: 0 saved (the document then names the file saved, its save state is
-    // Unchanged and its kind the file's), 129 cancelled or nothing done, else a message id not yet
-    // shown. A document without changes is not saved again by Save. The old file stays as it was
+    // Unchanged and its kind the file's), 129 cancelled or refused with its reason already shown
+    // (no MP3 encoder, a WMA document), else a message id not yet shown. A document without changes is not saved again by Save. The old file stays as it was
     // unless 0 is returned.
     int save(TDocumentRecord& document, SaveMode mode);
 
