@@ -93,6 +93,8 @@ TMainForm::TMainForm(const EditorWindowServices& services, QWidget* parent)
     , m_edit(*this, services.editLibrary, services.runner, services.messages, m_panel, readWaveFileInformation)
     , m_view(*this, storedSampleForm(services.settings), makePcmFormat(44100, 16, 2))
     , m_commandLine(*this)
+    , m_saver({services.messages, services.settings, services.runner, services.musicFolder,
+               [this](TDocumentRecord& document) { return readyForEditing(document); }})
 {
     setObjectName(QStringLiteral("MainForm"));
     m_peakSaves.setMaxThreadCount(1);
@@ -167,9 +169,12 @@ void TMainForm::createMenus()
     connect(menuItem(file, "FileOpenMenu", QStringLiteral("&Open...")), &QAction::triggered, this,
             [this] { fileOpen(); });
     menuItem(file, "FileLoadFromMenu", QStringLiteral("&Load From"));
-    later(menuItem(file, "FileSaveMenu", QStringLiteral("&Save")), QStringLiteral("Saving"));
-    later(menuItem(file, "FileSaveAsMenu", QStringLiteral("Save &As...")), QStringLiteral("Saving"));
-    later(menuItem(file, "FileRevertMenu", QStringLiteral("&Revert")), QStringLiteral("Reverting"));
+    connect(menuItem(file, "FileSaveMenu", QStringLiteral("&Save")), &QAction::triggered, this,
+            [this] { fileSave(SaveMode::Save); });
+    connect(menuItem(file, "FileSaveAsMenu", QStringLiteral("Save &As...")), &QAction::triggered, this,
+            [this] { fileSave(SaveMode::SaveAs); });
+    connect(menuItem(file, "FileRevertMenu", QStringLiteral("&Revert")), &QAction::triggered, this,
+            [this] { fileRevert(); });
     connect(menuItem(file, "FileCloseMenu", QStringLiteral("&Close")), &QAction::triggered, this,
             [this] { fileClose(); });
     menuItem(file, "FileCloseAllMenu", QStringLiteral("Close All"));
@@ -795,8 +800,14 @@ void TMainForm::offerPaste()
 
 void TMainForm::fileClose()
 {
+    if (busy())
+        return;
+    // The podcast of the document is not offered again until a document is opened.
+    m_panel.setEnabled(Control::UploadPodcast, false);
+    m_panel.setEnabled(Control::SaveAsPodcast, false);
+    applyPanel();
     const int index = m_workspace.documents().currentIndex();
-    if (index == DocumentList::kNoDocument || busy())
+    if (index == DocumentList::kNoDocument)
         return;
     setBusy(true);
     closeDocumentAt(index);

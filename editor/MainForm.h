@@ -13,6 +13,7 @@
 #include "editor/CloseDown.h"
 #include "editor/CommandLineProcessor.h"
 #include "editor/ControlStates.h"
+#include "editor/DocumentSave.h"
 #include "editor/EditCommands.h"
 #include "editor/FormatConversion.h"
 #include "editor/ViewFields.h"
@@ -24,6 +25,7 @@
 #include "platform/messaging/Messaging.h"
 
 #include <QMainWindow>
+#include <QStandardPaths>
 #include <QThreadPool>
 #include <QTimer>
 
@@ -74,6 +76,10 @@ struct EditorWindowServices {
     CopyFunction copy = CopyScratchFileWithProgress;
     // The dialogs' Help buttons open the help through it; null: they are disabled.
     platform::HelpOpener* help = nullptr;
+    // Where the first save dialog opens: the user's music folder.
+    std::function<QString()> musicFolder = [] {
+        return QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    };
 };
 
 class TMainForm : public QMainWindow,
@@ -175,6 +181,15 @@ private:
     // Stops the document's copy and removes its files of this run with their peak caches; a working
     // file whose copy would not stop stays.
     void removeDocumentFiles(TDocumentRecord& document);
+    // File > Save and Save As, File > Revert, and what the window shows after them.
+    void fileSave(SaveMode mode);
+    void fileRevert();
+    void showSaved(TDocumentRecord& document, const QString& oldFile, SaveMode mode);
+    // The recorder's track is finished in the editor: the track is forgotten and the recorder told.
+    void trackDone(TrackRole role);
+    // The workspace's peak cache of a document closed unchanged becomes its document file's cache,
+    // stamped with the file's time, so that the next open of the file reuses it.
+    void keepPeakCache(const TDocumentRecord& document);
     // One step of the held scroll button.
     void scrollHeld();
     // The user moved or resized the overview's frame: the display follows from the event loop.
@@ -254,6 +269,7 @@ private:
     EditCommands m_edit;
     ViewFields m_view;
     CommandLineProcessor m_commandLine;
+    DocumentSaver m_saver;
     std::unique_ptr<platform::WindowRegistration> m_registration;
     std::optional<EditorCommandLine> m_startCommandLine;
     bool m_shownOnce = false;

@@ -47,17 +47,27 @@ int TMainForm::closeDocumentAt(int index)
         const QString question = messages.messageText(kSaveChanges, {document->displayName});
         const int answer = messages.interaction().messageBox(question, messages.caption(),
                                                              platform::MB_YESNOCANCEL | platform::MB_ICONWARNING);
-        if (answer == platform::IDYES)
-            notAvailable(QStringLiteral("Saving"));
-        if (answer != platform::IDNO)
+        if (answer != platform::IDYES && answer != platform::IDNO)
             return kCancelled;
+        if (answer == platform::IDYES) {
+            // A save that fails keeps the document open, edits and all, like a cancelled one: a
+            // close-down stops there rather than throw the edits away.
+            const int code = m_saver.save(*document, SaveMode::Save);
+            if (code != 0 && code != kCancelled)
+                m_services.messages.ShowErrorMessage(code);
+            if (code != 0)
+                return kCancelled;
+        }
     }
-    // A track that is closed is no longer the recorder's remembered track: the next one handed
-    // over is named as a track again.
-    RememberedTracks& tracks = m_workspace.tracks();
-    for (QString* track : {&tracks.musicTrackFile, &tracks.voiceTrackFile})
-        if (!track->isEmpty() && *track == document->documentFile)
-            track->clear();
+    // A track that is closed is finished in the editor: the recorder takes it back, and the next
+    // one handed over is named as a track again.
+    const RememberedTracks& tracks = m_workspace.tracks();
+    if (!tracks.musicTrackFile.isEmpty() && tracks.musicTrackFile == document->documentFile)
+        trackDone(TrackRole::Music);
+    if (!tracks.voiceTrackFile.isEmpty() && tracks.voiceTrackFile == document->documentFile)
+        trackDone(TrackRole::Voice);
+    if (document->saveState == SaveState::Unchanged && document->isWorkspaceReady())
+        keepPeakCache(*document);
     removeDocumentFiles(*document);
     discardViews(*document);
     documents.takeAt(index);

@@ -88,6 +88,7 @@ public:
     DocumentList& documents() { return m_documents; }
     const DocumentList& documents() const { return m_documents; }
     RememberedTracks& tracks() { return m_tracks; }
+    const RememberedTracks& tracks() const { return m_tracks; }
 
     // A new untitled document whose working file is an empty WAV in the format.
     WorkspaceResult newDocument(const WaveFormatEx& format);
