@@ -14,6 +14,7 @@
 #include "editor/CommandLineProcessor.h"
 #include "editor/ControlStates.h"
 #include "editor/EditCommands.h"
+#include "editor/Transport.h"
 #include "editor/ViewFields.h"
 #include "editor/Workspace.h"
 #include "editor/WorkspaceCopies.h"
@@ -22,6 +23,7 @@
 #include "controls/ColorScheme.h"
 #include "platform/messaging/Messaging.h"
 
+#include <QColor>
 #include <QMainWindow>
 #include <QThreadPool>
 #include <QTimer>
@@ -41,6 +43,7 @@ class JobRunner;
 
 namespace controls {
 struct PeakCache;
+class TEQMeter;
 class TQzv32Overview;
 class TQzv32RectBtnEx;
 class TQzv32Scale;
@@ -49,7 +52,11 @@ class TQzv32WaveDisplay;
 
 namespace platform {
 class Messages;
+class PostedMessage;
 class SettingsStore;
+namespace audio {
+class AudioEngine;
+}
 } // namespace platform
 
 // What the window works with; each outlives it.
@@ -67,6 +74,13 @@ struct EditorWindowServices {
     platform::Messaging* messaging = nullptr;
     // What copies an opened WAV into its working file, on a worker thread.
     CopyFunction copy = CopyScratchFileWithProgress;
+    // Plays and records the documents; null: the transport does nothing.
+    platform::audio::AudioEngine* engine = nullptr;
+    // The format the user chose last in the recording-format dialog, which the level test uses;
+    // null: the dialog's defaults.
+    std::function<WaveFormatEx()> recordingFormat = {};
+    // The preference "Always Test Levels"; null: off.
+    std::function<bool()> alwaysTestLevels = {};
 };
 
 class TMainForm : public QMainWindow,
@@ -90,12 +104,14 @@ public:
     // The display of the current document; null without one.
     controls::TQzv32WaveDisplay* currentDisplay() const;
     bool busy() const override { return m_busy > 0; }
+    TransportState transportState() const { return m_transport; }
 
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -197,8 +213,8 @@ private:
     void setBusy(bool busy) override;
     bool mainWindowVisible() const override { return isVisible(); }
     void raiseMainWindow() override;
-    bool recording() const override { return false; }
-    void stopPlayback() override { }
+    bool recording() const override { return m_transport == TransportState::Recording; }
+    void stopPlayback() override;
     void enterTrackMode(TrackRole role) override;
     int importWmaPlaylist(const QString& path, QString* wav) override;
     void openAsUnsaved(const QString& path) override;
@@ -207,8 +223,8 @@ private:
     void offerWmaComponent() override;
 
     // CloseDownHost
-    void stopRecording() override { }
-    void stopLevelTest() override { }
+    void stopRecording() override;
+    void stopLevelTest() override;
     int documentCount() const override { return m_workspace.documents().count(); }
     void showMainWindow() override { show(); }
     // The scheme shows its own failure.
@@ -218,7 +234,7 @@ private:
         return 0;
     }
     void showError(int id) override;
-    void releaseDevices() override { }
+    void releaseDevices() override;
 
     // WindowHandler: a second start hands its command line over.
     QString windowCaption() const override { return windowTitle(); }
@@ -274,4 +290,62 @@ private:
     std::array<QLabel*, 3> m_fieldLabels{};
     std::array<QLineEdit*, 3> m_fieldEdits{};
     std::array<QLabel*, kEditorStatusPanelCount> m_statusPanels{};
+
+    // --- Transport, recording and level meters (MainFormTransport.cpp) ---
+    void createTransportControls(QWidget* parent);
+    // The engine's end messages; false for another message.
+    bool transportMessage(const platform::PostedMessage& message);
+    void playButtonClick();
+    void playFromStartButtonClick();
+    void pauseButtonClick();
+    void stopButtonClick();
+    void rewindButtonClick();
+    void fastForwardButtonClick();
+    void skipToStartButtonClick();
+    void skipToEndButtonClick();
+    void startStopRecordingButtonClick();
+    void recSettingsButtonClick();
+    // Plays [start, end) of the current document (end 0: to its end), or resumes a paused one.
+    void playRange(int64_t start, int64_t end);
+    void stopPlaybackNow();
+    void playbackEnded();
+    void startRecording();
+    // Ends the recording, also one the engine ended by itself: the take so far goes into the
+    // document.
+    void stopRecordingNow();
+    void startLevelTest();
+    void stopLevelTestNow();
+    // The caret, the position field and the overview frame at frame while playing or seeking.
+    void showTransportPosition(int64_t frame);
+    void playRecTimerTick();
+    void clippingTimerTick();
+    void metersOff();
+    void showLamps();
+    void applyTransportColors();
+    // After a command that stopped the transport: the level test again when always wanted.
+    void afterTransportStop();
+    QWidget* controlWidget(Control control) const;
+    WaveFormatEx recordingFormat() const;
+
+    TransportState m_transport = TransportState::Stopped;
+    bool m_stoppedByUser = false;
+    int64_t m_playStart = 0;
+    int64_t m_playEnd = 0; // the end of the range playing; the end of the file when 0
+    // An insert recording: the take goes into its own file, which is pasted into the document at
+    // the caret when the recording stops.
+    struct InsertTake {
+        QString file;
+        int64_t position = 0;
+    };
+    std::optional<InsertTake> m_insertTake;
+    bool m_recordingSetBusy = false;
+    QTimer m_playRecTimer;
+    QTimer m_clippingTimer;
+    ClipLamps m_lamps;
+    int m_blink = 0;
+    QColor m_clipOn{Qt::red};
+    QColor m_clipOff{Qt::gray};
+    std::array<controls::TEQMeter*, 2> m_meters{};
+    std::array<QLabel*, 2> m_lampLabels{};
+    QLabel* m_recordingLabel = nullptr;
 };

@@ -7,10 +7,13 @@
 #include "editor/SourceImport.h"
 
 #include "common/EditorMessages.h"
+#include "common/EditorPreferences.h"
 #include "common/JobRunner.h"
 #include "common/PreferencesCore.h"
+#include "common/SettingsAccess.h"
 #include "controls/ProgressBar.h"
-#include "platform/audio/EditProcesses.h"
+#include "platform/audio/AudioEngine.h"
+#include "platform/audio/PulseBackend.h"
 #include "platform/messaging/LocalMessaging.h"
 #include "platform/settings/FileSettingsStore.h"
 #include "platform/ui/QtInteraction.h"
@@ -46,8 +49,10 @@ int main(int argc, char* argv[])
     }
 
     const auto tempFolder = [] { return PreferencesCore::GetDefaultTempPath(); };
-    platform::audio::EditProcesses engine([] { return false; }, tempFolder);
-    EngineEditLibrary<platform::audio::EditProcesses> editLibrary(engine);
+    platform::audio::PulseBackend backend;
+    platform::audio::AudioEngine engine(backend);
+    engine.SetTempPath(tempFolder());
+    EngineEditLibrary<platform::audio::AudioEngine> editLibrary(engine);
     controls::TProgressBarForm progress(controls::ControlVariant::Editor);
     JobRunner runner(progress);
     platform::DesktopUrlOpener urlOpener;
@@ -57,8 +62,24 @@ int main(int argc, char* argv[])
         return std::make_unique<SourceImport>(messages, urlOpener, std::move(services), window);
     };
     platform::FileSettingsStore settings(platform::FileSettingsStore::currentUserPath());
-    TMainForm window({messages, settings, runner, editLibrary, makeDecoder, tempFolder, &TRecSettingsForm::choose,
-                      &messaging});
+    // The recording format is the one chosen last; until then the dialog's own.
+    WaveFormatEx recordingFormat = TRecSettingsForm().format();
+    EditorWindowServices services{messages, settings, runner, editLibrary, makeDecoder, tempFolder,
+                                  [&recordingFormat](QWidget* parent) {
+                                      const std::optional<WaveFormatEx> chosen = TRecSettingsForm::choose(parent);
+                                      if (chosen)
+                                          recordingFormat = *chosen;
+                                      return chosen;
+                                  },
+                                  &messaging};
+    services.engine = &engine;
+    services.recordingFormat = [&recordingFormat] { return recordingFormat; };
+    services.alwaysTestLevels = [&settings] {
+        bool always = false;
+        SettingsAccess access(settings, QString::fromLatin1(kEditorSettingsKey), {185, 186, 187});
+        return access.readBool({}, PreferenceValue::AlwaysTestLevels, always) == 0 && always;
+    };
+    TMainForm window(services);
     progress.setMainWindow(&window);
     window.setStartCommandLine(start.commandLine);
     window.show();
