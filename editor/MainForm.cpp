@@ -571,6 +571,7 @@ void TMainForm::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
     layOutDocumentButtons();
+    testLevelsWhenAlwaysWanted();
     if (m_shownOnce)
         return;
     m_shownOnce = true;

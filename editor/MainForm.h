@@ -322,8 +322,9 @@ private:
     void metersOff();
     void showLamps();
     void applyTransportColors();
-    // After a command that stopped the transport: the level test again when always wanted.
-    void afterTransportStop();
+    // The level test, when the user always wants it: on showing the window and after the transport
+    // stopped.
+    void testLevelsWhenAlwaysWanted();
     QWidget* controlWidget(Control control) const;
     WaveFormatEx recordingFormat() const;
 

@@ -194,7 +194,7 @@ void TMainForm::stopRecordingNow()
         views->overview->setNoSamplePresentText(kNoSampleText);
     }
     if (!document || !views) {
-        afterTransportStop();
+        testLevelsWhenAlwaysWanted();
         return;
     }
 
@@ -239,7 +239,7 @@ void TMainForm::stopRecordingNow()
     updateDocumentControls();
     setWindowTitle(::windowCaption(document));
     m_view.updateStatusBar();
-    afterTransportStop();
+    testLevelsWhenAlwaysWanted();
 }
 
 // --- Level test ---
@@ -287,7 +287,7 @@ void TMainForm::releaseDevices()
     stopLevelTestNow();
 }
 
-void TMainForm::afterTransportStop()
+void TMainForm::testLevelsWhenAlwaysWanted()
 {
     if (m_services.alwaysTestLevels && m_services.alwaysTestLevels())
         startLevelTest();

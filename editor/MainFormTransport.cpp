@@ -200,7 +200,7 @@ void TMainForm::stopPlaybackNow()
         if (selection)
             applyControlState(ControlState::SelectionNotEmpty);
     }
-    afterTransportStop();
+    testLevelsWhenAlwaysWanted();
 }
 
 void TMainForm::stopPlayback()

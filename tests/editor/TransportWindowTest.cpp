@@ -308,6 +308,37 @@ TEST_F(TransportWindowTest, RecordingIntoADocumentAtTheCaret)
     EXPECT_EQ(wavefixtures::soxWaveInfo(document()->workingFile).frames, 500);
 }
 
+// A take that cannot be inserted (the disk is full) is not lost: the document stays as it was,
+// unchanged, and the take stays in its file, which the user is told about.
+TEST_F(TransportWindowTest, ATakeThatCannotBeInsertedIsKept)
+{
+    makeWindow();
+    const QString song = tone("song.wav", 1.0);
+    open(song);
+    const std::vector<int16_t> before = samplesOf(song);
+    interaction.expectMessageBox(platform::IDYES, "record in the currently open file");
+    click("StartStopRecordingButton");
+    backend.setInputSine(500, 0.5);
+    backend.advance(1000);
+    {
+        // Room for the take and the working file, not for the two together.
+        wavefixtures::FileSizeLimit full(17000);
+        interaction.expectMessageBox(platform::IDOK);
+        interaction.expectMessageBox(platform::IDOK, "It was kept in");
+        click("StartStopRecordingButton");
+        ASSERT_TRUE(eventually([&] { return interaction.allConsumed(); }));
+    }
+    EXPECT_EQ(window->transportState(), TransportState::Stopped);
+    EXPECT_EQ(samplesOf(document()->workingFile), before);
+    EXPECT_EQ(document()->saveState, SaveState::Unchanged);
+    EXPECT_FALSE(named<QAction>("EditUndoMenu")->isEnabled());
+    const QString told = interaction.prompts().back().text;
+    const QString take = told.mid(told.indexOf("kept in ") + 8).chopped(1);
+    const wavefixtures::WaveInfo kept = wavefixtures::soxWaveInfo(take);
+    EXPECT_EQ(kept.frames, 1000) << take.toStdString();
+    EXPECT_EQ(kept.rate, 8000);
+}
+
 // The meters show the levels heard; a level above 95 lights its lamp, which goes out 3 s after
 // the last such level, and at once when the playback stops.
 TEST_F(TransportWindowTest, MetersAndClipLamps)
@@ -366,12 +397,14 @@ TEST_F(TransportWindowTest, AnInputGoneDuringATakeKeepsTheTake)
     EXPECT_TRUE(named("StartStopRecordingButton")->isEnabled());
 }
 
-// With "Always Test Levels" the level test runs after a playback, in the format last chosen in the
+// With "Always Test Levels" the level test runs from the start and after a playback, in the format last chosen in the
 // recording-format dialog (not a fixed one), and a playback ends it.
 TEST_F(TransportWindowTest, LevelTestInTheChosenFormat)
 {
     alwaysTestLevels = true;
     makeWindow();
+    // The window shown tests the levels at once.
+    EXPECT_EQ(window->transportState(), TransportState::LevelTest);
     newFormat = makePcmFormat(8000, 8, 1);
     click("RecSettingsButton");
     open(tone("song.wav", 1.0));
