@@ -35,8 +35,10 @@
 #include <memory>
 #include <optional>
 
+class QBoxLayout;
 class QLabel;
 class QLineEdit;
+class QSlider;
 class QStackedWidget;
 
 class JobRunner;
@@ -56,6 +58,7 @@ class PostedMessage;
 class SettingsStore;
 namespace audio {
 class AudioEngine;
+class MixerLibrary;
 }
 } // namespace platform
 
@@ -81,6 +84,8 @@ struct EditorWindowServices {
     std::function<WaveFormatEx()> recordingFormat = {};
     // The preference "Always Test Levels"; null: off.
     std::function<bool()> alwaysTestLevels = {};
+    // The sound card's mixer with the devices chosen; null: the mixer sliders do nothing.
+    platform::audio::MixerLibrary* mixer = nullptr;
 };
 
 class TMainForm : public QMainWindow,
@@ -293,7 +298,7 @@ private:
 
     // --- Transport, recording and level meters (MainFormTransport.cpp) ---
     void createTransportControls(QWidget* parent);
-    // The engine's end messages; false for another message.
+    // The engine's end messages and the mixer's news; false for another message.
     bool transportMessage(const platform::PostedMessage& message);
     void playButtonClick();
     void playFromStartButtonClick();
@@ -349,4 +354,21 @@ private:
     std::array<controls::TEQMeter*, 2> m_meters{};
     std::array<QLabel*, 2> m_lampLabels{};
     QLabel* m_recordingLabel = nullptr;
+
+    // --- The mixer's sliders and record source (MainFormMixer.cpp) ---
+    enum class MixerSide { Playback, Record };
+    void createMixerControls(QWidget* parent, QBoxLayout* row);
+    bool mixerMessage(const platform::PostedMessage& message);
+    // The side's volume (and balance) sliders from the device.
+    void readMixerSide(MixerSide side, bool withBalance = true);
+    void mixerVolumeMoved(MixerSide side);
+    void mixerBalanceMoved(MixerSide side);
+    uint32_t mixerBound(MixerSide side);
+    QSlider* volumeSlider(MixerSide side) const { return m_mixerSliders[side == MixerSide::Record ? 0 : 2]; }
+    QSlider* balanceSlider(MixerSide side) const { return m_mixerSliders[side == MixerSide::Record ? 1 : 3]; }
+    void showSourceName();
+
+    // Record volume and balance, playback volume and balance.
+    std::array<QSlider*, 4> m_mixerSliders{};
+    QLabel* m_sourceLabel = nullptr;
 };

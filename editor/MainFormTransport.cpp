@@ -63,6 +63,7 @@ void TMainForm::createTransportControls(QWidget* parent)
         column->addWidget(m_meters[i]);
         row->addLayout(column);
     }
+    createMixerControls(parent, row);
     static_cast<QVBoxLayout*>(parent->layout())->addLayout(row);
     showLamps();
 
@@ -102,7 +103,7 @@ bool TMainForm::transportMessage(const platform::PostedMessage& message)
         }
         return true;
     }
-    return false;
+    return mixerMessage(message);
 }
 
 // --- Playback ---

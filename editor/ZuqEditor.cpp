@@ -9,11 +9,14 @@
 #include "common/EditorMessages.h"
 #include "common/EditorPreferences.h"
 #include "common/JobRunner.h"
+#include "common/Log.h"
 #include "common/PreferencesCore.h"
 #include "common/SettingsAccess.h"
 #include "controls/ProgressBar.h"
 #include "platform/audio/AudioEngine.h"
+#include "platform/audio/MixerLibrary.h"
 #include "platform/audio/PulseBackend.h"
+#include "platform/audio/PulseMixerBackend.h"
 #include "platform/messaging/LocalMessaging.h"
 #include "platform/settings/FileSettingsStore.h"
 #include "platform/ui/QtInteraction.h"
@@ -53,6 +56,11 @@ int main(int argc, char* argv[])
     platform::audio::AudioEngine engine(backend);
     engine.SetTempPath(tempFolder());
     EngineEditLibrary<platform::audio::AudioEngine> editLibrary(engine);
+    // The mixer works on the server's default devices, as the engine does.
+    platform::audio::MixerLibrary mixer(std::make_shared<platform::audio::PulseMixerBackend>());
+    for (const int code : {mixer.SelectInputDevice(-1), mixer.SelectOutputDevice(-1)})
+        if (code != 0)
+            qCWarning(lcCommon) << "the mixer has no device of the server's to work on:" << code;
     controls::TProgressBarForm progress(controls::ControlVariant::Editor);
     JobRunner runner(progress);
     platform::DesktopUrlOpener urlOpener;
@@ -73,6 +81,7 @@ int main(int argc, char* argv[])
                                   },
                                   &messaging};
     services.engine = &engine;
+    services.mixer = &mixer;
     services.recordingFormat = [&recordingFormat] { return recordingFormat; };
     services.alwaysTestLevels = [&settings] {
         bool always = false;

@@ -1,5 +1,7 @@
 // The editor's transport rules without a window: the command table, the range Play plays, the
-// seek targets (also on files past 2^31 frames), the keys and the clip lamps.
+// seek targets (also on files past 2^31 frames), the keys, the clip lamps, and the arithmetic of
+// the mixer's sliders.
+#include "editor/MixerSliders.h"
 #include "editor/Transport.h"
 
 #include <gtest/gtest.h>
@@ -150,6 +152,66 @@ TEST(TransportTest, ClipLampsLightAboveTheThreshold)
     lamps.off();
     EXPECT_FALSE(lamps.lit(0));
     EXPECT_FALSE(lamps.lit(1));
+}
+
+TEST(TransportTest, MixerBounds)
+{
+    EXPECT_EQ(volumeBound(0, 1000, true), 1000u);
+    EXPECT_EQ(volumeBound(0, 1000, false), 1000u);
+    EXPECT_EQ(volumeBound(116, 1000, true), 65535u); // the bounds could not be read
+    EXPECT_EQ(volumeBound(115, 0, false), 65535u);
+    EXPECT_EQ(volumeBound(0, 0, true), 65535u); // an input without a range
+    EXPECT_EQ(volumeBound(0, 0, false), 0u);
+}
+
+TEST(TransportTest, VolumeSliders)
+{
+    struct Case {
+        uint32_t value, bound;
+        int position;  // loudest at the top, position 0
+        uint32_t back; // what the slider at that position writes
+    };
+    const Case cases[] = {
+        {65535, 65535, 0, 65535},
+        {0, 65535, 100, 0},
+        {32768, 65535, 50, 32767},
+        {1, 200, 100, 0}, // 0.5 rounds to even: 0
+        {3, 200, 98, 4},  // 1.5 rounds to even: 2
+        {500, 1000, 50, 500},
+        {0, 0, 100, 0},   // no bound
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(volumeSliderPosition(c.value, c.bound), c.position) << c.value << "/" << c.bound;
+        EXPECT_EQ(volumeFromSlider(c.position, c.bound), c.back) << c.value << "/" << c.bound;
+    }
+}
+
+TEST(TransportTest, BalanceSliders)
+{
+    using Pair = std::pair<uint32_t, uint32_t>;
+    // A volume split by the balance: the side the slider leans to keeps it.
+    EXPECT_EQ(splitByBalance(1000, 50), (Pair{1000, 1000}));
+    EXPECT_EQ(splitByBalance(1000, 25), (Pair{1000, 500}));
+    EXPECT_EQ(splitByBalance(1000, 75), (Pair{500, 1000}));
+    EXPECT_EQ(splitByBalance(1000, 0), (Pair{1000, 0}));
+    EXPECT_EQ(splitByBalance(1000, 100), (Pair{0, 1000}));
+    EXPECT_EQ(splitByBalance(3, 25), (Pair{3, 2})); // 1.5 rounds to even
+
+    struct Case {
+        uint32_t left, right;
+        int position;
+    };
+    const Case cases[] = {
+        {1000, 1000, 50}, {1000, 500, 25}, {500, 1000, 75}, {1000, 0, 0}, {0, 1000, 100}, {0, 0, 50},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(balanceSliderPosition(c.left, c.right), c.position) << c.left << " " << c.right;
+        // The device read and written back through the slider keeps its louder side.
+        EXPECT_EQ(volumesForBalance(c.position, c.left, c.right), (Pair{c.left, c.right})) << c.left << " " << c.right;
+    }
+    // A balance moved to the centre gives both sides the louder value.
+    EXPECT_EQ(volumesForBalance(50, 800, 300), (Pair{800, 800}));
+    EXPECT_EQ(volumesForBalance(100, 800, 300), (Pair{0, 800}));
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include "controls/ProgressBar.h"
 #include "controls/Waveform.h"
 #include "platform/audio/AudioEngine.h"
+#include "platform/audio/MixerLibrary.h"
 #include "platform/settings/MemorySettingsStore.h"
 #include "platform/ui/UrlOpener.h"
 #include "tests/support/ScriptedInteraction.h"
@@ -64,6 +65,7 @@ protected:
         services.engine = &engine;
         services.recordingFormat = [this] { return chosenFormat; };
         services.alwaysTestLevels = [this] { return alwaysTestLevels; };
+        services.mixer = mixer;
         window = std::make_unique<TMainForm>(services);
         progressWindow.setMainWindow(window.get());
         window->show();
@@ -129,6 +131,7 @@ protected:
     WaveFormatEx chosenFormat = makePcmFormat(44100, 16, 2);
     int formatQuestions = 0;
     bool alwaysTestLevels = false;
+    platform::audio::MixerLibrary* mixer = nullptr;
     std::unique_ptr<TMainForm> window;
 };
 

@@ -2,11 +2,14 @@
 // stopped, playing, paused and recording by buttons and keys, the end of a playback, seeking,
 // recording into a new document and into a document at the caret (checked by sox), the level
 // meters and clip lamps, an input that goes away during a take, and the level test in the format
-// the user chose.
+// the user chose; the mixer's sliders on the mixer in memory.
 #include "tests/editor/TransportWindow.h"
 
 #include "editor/ErrCodes.h"
+#include "platform/audio/FakeMixerBackend.h"
 #include "platform/audio/VirtualBackend.h"
+
+#include <QSlider>
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -418,6 +421,63 @@ TEST_F(TransportWindowTest, LevelTestInTheChosenFormat)
     click("PlayButton");
     EXPECT_EQ(window->transportState(), TransportState::Playing);
     EXPECT_FALSE(inputOpen());
+}
+
+// The mixer's sliders show the chosen devices' volumes and balance, write what they are moved to,
+// and follow changes made elsewhere; a one-channel input is written as one channel.
+TEST_F(TransportWindowTest, MixerSliders)
+{
+    using platform::audio::ChannelSide;
+    using platform::audio::MixerDirection;
+    constexpr uint32_t Norm = platform::audio::MixerBackend::NormalVolume;
+    auto fake = std::make_shared<platform::audio::FakeMixerBackend>();
+    const auto add = [&](MixerDirection d, const char* name, const char* description, std::vector<ChannelSide> sides) {
+        platform::audio::MixerDevice device;
+        device.name = name;
+        device.description = description;
+        device.sides = std::move(sides);
+        fake->addDevice(d, device);
+    };
+    add(MixerDirection::Output, "out_a", "Speakers", {ChannelSide::Left, ChannelSide::Right});
+    add(MixerDirection::Input, "in_mic", "Microphone", {ChannelSide::Left, ChannelSide::Right});
+    add(MixerDirection::Input, "in_mono", "Mono Input", {ChannelSide::Other});
+    fake->setDefaultDevice(MixerDirection::Output, "out_a");
+    fake->setDefaultDevice(MixerDirection::Input, "in_mic");
+    fake->setVolumesFromOutside(MixerDirection::Output, "out_a", {Norm / 2, Norm / 4});
+    platform::audio::MixerLibrary library(fake);
+    ASSERT_EQ(library.SelectOutputDevice(-1), 0);
+    ASSERT_EQ(library.SelectInputDevice(-1), 0);
+    mixer = &library;
+    makeWindow();
+
+    auto* playbackVolume = named<QSlider>("PlaybackVolumeTrackBar");
+    auto* playbackBalance = named<QSlider>("PlaybackBalanceTrackBar");
+    auto* recordVolume = named<QSlider>("RecordVolumeTrackBar");
+    EXPECT_EQ(playbackVolume->value(), 50);
+    EXPECT_EQ(playbackBalance->value(), 25); // the left is twice as loud
+    EXPECT_EQ(recordVolume->value(), 0);      // 100 %
+    EXPECT_EQ(named<QLabel>("RecSourceLabel")->text(), QStringLiteral("Microphone"));
+
+    const auto output = [&] {
+        std::pair<uint32_t, uint32_t> pair;
+        EXPECT_EQ(library.GetCurrentOutputVolSetting(2, &pair.first, &pair.second), 0);
+        return pair;
+    };
+    playbackVolume->setValue(20); // 80 %, split by the balance
+    EXPECT_EQ(output(), (std::pair<uint32_t, uint32_t>{52428, 26214}));
+    playbackBalance->setValue(50);
+    EXPECT_EQ(output(), (std::pair<uint32_t, uint32_t>{52428, 52428}));
+
+    // Another program turns the microphone down.
+    fake->setVolumesFromOutside(MixerDirection::Input, "in_mic", {Norm / 4, Norm / 4});
+    ASSERT_TRUE(eventually([&] { return recordVolume->value() == 75; }));
+
+    ASSERT_EQ(library.SelectInputDevice(1), 0); // the one-channel input
+    recordVolume->setValue(60);
+    uint32_t mono = 0;
+    ASSERT_EQ(library.GetCurrentInputVolSetting(1, &mono, nullptr), 0);
+    EXPECT_EQ(mono, 26214u);
+    window.reset(); // before the mixer it uses
 }
 
 } // namespace
