@@ -761,6 +761,7 @@ void TMainForm::fileNew()
         return;
     setBusy(true);
     if (const std::optional<WaveFormatEx> format = m_services.chooseFormat(this)) {
+        m_view.setRecordingFormat(*format);
         reportWorkspace(m_workspace.newDocument(*format));
         showCurrentDocument();
     }

@@ -175,6 +175,22 @@ TEST_F(TransportWindowTest, PlaybackToTheEnd)
     EXPECT_EQ(display()->SelectionEndPos(), 4000u);
 }
 
+// Closing the document stops its playback: nothing plays a file that is gone, and no transport
+// button is left on without a document.
+TEST_F(TransportWindowTest, ClosingTheDocumentStopsItsPlayback)
+{
+    makeWindow();
+    open(tone("song.wav", 1.0));
+    click("PlayButton");
+    backend.advance(1000);
+    named<QAction>("FileCloseMenu")->trigger();
+    EXPECT_EQ(document(), nullptr);
+    EXPECT_EQ(window->transportState(), TransportState::Stopped);
+    EXPECT_FALSE(outputOpen());
+    for (const char* button : {"PlayButton", "PlayFromStartButton", "StopButton", "FastForwardButton"})
+        EXPECT_FALSE(named(button)->isEnabled()) << button;
+}
+
 // Forward and rewind move by 5 % of the file while it plays; forward near the end stops the
 // playback rather than seeking past it.
 TEST_F(TransportWindowTest, ForwardAndRewind)
