@@ -1,7 +1,8 @@
-// The main window's transport: play, pause, stop and the seek buttons, recording into a document
-// (a new take, or one inserted at the caret), the level test, the two level meters with their clip
-// lamps, and the keys that click the transport buttons. Transport.h decides which command is taken
-// in which state; this file makes the engine calls and shows their results.
+// The main window's transport: play, pause, stop and the seek buttons, the keys that click them,
+// the widgets of the level meters, clip lamps and "Recording" label, and the engine's end
+// messages. Transport.h decides which command is taken in which state; this file makes the engine
+// calls and shows their results. Recording, the level test and the meters' updates are in
+// MainFormRecording.cpp.
 #include "editor/MainForm.h"
 
 #include "editor/MainFormParts.h"
