@@ -337,6 +337,9 @@ private:
     bool m_stoppedByUser = false;
     int64_t m_playStart = 0;
     int64_t m_playEnd = 0; // the end of the range playing; the end of the file when 0
+    // "Save As Podcast" and "Upload Podcast" as they were before the playback, which takes them
+    // away; its stop gives them back.
+    std::array<bool, 2> m_podcastItemsBeforePlayback{};
     // An insert recording: the take goes into its own file, which is pasted into the document at
     // the caret when the recording stops.
     struct InsertTake {

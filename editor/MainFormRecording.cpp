@@ -111,6 +111,7 @@ void TMainForm::startRecording()
             const std::optional<WaveFormatEx> format = m_services.chooseFormat(this);
             const WorkspaceResult made = format ? m_workspace.newDocument(*format) : WorkspaceResult{};
             if (format) {
+                m_view.setRecordingFormat(*format);
                 reportWorkspace(made);
                 showCurrentDocument();
             }
@@ -237,6 +238,8 @@ void TMainForm::stopRecordingNow()
     // The recording's controls come back, then those of the document as it now is.
     applyControlState(ControlState::RecordingEnded);
     updateDocumentControls();
+    if (!document->isEmpty())
+        m_panel.setEnabled(Control::SaveAsPodcast, true);
     setWindowTitle(::windowCaption(document));
     m_view.updateStatusBar();
     testLevelsWhenAlwaysWanted();

@@ -166,6 +166,8 @@ void TMainForm::playRange(int64_t start, int64_t end)
         m_stoppedByUser = false;
         m_panel[Control::Play].visible = false;
         m_panel[Control::Pause].visible = true;
+        m_podcastItemsBeforePlayback = {m_panel.enabled(Control::SaveAsPodcast),
+                                        m_panel.enabled(Control::UploadPodcast)};
         applyControlState(ControlState::PlaybackStarted);
     }
     setBusy(wasBusy);
@@ -189,6 +191,8 @@ void TMainForm::stopPlaybackNow()
     if (auto* pause = qobject_cast<TCoolButton*>(controlWidget(Control::Pause)))
         pause->setDown(false);
     metersOff();
+    m_panel.setEnabled(Control::SaveAsPodcast, m_podcastItemsBeforePlayback[0]);
+    m_panel.setEnabled(Control::UploadPodcast, m_podcastItemsBeforePlayback[1]);
     applyControlState(ControlState::PlaybackStopped);
     DocumentViews* views = viewsOf(m_workspace.documents().current());
     if (views) {

@@ -144,12 +144,16 @@ TEST_F(TransportWindowTest, RoadsBetweenTheStates)
 }
 
 // A playback that reaches the end puts the caret there; one of a selection ends with the caret at
-// the selection's end, the selection kept; the buttons come back as they were.
+// the selection's end, the selection kept; the buttons and the podcast items come back as they
+// were.
 TEST_F(TransportWindowTest, PlaybackToTheEnd)
 {
     makeWindow();
     open(tone("song.wav", 1.0));
+    const bool podcast = named<QAction>("SaveAsPodcastMenu")->isEnabled();
+    const bool upload = named<QAction>("UploadPodcastMenu")->isEnabled();
     click("PlayButton");
+    EXPECT_FALSE(named<QAction>("SaveAsPodcastMenu")->isEnabled());
     EXPECT_FALSE(named("PlayButton")->isVisible());
     EXPECT_TRUE(named("PauseButton")->isVisible());
     backend.advance(4000);
@@ -161,6 +165,9 @@ TEST_F(TransportWindowTest, PlaybackToTheEnd)
     EXPECT_TRUE(named("PlayButton")->isVisible());
     EXPECT_FALSE(named("PauseButton")->isVisible());
     EXPECT_FALSE(named("StopButton")->isEnabled());
+    // The podcast items the playback took away are back.
+    EXPECT_EQ(named<QAction>("SaveAsPodcastMenu")->isEnabled(), podcast);
+    EXPECT_EQ(named<QAction>("UploadPodcastMenu")->isEnabled(), upload);
 
     display()->SetSelection(2000, 4000);
     click("PlayButton");
@@ -240,6 +247,7 @@ TEST_F(TransportWindowTest, RecordingIntoANewDocument)
     EXPECT_EQ(document()->saveState, SaveState::Untitled);
     EXPECT_FALSE(document()->isEmpty());
     EXPECT_TRUE(named<QAction>("FileSaveMenu")->isEnabled());
+    EXPECT_TRUE(named<QAction>("SaveAsPodcastMenu")->isEnabled());
     EXPECT_TRUE(named("PlayButton")->isEnabled());
     EXPECT_TRUE(named("StartStopRecordingButton")->isEnabled());
 }
