@@ -310,8 +310,14 @@ void TMainForm::createButtons(QWidget* parent)
             name(control, made);
         return made;
     };
+    // The focus goes back to the display, so that the transport keys reach the window rather than
+    // the button clicked last.
     const auto transport = [this](TCoolButton* made, void (TMainForm::*handler)()) {
-        connect(made, &TCoolButton::OnClick, this, handler);
+        connect(made, &TCoolButton::OnClick, this, [this, handler] {
+            (this->*handler)();
+            if (TQzv32WaveDisplay* display = currentDisplay())
+                display->setFocus();
+        });
     };
     transport(button(Control::Play, "PlayButton", QStringLiteral("Play")), &TMainForm::playButtonClick);
     transport(button(Control::PlayFromStart, "PlayFromStartButton", QStringLiteral("From Start")),

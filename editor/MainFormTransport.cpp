@@ -237,8 +237,6 @@ void TMainForm::stopButtonClick()
     } else if (m_transport == TransportState::Recording) {
         startStopRecordingButtonClick();
     }
-    if (TQzv32WaveDisplay* display = currentDisplay())
-        display->setFocus();
 }
 
 void TMainForm::pauseButtonClick()

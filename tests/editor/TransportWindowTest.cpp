@@ -153,6 +153,8 @@ TEST_F(TransportWindowTest, PlaybackToTheEnd)
     const bool podcast = named<QAction>("SaveAsPodcastMenu")->isEnabled();
     const bool upload = named<QAction>("UploadPodcastMenu")->isEnabled();
     click("PlayButton");
+    // The keys go on reaching the window, not the button clicked.
+    EXPECT_EQ(window->focusWidget(), display());
     EXPECT_FALSE(named<QAction>("SaveAsPodcastMenu")->isEnabled());
     EXPECT_FALSE(named("PlayButton")->isVisible());
     EXPECT_TRUE(named("PauseButton")->isVisible());
