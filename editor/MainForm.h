@@ -347,7 +347,6 @@ private:
         int64_t position = 0;
     };
     std::optional<InsertTake> m_insertTake;
-    bool m_recordingSetBusy = false;
     QTimer m_playRecTimer;
     QTimer m_clippingTimer;
     ClipLamps m_lamps;

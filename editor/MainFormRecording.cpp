@@ -72,14 +72,14 @@ void TMainForm::startRecording()
     if (!engine || !document)
         return;
     auto* button = qobject_cast<TCoolButton*>(controlWidget(Control::Record));
-    const auto raise = [button] {
+    // A recording keeps the busy flag until it stops; one that does not start clears it when this
+    // call set it.
+    const bool setBusyHere = !busy();
+    setBusy(true);
+    const auto refuse = [this, button, setBusyHere] {
         if (button)
             button->setDown(false);
-    };
-    m_recordingSetBusy = !busy();
-    setBusy(true);
-    const auto done = [this] {
-        if (m_recordingSetBusy && m_transport != TransportState::Recording)
+        if (setBusyHere)
             setBusy(false);
     };
 
@@ -92,8 +92,7 @@ void TMainForm::startRecording()
         if (answer == platform::IDYES) {
             TQzv32WaveDisplay* display = currentDisplay();
             if (!display || !readyForEditing(*document)) {
-                raise();
-                done();
+                refuse();
                 return;
             }
             ReservedFiles names(QFileInfo(document->workingFile).absolutePath());
@@ -101,8 +100,7 @@ void TMainForm::startRecording()
             if (take.isEmpty()) {
                 qCWarning(lcCommon) << "no name for a take:" << names.error();
                 m_services.messages.ShowErrorMessage(kNoTempName);
-                raise();
-                done();
+                refuse();
                 return;
             }
             names.release();
@@ -117,18 +115,15 @@ void TMainForm::startRecording()
             }
             document = m_workspace.documents().current();
             if (!format || made.code != 0 || !document || !document->isEmpty()) {
-                raise();
-                done();
+                refuse();
                 return;
             }
         } else {
-            raise();
-            done();
+            refuse();
             return;
         }
     } else if (!readyForEditing(*document)) {
-        raise();
-        done();
+        refuse();
         return;
     }
 
@@ -142,8 +137,7 @@ void TMainForm::startRecording()
         ShowMappedError(m_services.messages, code, editor::PlayerErrorToMessageId);
         if (insert)
             QFile::remove(insert->file);
-        raise();
-        done();
+        refuse();
         return;
     }
     m_insertTake = insert;
