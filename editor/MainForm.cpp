@@ -91,7 +91,7 @@ TMainForm::TMainForm(const EditorWindowServices& services, QWidget* parent)
           this, services.runner.progressHost(), [this](uint64_t id, int result) { workspaceCopyEnded(id, result); },
           services.copy)
     , m_edit(*this, services.editLibrary, services.runner, services.messages, m_panel, readWaveFileInformation)
-    , m_view(*this, storedSampleForm(services.settings), makePcmFormat(44100, 16, 2))
+    , m_view(*this, storedSampleForm(services.settings), recordingFormat())
     , m_commandLine(*this)
     , m_saver({services.messages, services.settings, services.runner, services.musicFolder,
                [this](TDocumentRecord& document) { return readyForEditing(document); }})
@@ -106,6 +106,7 @@ TMainForm::TMainForm(const EditorWindowServices& services, QWidget* parent)
     createMenus();
     createButtons(central);
     createPositionFields(central);
+    createTransportControls(central);
     createStatusBar();
     if (m_colorScheme.LoadColorScheme() == ColorSchemeCode::Ok)
         applyColorScheme();
@@ -316,22 +317,29 @@ void TMainForm::createButtons(QWidget* parent)
             name(control, made);
         return made;
     };
-    const auto later = [this](TCoolButton* made, const QString& what) {
-        connect(made, &TCoolButton::OnClick, this, [this, what] { notAvailable(what); });
+    // The focus goes back to the display, so that the transport keys reach the window rather than
+    // the button clicked last.
+    const auto transport = [this](TCoolButton* made, void (TMainForm::*handler)()) {
+        connect(made, &TCoolButton::OnClick, this, [this, handler] {
+            (this->*handler)();
+            if (TQzv32WaveDisplay* display = currentDisplay())
+                display->setFocus();
+        });
     };
-    later(button(Control::Play, "PlayButton", QStringLiteral("Play")), QStringLiteral("Playback"));
-    later(button(Control::PlayFromStart, "PlayFromStartButton", QStringLiteral("From Start")),
-          QStringLiteral("Playback"));
-    later(button(Control::Pause, "PauseButton", QStringLiteral("Pause")), QStringLiteral("Playback"));
-    later(button(Control::Stop, "StopButton", QStringLiteral("Stop")), QStringLiteral("Playback"));
-    later(button(Control::Rewind, "RewindButton", QStringLiteral("Rewind")), QStringLiteral("Playback"));
-    later(button(Control::Forward, "FastForwardButton", QStringLiteral("Forward")), QStringLiteral("Playback"));
-    later(button(Control::SkipBack, "SkipToStartButton", QStringLiteral("|<")), QStringLiteral("Playback"));
-    later(button(Control::SkipForward, "SkipToEndButton", QStringLiteral(">|")), QStringLiteral("Playback"));
-    later(button(Control::Record, "StartStopRecordingButton", QStringLiteral("Record")),
-          QStringLiteral("Recording"));
-    later(button(Control::RecordingFormat, "RecSettingsButton", QStringLiteral("Format")),
-          QStringLiteral("Recording"));
+    transport(button(Control::Play, "PlayButton", QStringLiteral("Play")), &TMainForm::playButtonClick);
+    transport(button(Control::PlayFromStart, "PlayFromStartButton", QStringLiteral("From Start")),
+              &TMainForm::playFromStartButtonClick);
+    transport(button(Control::Pause, "PauseButton", QStringLiteral("Pause")), &TMainForm::pauseButtonClick);
+    transport(button(Control::Stop, "StopButton", QStringLiteral("Stop")), &TMainForm::stopButtonClick);
+    transport(button(Control::Rewind, "RewindButton", QStringLiteral("Rewind")), &TMainForm::rewindButtonClick);
+    transport(button(Control::Forward, "FastForwardButton", QStringLiteral("Forward")),
+              &TMainForm::fastForwardButtonClick);
+    transport(button(Control::SkipBack, "SkipToStartButton", QStringLiteral("|<")), &TMainForm::skipToStartButtonClick);
+    transport(button(Control::SkipForward, "SkipToEndButton", QStringLiteral(">|")), &TMainForm::skipToEndButtonClick);
+    transport(button(Control::Record, "StartStopRecordingButton", QStringLiteral("Record")),
+              &TMainForm::startStopRecordingButtonClick);
+    transport(button(Control::RecordingFormat, "RecSettingsButton", QStringLiteral("Format")),
+              &TMainForm::recSettingsButtonClick);
     button(Control::AppRecord, "AppRecButton", QStringLiteral("App Rec"));
     row->addStretch();
     connect(button(Control::Count, "ZoomInButton", QStringLiteral("+")), &TCoolButton::OnClick, this,
@@ -576,6 +584,7 @@ void TMainForm::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
     layOutDocumentButtons();
+    testLevelsWhenAlwaysWanted();
     if (m_shownOnce)
         return;
     m_shownOnce = true;
@@ -599,6 +608,8 @@ bool TMainForm::event(QEvent* event)
             m_copies.handleJobEnded(uint64_t(message->wParam()));
             return true;
         }
+        if (transportMessage(*message))
+            return true;
     }
     return QMainWindow::event(event);
 }
@@ -763,6 +774,7 @@ void TMainForm::fileNew()
         return;
     setBusy(true);
     if (const std::optional<WaveFormatEx> format = m_services.chooseFormat(this)) {
+        m_view.setRecordingFormat(*format);
         reportWorkspace(m_workspace.newDocument(*format));
         showCurrentDocument();
     }
@@ -866,6 +878,7 @@ void TMainForm::colorViews(TQzv32WaveDisplay& display, TQzv32Overview* overview)
 void TMainForm::applyColorScheme()
 {
     colorViews(*m_templateDisplay, nullptr);
+    applyTransportColors();
     // The pictures are drawn with the colours: each view draws again where it is.
     const auto redraw = [](TQzv32WaveDisplay& display) {
         if (display.TotalSamples() > 0)

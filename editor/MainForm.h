@@ -16,6 +16,7 @@
 #include "editor/DocumentSave.h"
 #include "editor/EditCommands.h"
 #include "editor/FormatConversion.h"
+#include "editor/Transport.h"
 #include "editor/ViewFields.h"
 #include "editor/Workspace.h"
 #include "editor/WorkspaceCopies.h"
@@ -24,6 +25,7 @@
 #include "controls/ColorScheme.h"
 #include "platform/messaging/Messaging.h"
 
+#include <QColor>
 #include <QMainWindow>
 #include <QStandardPaths>
 #include <QThreadPool>
@@ -36,14 +38,17 @@
 #include <memory>
 #include <optional>
 
+class QBoxLayout;
 class QLabel;
 class QLineEdit;
+class QSlider;
 class QStackedWidget;
 
 class JobRunner;
 
 namespace controls {
 struct PeakCache;
+class TEQMeter;
 class TQzv32Overview;
 class TQzv32RectBtnEx;
 class TQzv32Scale;
@@ -53,9 +58,14 @@ class TQzv32WaveDisplay;
 namespace platform {
 class HelpOpener;
 class Messages;
+class PostedMessage;
 class SettingsStore;
 namespace codecs {
 class VXFmtHlp;
+}
+namespace audio {
+class AudioEngine;
+class MixerLibrary;
 }
 } // namespace platform
 
@@ -80,6 +90,15 @@ struct EditorWindowServices {
     std::function<QString()> musicFolder = [] {
         return QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
     };
+    // Plays and records the documents; null: the transport does nothing.
+    platform::audio::AudioEngine* engine = nullptr;
+    // The format the user chose last in the recording-format dialog, which the level test uses;
+    // null: the dialog's defaults.
+    std::function<WaveFormatEx()> recordingFormat = {};
+    // The preference "Always Test Levels"; null: off.
+    std::function<bool()> alwaysTestLevels = {};
+    // The sound card's mixer with the devices chosen; null: the mixer sliders do nothing.
+    platform::audio::MixerLibrary* mixer = nullptr;
 };
 
 class TMainForm : public QMainWindow,
@@ -103,12 +122,14 @@ public:
     // The display of the current document; null without one.
     controls::TQzv32WaveDisplay* currentDisplay() const;
     bool busy() const override { return m_busy > 0; }
+    TransportState transportState() const { return m_transport; }
 
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -228,8 +249,8 @@ private:
     void setBusy(bool busy) override;
     bool mainWindowVisible() const override { return isVisible(); }
     void raiseMainWindow() override;
-    bool recording() const override { return false; }
-    void stopPlayback() override { }
+    bool recording() const override { return m_transport == TransportState::Recording; }
+    void stopPlayback() override;
     void enterTrackMode(TrackRole role) override;
     int importWmaPlaylist(const QString& path, QString* wav) override;
     void openAsUnsaved(const QString& path) override;
@@ -238,8 +259,8 @@ private:
     void offerWmaComponent() override;
 
     // CloseDownHost
-    void stopRecording() override { }
-    void stopLevelTest() override { }
+    void stopRecording() override;
+    void stopLevelTest() override;
     int documentCount() const override { return m_workspace.documents().count(); }
     void showMainWindow() override { show(); }
     // The scheme shows its own failure.
@@ -249,7 +270,7 @@ private:
         return 0;
     }
     void showError(int id) override;
-    void releaseDevices() override { }
+    void releaseDevices() override;
 
     // WindowHandler: a second start hands its command line over.
     QString windowCaption() const override { return windowTitle(); }
@@ -310,4 +331,82 @@ private:
     std::array<QLabel*, 3> m_fieldLabels{};
     std::array<QLineEdit*, 3> m_fieldEdits{};
     std::array<QLabel*, kEditorStatusPanelCount> m_statusPanels{};
+
+    // --- Transport, recording and level meters (MainFormTransport.cpp) ---
+    void createTransportControls(QWidget* parent);
+    // The engine's end messages and the mixer's news; false for another message.
+    bool transportMessage(const platform::PostedMessage& message);
+    void playButtonClick();
+    void playFromStartButtonClick();
+    void pauseButtonClick();
+    void stopButtonClick();
+    void rewindButtonClick();
+    void fastForwardButtonClick();
+    void skipToStartButtonClick();
+    void skipToEndButtonClick();
+    void startStopRecordingButtonClick();
+    void recSettingsButtonClick();
+    // Plays [start, end) of the current document (end 0: to its end), or resumes a paused one.
+    void playRange(int64_t start, int64_t end);
+    void stopPlaybackNow();
+    void playbackEnded();
+    void startRecording();
+    // Ends the recording, also one the engine ended by itself: the take so far goes into the
+    // document.
+    void stopRecordingNow();
+    void startLevelTest();
+    void stopLevelTestNow();
+    // The caret, the position field and the overview frame at frame while playing or seeking.
+    void showTransportPosition(int64_t frame);
+    void playRecTimerTick();
+    void clippingTimerTick();
+    void metersOff();
+    void showLamps();
+    void applyTransportColors();
+    // The level test, when the user always wants it: on showing the window and after the transport
+    // stopped.
+    void testLevelsWhenAlwaysWanted();
+    QWidget* controlWidget(Control control) const;
+    WaveFormatEx recordingFormat() const;
+
+    TransportState m_transport = TransportState::Stopped;
+    bool m_stoppedByUser = false;
+    int64_t m_playStart = 0;
+    int64_t m_playEnd = 0; // the end of the range playing; the end of the file when 0
+    // "Save As Podcast" and "Upload Podcast" as they were before the playback, which takes them
+    // away; its stop gives them back.
+    std::array<bool, 2> m_podcastItemsBeforePlayback{};
+    // An insert recording: the take goes into its own file, which is pasted into the document at
+    // the caret when the recording stops.
+    struct InsertTake {
+        QString file;
+        int64_t position = 0;
+    };
+    std::optional<InsertTake> m_insertTake;
+    QTimer m_playRecTimer;
+    QTimer m_clippingTimer;
+    ClipLamps m_lamps;
+    int m_blink = 0;
+    QColor m_clipOn{Qt::red};
+    QColor m_clipOff{Qt::gray};
+    std::array<controls::TEQMeter*, 2> m_meters{};
+    std::array<QLabel*, 2> m_lampLabels{};
+    QLabel* m_recordingLabel = nullptr;
+
+    // --- The mixer's sliders and record source (MainFormMixer.cpp) ---
+    enum class MixerSide { Playback, Record };
+    void createMixerControls(QWidget* parent, QBoxLayout* row);
+    bool mixerMessage(const platform::PostedMessage& message);
+    // The side's volume (and balance) sliders from the device.
+    void readMixerSide(MixerSide side, bool withBalance = true);
+    void mixerVolumeMoved(MixerSide side);
+    void mixerBalanceMoved(MixerSide side);
+    uint32_t mixerBound(MixerSide side);
+    QSlider* volumeSlider(MixerSide side) const { return m_mixerSliders[side == MixerSide::Record ? 0 : 2]; }
+    QSlider* balanceSlider(MixerSide side) const { return m_mixerSliders[side == MixerSide::Record ? 1 : 3]; }
+    void showSourceName();
+
+    // Record volume and balance, playback volume and balance.
+    std::array<QSlider*, 4> m_mixerSliders{};
+    QLabel* m_sourceLabel = nullptr;
 };

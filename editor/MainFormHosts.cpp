@@ -40,6 +40,9 @@ int TMainForm::closeDocumentAt(int index)
     TDocumentRecord* document = documents.at(index);
     if (!document)
         return 0;
+    // The playback reads the document's files, which go with it.
+    if (index == documents.currentIndex())
+        stopPlaybackNow();
     const bool changed = document->saveState == SaveState::Modified ||
                          (document->saveState == SaveState::Untitled && !document->isEmpty());
     if (changed) {
