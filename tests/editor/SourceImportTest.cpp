@@ -135,6 +135,7 @@ TEST_F(SourceImportTest, SourcesAreDecodedUnderTheirWindows)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        gate.close();
         const QString path = folder + "/" + c.name;
         const QString source = c.kind == SourceKind::Mp3
                                    ? lameTone(path, 4, c.rate, c.channels, 128)

@@ -141,4 +141,10 @@ void Gate::release()
     m_open.store(true);
 }
 
+void Gate::close()
+{
+    m_open.store(false);
+    m_reached.store(false);
+}
+
 } // namespace codecfixtures

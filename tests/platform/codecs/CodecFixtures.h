@@ -64,6 +64,8 @@ public:
     // Waits (up to 60 s) until the conversion reached the gate; false when it never did.
     bool waitReached();
     void release();
+    // Holds the next conversion again (after the last one has ended).
+    void close();
 
 private:
     std::atomic<bool> m_reached{false};
