@@ -262,7 +262,8 @@ void TWMAExportForm::exportClicked()
                                                          &m_cancel, &m_error);
             // A call that failed without saying so in the state word still ends the export.
             const int32_t state = m_state.load();
-            if (code != Ok && state != WmaState::Cancelled && state != WmaState::Finished && state != WmaState::Failed) {
+            const bool over = state == WmaState::Cancelled || state == WmaState::Finished || state == WmaState::Failed;
+            if (code != Ok && !over) {
                 m_error.store(code);
                 m_state.store(WmaState::Failed);
             }

@@ -125,7 +125,8 @@ int IsLameBitrateSupported(const QString& wav, int bitRate, bool* supported)
         std::lock_guard lock(g_mutex);
         g_lastWave = wave;
     }
-    *supported = format.formatTag == WAVE_FORMAT_PCM && rateRulesAllow(wave.sampleRate, bitRate) && accepts(wave, bitRate);
+    *supported
+        = format.formatTag == WAVE_FORMAT_PCM && rateRulesAllow(wave.sampleRate, bitRate) && accepts(wave, bitRate);
     return LameProbe::Ok;
 }
 

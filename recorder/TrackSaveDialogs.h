@@ -17,7 +17,7 @@ namespace recorder {
 
 // The WAV-to-MP3 dialog over parent, prepared for the files and run in its "Save" mode.
 ExportMp3Fn makeMp3Exporter(QWidget* parent, const platform::Messages& messages, platform::SettingsStore& settings,
-                            platform::UrlOpener& urls, Mp3EncoderCalls calls = systemMp3EncoderCalls());
+                            platform::UrlOpener& urls, Mp3EncoderCalls calls = {});
 
 // The WMA export window over parent.
 ExportWmaFn makeWmaExporter(QWidget* parent, const platform::Messages& messages, platform::SettingsStore& settings,

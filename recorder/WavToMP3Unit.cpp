@@ -5,7 +5,6 @@
 #include "common/RecorderPreferences.h"
 #include "common/WaveUtil.h"
 #include "platform/base/Colors.h"
-#include "platform/codecs/VXWAVMP3.h"
 #include "platform/settings/SettingsStore.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/UrlOpener.h"
@@ -44,18 +43,6 @@ constexpr char kWarningText[]
       "better quality MP3 file, please use a different MP3 converter. For more information Click Here:";
 
 } // namespace
-
-Mp3EncoderCalls systemMp3EncoderCalls()
-{
-    namespace codecs = platform::codecs;
-    Mp3EncoderCalls calls;
-    calls.codecFound = codecs::IsValidMP3CodecFound;
-    calls.codecRateSupported = codecs::IsBitrateSupported;
-    calls.codecConvert = codecs::ConvertWaveFileToMp3;
-    calls.codecStatus = codecs::GetStatusWavToMP3;
-    calls.codecStop = [] { codecs::StopConversionWavToMP3(); };
-    return calls;
-}
 
 TWaveToMP3ConversionForm::TWaveToMP3ConversionForm(const platform::Messages& messages,
                                                    platform::SettingsStore& settings, platform::UrlOpener& urls,
@@ -105,7 +92,8 @@ TWaveToMP3ConversionForm::TWaveToMP3ConversionForm(const platform::Messages& mes
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
     connect(StartButton, &QPushButton::clicked, this, &TWaveToMP3ConversionForm::startClicked);
     connect(CancelButton, &QPushButton::clicked, this, &TWaveToMP3ConversionForm::cancelClicked);
-    connect(CodecNamesComboBox, &QComboBox::textActivated, this, [this](const QString& codec) { fillRates(codec, true); });
+    connect(CodecNamesComboBox, &QComboBox::textActivated, this,
+            [this](const QString& codec) { fillRates(codec, true); });
 
     PercentTimer = new QTimer(this);
     PercentTimer->setObjectName(QStringLiteral("PercentTimer"));
@@ -141,7 +129,7 @@ TWaveToMP3ConversionForm::~TWaveToMP3ConversionForm()
 {
     if (running()) {
         m_words.abort = true;
-        if (!m_lameInUse && m_calls.codecStop)
+        if (!m_lameInUse)
             m_calls.codecStop();
         m_thread.join();
     }
@@ -160,7 +148,7 @@ int TWaveToMP3ConversionForm::ConvertWaveToMp3(const QString& source, const QStr
     m_target = target;
     CodecNamesComboBox->clear();
 
-    const int found = m_calls.codecFound ? m_calls.codecFound(source) : platform::codecs::SystemMp3Code::NoCodec;
+    const int found = m_calls.codecFound(source);
     if (!lame) {
         if (found == 436 || found == 438) {
             const int answer = m_messages.ShowMessageBox(m_messages.messageText(kNoComponentQuestion), {},
@@ -188,10 +176,10 @@ int TWaveToMP3ConversionForm::ConvertWaveToMp3(const QString& source, const QStr
         return found == 0 && m_calls.codecRateSupported(source, uint32_t(kbps) * 1000, &supported) == 0 && supported;
     };
     m_choices = buildMp3CodecChoices(lame, lameAccepts, codecAccepts);
-    if (probeFailure != LameProbe::Ok)
-        m_messages.ShowMessageBox(QString::fromLatin1(probeFailure == LameProbe::NotOpened ? kLameNotOpenedMessage
-                                                                                            : kLameFileReadErrorMessage),
-                                  {}, platform::MB_OK | platform::MB_ICONERROR);
+    if (probeFailure != LameProbe::Ok) {
+        const char* text = probeFailure == LameProbe::NotOpened ? kLameNotOpenedMessage : kLameFileReadErrorMessage;
+        m_messages.ShowMessageBox(QString::fromLatin1(text), {}, platform::MB_OK | platform::MB_ICONERROR);
+    }
     if (m_choices.lameRates.isEmpty() && m_choices.codecRates.isEmpty()) {
         m_messages.ShowErrorMessage(kCodecCannotMessage);
         return -1;
@@ -204,7 +192,8 @@ int TWaveToMP3ConversionForm::ConvertWaveToMp3(const QString& source, const QStr
     WarningMessage->setVisible(warn);
     WebPageUrl->setVisible(warn);
 
-    const auto storedCodec = m_settings.readString(QString::fromLatin1(kRecorderSettingsKey), QString::fromLatin1(kCodecValue));
+    const auto storedCodec
+        = m_settings.readString(QString::fromLatin1(kRecorderSettingsKey), QString::fromLatin1(kCodecValue));
     const qsizetype stored = storedCodec.ok() ? m_choices.codecNames.indexOf(storedCodec.value) : -1;
     if (stored >= 0)
         CodecNamesComboBox->setCurrentIndex(int(stored));
@@ -247,7 +236,7 @@ void TWaveToMP3ConversionForm::showEvent(QShowEvent* event)
     bool supported = false;
     if (isLameCodec(codec))
         m_calls.lameRateSupported(m_source, m_presetRate, &supported);
-    else if (!codec.isEmpty() && m_calls.codecRateSupported)
+    else if (!codec.isEmpty())
         supported = m_calls.codecRateSupported(m_source, uint32_t(std::max(0, m_presetRate)) * 1000, &supported) == 0
                     && supported;
     const qsizetype codecIndex = m_choices.codecNames.indexOf(codec);

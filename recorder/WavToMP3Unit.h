@@ -4,6 +4,7 @@
 // the bar shows its progress; the MP3 appears under its name only when complete, so a cancel or a
 // failure leaves nothing there.
 #include "common/Lame_dll.h"
+#include "platform/codecs/VXWAVMP3.h"
 #include "recorder/WavToMp3Rules.h"
 
 #include <QDialog>
@@ -34,14 +35,14 @@ struct Mp3EncoderCalls {
         = EncodeWaveToMp3;
     // The system codec: 0 when it can encode the file, its bit-rate test (bits per second), the
     // conversion, its percent and its stop.
-    std::function<int(const QString& wav)> codecFound;
-    std::function<int(const QString& wav, uint32_t bps, bool* supported)> codecRateSupported;
-    std::function<int(const QString& wav, const QString& mp3, uint32_t bps)> codecConvert;
-    std::function<int(int* percent)> codecStatus;
-    std::function<void()> codecStop;
+    std::function<int(const QString& wav)> codecFound = platform::codecs::IsValidMP3CodecFound;
+    std::function<int(const QString& wav, uint32_t bps, bool* supported)> codecRateSupported
+        = platform::codecs::IsBitrateSupported;
+    std::function<int(const QString& wav, const QString& mp3, uint32_t bps)> codecConvert
+        = platform::codecs::ConvertWaveFileToMp3;
+    std::function<int(int* percent)> codecStatus = platform::codecs::GetStatusWavToMP3;
+    std::function<int()> codecStop = platform::codecs::StopConversionWavToMP3;
 };
-// The system codec calls of this platform.
-Mp3EncoderCalls systemMp3EncoderCalls();
 
 // Where the codec download page is.
 inline constexpr char kMp3ComponentPage[] = "https://packages.debian.org/bookworm/libmp3lame0";
@@ -51,7 +52,7 @@ class TWaveToMP3ConversionForm : public QDialog {
 
 public:
     TWaveToMP3ConversionForm(const platform::Messages& messages, platform::SettingsStore& settings,
-                             platform::UrlOpener& urls, Mp3EncoderCalls calls = systemMp3EncoderCalls(),
+                             platform::UrlOpener& urls, Mp3EncoderCalls calls = {},
                              QWidget* parent = nullptr);
     // Stops a conversion still running and waits for its worker.
     ~TWaveToMP3ConversionForm() override;

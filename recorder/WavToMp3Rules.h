@@ -12,7 +12,8 @@
 namespace recorder {
 
 // The bit rates (kbit/s) the dialog tests, in this order.
-inline constexpr std::array<int, 16> kMp3CandidateRates{20, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
+inline constexpr std::array<int, 16> kMp3CandidateRates{20,  24,  32,  40,  48,  56,  64,  80,
+                                                        96, 112, 128, 160, 192, 224, 256, 320};
 inline constexpr char kLameCodecName[] = "Lame Encoder";
 inline constexpr char kSystemCodecName[] = "Windows ACM Default";
 // The rate shown first when the list has it.

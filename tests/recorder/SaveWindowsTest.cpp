@@ -119,7 +119,7 @@ TEST_F(SaveWindowsTest, Mp3CancelWhileEncoding)
     const QString wave = tone();
     const QString mp3 = folder + "/show.mp3";
     std::atomic<bool> started{false};
-    Mp3EncoderCalls calls = systemMp3EncoderCalls();
+    Mp3EncoderCalls calls;
     calls.lameEncode = [&](const QString& wav, const QString& target, int kbps, Mp3EncodeWords* words) {
         words->percent = 40;
         started = true;
@@ -144,8 +144,8 @@ TEST_F(SaveWindowsTest, Mp3CancelWhileEncoding)
     EXPECT_EQ(encodetest::folderEntries(folder), "tone-44100-2.wav");
 }
 
-// Failures: no encoder offers the component; a folder that takes no file is said so and leaves
-// nothing behind.
+// Failures: no encoder offers the component; a format no rate takes is refused; a folder that
+// takes no file is said so and leaves nothing behind.
 TEST_F(SaveWindowsTest, Mp3WithoutEncoderOrWritableFolder)
 {
     const QString wave = tone(44100, 1, 0.5);
@@ -158,6 +158,15 @@ TEST_F(SaveWindowsTest, Mp3WithoutEncoderOrWritableFolder)
         EXPECT_EQ(form.ConvertWaveToMp3(wave, folder + "/show.mp3"), -1);
         ASSERT_EQ(urls.urls.size(), 1);
         EXPECT_EQ(urls.urls[0].toString(), QString::fromLatin1(kMp3ComponentPage));
+    }
+    {
+        // 24-bit samples: no rate of the encoder takes them.
+        const QString deep = folder + "/deep.wav";
+        ASSERT_FALSE(encodetest::toneWave(deep, 44100, 24, 2, 0.2).isEmpty());
+        TWaveToMP3ConversionForm form(messages, settings, urls);
+        ui.expectMessageBox(platform::IDOK, "The selected codec cannot produce MP3 files with given source format");
+        EXPECT_EQ(form.ConvertWaveToMp3(deep, folder + "/deep.mp3"), -1);
+        QFile::remove(deep);
     }
     // Tests may run with every permission, so the folder that takes no file is one that is a file.
     const QString notAFolder = folder + "/file";
