@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <thread>
+
 
 namespace {
 
@@ -128,6 +130,24 @@ TEST_F(LameDllTest, FailuresLeaveTheTargetAlone)
         EXPECT_EQ(testsupport::hashOf(mp3), before);
     }
     EXPECT_EQ(encodetest::folderEntries(folder), "kept.mp3 noise.wav tone-44100-16-2.wav");
+}
+
+// A stop asked from another thread while the loop runs (as the dialog asks it) ends the encoding
+// part of the way, with nothing left behind.
+TEST_F(LameDllTest, StopFromAnotherThreadWhileEncoding)
+{
+    const QString wave = tone(44100, 16, 2, 20.0);
+    const QString mp3 = folder + "/stopped.mp3";
+    Mp3EncodeWords words;
+    int result = -1;
+    std::thread worker([&] { result = EncodeWaveToMp3(wave, mp3, 128, &words); });
+    while (words.percent.load() == 0)
+        std::this_thread::yield();
+    words.abort = true;
+    worker.join();
+    EXPECT_EQ(result, LameCode::Aborted);
+    EXPECT_LT(words.percent.load(), 100);
+    EXPECT_EQ(encodetest::folderEntries(folder), "tone-44100-16-2.wav");
 }
 
 TEST_F(LameDllTest, UnwritableFolderAndMissingLibrary)
