@@ -985,8 +985,7 @@ bool TLiveOvedubbingForm::saveTrackOf(TrackSide side)
     std::optional<TrackRecord>& track = m_roads.track(side);
     if (!track)
         return false;
-    const TrackSaveServices services{m_services.runner, m_services.messages, m_services.trackCopy};
-    if (!SaveTrack(services, side, *track, m_lastSaveName))
+    if (!SaveTrack(trackSaveServices(), side, *track, m_lastSaveName))
         return false;
     setWindowTitle(
         QStringLiteral("%1 : %2").arg(QString::fromLatin1(kRecorderCaption), QFileInfo(track->savedPath).fileName()));

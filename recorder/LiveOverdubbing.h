@@ -72,6 +72,7 @@ class MusicTrackLibrary;
 }
 
 namespace recorder {
+struct TrackSaveServices;
 
 class TWebEQSliderV;
 class MusicPadPanel;
@@ -107,6 +108,9 @@ struct RecordingWindowServices {
     std::function<bool()> alwaysTestLevels = [] { return false; };
     // The preferences' output device index (-1: the server's default), on which a music take plays.
     std::function<int()> outputDevice = [] { return -1; };
+    // Gives a save the windows of its MP3 and WMA roads and of its song information, made over the
+    // window; none: those roads are refused and no song information is asked for.
+    std::function<void(TrackSaveServices& save, QWidget* window)> saveWindows;
 };
 
 // Points the services at the recorder's preferences, which outlive the window: the temporary
@@ -232,6 +236,9 @@ private:
     // and draws it at its highest zoom level, the whole track in view.
     int openDisplay(TrackSide side, const QString& workingWav, const QString& caption, uint32_t left = 0);
     bool saveTrackOf(TrackSide side);
+    // What a save of a track or the mix works with: the runner, the messages, the kept MP3 rate
+    // and the windows of saveWindows.
+    TrackSaveServices trackSaveServices();
     // View > Position Displays: the position box, both rulers and the status bar in the new unit.
     void setPositionUnit(int unit);
     // The position slider's steps and selection and both rulers for the display's track.

@@ -1,6 +1,7 @@
 // Opens the recording window alone, on the sound server and with the user's settings, so that it
 // can be looked at and tried without going through the welcome window.
 #include "recorder/LiveOverdubbing.h"
+#include "recorder/TrackSaveDialogs.h"
 
 #include "common/ErrCodes.h"
 #include "common/JobRunner.h"
@@ -15,6 +16,7 @@
 #include "platform/ui/Messages.h"
 #include "platform/ui/QtInteraction.h"
 #include "platform/ui/StringTable.h"
+#include "platform/ui/UrlOpener.h"
 
 #include <QApplication>
 
@@ -39,6 +41,8 @@ int main(int argc, char* argv[])
     recorder::RecordingWindowServices services{settings, messages, engine, music, runner, {}};
     recorder::usePreferences(services, preferences);
     services.mixer = &mixer;
+    platform::DesktopUrlOpener urls;
+    recorder::useSaveWindows(services, urls);
     recorder::TLiveOvedubbingForm window(services);
     progress.setMainWindow(&window);
     window.InitMixerDevices(preferences.GetInputDeviceIndex(), preferences.GetOutputDeviceIndex());

@@ -2,6 +2,7 @@
 
 #include "recorder/Log.h"
 
+#include "common/AudioFileTag.h"
 #include "common/JobRunner.h"
 #include "platform/ui/Interaction.h"
 #include "platform/ui/Messages.h"
@@ -11,8 +12,6 @@
 namespace recorder {
 
 namespace {
-
-constexpr int kCannotConvertFormat = 313;
 
 TrackSourceKind kindOfExtension(const QString& suffix)
 {
@@ -27,6 +26,13 @@ TrackSourceKind kindOfExtension(const QString& suffix)
 
 } // namespace
 
+int mp3RateOfTracks(const TrackRecord* voice, const TrackRecord* music)
+{
+    if (voice)
+        return voice->mp3BitRate;
+    return music ? music->mp3BitRate : 0;
+}
+
 int ConvertWaveToTarget(const TrackSaveServices& services, const QString& sourceWav, const QString& target)
 {
     if (!QFileInfo(sourceWav).isFile())
@@ -36,15 +42,18 @@ int ConvertWaveToTarget(const TrackSaveServices& services, const QString& source
         return CopyFileOnWorker(services.runner, sourceWav, target, QStringLiteral("Saving wave file..."),
                                 services.copy);
     case TrackSourceKind::Mp3:
+        if (!services.exportMp3)
+            break;
+        return services.exportMp3(sourceWav, target, services.mp3BitRate);
     case TrackSourceKind::Wma:
-        services.messages.ShowMessageBox(
-            QStringLiteral("Saving as MP3 or WMA is not available yet. Please save the track as a WAV file (.wav)."),
-            {}, platform::MB_OK | platform::MB_ICONINFORMATION);
-        return SaveCode::FormatNotAvailable;
+        if (!services.exportWma)
+            break;
+        return services.exportWma(sourceWav, target);
     case TrackSourceKind::None:
-        break;
+        return SaveCode::BadExtension;
     }
-    return SaveCode::BadExtension;
+    qCWarning(lcRecorder) << "no exporter for" << target;
+    return SaveCode::CannotConvertFormat;
 }
 
 QString proposedSaveName(const QString& lastName)
@@ -61,8 +70,8 @@ bool SaveTrack(const TrackSaveServices& services, TrackSide side, TrackRecord& t
     const bool voice = side == TrackSide::Voice;
     platform::FileDialogRequest request;
     request.title = voice ? QStringLiteral("Save Voice Track As") : QStringLiteral("Save Music Track As");
-    request.filter = QStringLiteral("Wave Files (*.wav)|*.wav");
-    request.defaultExtension = QStringLiteral("wav");
+    request.filter = QStringLiteral("MP3 Files (*.mp3)|*.mp3|Wave Files (*.wav)|*.wav");
+    request.defaultExtension = QStringLiteral("mp3");
     request.overwritePrompt = true;
     request.fileName = proposedSaveName(lastName);
     const platform::FileDialogResult chosen = messages.interaction().saveFile(request);
@@ -71,16 +80,16 @@ bool SaveTrack(const TrackSaveServices& services, TrackSide side, TrackRecord& t
     const QString target = chosen.files.constFirst();
     const TrackSourceKind kind = kindOfExtension(QFileInfo(target).suffix().toLower());
     if (kind == TrackSourceKind::None) {
-        messages.ShowErrorMessage(kCannotConvertFormat);
+        messages.ShowErrorMessage(SaveCode::CannotConvertFormat);
         return false;
     }
 
     const int code = ConvertWaveToTarget(services, track.workingPath, target);
-    if (code == SaveCode::FormatNotAvailable)
-        return false;
     if (code == SaveCode::Cancelled) {
-        messages.ShowMessageBox(QStringLiteral("Save operation is aborted."), {},
-                                platform::MB_OK | platform::MB_ICONINFORMATION);
+        // Nothing partial is ever left under the name, so the music side has nothing to report.
+        if (voice)
+            messages.ShowMessageBox(QStringLiteral("Save operation is aborted."), {},
+                                    platform::MB_OK | platform::MB_ICONINFORMATION);
         return false;
     }
     if (code != 0) {
@@ -96,6 +105,14 @@ bool SaveTrack(const TrackSaveServices& services, TrackSide side, TrackRecord& t
     track.state = kTrackSaved;
     track.savedKind = kind;
     lastName = target;
+    // A WMA file carries no tag of ours, so there is nothing to ask for.
+    if (kind != TrackSourceKind::Wma && services.askSongInformation) {
+        TID3InfoRecord info = track.songInfo;
+        if (services.askSongInformation(info)) {
+            track.songInfo = info;
+            WriteAudioFileTag(target, info, messages);
+        }
+    }
     return true;
 }
 

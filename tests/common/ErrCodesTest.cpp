@@ -129,6 +129,8 @@ TEST(ErrCodes, RecorderTextsAreExact)
                                               "use MP3 functionality. Do you want to download this component now?  "
                                               "\\nPlease make sure you are connected to the Internet before pressing "
                                               "Yes."));
+    EXPECT_EQ(table.text(233), QStringLiteral("The selected Codec cannot produce MP3 files at %d kbit Bitrate. Please "
+                                              "select another bit-rate or a different Codec and try again."));
     EXPECT_EQ(table.text(235), QStringLiteral("Error: The system might be low on resources. Please close other "
                                               "applications and try again."));
     EXPECT_EQ(table.text(313), QStringLiteral("Error: Could not convert the format."));
@@ -136,7 +138,7 @@ TEST(ErrCodes, RecorderTextsAreExact)
     EXPECT_EQ(table.text(490), QStringLiteral("Import WMA File Aborted by the User."));
     EXPECT_TRUE(table.text(509).contains(QStringLiteral("too full to record")));
     EXPECT_EQ(table.ids().constFirst(), 100);
-    EXPECT_EQ(table.size(), 141);
+    EXPECT_EQ(table.size(), 150);
 }
 
 class RecorderMessagesTest : public testing::Test {

@@ -981,8 +981,8 @@ TEST_F(ClosingTracksWindowTest, SavedTrackNeedsNoQuestion)
     QTest::mouseClick(static_cast<QWidget*>(named(*window, Control::SaveMusicTrackButton)), Qt::LeftButton);
     ASSERT_TRUE(interaction.allConsumed());
     const ScriptedInteraction::Prompt& prompt = interaction.prompts().back();
-    EXPECT_EQ(prompt.request.filter, QStringLiteral("Wave Files (*.wav)|*.wav"));
-    EXPECT_EQ(prompt.request.defaultExtension, QStringLiteral("wav"));
+    EXPECT_EQ(prompt.request.filter, QStringLiteral("MP3 Files (*.mp3)|*.mp3|Wave Files (*.wav)|*.wav"));
+    EXPECT_EQ(prompt.request.defaultExtension, QStringLiteral("mp3"));
     EXPECT_TRUE(prompt.request.overwritePrompt);
 
     const std::optional<TrackRecord>& track = window->trackRoads().track(TrackSide::Music);
@@ -1026,8 +1026,8 @@ TEST_F(ClosingTracksWindowTest, SaveThatDoesNotCompleteLeavesNoFile)
         Fault fault;
         const char* message;
     } cases[] = {
-        {"mp3 not yet written", folder + "/talk.mp3", Fault::None, "MP3 or WMA is not available yet"},
-        {"wma not yet written", folder + "/talk.WMA", Fault::None, "MP3 or WMA is not available yet"},
+        {"mp3 without its window", folder + "/talk.mp3", Fault::None, "Cannot save file to disk."},
+        {"wma without its window", folder + "/talk.WMA", Fault::None, "Cannot save file to disk."},
         {"unknown extension", folder + "/talk.txt", Fault::None, "Error: Could not convert the format."},
         {"disk full", folder + "/full.wav", Fault::DiskFull, "Cannot save file to disk."},
         {"disk full over a file", existing, Fault::DiskFull, "Cannot save file to disk."},

@@ -2,12 +2,14 @@
 // the codes come back, the name the save dialog proposes, and saves that must not start.
 #include "recorder/TrackSave.h"
 
+#include "common/AudioFileTag.h"
 #include "common/ErrCodes.h"
 #include "common/JobRunner.h"
 #include "platform/ui/Messages.h"
 #include "tests/common/JobTestSupport.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/WaveFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -37,33 +39,53 @@ protected:
 };
 
 // A WAV target is a copy of the working WAV made under "Saving wave file..."; MP3 and WMA targets
-// are refused with a plain message; anything else is 484, a missing source 184, and nothing is
-// written for any of them.
+// go to their exporters (the MP3 one with the kept bit rate), and without one they are refused
+// with 313; anything else is 484, a missing source 184, and nothing is written for any of those.
 TEST_F(TrackSaveTest, FormatStepByTargetExtension)
 {
+    QStringList exported; // "mp3 <rate>" or "wma", with the target's name
+    const auto withExporters = [&] {
+        services.mp3BitRate = 96;
+        services.exportMp3 = [&](const QString& from, const QString& to, int rate) {
+            EXPECT_EQ(from, source);
+            exported << QStringLiteral("mp3 %1 %2").arg(rate).arg(QFileInfo(to).fileName());
+            return SaveCode::Cancelled;
+        };
+        services.exportWma = [&](const QString& from, const QString& to) {
+            EXPECT_EQ(from, source);
+            exported << QStringLiteral("wma %1").arg(QFileInfo(to).fileName());
+            return 523;
+        };
+    };
     const struct {
         const char* target;
         bool sourceThere;
+        bool exporters;
         int code;
-        const char* message; // shown by the step itself
+        const char* exported;
     } cases[] = {
-        {"show.wav", true, 0, ""},
-        {"show.WAV", true, 0, ""},
-        {"show.mp3", true, SaveCode::FormatNotAvailable, "MP3 or WMA is not available yet"},
-        {"show.Wma", true, SaveCode::FormatNotAvailable, "MP3 or WMA is not available yet"},
-        {"show.ogg", true, SaveCode::BadExtension, ""},
-        {"show", true, SaveCode::BadExtension, ""},
-        {"absent.wav", false, SaveCode::SourceMissing, ""},
+        {"show.wav", true, false, 0, ""},
+        {"show.WAV", true, false, 0, ""},
+        {"show.mp3", true, false, SaveCode::CannotConvertFormat, ""},
+        {"show.Wma", true, false, SaveCode::CannotConvertFormat, ""},
+        {"show.mp3", true, true, SaveCode::Cancelled, "mp3 96 show.mp3"},
+        {"show.Wma", true, true, 523, "wma show.Wma"},
+        {"show.ogg", true, true, SaveCode::BadExtension, ""},
+        {"show", true, false, SaveCode::BadExtension, ""},
+        {"absent.mp3", false, true, SaveCode::SourceMissing, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.target);
         const QString target = folder + "/" + c.target;
         QFile::remove(target);
-        if (*c.message)
-            ui.expectMessageBox(platform::IDOK, QString::fromLatin1(c.message));
+        services.exportMp3 = {};
+        services.exportWma = {};
+        if (c.exporters)
+            withExporters();
+        exported.clear();
         progress.shown.clear();
         EXPECT_EQ(ConvertWaveToTarget(services, c.sourceThere ? source : folder + "/absent.tmp", target), c.code);
-        EXPECT_TRUE(ui.allConsumed());
+        EXPECT_EQ(exported.join(","), QString::fromLatin1(c.exported));
         EXPECT_EQ(QFileInfo::exists(target), c.code == 0);
         if (c.code == 0) {
             EXPECT_EQ(testsupport::readFile(target), testsupport::readFile(source));
@@ -73,6 +95,19 @@ TEST_F(TrackSaveTest, FormatStepByTargetExtension)
             EXPECT_TRUE(progress.shown.empty());
         }
     }
+}
+
+TEST(Mp3RateOfTracks, VoiceTrackFirst)
+{
+    TrackRecord voice;
+    voice.mp3BitRate = 64;
+    TrackRecord music;
+    music.mp3BitRate = 192;
+    TrackRecord recorded;
+    EXPECT_EQ(mp3RateOfTracks(&voice, &music), 64);
+    EXPECT_EQ(mp3RateOfTracks(&recorded, &music), 0);
+    EXPECT_EQ(mp3RateOfTracks(nullptr, &music), 192);
+    EXPECT_EQ(mp3RateOfTracks(nullptr, nullptr), 0);
 }
 
 TEST(ProposedSaveName, IsTheLastFileNameUpToItsFirstDot)
@@ -105,6 +140,41 @@ TEST_F(TrackSaveTest, SavesThatDoNotStart)
     EXPECT_TRUE(track.savedPath.isEmpty());
     EXPECT_EQ(last, folder + "/earlier.wav");
     EXPECT_TRUE(progress.shown.empty());
+}
+
+// After a save the song information is asked for on the track's record: confirmed, it is kept in
+// the track and written into the WAV's "id3 " chunk; declined, neither changes.
+TEST_F(TrackSaveTest, WavSaveAsksForSongInformation)
+{
+    const QString wave = folder + "/working.wav";
+    testsupport::writeFile(wave, wavefixtures::pcmWave(wavefixtures::waveFormat(), wavefixtures::sampleBytes(800)));
+    for (const bool confirm : {true, false}) {
+        SCOPED_TRACE(confirm ? "confirmed" : "declined");
+        TrackRecord track;
+        track.workingPath = wave;
+        track.state = kTrackChanged;
+        platform::codecs::setSongInfoText(track.songInfo.title, "Old title");
+        QString asked;
+        services.askSongInformation = [&](TID3InfoRecord& info) {
+            asked = platform::codecs::songInfoText(info.title);
+            platform::codecs::setSongInfoText(info.title, QString::fromUtf8("Neue Folge – 3"));
+            return confirm;
+        };
+        const QString target = folder + (confirm ? "/yes.wav" : "/no.wav");
+        platform::FileDialogResult chosen;
+        chosen.accepted = true;
+        chosen.files = {target};
+        ui.expectSaveFile(chosen, "Save Voice Track As");
+        QString last;
+        ASSERT_TRUE(SaveTrack(services, TrackSide::Voice, track, last));
+        EXPECT_EQ(asked, "Old title");
+        const QString kept = confirm ? QString::fromUtf8("Neue Folge – 3") : QStringLiteral("Old title");
+        EXPECT_EQ(platform::codecs::songInfoText(track.songInfo.title), kept);
+        TID3InfoRecord written = platform::codecs::emptySongInfo();
+        EXPECT_EQ(ReadWavId3Chunk(target, written), confirm ? 0 : kNoWavTagCode);
+        if (confirm)
+            EXPECT_EQ(platform::codecs::songInfoText(written.title), kept);
+    }
 }
 
 } // namespace

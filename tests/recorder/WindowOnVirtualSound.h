@@ -47,11 +47,15 @@ protected:
         services.preventSaturation = [this] { return preventSaturation; };
         services.alwaysTestLevels = [this] { return alwaysTestLevels; };
         services.outputDevice = [this] { return outputDevice; };
+        adjustServices(services);
         window = std::make_unique<recorder::TLiveOvedubbingForm>(services);
         progressWindow.setMainWindow(window.get());
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
+    // A test's own services, before the window is made.
+    virtual void adjustServices(recorder::RecordingWindowServices&) {}
+
     void TearDown() override
     {
         window.reset();
