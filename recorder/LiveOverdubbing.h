@@ -112,9 +112,9 @@ struct RecordingWindowServices {
     // The preferences' output device index (-1: the server's default), on which a music take plays.
     std::function<int()> outputDevice = [] { return -1; };
     // The song information dialog of a mix-down; without it no song information is asked.
-    AskSongInformationFn askSongInformation;
+    AskSongInformationFn askSongInformation{};
     // Called on the mix's worker after each block it wrote; tests hold a mix there.
-    std::function<void(int64_t done)> mixAfterBlock;
+    std::function<void(int64_t done)> mixAfterBlock{};
 };
 
 // Points the services at the recorder's preferences, which outlive the window: the temporary

@@ -47,6 +47,13 @@ protected:
         services.preventSaturation = [this] { return preventSaturation; };
         services.alwaysTestLevels = [this] { return alwaysTestLevels; };
         services.outputDevice = [this] { return outputDevice; };
+        services.askSongInformation = [this](TID3InfoRecord& info) {
+            return askSongInformation && askSongInformation(info);
+        };
+        services.mixAfterBlock = [this](int64_t done) {
+            if (mixAfterBlock)
+                mixAfterBlock(done);
+        };
         window = std::make_unique<recorder::TLiveOvedubbingForm>(services);
         progressWindow.setMainWindow(window.get());
         window->show();
@@ -114,6 +121,10 @@ protected:
     bool preventSaturation = false;
     bool alwaysTestLevels = false;
     int outputDevice = -1; // the preferences' output device index
+    // The song information dialog of a mix-down (none: cancelled), and what a mix's worker does after
+    // each block.
+    recorder::AskSongInformationFn askSongInformation;
+    std::function<void(int64_t done)> mixAfterBlock;
     std::unique_ptr<recorder::TLiveOvedubbingForm> window;
 };
 
