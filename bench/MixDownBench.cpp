@@ -102,7 +102,7 @@ bool soxIntoLame(const QString& voice, const QString& music, const QString& mp3,
                                  .arg(QStringLiteral(VA_SOX), quoted(voice), quoted(music))
                                  .arg(kBitRate)
                                  .arg(lameOptions, quoted(mp3));
-    return bench::runQuietly(QStringLiteral("sh"), {"-o", "pipefail", "-c", pipeline});
+    return bench::runQuietly(QStringLiteral("bash"), {"-o", "pipefail", "-c", pipeline});
 }
 
 } // namespace

@@ -67,8 +67,17 @@ std::optional<QString> askMixTarget(const platform::Messages& messages, const QS
         request.fileName = file.fileName();
         request.initialFolder = file.absolutePath();
         switch (checkMixFileName(file.fileName())) {
-        case MixNameCheck::Accept:
-            return withMixExtension(file.filePath(), chosen.filterIndex);
+        case MixNameCheck::Accept: {
+            const QString target = withMixExtension(file.filePath(), chosen.filterIndex);
+            // The dialog asked before replacing the name typed, not the one with the extension added.
+            if (target == file.filePath() || !QFileInfo::exists(target)
+                || messages.ShowMessageBox(QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                                               .arg(QDir::toNativeSeparators(target)),
+                                           {}, platform::MB_YESNO | platform::MB_ICONWARNING)
+                       == platform::IDYES)
+                return target;
+            continue;
+        }
         case MixNameCheck::Spaces:
             if (messages.ShowMessageBox(spacesQuestion(), {}, platform::MB_YESNO | platform::MB_ICONQUESTION)
                 == platform::IDYES) {

@@ -274,11 +274,20 @@ TEST_F(MixDownTest, TheSaveLoopFollowsTheNameRules)
         {"bare name", {{out + "talk", 2}}, out + "talk.wav"},
         {"extension in capitals", {{out + "TALK.WAV", 2}}, out + "TALK.WAV"},
         {"cancelled", {{}}, {}},
+        {"added extension names a file, kept",
+         {{out + "old", 2, {{"old.wav already exists.", platform::IDNO}}, "old"}, {}},
+         {}},
+        {"added extension names a file, replaced",
+         {{out + "old", 2, {{"old.wav already exists.", platform::IDYES}}}},
+         out + "old.wav"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         for (const QString& file : filesIn(out))
             QFile::remove(out + file);
+        const QString old = out + "old.wav";
+        if (QString::fromLatin1(c.name).startsWith("added extension"))
+            writeFile(old, "an earlier file of the user");
         for (const Step& step : c.steps) {
             if (step.chosen.isEmpty()) {
                 cancelDialog();
@@ -309,7 +318,10 @@ TEST_F(MixDownTest, TheSaveLoopFollowsTheNameRules)
         }
         if (c.target.isEmpty()) {
             EXPECT_FALSE(record);
-            EXPECT_TRUE(filesIn(out).isEmpty()) << filesIn(out).join(' ').toStdString();
+            EXPECT_EQ(filesIn(out), QFileInfo::exists(old) ? QStringList{"old.wav"} : QStringList{});
+            if (QFileInfo::exists(old)) {
+                EXPECT_EQ(readFile(old), QByteArray("an earlier file of the user"));
+            }
             continue;
         }
         ASSERT_TRUE(record);
