@@ -581,6 +581,7 @@ void TLiveOvedubbingForm::layOut()
         display->DrawView(display->ZoomLevel(), display->LeftSamplePos());
     if (trackDisplay())
         SyncRuler(*m_viewRuler, m_voiceDisplay->ZoomLevel(), trackDisplay()->format(), m_voiceDisplay->LeftSamplePos());
+    placeMixProgress();
 }
 
 void TLiveOvedubbingForm::resizeEvent(QResizeEvent* event)

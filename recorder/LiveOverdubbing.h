@@ -263,6 +263,8 @@ private:
     void applyFaderTint(const TintChange& change);
     // The mix-down's button and menu item (LiveOverdubbingMixDown.cpp).
     void connectMixDown();
+    // While a mix runs: the progress bar and its stop button where the view ruler is.
+    void placeMixProgress();
 
     // MixDownHost
     void DisableWindowControls() override;

@@ -104,14 +104,21 @@ void TLiveOvedubbingForm::showMixProgress(const std::function<void()>& stop)
         layOut();
         return;
     }
-    const QRect ruler = m_viewRuler->geometry();
     m_viewRuler->hide();
-    m_spaceBar->setGeometry(ruler.adjusted(0, 0, -kStopButtonWidth - 4, 0));
     m_spaceBar->setRange(0, kProgressSteps);
     m_spaceBar->setValue(0);
-    m_mixStop->setGeometry(ruler.right() - kStopButtonWidth + 1, ruler.top(), kStopButtonWidth, ruler.height());
+    placeMixProgress();
     m_mixStop->show();
     m_mixStop->raise();
+}
+
+void TLiveOvedubbingForm::placeMixProgress()
+{
+    if (!m_mixStopRequest)
+        return;
+    const QRect ruler = m_viewRuler->geometry();
+    m_spaceBar->setGeometry(ruler.adjusted(0, 0, -kStopButtonWidth - 4, 0));
+    m_mixStop->setGeometry(ruler.right() - kStopButtonWidth + 1, ruler.top(), kStopButtonWidth, ruler.height());
 }
 
 void TLiveOvedubbingForm::setMixProgress(int64_t done, int64_t total)

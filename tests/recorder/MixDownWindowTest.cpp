@@ -197,6 +197,8 @@ TEST_F(MixDownWindowTest, StoppingAMixLeavesNoFileAndGivesTheWindowBack)
         bool mixButtonOn = true;
         bool menusOn = true;
         bool busy = false;
+        QImage picture;
+        bool inRulersPlace = false;
     } seen;
     QTimer watcher;
     watcher.setInterval(5);
@@ -210,6 +212,14 @@ TEST_F(MixDownWindowTest, StoppingAMixLeavesNoFileAndGivesTheWindowBack)
         seen.mixButtonOn = named<QWidget>(Control::MixDownToNewFileButton)->isEnabled();
         seen.menusOn = window->findChild<QMenuBar*>()->actions().constFirst()->isEnabled();
         seen.busy = window->busyFlag().isBusy();
+        seen.picture = window->grab().toImage();
+        // A resize keeps both in the ruler's place.
+        window->resize(window->width() + 60, window->height() + 20);
+        const QRect place = ruler()->geometry();
+        seen.inRulersPlace = progressBar()->geometry().left() == place.left()
+                          && progressBar()->geometry().top() == place.top()
+                          && progressBar()->geometry().right() < stopButton()->geometry().left()
+                          && stopButton()->geometry().right() == place.right();
         QTest::mouseClick(stopButton(), Qt::LeftButton);
         stopPressed.store(true);
     });
@@ -227,6 +237,11 @@ TEST_F(MixDownWindowTest, StoppingAMixLeavesNoFileAndGivesTheWindowBack)
     EXPECT_FALSE(seen.mixButtonOn);
     EXPECT_FALSE(seen.menusOn);
     EXPECT_TRUE(seen.busy);
+    EXPECT_TRUE(seen.inRulersPlace);
+    ASSERT_TRUE(QDir::current().mkpath(QStringLiteral("screenshots")));
+    const QString picture = QDir::current().filePath(QStringLiteral("screenshots/mix-down-in-progress.png"));
+    ASSERT_TRUE(seen.picture.save(picture)) << picture.toStdString();
+    std::printf("mix-down in progress: %s\n", qPrintable(picture));
 
     EXPECT_TRUE(filesIn(out).isEmpty()) << filesIn(out).join(' ').toStdString();
     EXPECT_EQ(filesIn(temp), tempBefore);
