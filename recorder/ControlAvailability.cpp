@@ -13,8 +13,6 @@ Missing missingFeature(Control control)
     switch (control) {
     case RecordVoIPConversation:
         return Missing::Recording;
-    case FileMixDownToNewFileMenu:
-    case MixDownToNewFileButton:
     case FadeInMenu:
     case FadeOutMenu:
         return Missing::Mixing;

@@ -122,10 +122,7 @@ void FaderController::reset()
 
 int FaderController::valueAt(int64_t frame) const
 {
-    // Before the take began nothing was recorded: the fader stays where it is.
-    if (!m_automation || m_automation->Entries().empty() || frame < m_automation->Entries().front().frame)
-        return m_fader;
-    return m_automation->GetValueAtFrame(frame);
+    return faderValueAt(m_automation.get(), m_fader, frame);
 }
 
 TrackGains FaderController::gainsAt(int64_t frame) const

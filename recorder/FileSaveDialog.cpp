@@ -27,7 +27,7 @@ TFileSaveDlg::TFileSaveDlg(bool voiceTrack, bool musicTrack, QWidget* parent)
         bool enabled;
     };
     const Button all[] = {
-        {"SaveMixedTrackButton", "Save Mixed Track", SaveChoice::SaveMix, false},
+        {"SaveMixedTrackButton", "Save Mixed Track", SaveChoice::SaveMix, voiceTrack && musicTrack},
         {"SaveMusicTrackButton", "Save Music Track", SaveChoice::SaveMusic, musicTrack},
         {"SaveVoiceTrackButton", "Save Voice Track", SaveChoice::SaveVoice, voiceTrack},
         {"NoButton", "&No", SaveChoice::No, true},
@@ -42,8 +42,6 @@ TFileSaveDlg::TFileSaveDlg(bool voiceTrack, bool musicTrack, QWidget* parent)
         buttons->addWidget(button);
         connect(button, &QPushButton::clicked, this, [this, answer = b.answer] { done(answer); });
     }
-    findChild<QPushButton*>(QStringLiteral("SaveMixedTrackButton"))
-        ->setToolTip(QStringLiteral("Mixing the tracks is not available yet."));
 }
 
 void TFileSaveDlg::reject()

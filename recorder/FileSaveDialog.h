@@ -2,7 +2,7 @@
 // TFileSaveDlg, "Save File As...": the question the recording window asks before it throws tracks
 // away. Its answer is the pressed button's value: 25 save the mix, 26 the music track, 27 the voice
 // track, 28 No (the default), 2 Cancel (also Escape and the close box). A button whose track is
-// missing is off; saving the mix is not available yet, so its button stays off with a tooltip.
+// missing is off; the mix needs both tracks.
 #include <QDialog>
 
 namespace recorder {

@@ -177,6 +177,7 @@ TLiveOvedubbingForm::TLiveOvedubbingForm(const RecordingWindowServices& services
     connectFader();
     connectRecordDevice();
     createVolumeControls();
+    connectMixDown();
 
     setMinimumSize(designedSize());
     resize(designedSize());
@@ -580,6 +581,7 @@ void TLiveOvedubbingForm::layOut()
         display->DrawView(display->ZoomLevel(), display->LeftSamplePos());
     if (trackDisplay())
         SyncRuler(*m_viewRuler, m_voiceDisplay->ZoomLevel(), trackDisplay()->format(), m_voiceDisplay->LeftSamplePos());
+    placeMixProgress();
 }
 
 void TLiveOvedubbingForm::resizeEvent(QResizeEvent* event)
@@ -1010,6 +1012,8 @@ int TLiveOvedubbingForm::AskSaveBeforeLeaving()
                             this);
         choice = dialog.exec();
     }
+    if (choice == SaveChoice::SaveMix && !MixDownToNewFile())
+        return SaveChoice::Cancel;
     if (choice == SaveChoice::SaveMusic && !SaveMusicTrack())
         return SaveChoice::Cancel;
     if (choice == SaveChoice::SaveVoice && !SaveVoiceTrack())
@@ -1064,6 +1068,7 @@ int TLiveOvedubbingForm::CloseTracks()
     if (UnloadWaveFile() == SaveChoice::Cancel)
         return SaveChoice::Cancel;
     m_roads.forgetClosedTracks();
+    m_mix.reset();
     SetControlState(ControlState::NoTrack);
     ControlStateRow row;
     ControlChange on, off;

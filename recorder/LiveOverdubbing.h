@@ -16,8 +16,10 @@
 #include "recorder/ApplyTrackLayout.h"
 #include "recorder/BusyFlag.h"
 #include "recorder/FaderController.h"
+#include "recorder/MixDown.h"
 #include "recorder/MixerVolumes.h"
 #include "recorder/PodcastWizard.h"
+#include "recorder/SongInformation.h"
 #include "recorder/SetControlState.h"
 #include "recorder/TakeRecording.h"
 #include "recorder/TrackLoader.h"
@@ -30,6 +32,7 @@
 
 #include <QColor>
 
+#include <QPointer>
 #include <QRect>
 
 #include <array>
@@ -44,6 +47,7 @@ class QActionGroup;
 class QFrame;
 class QLabel;
 class QProgressBar;
+class QPushButton;
 class QMenuBar;
 class QStatusBar;
 
@@ -111,6 +115,8 @@ struct RecordingWindowServices {
     // Gives a save the windows of its MP3 and WMA roads and of its song information, made over the
     // window; none: those roads are refused and no song information is asked for.
     std::function<void(TrackSaveServices& save, QWidget* window)> saveWindows;
+    // Called on the mix's worker after each block it wrote; tests hold a mix there.
+    std::function<void(int64_t done)> mixAfterBlock{};
 };
 
 // Points the services at the recorder's preferences, which outlive the window: the temporary
@@ -118,7 +124,7 @@ struct RecordingWindowServices {
 // themselves for File > Preferences.
 void usePreferences(RecordingWindowServices& services, RecorderPreferences& preferences);
 
-class TLiveOvedubbingForm : public controls::TCoolForm, private TrackHost {
+class TLiveOvedubbingForm : public controls::TCoolForm, private TrackHost, private MixDownHost {
     Q_OBJECT
 
 public:
@@ -167,6 +173,10 @@ public:
     // Save a changed track under a name the user chooses; true when it was saved.
     bool SaveVoiceTrack();
     bool SaveMusicTrack();
+    // Mixes both tracks down into a file the user names (MixDown.h); true when it was saved.
+    bool MixDownToNewFile();
+    // The last saved mix; none before the first and after the tracks were closed.
+    const std::optional<MixRecord>& mixRecord() const { return m_mix; }
     // Throws both tracks away with their working files, asking first when nothing of them would
     // be kept: 2 when the user cancelled (everything stays), else 0.
     int UnloadWaveFile();
@@ -256,6 +266,17 @@ private:
     int64_t audioClockFrame() const;
     void applyFaderGains(const EngineGains& gains);
     void applyFaderTint(const TintChange& change);
+    // The mix-down's button and menu item (LiveOverdubbingMixDown.cpp).
+    void connectMixDown();
+    // While a mix runs: the progress bar and its stop button where the view ruler is.
+    void placeMixProgress();
+
+    // MixDownHost
+    void DisableWindowControls() override;
+    void RestoreWindowControls() override;
+    void showMixProgress(const std::function<void()>& stop) override;
+    void setMixProgress(int64_t done, int64_t total) override;
+    void mixSaved(const MixedFile& mixed) override;
 
     // TrackHost
     bool saveTrack(TrackSide side) override;
@@ -318,6 +339,11 @@ private:
     PlaybackControls* m_playback = nullptr; // children of the window
     RecordingControls* m_recording = nullptr;
     MusicPadPanel* m_pads = nullptr;
+    std::optional<MixRecord> m_mix;
+    QPushButton* m_mixStop = nullptr; // beside the progress bar while a mix runs
+    std::function<void()> m_mixStopRequest;
+    std::vector<QPointer<QWidget>> m_disabledWidgets; // what DisableWindowControls turned off
+    std::vector<QPointer<QAction>> m_disabledMenus;
 };
 
 } // namespace recorder

@@ -57,4 +57,12 @@ int TMixFade::GetValueAtFrame(int64_t frame) const
     return after == m_entries.begin() ? m_value : std::prev(after)->value;
 }
 
+int faderValueAt(const TMixFade* automation, int fader, int64_t frame)
+{
+    // Before the take began nothing was recorded: the fader stays where it is.
+    if (!automation || automation->Entries().empty() || frame < automation->Entries().front().frame)
+        return fader;
+    return automation->GetValueAtFrame(frame);
+}
+
 } // namespace recorder

@@ -47,4 +47,8 @@ private:
     std::vector<Entry> m_entries;
 };
 
+// The fader's value at a track frame as playback and the mix-down replay an automation: the recorded
+// value from the automation's first entry on; before it, and without one, the fader's present value.
+int faderValueAt(const TMixFade* automation, int fader, int64_t frame);
+
 } // namespace recorder

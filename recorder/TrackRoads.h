@@ -83,6 +83,8 @@ public:
     // The tracks no longer stand for the file File > Open opened (they were cleared, or a take
     // changed them): leaving them asks about saving again.
     void forgetMixedFile() { m_mixed = MixedFile(); }
+    // The tracks were mixed down into this file.
+    void setMixedFile(const MixedFile& mixed) { m_mixed = mixed; }
 
     // Deletes the side's working WAV and its peak cache, closes its display and forgets the track.
     void dropTrack(TrackSide side);

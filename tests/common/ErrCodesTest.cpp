@@ -134,11 +134,14 @@ TEST(ErrCodes, RecorderTextsAreExact)
     EXPECT_EQ(table.text(235), QStringLiteral("Error: The system might be low on resources. Please close other "
                                               "applications and try again."));
     EXPECT_EQ(table.text(313), QStringLiteral("Error: Could not convert the format."));
+    EXPECT_EQ(table.text(479), QStringLiteral("Error : No file name specified for mixing."));
+    EXPECT_EQ(table.text(480), QStringLiteral("Error : No name specified for mixed file."));
+    EXPECT_EQ(table.text(481), QStringLiteral("Error : Cannot mix the files."));
     EXPECT_EQ(table.text(489), QStringLiteral("WMA File format is not proper."));
     EXPECT_EQ(table.text(490), QStringLiteral("Import WMA File Aborted by the User."));
     EXPECT_TRUE(table.text(509).contains(QStringLiteral("too full to record")));
     EXPECT_EQ(table.ids().constFirst(), 100);
-    EXPECT_EQ(table.size(), 150);
+    EXPECT_EQ(table.size(), 153);
 }
 
 class RecorderMessagesTest : public testing::Test {

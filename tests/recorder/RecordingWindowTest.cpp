@@ -162,14 +162,14 @@ TEST_F(RecordingWindowTest, NamedControlsFollowTheStateTable)
         }
     }
     for (const Control control : {Control::FileCloseMenu, Control::FileSaveVoiceTrackMenu, Control::SaveMusicTrackButton,
-                                  Control::OpenVoiceTrack, Control::FileOpenMenu}) {
+                                  Control::OpenVoiceTrack, Control::FileOpenMenu, Control::MixDownToNewFileButton,
+                                  Control::FileMixDownToNewFileMenu}) {
         EXPECT_TRUE(seenOn.count(control)) << controlName(control);
     }
     for (const Control control : {Control::FileCloseMenu, Control::FileSaveVoiceTrackMenu, Control::SaveMusicTrackButton,
                                   Control::OpenVoiceTrack})
         EXPECT_TRUE(seenOff.count(control)) << controlName(control);
-    for (const Control control : {Control::RecordVoIPConversation, Control::MixDownToNewFileButton,
-                                  Control::FileMixDownToNewFileMenu, Control::EditVoiceTrackCoolButton,
+    for (const Control control : {Control::RecordVoIPConversation, Control::EditVoiceTrackCoolButton,
                                   Control::EditMixedTrackMenu, Control::OpenInEditor, Control::UploadButton})
         EXPECT_TRUE(isUnavailable(control)) << controlName(control);
     EXPECT_EQ(static_cast<QAction*>(named(*window, Control::OpenInEditor))->toolTip(),
@@ -655,7 +655,6 @@ struct SaveQuestion {
     QString caption;
     QString text;
     std::map<QString, bool> enabled; // by button name
-    QString mixTooltip;
     QImage picture;
     bool buttonsInside = false; // every button lies wholly inside the dialog
 };
@@ -690,7 +689,6 @@ protected:
             question.text = dialog->findChild<QLabel*>(QStringLiteral("QuestionLabel"))->text();
             for (const QString& name : kSaveChoiceButtons)
                 question.enabled[name] = dialog->findChild<QPushButton*>(name)->isEnabled();
-            question.mixTooltip = dialog->findChild<QPushButton*>(QStringLiteral("SaveMixedTrackButton"))->toolTip();
             question.picture = dialog->grab().toImage();
             question.buttonsInside = true;
             for (const QString& name : kSaveChoiceButtons) {
@@ -817,7 +815,6 @@ TEST_F(ClosingTracksWindowTest, ClosingAChangedVoiceTrackAsksFirst)
                                                               {"SaveVoiceTrackButton", true},
                                                               {"NoButton", true},
                                                               {"CancelButton", true}}));
-        EXPECT_EQ(question.mixTooltip, QStringLiteral("Mixing the tracks is not available yet."));
         EXPECT_FALSE(QFileInfo::exists(missingFolder));
         EXPECT_TRUE(QFileInfo::exists(source));
         if (c.closed) {
@@ -842,8 +839,8 @@ TEST_F(ClosingTracksWindowTest, ClosingAChangedVoiceTrackAsksFirst)
     }
 }
 
-// With both tracks the question comes whatever their state, offers both track saves (the mix is
-// not available yet), and No throws both tracks with all their working files away.
+// With both tracks the question comes whatever their state, offers the mix and both track saves,
+// and No throws both tracks with all their working files away.
 TEST_F(ClosingTracksWindowTest, ClosingBothTracksWithNoDiscardsTheirWorkingFiles)
 {
     auto window = shownWindow();
@@ -859,7 +856,7 @@ TEST_F(ClosingTracksWindowTest, ClosingBothTracksWithNoDiscardsTheirWorkingFiles
     answerSaveQuestion(*window, "NoButton");
     clickMenuItem(*window, "FileCloseMenu");
     ASSERT_TRUE(QTest::qWaitFor([&] { return question.shown; }));
-    EXPECT_EQ(question.enabled, (std::map<QString, bool>{{"SaveMixedTrackButton", false},
+    EXPECT_EQ(question.enabled, (std::map<QString, bool>{{"SaveMixedTrackButton", true},
                                                           {"SaveMusicTrackButton", true},
                                                           {"SaveVoiceTrackButton", true},
                                                           {"NoButton", true},

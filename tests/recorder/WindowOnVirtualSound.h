@@ -4,6 +4,7 @@
 // clicking named controls, reading them.
 
 #include "recorder/LiveOverdubbing.h"
+#include "recorder/TrackSave.h"
 
 #include "common/ErrCodes.h"
 #include "common/JobRunner.h"
@@ -47,6 +48,15 @@ protected:
         services.preventSaturation = [this] { return preventSaturation; };
         services.alwaysTestLevels = [this] { return alwaysTestLevels; };
         services.outputDevice = [this] { return outputDevice; };
+        services.saveWindows = [this](recorder::TrackSaveServices& save, QWidget*) {
+            save.askSongInformation = [this](TID3InfoRecord& info) {
+                return askSongInformation && askSongInformation(info);
+            };
+        };
+        services.mixAfterBlock = [this](int64_t done) {
+            if (mixAfterBlock)
+                mixAfterBlock(done);
+        };
         adjustServices(services);
         window = std::make_unique<recorder::TLiveOvedubbingForm>(services);
         progressWindow.setMainWindow(window.get());
@@ -118,6 +128,10 @@ protected:
     bool preventSaturation = false;
     bool alwaysTestLevels = false;
     int outputDevice = -1; // the preferences' output device index
+    // The song information dialog of a mix-down (none: cancelled), and what a mix's worker does after
+    // each block.
+    recorder::AskSongInformationFn askSongInformation;
+    std::function<void(int64_t done)> mixAfterBlock;
     std::unique_ptr<recorder::TLiveOvedubbingForm> window;
 };
 
