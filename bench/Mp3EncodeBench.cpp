@@ -21,8 +21,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr uint32_t kBitRate = 128;
-// The library's high-quality preset is libmp3lame's quality 2.
-constexpr int kQuality = 2;
+// The library's high-quality preset is libmp3lame's quality 3.
+constexpr int kQuality = 3;
 
 double since(Clock::time_point start)
 {

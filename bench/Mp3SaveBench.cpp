@@ -21,7 +21,7 @@
 namespace {
 
 constexpr int kBitRate = 128;
-constexpr int kQuality = 2; // the encoder's high-quality preset
+constexpr int kQuality = 3; // the encoder's high-quality preset
 constexpr double kStallGoalMs = 50;
 
 class NoUrls : public platform::UrlOpener {

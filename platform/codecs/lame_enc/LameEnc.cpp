@@ -146,7 +146,9 @@ int qualityOf(int32_t preset)
     case LAME_ENC_PRESET_LOW:
         return 7;
     case LAME_ENC_PRESET_HIGH:
-        return 2;
+        // The quality the lame command uses by default: quality 2 costs about 1.7 times the time
+        // for no difference a spoken-word programme at podcast bit rates can show.
+        return 3;
     default:
         return -1;
     }

@@ -49,7 +49,7 @@ extern "C" {
 #define LAME_ENC_PRESET_DEFAULT (-1) /* libmp3lame's own default */
 #define LAME_ENC_PRESET_NORMAL 0     /* quality 5 */
 #define LAME_ENC_PRESET_LOW 1        /* quality 7: fastest */
-#define LAME_ENC_PRESET_HIGH 2       /* quality 2: best */
+#define LAME_ENC_PRESET_HIGH 2       /* quality 3: libmp3lame's own good-quality setting */
 
 /* mpegVersion */
 #define LAME_ENC_MPEG2 0
