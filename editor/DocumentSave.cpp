@@ -13,6 +13,7 @@
 #include "platform/settings/SettingsStore.h"
 #include "platform/ui/Messages.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -241,12 +242,22 @@ std::optional<DocumentSaver::Chosen> DocumentSaver::askTarget(const TDocumentRec
     request.initialFolder = startFolder();
     if (mode == SaveMode::SaveAs && document.saveState != SaveState::Untitled)
         request.fileName = QFileInfo(document.documentFile).completeBaseName();
+    request.defaultExtension = QStringLiteral("wav");
     request.overwritePrompt = true;
     const platform::FileDialogResult result = m_services.messages.interaction().saveFile(request);
     if (!result.accepted || result.files.isEmpty())
         return std::nullopt;
-    rememberFolder(result.files.front());
-    return Chosen{result.files.front(), result.filterIndex == 2};
+    const QString typed = result.files.front();
+    rememberFolder(typed);
+    const bool mp3 = result.filterIndex == 2;
+    const QString target = withExtension(typed, mp3 ? QStringLiteral(".mp3") : QStringLiteral(".wav"));
+    // The dialog asked before replacing the name typed, not the one with the extension added.
+    if (target != typed && QFileInfo::exists(target) &&
+        m_services.messages.ShowMessageBox(
+            QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(QDir::toNativeSeparators(target)), {},
+            platform::MB_YESNO | platform::MB_ICONWARNING) != platform::IDYES)
+        return std::nullopt;
+    return Chosen{target, mp3};
 }
 
 int DocumentSaver::save(TDocumentRecord& document, SaveMode mode)
@@ -270,8 +281,8 @@ int DocumentSaver::save(TDocumentRecord& document, SaveMode mode)
         if (!chosen)
             return kCancelled;
         if (chosen->mp3)
-            return saveMp3(document, source, withExtension(chosen->path, QStringLiteral(".mp3")), mp3Rate());
-        return saveWave(document, source, withExtension(chosen->path, QStringLiteral(".wav")));
+            return saveMp3(document, source, chosen->path, mp3Rate());
+        return saveWave(document, source, chosen->path);
     }
     switch (document.sourceKind) {
     case SourceKind::Mp3:

@@ -92,7 +92,9 @@ public:
     int revert(TDocumentRecord& document);
 
 private:
-    // The save dialog: the chosen file and whether the MP3 filter was chosen; none when cancelled.
+    // The save dialog: the file to write (the chosen name with its filter's extension) and whether
+    // the MP3 filter was chosen; none when cancelled, or when the extension added names a file
+    // the user does not want replaced.
     struct Chosen {
         QString path;
         bool mp3 = false;

@@ -245,6 +245,59 @@ TEST_F(DocumentSaveTest, TheDialogStartsWhereTheLastSaveWent)
     EXPECT_EQ(asked[1].fileName, QStringLiteral("one"));
     EXPECT_EQ(asked[2].initialFolder, other);
     EXPECT_EQ(asked[0].filter, QString::fromLatin1(kSaveFilter));
+    EXPECT_EQ(asked[0].defaultExtension, QStringLiteral("wav"));
+}
+
+// The dialog asks before replacing the name the user typed; the extension added afterwards may
+// name another file that exists, and the user is asked about that one before it is replaced. No
+// cancels the save and leaves that file as it was.
+TEST_F(DocumentSaveTest, AnExistingFileNamedByTheAddedExtensionIsReplacedOnlyWhenTheUserSaysSo)
+{
+    struct Case {
+        const char* name;
+        QString typed;
+        std::optional<int> answer; // the question's answer; none when nothing is to be asked
+        int result;
+        QString file;              // the document file afterwards
+        bool replaced;             // the file the extension names holds the working file's audio
+    };
+    const std::vector<Case> cases = {
+        {"no: cancelled", "song", platform::IDNO, 129, "song.wav", false},
+        {"yes: replaced", "song", platform::IDYES, 0, "song.wav", true},
+        {"a new name asks nothing", "other", std::nullopt, 0, "other.wav", false},
+        {"the dialog asked for the name typed", "song.wav", std::nullopt, 0, "song.wav", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(folder).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(folder));
+        TDocumentRecord d = document(SaveState::Modified);
+        d.documentFile = tone(folder + "/episode.wav", 440);
+        tone(folder + "/song.wav", 330);
+        const QByteArray before = hashOf(folder + "/song.wav");
+        answer(Dialog::Wave, c.typed);
+        if (c.answer)
+            interaction.expectMessageBox(*c.answer, QDir::toNativeSeparators(folder + "/song.wav") + " already exists");
+        EXPECT_EQ(saver().save(d, SaveMode::SaveAs), c.result);
+        EXPECT_TRUE(interaction.allConsumed());
+        EXPECT_EQ(QFileInfo(d.documentFile).fileName(), c.result == 0 ? c.file : QStringLiteral("episode.wav"));
+        EXPECT_EQ(d.saveState, c.result == 0 ? SaveState::Unchanged : SaveState::Modified);
+        if (c.replaced)
+            EXPECT_EQ(hashOf(folder + "/song.wav"), hashOf(d.workingFile));
+        else
+            EXPECT_EQ(hashOf(folder + "/song.wav"), before);
+    }
+
+    // The same for an MP3 typed without its extension.
+    ASSERT_EQ(platform::codecs::FindLAMEEncoder(QStringLiteral(VA_PROGRAM_BIN)), 0);
+    TDocumentRecord d = document(SaveState::Modified);
+    const QByteArray mp3 = QByteArray("an MP3 the user keeps");
+    testsupport::writeFile(folder + "/show.mp3", mp3);
+    answer(Dialog::Mp3, "show");
+    interaction.expectMessageBox(platform::IDNO, "show.mp3 already exists");
+    EXPECT_EQ(saver().save(d, SaveMode::SaveAs), 129);
+    EXPECT_EQ(readFile(folder + "/show.mp3"), mp3);
+    EXPECT_EQ(d.documentFile, folder + "/song.wav");
 }
 
 class Mp3SaveTest : public DocumentSaveTest {
@@ -351,6 +404,7 @@ TEST_F(DocumentSaveTest, RevertBringsBackTheFile)
     EXPECT_EQ(saver().revert(d), kCannotRevert);
     EXPECT_EQ(hashOf(d.workingFile), working);
     EXPECT_EQ(d.saveState, SaveState::Modified);
+
 }
 
 } // namespace
