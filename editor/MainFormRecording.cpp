@@ -193,11 +193,22 @@ void TMainForm::stopRecordingNow()
         return;
     }
 
+    // What reached the take's file is the user's: a take that does not go in is kept and its
+    // place told.
+    const auto tellTakeKept = [this](const QString& take) {
+        m_services.messages.ShowMessageBox(
+            QStringLiteral("Your recording could not be inserted. It was kept in %1.").arg(take), {},
+            platform::MB_OK | platform::MB_ICONERROR);
+    };
     if (insert) {
         platform::audio::AudioFileInfo take;
         if (platform::audio::readAudioFileInfo(insert->file, take) != 0) {
             qCWarning(lcCommon) << "the take" << insert->file << "cannot be read";
             m_services.messages.ShowErrorMessage(kClipFileSize);
+            if (QFileInfo(insert->file).size() > 0)
+                tellTakeKept(insert->file);
+            else
+                QFile::remove(insert->file);
         } else if (take.frames == 0) {
             QFile::remove(insert->file);
         } else {
@@ -209,9 +220,7 @@ void TMainForm::stopRecordingNow()
                 QFile::remove(insert->file);
                 m_view.setSelection(uint32_t(insert->position), uint32_t(insert->position + take.frames));
             } else {
-                m_services.messages.ShowMessageBox(
-                    QStringLiteral("Your recording could not be inserted. It was kept in %1.").arg(insert->file), {},
-                    platform::MB_OK | platform::MB_ICONERROR);
+                tellTakeKept(insert->file);
             }
         }
     } else {

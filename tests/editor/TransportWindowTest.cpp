@@ -6,6 +6,7 @@
 #include "tests/editor/TransportWindow.h"
 
 #include "editor/ErrCodes.h"
+
 #include "platform/audio/FakeMixerBackend.h"
 #include "platform/audio/VirtualBackend.h"
 
@@ -366,6 +367,38 @@ TEST_F(TransportWindowTest, ATakeThatCannotBeInsertedIsKept)
     const wavefixtures::WaveInfo kept = wavefixtures::soxWaveInfo(take);
     EXPECT_EQ(kept.frames, 1000) << take.toStdString();
     EXPECT_EQ(kept.rate, 8000);
+}
+
+// A take whose file cannot be read is not inserted: message 370, and the file stays where it is
+// and the user is told where.
+TEST_F(TransportWindowTest, ATakeThatCannotBeReadIsKeptAndItsPlaceTold)
+{
+    makeWindow();
+    const QString song = tone("song.wav", 1.0);
+    open(song);
+    const std::vector<int16_t> before = samplesOf(song);
+    const QDir workFolder(QFileInfo(document()->workingFile).absolutePath());
+    const QStringList beforeTake = workFolder.entryList(QDir::Files);
+    interaction.expectMessageBox(platform::IDYES, "record in the currently open file");
+    click("StartStopRecordingButton");
+    ASSERT_EQ(window->transportState(), TransportState::Recording);
+    QStringList made = workFolder.entryList(QDir::Files);
+    for (const QString& name : beforeTake)
+        made.removeAll(name);
+    ASSERT_EQ(made.size(), 1) << made.join(' ').toStdString();
+    const QString take = workFolder.filePath(made.front());
+    // Something else takes the take's name: what is there is no WAV.
+    ASSERT_TRUE(QFile::remove(take));
+    testsupport::writeFile(take, "not a wave");
+    backend.setInputSine(500, 0.5);
+    backend.advance(1000);
+    interaction.expectMessageBox(platform::IDOK, "Error code 370");
+    interaction.expectMessageBox(platform::IDOK, "It was kept in " + take);
+    click("StartStopRecordingButton");
+    ASSERT_TRUE(eventually([&] { return interaction.allConsumed(); }));
+    EXPECT_EQ(window->transportState(), TransportState::Stopped);
+    EXPECT_EQ(samplesOf(document()->workingFile), before);
+    EXPECT_EQ(testsupport::readFile(take), QByteArray("not a wave"));
 }
 
 // The meters show the levels heard; a level above 95 lights its lamp, which goes out 3 s after
