@@ -349,17 +349,18 @@ int DocumentSaver::saveMp3(TDocumentRecord& document, const QString& source, con
 
 int DocumentSaver::revert(TDocumentRecord& document)
 {
+    // Read before anything is replaced: a file that cannot be read leaves the edits as they are.
+    FileInformation info;
+    if (const int read = readWaveFileInformation(document.documentFile, info)) {
+        qCWarning(lcCommon) << document.documentFile << "cannot be read to revert to it:" << read;
+        return kCannotRevert;
+    }
     const int code = CopyFileOnWorker(m_services.runner, document.documentFile, document.workingFile,
                                       QString::fromLatin1(kRevertingCaption), CopyScratchFileWithProgress);
     if (code == kCancelled)
         return kCancelled;
     if (code != 0)
         return kCannotRevert;
-    FileInformation info;
-    if (const int read = readWaveFileInformation(document.workingFile, info)) {
-        qCWarning(lcCommon) << "the reverted" << document.workingFile << "cannot be read:" << read;
-        return kCannotRevert;
-    }
     document.info = info;
     document.rebuildWaveFormat();
     document.saveState = SaveState::Unchanged;

@@ -405,6 +405,14 @@ TEST_F(DocumentSaveTest, RevertBringsBackTheFile)
     EXPECT_EQ(hashOf(d.workingFile), working);
     EXPECT_EQ(d.saveState, SaveState::Modified);
 
+    // A document file that is there but no longer a WAV that can be read: 142 as well, and the
+    // edits, undo included, are still there.
+    testsupport::writeFile(d.documentFile, "RIFF and nothing of a wave after it");
+    testsupport::writeFile(d.undoFile, "undo");
+    EXPECT_EQ(saver().revert(d), kCannotRevert);
+    EXPECT_EQ(hashOf(d.workingFile), working);
+    EXPECT_EQ(d.saveState, SaveState::Modified);
+    EXPECT_EQ(readFile(d.undoFile), QByteArray("undo"));
 }
 
 } // namespace
