@@ -338,6 +338,7 @@ private:
     bool transportMessage(const platform::PostedMessage& message);
     void playButtonClick();
     void playFromStartButtonClick();
+    bool playingOrPaused() const;
     void pauseButtonClick();
     void stopButtonClick();
     void rewindButtonClick();

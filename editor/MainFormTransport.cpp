@@ -273,11 +273,17 @@ void TMainForm::showTransportPosition(int64_t frame)
     m_view.moveOverviewFrame();
 }
 
+// A paused playback seeks as a running one does: it resumes from where the seek put it.
+bool TMainForm::playingOrPaused() const
+{
+    return m_transport == TransportState::Playing || m_transport == TransportState::Paused;
+}
+
 void TMainForm::fastForwardButtonClick()
 {
     platform::audio::AudioEngine* engine = m_services.engine;
     const TQzv32WaveDisplay* display = currentDisplay();
-    if (!engine || !display || m_transport != TransportState::Playing)
+    if (!engine || !display || !playingOrPaused())
         return;
     const int64_t total = display->TotalSamples();
     // A range played ends before the end of the file: seeking past it ends the playback as well.
@@ -298,7 +304,7 @@ void TMainForm::rewindButtonClick()
 {
     platform::audio::AudioEngine* engine = m_services.engine;
     const TQzv32WaveDisplay* display = currentDisplay();
-    if (!engine || !display || m_transport != TransportState::Playing)
+    if (!engine || !display || !playingOrPaused())
         return;
     const int64_t target = rewindTarget(engine->AudioGetPosition(kPositionFrames), display->TotalSamples());
     if (const int code = engine->AudioMoveTo(target, kPositionFrames)) {
@@ -315,7 +321,7 @@ void TMainForm::skipToStartButtonClick()
     if (!display)
         return;
     const int64_t target = skipToStartTarget(display->SelectionStartPos(), display->SelectionEndPos());
-    if (engine && m_transport == TransportState::Playing) {
+    if (engine && playingOrPaused()) {
         if (const int code = engine->AudioMoveTo(target, kPositionFrames)) {
             ShowMappedError(m_services.messages, code, editor::PlayerErrorToMessageId);
             return;
@@ -333,7 +339,7 @@ void TMainForm::skipToEndButtonClick()
     const int64_t total = display->TotalSamples();
     const int64_t target = skipToEndTarget(display->SelectionStartPos(), display->SelectionEndPos(), total);
     showTransportPosition(target);
-    if (engine && m_transport == TransportState::Playing) {
+    if (engine && playingOrPaused()) {
         const int64_t end = m_playEnd > 0 ? std::min(m_playEnd, total) : total;
         if (target >= end) {
             stopPlaybackNow();

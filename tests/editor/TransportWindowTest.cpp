@@ -7,6 +7,7 @@
 
 #include "editor/ErrCodes.h"
 
+#include "common/WaveUtil.h"
 #include "platform/audio/FakeMixerBackend.h"
 #include "platform/audio/VirtualBackend.h"
 
@@ -224,6 +225,56 @@ TEST_F(TransportWindowTest, ForwardAndRewind)
     click("FastForwardButton");
     EXPECT_EQ(window->transportState(), TransportState::Stopped);
     EXPECT_FALSE(outputOpen());
+}
+
+// A paused playback seeks as a running one: the seek buttons move the player, and the playback
+// resumes from where they put it; a seek to the end of what is played stops it.
+TEST_F(TransportWindowTest, SeekingWhilePausedMovesThePlayback)
+{
+    struct Case {
+        const char* name;
+        uint32_t selectionStart, selectionEnd; // played, when not empty
+        int played;                            // frames heard before the pause
+        const char* button;
+        uint32_t caret;                        // after the seek; the playback stopped when 0 and stops is set
+        bool stops;
+    };
+    const Case cases[] = {
+        {"forward", 0, 0, 1000, "FastForwardButton", 1400, false},
+        {"rewind", 0, 0, 1000, "RewindButton", 600, false},
+        {"skip to start", 0, 0, 1000, "SkipToStartButton", 0, false},
+        {"skip to the selection's start", 3000, 5000, 1000, "SkipToStartButton", 3000, false},
+        {"forward past the end", 0, 0, 7700, "FastForwardButton", 8000, true},
+        {"skip to end", 0, 0, 1000, "SkipToEndButton", 8000, true},
+    };
+    makeWindow();
+    open(tone("song.wav", 1.0));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        display()->setCaretPositionBySamples(0);
+        display()->SetSelection(c.selectionStart, c.selectionEnd);
+        click("PlayButton");
+        backend.advance(c.played);
+        const uint32_t heard = c.selectionStart + uint32_t(c.played);
+        ASSERT_TRUE(eventually([&] { return display()->CaretPositionBySamples() == heard; }));
+        click("PauseButton");
+        ASSERT_EQ(window->transportState(), TransportState::Paused);
+        click(c.button);
+        if (c.stops) {
+            EXPECT_EQ(window->transportState(), TransportState::Stopped);
+            EXPECT_FALSE(outputOpen());
+            continue;
+        }
+        EXPECT_EQ(display()->CaretPositionBySamples(), c.caret);
+        EXPECT_EQ(engine.AudioGetPosition(kPositionFrames), int64_t(c.caret));
+        click("PauseButton");
+        ASSERT_EQ(window->transportState(), TransportState::Playing);
+        backend.advance(100);
+        EXPECT_TRUE(eventually([&] { return display()->CaretPositionBySamples() == c.caret + 100; }))
+            << display()->CaretPositionBySamples();
+        click("StopButton");
+        ASSERT_EQ(window->transportState(), TransportState::Stopped);
+    }
 }
 
 // Record without a document makes one in the format chosen, records into it and shows the take.
