@@ -61,6 +61,10 @@ void TMainForm::fileRevert()
     TDocumentRecord* document = m_workspace.documents().current();
     if (!document || busy() || recording() || document->saveState != SaveState::Modified)
         return;
+    // The player reads the working file, which the revert replaces.
+    stopPlaybackNow();
+    if (playingOrPaused())
+        return;
     setBusy(true);
     if (document->sourceKind != SourceKind::Wave) {
         // A compressed file is decoded again: its working file is made as at the first open.

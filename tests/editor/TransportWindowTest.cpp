@@ -277,6 +277,33 @@ TEST_F(TransportWindowTest, SeekingWhilePausedMovesThePlayback)
     }
 }
 
+// Revert during a playback stops it before the working file is replaced, and the file's audio is
+// back.
+TEST_F(TransportWindowTest, RevertStopsThePlaybackFirst)
+{
+    makeWindow();
+    const QString song = tone("song.wav", 1.0);
+    open(song);
+    const std::vector<int16_t> before = samplesOf(song);
+    // A take inserted changes the document.
+    interaction.expectMessageBox(platform::IDYES, "record in the currently open file");
+    click("StartStopRecordingButton");
+    backend.advance(500);
+    click("StopButton");
+    ASSERT_TRUE(eventually([&] { return display()->TotalSamples() == 8500; }));
+    ASSERT_EQ(document()->saveState, SaveState::Modified);
+    display()->SetSelection(0, 0);
+    click("PlayButton");
+    backend.advance(1000);
+    ASSERT_EQ(window->transportState(), TransportState::Playing);
+    named<QAction>("FileRevertMenu")->trigger();
+    EXPECT_EQ(window->transportState(), TransportState::Stopped);
+    EXPECT_FALSE(outputOpen());
+    ASSERT_TRUE(eventually([&] { return display()->TotalSamples() == 8000; }));
+    EXPECT_EQ(samplesOf(document()->workingFile), before);
+    EXPECT_EQ(document()->saveState, SaveState::Unchanged);
+}
+
 // Record without a document makes one in the format chosen, records into it and shows the take.
 TEST_F(TransportWindowTest, RecordingIntoANewDocument)
 {
