@@ -812,17 +812,18 @@ void TMainForm::offerPaste()
 
 void TMainForm::fileClose()
 {
-    if (busy())
+    // A recording keeps the window busy; closing ends it first, the take going into its document.
+    if (busy() && !recording())
         return;
+    stopRecording();
     // The podcast of the document is not offered again until a document is opened.
     m_panel.setEnabled(Control::UploadPodcast, false);
     m_panel.setEnabled(Control::SaveAsPodcast, false);
     applyPanel();
-    const int index = m_workspace.documents().currentIndex();
-    if (index == DocumentList::kNoDocument)
+    if (m_workspace.documents().currentIndex() == DocumentList::kNoDocument)
         return;
     setBusy(true);
-    closeDocumentAt(index);
+    closeDocumentAt(m_workspace.documents().currentIndex());
     setBusy(false);
 }
 

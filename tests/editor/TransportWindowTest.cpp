@@ -304,6 +304,30 @@ TEST_F(TransportWindowTest, RevertStopsThePlaybackFirst)
     EXPECT_EQ(document()->saveState, SaveState::Unchanged);
 }
 
+// File > Close during a recording stops it, the take going into the document, which is then
+// closed as any changed one: Cancel keeps it open, No closes it.
+TEST_F(TransportWindowTest, CloseStopsTheRecordingFirst)
+{
+    makeWindow();
+    open(tone("song.wav", 1.0));
+    interaction.expectMessageBox(platform::IDYES, "record in the currently open file");
+    click("StartStopRecordingButton");
+    ASSERT_EQ(window->transportState(), TransportState::Recording);
+    backend.advance(500);
+    interaction.expectMessageBox(platform::IDCANCEL, "has changed");
+    named<QAction>("FileCloseMenu")->trigger();
+    EXPECT_TRUE(interaction.allConsumed());
+    EXPECT_EQ(window->transportState(), TransportState::Stopped);
+    EXPECT_FALSE(inputOpen());
+    ASSERT_NE(document(), nullptr);
+    EXPECT_EQ(display()->TotalSamples(), 8500u);
+    EXPECT_FALSE(named<QAction>("SaveAsPodcastMenu")->isEnabled());
+
+    interaction.expectMessageBox(platform::IDNO, "has changed");
+    named<QAction>("FileCloseMenu")->trigger();
+    EXPECT_EQ(document(), nullptr);
+}
+
 // Record without a document makes one in the format chosen, records into it and shows the take.
 TEST_F(TransportWindowTest, RecordingIntoANewDocument)
 {
