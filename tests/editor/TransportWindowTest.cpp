@@ -328,6 +328,24 @@ TEST_F(TransportWindowTest, CloseStopsTheRecordingFirst)
     EXPECT_EQ(document(), nullptr);
 }
 
+// Stop, clicked during a playback and during a recording, leaves the focus on the display, where
+// the transport keys reach the window.
+TEST_F(TransportWindowTest, StopLeavesTheFocusOnTheDisplay)
+{
+    makeWindow();
+    open(tone("song.wav", 1.0));
+    for (const bool recording : {false, true}) {
+        SCOPED_TRACE(recording ? "recording" : "playing");
+        if (recording)
+            interaction.expectMessageBox(platform::IDYES, "record in the currently open file");
+        click(recording ? "StartStopRecordingButton" : "PlayButton");
+        backend.advance(100);
+        click("StopButton");
+        EXPECT_EQ(window->transportState(), TransportState::Stopped);
+        EXPECT_EQ(window->focusWidget(), display());
+    }
+}
+
 // Record without a document makes one in the format chosen, records into it and shows the take.
 TEST_F(TransportWindowTest, RecordingIntoANewDocument)
 {
