@@ -211,6 +211,12 @@ void TWMAExportForm::SetExportFileName(const QString& fileName)
     exportFileNameEdit->setText(fileName);
 }
 
+void TWMAExportForm::SetTargetFixed(bool fixed)
+{
+    m_targetFixed = fixed;
+    setControlsEnabled(!running());
+}
+
 void TWMAExportForm::SelectEncoderByName(const QString& name)
 {
     const int index = encoderCombo->findText(name, Qt::MatchFixedString);
@@ -231,9 +237,10 @@ void TWMAExportForm::SelectFormatByName(const QString& name)
 void TWMAExportForm::setControlsEnabled(bool enabled)
 {
     exportFileNameEdit->setEnabled(enabled);
+    exportFileNameEdit->setReadOnly(m_targetFixed);
     encoderCombo->setEnabled(enabled);
     outputFormatCombo->setEnabled(enabled);
-    BrowseButton->setEnabled(enabled);
+    BrowseButton->setEnabled(enabled && !m_targetFixed);
     ExportButton->setEnabled(enabled);
 }
 

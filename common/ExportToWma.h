@@ -46,6 +46,9 @@ public:
     int ExportFile(const QString& source, const QString& target, bool& cancelled);
 
     void SetExportFileName(const QString& fileName);
+    // When the caller names the file, the export writes exactly that target: the name cannot be
+    // edited nor browsed for.
+    void SetTargetFixed(bool fixed);
     void SelectEncoderByName(const QString& name);
     void SelectFormatByName(const QString& name);
 
@@ -85,6 +88,7 @@ private:
     WaveFormatEx m_format;
     uint32_t m_rememberedRate = 0;
     bool m_cancelled = false;
+    bool m_targetFixed = false;
     int m_failure = 0;
     std::atomic<int32_t> m_progress{0};
     std::atomic<int32_t> m_state{0};

@@ -156,14 +156,15 @@ int EncodeWaveToMp3(const QString& wav, const QString& mp3, int bitRate, Mp3Enco
         return LameCode::NotPcm;
     const WaveFormatEx format = reader.format;
     const WaveValues wave{format.samplesPerSec, format.channels, format.bitsPerSample};
-    if (wave.sampleRate >= 8000 && wave.sampleRate <= 22050 && bitRate > 160) {
-        CloseWaveForRead(reader.handle);
-        return LameCode::BitRateTooHigh;
-    }
+    // A WAV the loop cannot read as PCM is refused as such before its rate is looked at.
     if ((wave.bitsPerSample != 8 && wave.bitsPerSample != 16) || wave.channels < 1 || wave.channels > 2
         || format.blockAlign != wave.channels * wave.bitsPerSample / 8) {
         CloseWaveForRead(reader.handle);
         return LameCode::NotPcm;
+    }
+    if (wave.sampleRate >= 8000 && wave.sampleRate <= 22050 && bitRate > 160) {
+        CloseWaveForRead(reader.handle);
+        return LameCode::BitRateTooHigh;
     }
     const auto library = loadLibrary();
     if (!library) {

@@ -112,13 +112,23 @@ void showMixFailure(const platform::Messages& messages, int code, const QString&
     }
 }
 
-// The format step's failure, as the mix-down reports it.
-void showFormatFailure(const platform::Messages& messages, int code, const QString& source)
+// The format step's failure, as the mix-down reports it. The MP3 and WMA windows have shown their
+// own failures already; only the step's own codes and a cancel are shown here.
+void showFormatFailure(const platform::Messages& messages, int code, const QString& source, const QString& target)
 {
-    if (code == SaveCode::SourceMissing)
+    switch (code) {
+    case SaveCode::SourceMissing:
         messages.ShowErrorMessage(code, {QDir::toNativeSeparators(source)});
-    else
+        break;
+    case SaveCode::Cancelled:
+    case SaveCode::BadExtension:
+    case SaveCode::CannotConvertFormat:
         messages.ShowErrorMessage(code);
+        break;
+    default:
+        qCWarning(lcRecorder) << "writing the mix as" << target << "failed with code" << code;
+        break;
+    }
 }
 
 // Writes the mix into the WAV target beside it and puts it in place: the mix's code, or 150 when
@@ -156,11 +166,12 @@ int mixIntoEncoded(const MixDownServices& services, MixDownHost& host, const Mix
                                      services.exportWma, services.mp3BitRate};
         code = ConvertWaveToTarget(save, temp, target);
         if (code != 0)
-            showFormatFailure(services.messages, code, temp);
+            showFormatFailure(services.messages, code, temp, target);
     } else {
         code = code == MixCode::Cancelled ? code : MixCode::CannotMix;
     }
-    QFile::remove(temp);
+    if (QFile file(temp); file.exists() && !file.remove())
+        qCWarning(lcRecorder).noquote() << "cannot remove the temporary mix" << temp << ":" << file.errorString();
     return code;
 }
 

@@ -47,6 +47,13 @@ bool samePcmShape(const WaveFormatEx& a, const WaveFormatEx& b)
         && a.channels == b.channels;
 }
 
+// A pad that does not stop is no failure the user can act on; the log keeps it.
+void logStopCode(const char* call, uint16_t code)
+{
+    if (code)
+        qCWarning(lcRecorder) << call << "failed with code" << code;
+}
+
 void removeFile(const QString& path)
 {
     if (!path.isEmpty() && QFile::exists(path) && !QFile::remove(path))
@@ -115,7 +122,7 @@ MusicPads::MusicPads(MusicPadServices services)
 MusicPads::~MusicPads()
 {
     if (m_active) {
-        m_services.library.StopPlaybackOfAllTracks();
+        logStopCode("StopPlaybackOfAllTracks", m_services.library.StopPlaybackOfAllTracks());
         m_services.library.StopMusicTrackRecording();
         removeFile(m_takePath);
     }
@@ -195,7 +202,7 @@ void MusicPads::EffectButtonClick(int s)
 
     if (m_services.musicRecording && m_services.musicRecording()) {
         if (wasPlaying) {
-            library.StopMixFile(index);
+            logStopCode("StopMixFile", library.StopMixFile(index));
             return;
         }
         setStopAll(true);
@@ -275,7 +282,7 @@ void MusicPads::endTemporaryTake()
 
 void MusicPads::stopOne(int index)
 {
-    m_services.library.StopMixFile(index);
+    logStopCode("StopMixFile", m_services.library.StopMixFile(index));
     if (!anyPlaying())
         endTemporaryTake();
 }
@@ -296,7 +303,7 @@ void MusicPads::padEnded(int index)
 void MusicPads::StopAllPads()
 {
     if (m_active) {
-        m_services.library.StopPlaybackOfAllTracks();
+        logStopCode("StopPlaybackOfAllTracks", m_services.library.StopPlaybackOfAllTracks());
         for (auto& page : m_pages) {
             for (PadSlot& pad : page)
                 pad.playing = false;
@@ -314,19 +321,19 @@ void MusicPads::StopAllSegmentsClick()
     if (m_active)
         StopAllPads();
     else
-        m_services.library.StopPlaybackOfAllTracks();
+        logStopCode("StopPlaybackOfAllTracks", m_services.library.StopPlaybackOfAllTracks());
     setStopAll(false);
 }
 
 void MusicPads::CurrentClick()
 {
-    m_services.library.StopPlaybackOfCurrentMixingTrack();
+    logStopCode("StopPlaybackOfCurrentMixingTrack", m_services.library.StopPlaybackOfCurrentMixingTrack());
 }
 
 void MusicPads::escape()
 {
     if (m_services.musicRecording && m_services.musicRecording())
-        m_services.library.StopPlaybackOfCurrentMixingTrack();
+        logStopCode("StopPlaybackOfCurrentMixingTrack", m_services.library.StopPlaybackOfCurrentMixingTrack());
     else
         StopAllPads();
 }
@@ -335,7 +342,7 @@ void MusicPads::recordingEnded()
 {
     // Pads fired during a voice take played on their own, on that take's clock, which has stopped.
     if (m_active)
-        m_services.library.StopPlaybackOfAllTracks();
+        logStopCode("StopPlaybackOfAllTracks", m_services.library.StopPlaybackOfAllTracks());
     bool any = false;
     for (auto& page : m_pages) {
         for (PadSlot& pad : page) {

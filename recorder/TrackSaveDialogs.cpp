@@ -22,6 +22,8 @@ ExportWmaFn makeWmaExporter(QWidget* parent, const platform::Messages& messages,
 {
     return [=, &messages, &settings, &urls](const QString& source, const QString& target) {
         TWMAExportForm form(messages, settings, urls, loader, parent);
+        // The save has named the file and reports that path as saved.
+        form.SetTargetFixed(true);
         bool cancelled = false;
         if (const int code = form.ExportFile(source, target, cancelled))
             return code;

@@ -46,6 +46,18 @@ QString shownFilterName(const QString& filter)
     return filter.left(filter.lastIndexOf(QLatin1String(" ("))).simplified();
 }
 
+// The 1-based index of the dialog's filter that selected names, 0 for none. Depending on the Qt
+// version and the dialog, the selected filter comes back whole or as the description it shows.
+int indexOfNameFilter(const QFileDialog& dialog, const QString& selected)
+{
+    const QStringList filters = dialog.nameFilters();
+    for (qsizetype i = 0; i < filters.size(); ++i) {
+        if (filters[i] == selected || shownFilterName(filters[i]) == selected.simplified())
+            return int(i) + 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 QMessageBox::StandardButton standardButtonForAnswer(int answer)
@@ -116,6 +128,23 @@ QStringList toQtNameFilters(const QString& filter)
     return result;
 }
 
+QString defaultSuffixForFilter(const QString& filter, int filterIndex, const QString& defaultExtension)
+{
+    if (defaultExtension.isEmpty() || filterIndex < 1)
+        return defaultExtension;
+    const QStringList parts = filter.split(u'|');
+    const qsizetype patternPart = 2 * qsizetype(filterIndex) - 1;
+    if (patternPart >= parts.size())
+        return defaultExtension;
+    const QString first = parts[patternPart].section(u';', 0, 0).trimmed();
+    if (!first.startsWith(QLatin1String("*.")))
+        return defaultExtension;
+    const QString extension = first.mid(2);
+    const bool single = !extension.isEmpty() && !extension.contains(u'*') && !extension.contains(u'?')
+                     && !extension.contains(u'[') && !extension.contains(u'.');
+    return single ? extension : defaultExtension;
+}
+
 void setUpFileDialog(QFileDialog& dialog, const FileDialogRequest& request, bool save)
 {
     dialog.setWindowTitle(request.title);
@@ -128,16 +157,25 @@ void setUpFileDialog(QFileDialog& dialog, const FileDialogRequest& request, bool
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
 
     const QStringList filters = toQtNameFilters(request.filter);
+    int filterIndex = 0;
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
         const bool inRange = request.filterIndex >= 1 && request.filterIndex <= filters.size();
-        dialog.selectNameFilter(filters[inRange ? request.filterIndex - 1 : 0]);
+        filterIndex = inRange ? request.filterIndex : 1;
+        dialog.selectNameFilter(filters[filterIndex - 1]);
     }
     if (!request.initialFolder.isEmpty())
         dialog.setDirectory(request.initialFolder);
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
-    dialog.setDefaultSuffix(request.defaultExtension);
+    // A bare name typed under "Wave Files" must come back as a WAV name, whatever the request's
+    // own default extension is.
+    dialog.setDefaultSuffix(defaultSuffixForFilter(request.filter, filterIndex, request.defaultExtension));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, filter = request.filter, fallback = request.defaultExtension](const QString& selected) {
+                         dialog.setDefaultSuffix(
+                             defaultSuffixForFilter(filter, indexOfNameFilter(dialog, selected), fallback));
+                     });
 }
 
 FileDialogResult fileDialogResult(const QFileDialog& dialog, bool accepted)
@@ -146,16 +184,8 @@ FileDialogResult fileDialogResult(const QFileDialog& dialog, bool accepted)
     result.accepted = accepted;
     if (accepted)
         result.files = dialog.selectedFiles();
-    // Depending on the Qt version and the dialog, the selected filter comes back whole or as the
-    // description the dialog shows.
-    const QString selected = dialog.selectedNameFilter();
-    const QStringList filters = dialog.nameFilters();
-    for (qsizetype i = 0; i < filters.size(); ++i) {
-        if (filters[i] == selected || shownFilterName(filters[i]) == selected.simplified()) {
-            result.filterIndex = int(i) + 1;
-            break;
-        }
-    }
+    if (const int index = indexOfNameFilter(dialog, dialog.selectedNameFilter()))
+        result.filterIndex = index;
     return result;
 }
 

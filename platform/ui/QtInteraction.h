@@ -50,6 +50,12 @@ int messageBoxAnswer(const QMessageBox& box, unsigned flags);
 // the patterns Qt reads are the last parenthesised part, which the dialog hides.
 QStringList toQtNameFilters(const QString& filter);
 
+// The extension a name typed without one gets while the 1-based filter is selected: that of the
+// filter's first pattern ("*.wav" gives "wav"); defaultExtension when the pattern names no single
+// extension or the index no filter; and none when defaultExtension is empty (nothing is ever added).
+QString defaultSuffixForFilter(const QString& filter, int filterIndex, const QString& defaultExtension);
+
+// Also keeps the dialog's default suffix following the filter the user selects.
 void setUpFileDialog(QFileDialog& dialog, const FileDialogRequest& request, bool save);
 // What a file dialog that has been shown gives back: the files when accepted, and the 1-based
 // index of the filter it ended with.

@@ -77,6 +77,7 @@ TEST_F(LameDllTest, EncodesWhatFfprobeReadsBack)
         {22050, 16, 1, 192, LameCode::BitRateTooHigh},
         {44100, 16, 2, 24, LameCode::Refused},
         {44100, 24, 2, 128, LameCode::NotPcm},
+        {22050, 24, 1, 192, LameCode::NotPcm},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.rate << " Hz " << c.bits << " bits " << c.channels << " ch @ " << c.kbps);

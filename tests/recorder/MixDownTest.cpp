@@ -10,6 +10,7 @@
 #include "common/JobRunner.h"
 #include "platform/ui/Messages.h"
 #include "tests/common/JobTestSupport.h"
+#include "tests/support/LogCapture.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WaveFixtures.h"
@@ -359,6 +360,64 @@ TEST(MixDownNames, TheChosenFilterGivesTheExtension)
     };
     for (const auto& c : cases)
         EXPECT_EQ(withMixExtension(QString::fromLatin1(c.chosen), c.filter), QString::fromLatin1(c.target)) << c.chosen;
+}
+
+// The MP3 and WMA windows show their own failures; the mix-down adds only what they did not show
+// (a cancel, a format with no exporter). A temporary mix that cannot be removed reaches the log.
+TEST_F(MixDownTest, TheFormatStepsFailureIsShownOnce)
+{
+    const QString out = folder + "/out/";
+    enum class Step { Mp3, Wma, NoExporter, TempKept };
+    struct Case {
+        const char* name;
+        Step step;
+        int result;
+        QString message; // empty: none
+    };
+    const Case cases[] = {
+        {"WMA window failed", Step::Wma, 524, {}},
+        {"MP3 window failed", Step::Mp3, 508, {}},
+        {"WMA window cancelled", Step::Wma, SaveCode::Cancelled, "Warning: User has aborted the process."},
+        {"no MP3 exporter", Step::NoExporter, 0, messages.messageText(SaveCode::CannotConvertFormat)},
+        {"temporary mix kept", Step::TempKept, 524, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        host = RecordingHost();
+        testsupport::LogCapture log;
+        QString exported;
+        services.exportMp3 = [&](const QString& from, const QString&, int) {
+            exported = from;
+            return c.result;
+        };
+        services.exportWma = [&](const QString& from, const QString&) {
+            exported = from;
+            // A folder in the temporary mix's place cannot be removed as a file.
+            if (c.step == Step::TempKept && (!QFile::remove(from) || !QDir().mkpath(from + "/kept")))
+                ADD_FAILURE() << "cannot put a folder in place of " << from.toStdString();
+            return c.result;
+        };
+        if (c.step == Step::NoExporter)
+            services.exportMp3 = {};
+        chooseTarget(out + (c.step == Step::Wma || c.step == Step::TempKept ? "show.wma" : "show.mp3"),
+                     c.step == Step::Wma || c.step == Step::TempKept ? 3 : 1);
+        if (!c.message.isEmpty())
+            ui.expectMessageBox(platform::IDOK, c.message);
+        std::optional<MixRecord> record;
+        QString lastName;
+        EXPECT_FALSE(MixDownToNewFile(services, host, sources(), record, lastName));
+        EXPECT_TRUE(ui.allConsumed());
+        EXPECT_FALSE(record);
+        EXPECT_TRUE(filesIn(out).isEmpty()) << filesIn(out).join(' ').toStdString();
+        if (c.step == Step::TempKept) {
+            EXPECT_TRUE(log.contains("cannot remove the temporary mix", "va.recorder"));
+            EXPECT_TRUE(QDir(exported).removeRecursively());
+        } else {
+            EXPECT_FALSE(log.contains("cannot remove the temporary mix"));
+        }
+        EXPECT_EQ(exported.isEmpty(), c.step == Step::NoExporter);
+        EXPECT_TRUE(filesIn(temp).isEmpty()) << filesIn(temp).join(' ').toStdString();
+    }
 }
 
 // A mix that fails or is stopped leaves nothing under the user's name nor in the temporary folder,

@@ -116,7 +116,8 @@ TEST_F(TrackSaveWindowsTest, VoiceTrackAsMp3WithSongInformation)
     EXPECT_EQ(frameOf(mp3, "TALB").value("text").toArray().at(0).toString(), "Kept album");
 }
 
-// WMA: the export window does the work; a WMA file takes no tag, so nothing is asked.
+// WMA: the export window does the work on the name the save chose; a WMA file takes no tag, so
+// nothing is asked.
 TEST_F(TrackSaveWindowsTest, MusicTrackAsWma)
 {
     services.askSongInformation = [](TID3InfoRecord&) {
@@ -126,6 +127,13 @@ TEST_F(TrackSaveWindowsTest, MusicTrackAsWma)
     chooseFile("bed.wma", "Save Music Track As");
     const QString wma = folder + "/bed.wma";
     whenModal("WMAExportForm", [this, wma](QWidget& window) {
+        // The save names the file: a name typed here would be written where the track does not point.
+        auto* name = window.findChild<QLineEdit*>("exportFileNameEdit");
+        EXPECT_EQ(name->text(), wma);
+        EXPECT_TRUE(name->isReadOnly());
+        QTest::keyClicks(name, "x");
+        EXPECT_EQ(name->text(), wma);
+        EXPECT_FALSE(window.findChild<QPushButton*>("BrowseButton")->isEnabled());
         ui.expectMessageBox(platform::IDOK, "Exported to file " + wma + " successfully.");
         QTest::mouseClick(window.findChild<QPushButton*>("ExportButton"), Qt::LeftButton);
     });

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileDialog>
@@ -157,6 +158,35 @@ TEST(QtInteractionMapping, WindowsFiltersBecomeQtNameFilters)
     }
 }
 
+TEST(QtInteractionMapping, DefaultSuffixFollowsTheSelectedFilter)
+{
+    const QString mix = "MP3 Files (*.mp3)|*.mp3|Wave Files (*.wav)|*.wav|WMA Files (*.WMA)|*.wma";
+    const struct {
+        QString filter;
+        int index;
+        QString defaultExtension;
+        QString expected;
+    } cases[] = {
+        {mix, 1, "mp3", "mp3"},
+        {mix, 2, "mp3", "wav"},
+        {mix, 3, "mp3", "wma"},
+        {mix, 0, "mp3", "mp3"},
+        {mix, 4, "mp3", "mp3"},
+        {mix, 2, "", ""},
+        {"Sound Files| *.wav ; *.mp3|All Files (*.*)|*.*", 1, "mp3", "wav"},
+        {"Sound Files| *.wav ; *.mp3|All Files (*.*)|*.*", 2, "mp3", "mp3"},
+        {"Takes|take?.wav|Any|*|Parts|*.part.wav|Odd|*.w?v", 1, "mp3", "mp3"},
+        {"Takes|take?.wav|Any|*|Parts|*.part.wav|Odd|*.w?v", 2, "mp3", "mp3"},
+        {"Takes|take?.wav|Any|*|Parts|*.part.wav|Odd|*.w?v", 3, "mp3", "mp3"},
+        {"Takes|take?.wav|Any|*|Parts|*.part.wav|Odd|*.w?v", 4, "mp3", "mp3"},
+        {"Wave|*.wav|Orphan", 2, "mp3", "mp3"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.filter.toStdString() << " #" << c.index);
+        EXPECT_EQ(defaultSuffixForFilter(c.filter, c.index, c.defaultExtension), c.expected);
+    }
+}
+
 TEST(QtInteractionMapping, FileDialogTakesTheRequest)
 {
     const QString folder = testsupport::testFolder();
@@ -177,7 +207,7 @@ TEST(QtInteractionMapping, FileDialogTakesTheRequest)
         EXPECT_EQ(dialog.nameFilters(), toQtNameFilters(request.filter));
         EXPECT_EQ(fileDialogResult(dialog, false).filterIndex, 2) << "the filter index comes back 1-based";
         EXPECT_EQ(QDir(dialog.directory()).canonicalPath(), QDir(folder).canonicalPath());
-        EXPECT_EQ(dialog.defaultSuffix(), QStringLiteral("pdi"));
+        EXPECT_EQ(dialog.defaultSuffix(), QStringLiteral("XML")) << "the selected filter's extension";
         EXPECT_FALSE(fileDialogResult(dialog, false).accepted);
     }
     {
@@ -308,6 +338,33 @@ TEST(QtInteractionShown, SaveDialogAddsTheDefaultExtension)
     EXPECT_TRUE(result.accepted);
     EXPECT_EQ(result.files, QStringList{QDir(folder).filePath("my show.pdi")});
     EXPECT_EQ(result.filterIndex, 1);
+}
+
+// The user switches to "Wave Files" and types a bare name: it comes back as a WAV name, not with
+// the request's default extension.
+TEST(QtInteractionShown, SaveDialogAddsTheSelectedFiltersExtension)
+{
+    const QString folder = testsupport::testFolder();
+    FileDialogRequest request;
+    request.title = "Save Mix file As";
+    request.filter = "MP3 Files (*.mp3)|*.mp3|Wave Files (*.wav)|*.wav";
+    request.initialFolder = folder;
+    request.defaultExtension = "mp3";
+
+    QtInteraction interaction;
+    WhenShown<QFileDialog> save([&](QFileDialog* dialog) {
+        auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+        ASSERT_TRUE(types);
+        EXPECT_EQ(dialog->defaultSuffix(), QStringLiteral("mp3"));
+        pressKey(types, Qt::Key_Down);
+        EXPECT_EQ(types->currentIndex(), 1);
+        dialog->selectFile("show");
+        static_cast<QDialog*>(dialog)->accept(); // QFileDialog::accept checks the choice
+    });
+    const FileDialogResult result = interaction.saveFile(request);
+    EXPECT_TRUE(result.accepted);
+    EXPECT_EQ(result.files, QStringList{QDir(folder).filePath("show.wav")});
+    EXPECT_EQ(result.filterIndex, 2);
 }
 
 TEST(QtInteractionShown, FolderDialogReturnsTheFolderOrNothing)
