@@ -1,0 +1,117 @@
+#include "podcast/FeedWriter.h"
+
+#include "common/FeedText.h"
+#include "platform/files/AtomicFile.h"
+
+namespace podcast {
+
+namespace {
+
+using common::XmlEscape;
+
+QString element(const char* tag, const QString& text)
+{
+    const QString name = QLatin1String(tag);
+    return QLatin1Char('<') + name + QLatin1Char('>') + XmlEscape(text) + QStringLiteral("</") + name
+        + QLatin1Char('>');
+}
+
+void addIfSet(QStringList& lines, const char* tag, const QString& text)
+{
+    if (!text.isEmpty())
+        lines << element(tag, text);
+}
+
+QString attributeElement(const QString& head, const QString& value, const char* tail)
+{
+    return head + XmlEscape(value) + QLatin1String(tail);
+}
+
+} // namespace
+
+QStringList WriteFeedChannel(const FeedChannel& c)
+{
+    QStringList lines{QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"),
+                      QStringLiteral("<rss version=\"2.0\" xmlns:itunes=\"%1\">").arg(QLatin1String(itunesNamespace)),
+                      QStringLiteral("<channel>")};
+    if (c.ttl != 0)
+        lines << element("ttl", QString::number(c.ttl));
+    lines << element("title", c.title) << element("description", c.description) << element("link", c.link);
+    if (c.podcastType != 0) {
+        addIfSet(lines, "webMaster", c.webMaster);
+        addIfSet(lines, "managingEditor", c.managingEditor);
+        addIfSet(lines, "copyright", c.copyright);
+        addIfSet(lines, "language", c.language);
+    }
+    lines << QStringLiteral("<generator>Dvq RSS Feed Generation Engine</generator>");
+    if (c.podcastType == 1) {
+        addIfSet(lines, "itunes:subtitle", c.subtitle);
+        addIfSet(lines, "itunes:keywords", c.keywords);
+        if (!c.ownerName.isEmpty() && !c.ownerEmail.isEmpty()) {
+            lines << element("itunes:author", c.ownerName) << QStringLiteral("<itunes:owner>")
+                  << element("itunes:name", c.ownerName) << element("itunes:email", c.ownerEmail)
+                  << QStringLiteral("</itunes:owner>");
+        }
+        addIfSet(lines, "itunes:summary", c.summary);
+        addIfSet(lines, "itunes:explicit", c.explicitText);
+        for (const FeedCategory& category : c.categories) {
+            if (!category.category.isEmpty())
+                lines << attributeElement(QStringLiteral("<itunes:category text=\""), category.category, "\">");
+            if (!category.subCategory.isEmpty())
+                lines << attributeElement(QStringLiteral("<itunes:category text=\""), category.subCategory, "\"/>");
+            if (!category.category.isEmpty())
+                lines << QStringLiteral("</itunes:category>");
+        }
+        addIfSet(lines, "itunes:block", c.block);
+        if (!c.imageLink.isEmpty())
+            lines << attributeElement(QStringLiteral("<itunes:image  href=\""), c.imageLink, "\" />");
+    }
+    lines << QStringLiteral("</channel>") << QStringLiteral("</rss>");
+    return lines;
+}
+
+void InsertFeedItem(QStringList& feedLines, int podcastType, const FeedItem& item)
+{
+    QStringList lines{QStringLiteral("<item>"), element("title", item.title), element("description", item.description),
+                      element("pubDate", common::GetRfc822DateTime(item.pubDate)), element("link", item.link),
+                      element("guid", item.link),
+                      QStringLiteral("<enclosure length=\"%1\" url=\"%2\" type=\"%3\" />")
+                          .arg(item.enclosureLength)
+                          .arg(XmlEscape(item.link), XmlEscape(item.enclosureType))};
+    if (podcastType == 1) {
+        addIfSet(lines, "itunes:author", item.author);
+        addIfSet(lines, "itunes:subtitle", item.subtitle);
+        addIfSet(lines, "itunes:keywords", item.keywords);
+        addIfSet(lines, "itunes:duration", item.duration);
+        addIfSet(lines, "itunes:summary", item.summary);
+        addIfSet(lines, "itunes:explicit", item.explicitText);
+        addIfSet(lines, "itunes:block", item.block);
+    }
+    lines << QStringLiteral("</item>");
+
+    qsizetype at = feedLines.size();
+    for (qsizetype i = 0; i < feedLines.size(); ++i) {
+        if (feedLines[i].contains(QLatin1String("</channel>")) || feedLines[i].contains(QLatin1String("<item>"))) {
+            at = i;
+            break;
+        }
+    }
+    for (const QString& line : lines)
+        feedLines.insert(at++, line);
+}
+
+QByteArray feedBytes(const FeedChannel& channel, const QList<FeedItem>& oldestFirst)
+{
+    QStringList lines = WriteFeedChannel(channel);
+    for (const FeedItem& item : oldestFirst)
+        InsertFeedItem(lines, channel.podcastType, item);
+    return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
+}
+
+bool writeFeedFile(const QString& feedPath, const FeedChannel& channel, const QList<FeedItem>& oldestFirst,
+                   QString* errorText)
+{
+    return platform::writeFileAtomically(feedPath, feedBytes(channel, oldestFirst), errorText);
+}
+
+} // namespace podcast
