@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <functional>
+
 namespace podcast {
 
 using platform::IniDocument;
@@ -72,19 +74,15 @@ public:
     {
         return m_document.value(section, key).value_or(fallback);
     }
-    QString text(const QString& section, const char* key, const QString& fallback = {}) const
+    QString escaped(const QString& section, const QString& key) const { return unescapeText(text(section, key)); }
+    qint32 integer(const QString& section, const QString& key, qint32 fallback) const
     {
-        return text(section, name(key), fallback);
-    }
-    QString escaped(const QString& section, const char* key) const { return unescapeText(text(section, key)); }
-    qint32 integer(const QString& section, const char* key, qint32 fallback) const
-    {
-        const std::optional<QString> value = m_document.value(section, name(key));
+        const std::optional<QString> value = m_document.value(section, key);
         if (!value)
             return fallback;
         return IniDocument::parseInteger(*value).value_or(fallback);
     }
-    bool boolean(const QString& section, const char* key, bool fallback) const
+    bool boolean(const QString& section, const QString& key, bool fallback) const
     {
         return integer(section, key, fallback ? 1 : 0) != 0;
     }
@@ -239,6 +237,115 @@ void readItem(const Reader& in, int episode, PodcastRecord& record)
     record.FileSize = audioFileSize(record.AudioFilePath);
 }
 
+
+void writeSettings(Writer& out, const PodcastRecord& record)
+{
+    const QString settings = name(kSettings);
+    out.integer(settings, kPodcastType, podcastTypeOf(record.PodcastType));
+    out.integer(settings, kLastActivePage, record.LastActivePage);
+    out.text(settings, kFeedName, record.FeedName);
+    out.text(settings, kAudioFileName, record.AudioFileName);
+    out.text(settings, kHTMLFileName, record.HTMLFileName);
+    out.integer(settings, kPDIVersion, kCurrentVersion);
+
+    out.boolean(name(kID3Tag), kUseID3Tag, record.UseID3Tag);
+
+    const QString host = name(kHostSelection);
+    out.text(host, kHostName, record.HostName);
+    out.text(host, kUserName, record.UserName);
+    out.text(host, kLoginName, record.LoginName);
+    out.text(host, kUploadPath, record.UploadPath);
+    out.integer(host, kPortNo, record.PortNo);
+    out.integer(host, kHostType, quint8(record.HostType));
+    out.text(host, kFTPAddress, record.FTPAddress);
+    out.text(host, kWebsiteLink, record.WebsiteLink);
+
+    const QString feed = name(kFeedInfo);
+    out.boolean(feed, kFeedGenerated, record.FeedGenerated);
+    out.text(feed, kFeedFilePath, record.FeedFilePath);
+    out.text(feed, kFeedURL, record.FeedURL);
+    out.text(feed, kFeedTitle, record.FeedTitle);
+    out.escaped(feed, kFeedDescription, record.FeedDescription);
+    out.text(feed, kFeedDateTime, record.FeedDateTime);
+
+    const QString itunes = name(kFeedItunesInfo);
+    out.text(itunes, kFeedSubtitle, record.FeedSubtitle);
+    out.text(itunes, kFeedKeywords, record.FeedKeywords);
+    out.text(itunes, kFeedOwner, record.FeedOwner);
+    out.text(itunes, kFeedOwnerEmail, record.FeedOwnerEmail);
+    out.escaped(itunes, kFeedSummary, record.FeedSummary);
+    out.text(itunes, kFeedBlock, record.FeedBlock);
+    out.text(itunes, kFeedExplicit, record.FeedExplicit);
+    if (record.Categories) {
+        const QStringList& main = *record.Categories;
+        const QStringList sub = record.SubCategories.value_or(QStringList());
+        out.integer(itunes, kFeedTotalCategories, main.size());
+        for (qsizetype k = 0; k < main.size(); ++k) {
+            out.text(itunes, kFeedCategory + sectionNumber(int(k)), main.at(k));
+            out.text(itunes, kFeedSubCategory + sectionNumber(int(k)), k < sub.size() ? sub.at(k) : QString());
+        }
+    }
+    out.text(itunes, kFeedImagePath, record.FeedImagePath);
+    out.text(itunes, kFeedImageLink, record.FeedImageLink);
+
+    const QString more = name(kMoreInfo);
+    out.text(more, kSeriesWebMaster, record.SeriesWebMaster);
+    out.text(more, kSeriesCopyright, record.SeriesCopyright);
+    out.text(more, kSeriesEditor, record.SeriesEditor);
+    out.text(more, kSeriesLanguage, record.SeriesLanguage);
+    out.integer(more, kSeriesTTL, record.SeriesTTL);
+
+    out.integer(name(kItemsInformation), kTotalItems, record.TotalItems);
+
+    const QString upload = name(kUploadInfo);
+    out.text(upload, kHTMLFileLink, record.HTMLFileLink);
+    out.text(upload, kHTMLFilePath, record.HTMLFilePath);
+}
+
+void writeItem(Writer& out, const PodcastRecord& record, int episode)
+{
+    const QString item = podcastItemSection(episode);
+    out.text(item, kAudioFilePath, record.AudioFilePath);
+    out.text(item, kItemURL, record.ItemURL);
+    out.text(item, kItemTitle, record.ItemTitle);
+    out.escaped(item, kItemDescription, record.ItemDescription);
+    out.text(item, kItemDateTime, record.ItemDateTime);
+    out.boolean(item, kItemUploaded, record.ItemUploaded);
+
+    const QString itunes = itemItunesInfoSection(episode);
+    out.text(itunes, kItemGuid, record.ItemGuid);
+    out.text(itunes, kItemAuthor, record.ItemAuthor);
+    out.text(itunes, kItemSubtitle, record.ItemSubtitle);
+    out.text(itunes, kItemKeywords, record.ItemKeywords);
+    out.escaped(itunes, kItemSummary, record.ItemSummary);
+    out.text(itunes, kItemDuration, record.ItemDuration);
+    out.text(itunes, kItemBlock, record.ItemBlock);
+    out.text(itunes, kItemExplicit, record.ItemExplicit);
+}
+
+// Loads the project (a missing file is an empty one), applies change and saves the whole text at
+// once. Nothing is written when a value could not be stored.
+int changeProject(const QString& path, const std::function<void(Writer&)>& change)
+{
+    IniDocument document;
+    if (const int result = loadDocument(path, document, true); result != PdiOk)
+        return result;
+    Writer out(document);
+    change(out);
+    if (!out.ok())
+        return PdiCannotCreate;
+    return saveDocument(path, document);
+}
+
+// The header's section name when the line is a section header.
+std::optional<QString> headerName(const QString& line)
+{
+    const QString trimmed = line.trimmed();
+    if (trimmed.size() < 2 || !trimmed.startsWith(QLatin1Char('[')) || !trimmed.endsWith(QLatin1Char(']')))
+        return std::nullopt;
+    return trimmed.mid(1, trimmed.size() - 2).trimmed();
+}
+
 } // namespace
 
 QString pdiMessageText(int result)
@@ -272,6 +379,159 @@ int ReadPDIItem(const QString& path, int episode, PodcastRecord& record)
         return result;
     readItem(Reader(document), episode, record);
     return PdiOk;
+}
+
+int WritePDISettings(const QString& path, const PodcastRecord& record)
+{
+    return changeProject(path, [&](Writer& out) { writeSettings(out, record); });
+}
+
+int WritePDIItem(const QString& path, const PodcastRecord& record, int episode)
+{
+    return changeProject(path, [&](Writer& out) { writeItem(out, record, episode); });
+}
+
+int WritePDIProject(const QString& path, const PodcastRecord& record, int episode)
+{
+    return changeProject(path, [&](Writer& out) {
+        writeSettings(out, record);
+        writeItem(out, record, episode);
+    });
+}
+
+int CreateNewPDIFile(const QString& path, PodcastRecord& record)
+{
+    if (path.isEmpty())
+        return PdiInvalidFileName;
+    PodcastRecord fresh = record;
+    fresh.TotalItems = 1;
+    fresh.ItemUploaded = false;
+    IniDocument document;
+    Writer out(document);
+    writeSettings(out, fresh);
+    writeItem(out, fresh, 1);
+    if (!out.ok())
+        return PdiCannotCreate;
+    if (const int result = saveDocument(path, document); result != PdiOk)
+        return result;
+    record.TotalItems = 1;
+    return PdiOk;
+}
+
+int SavePDIProjectAs(const QString& sourcePath, const QString& targetPath, const PodcastRecord& record, int episode)
+{
+    if (targetPath.isEmpty())
+        return PdiInvalidFileName;
+    IniDocument document;
+    if (const int result = loadDocument(sourcePath, document, true); result != PdiOk)
+        return result;
+    Writer out(document);
+    writeSettings(out, record);
+    writeItem(out, record, episode);
+    if (!out.ok())
+        return PdiCannotCreate;
+    return saveDocument(targetPath, document);
+}
+
+int MarkPDIItemsUploaded(const QString& path, const QStringList& episodes)
+{
+    IniDocument document;
+    if (const int result = loadDocument(path, document, false); result != PdiOk)
+        return result;
+    Writer out(document);
+    for (const QString& episode : episodes)
+        out.boolean(name(kPodcastItem) + episode, kItemUploaded, true);
+    if (!out.ok())
+        return PdiCannotCreate;
+    return saveDocument(path, document);
+}
+
+int GetPDIItemCount(const QString& path, qint32& count)
+{
+    IniDocument document;
+    if (const int result = loadDocument(path, document, false); result != PdiOk)
+        return result;
+    count = Reader(document).integer(name(kItemsInformation), kTotalItems, 1);
+    return PdiOk;
+}
+
+int ReadPDIItemString(const QString& path, const QString& key, int episode, QString& value)
+{
+    IniDocument document;
+    if (const int result = loadDocument(path, document, false); result != PdiOk)
+        return result;
+    value = Reader(document).text(podcastItemSection(episode), key);
+    return PdiOk;
+}
+
+int ReadPDIItemBool(const QString& path, const QString& key, int episode, bool& value)
+{
+    IniDocument document;
+    if (const int result = loadDocument(path, document, false); result != PdiOk)
+        return result;
+    value = Reader(document).boolean(podcastItemSection(episode), key, false);
+    return PdiOk;
+}
+
+int ReadPDIFeedPath(const QString& path, QString& feedPath)
+{
+    IniDocument document;
+    if (const int result = loadDocument(path, document, false); result != PdiOk)
+        return result;
+    feedPath = Reader(document).text(name(kFeedInfo), kFeedFilePath);
+    return PdiOk;
+}
+
+int GetPDIVersion(const QString& path, int& version)
+{
+    version = 2;
+    IniDocument document;
+    if (const int result = loadDocument(path, document, false); result != PdiOk)
+        return result;
+    const QString settings = name(kSettings);
+    if (!document.sectionExists(settings))
+        version = 1;
+    else if (!document.valueExists(settings, name(kPDIVersion)))
+        version = 2;
+    else
+        version = Reader(document).integer(settings, kPDIVersion, kCurrentVersion);
+    return PdiOk;
+}
+
+int DeletePDIItem(const QString& path, int episode)
+{
+    IniDocument document;
+    if (const int result = loadDocument(path, document, false); result != PdiOk)
+        return result;
+    const QString items = name(kItemsInformation);
+    const qint32 total = Reader(document).integer(items, kTotalItems, 2);
+    if (episode < 1 || episode > total)
+        return PdiOk;
+    document.removeSection(podcastItemSection(episode));
+    document.removeSection(itemItunesInfoSection(episode));
+    Writer out(document);
+    out.integer(items, kTotalItems, total - 1);
+    if (!out.ok())
+        return PdiCannotCreate;
+
+    // The later episodes move down by one: their section headers are renamed in place.
+    QStringList lines = document.lines();
+    for (QString& line : lines) {
+        const std::optional<QString> header = headerName(line);
+        if (!header)
+            continue;
+        for (int m = episode + 1; m <= total; ++m) {
+            if (header->compare(podcastItemSection(m), Qt::CaseInsensitive) == 0)
+                line = QLatin1Char('[') + podcastItemSection(m - 1) + QLatin1Char(']');
+            else if (header->compare(itemItunesInfoSection(m), Qt::CaseInsensitive) == 0)
+                line = QLatin1Char('[') + itemItunesInfoSection(m - 1) + QLatin1Char(']');
+            else
+                continue;
+            break;
+        }
+    }
+    const QString lineEnd = document.lineEnd() == IniDocument::LineEnd::CrLf ? QStringLiteral("\r\n") : QStringLiteral("\n");
+    return saveDocument(path, IniDocument::fromText(lines.join(lineEnd) + lineEnd));
 }
 
 } // namespace podcast
