@@ -1,0 +1,3 @@
+#include "podcast/Log.h"
+
+Q_LOGGING_CATEGORY(lcPodcast, "va.podcast")
