@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -189,6 +190,38 @@ TEST_F(ProjectFileTest, DeletingAnEpisodeMovesTheLaterOnesDown)
     EXPECT_EQ(DeletePDIItem(path, 5), PdiOk);
     EXPECT_EQ(DeletePDIItem(path, 0), PdiOk);
     EXPECT_EQ(hashOf(path), before);
+}
+
+TEST_F(ProjectFileTest, AddingAnEpisodeAfterTheLast)
+{
+    writeThreeEpisodes();
+    PodcastRecord record = sampleSettings();
+    setEpisode(record, 3, folder);
+    int episode = 0;
+    ASSERT_EQ(AddPDIItem(path, record, episode), PdiOk);
+    EXPECT_EQ(episode, 4);
+    PodcastRecord expected = sampleSettings();
+    expected.TotalItems = 4;
+    expectSameSettings(record, expected);
+    EXPECT_TRUE(record.ItemTitle.isEmpty());
+    EXPECT_TRUE(record.AudioFilePath.isEmpty());
+    // A new episode must not publish the previous one's length.
+    EXPECT_TRUE(record.ItemDuration.isEmpty());
+    EXPECT_EQ(record.ItemGuid, u8("guid-3"));
+    EXPECT_EQ(record.ItemBlock, u8("No"));
+
+    qint32 count = 0;
+    ASSERT_EQ(GetPDIItemCount(path, count), PdiOk);
+    EXPECT_EQ(count, 4);
+    expectSameEpisode(readEpisode(4), record);
+    PodcastRecord third;
+    setEpisode(third, 3, folder);
+    expectSameEpisode(readEpisode(3), third);
+
+    PodcastRecord untouched = record;
+    EXPECT_EQ(AddPDIItem(folder + "/none.pdi", untouched, episode), PdiCannotOpen);
+    EXPECT_EQ(episode, 4);
+    EXPECT_FALSE(QFileInfo::exists(folder + "/none.pdi"));
 }
 
 TEST_F(ProjectFileTest, OneKeyReadersAndUploadedMarks)
