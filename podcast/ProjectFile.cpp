@@ -498,6 +498,29 @@ int GetPDIVersion(const QString& path, int& version)
     return PdiOk;
 }
 
+int AddPDIItem(const QString& path, PodcastRecord& record, int& episode)
+{
+    IniDocument document;
+    if (const int result = loadDocument(path, document, false); result != PdiOk)
+        return result;
+    PodcastRecord added = record;
+    readSettings(Reader(document), added);
+    const int number = qMax(added.TotalItems, 0) + 1;
+    added.TotalItems = number;
+    Writer out(document);
+    writeSettings(out, added);
+    ClearItemFields(added);
+    writeItem(out, added, number);
+    if (!out.ok())
+        return PdiCannotCreate;
+    if (const int result = saveDocument(path, document); result != PdiOk)
+        return result;
+    readSettings(Reader(document), added);
+    record = added;
+    episode = number;
+    return PdiOk;
+}
+
 int DeletePDIItem(const QString& path, int episode)
 {
     IniDocument document;

@@ -54,6 +54,9 @@ int ReadPDIItemBool(const QString& path, const QString& key, int episode, bool& 
 int ReadPDIFeedPath(const QString& path, QString& feedPath);
 // 1 without a Settings section, 2 without PDIVersion, else PDIVersion. On failure version is 2.
 int GetPDIVersion(const QString& path, int& version);
+// Adds an empty episode after the last one in one save: the project counts one more, and the record
+// holds the project's settings with the new episode's fields cleared. episode is the new number.
+int AddPDIItem(const QString& path, PodcastRecord& record, int& episode);
 // Removes episode n and moves the later episodes down by one.
 int DeletePDIItem(const QString& path, int episode);
 

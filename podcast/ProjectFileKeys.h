@@ -5,13 +5,6 @@
 
 namespace podcast::pdi {
 
-inline constexpr char kExtension[] = "pdi";
-inline constexpr char kFileFilter[] = "PDI Files (*.pdi) | *.pdi";
-inline constexpr char kSaveDialogTitle[] = "Save Podcast As";
-// A project that is not saved yet: "xvq*.tmp" in the temporary folder.
-inline constexpr char kTemporaryPrefix[] = "xvq";
-inline constexpr char kTemporaryExtension[] = "tmp";
-
 // The version every save writes; files without the key are version 2, files without the
 // Settings section version 1.
 inline constexpr int kCurrentVersion = 3;

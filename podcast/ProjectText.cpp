@@ -1,6 +1,8 @@
 #include "podcast/ProjectText.h"
 
 #include <QDateTime>
+#include <QRegularExpression>
+#include <QStringList>
 
 namespace podcast::pdi {
 
@@ -67,10 +69,24 @@ QString numericDateFromFeedDate(const QString& text)
 {
     if (!text.contains(QLatin1String("GMT"), Qt::CaseInsensitive))
         return text;
-    const QDateTime date = QDateTime::fromString(text.trimmed(), Qt::RFC2822Date);
+    // "[Ddd, ]d[d] Mon yyyy HH:mm[:ss] GMT", the form feeds carry; the month names are English
+    // whatever the locale.
+    static const QRegularExpression feedDate(
+        QStringLiteral(R"(^\s*(?:[A-Za-z]{3},\s*)?(\d{1,2})\s+([A-Za-z]{3})\s+(\d{4})\s+(\d{1,2}):(\d{2})(?::(\d{2}))?\s+GMT\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = feedDate.match(text);
+    if (!match.hasMatch())
+        return text;
+    static const QStringList months{"jan", "feb", "mar", "apr", "may", "jun",
+                                    "jul", "aug", "sep", "oct", "nov", "dec"};
+    const qsizetype month = months.indexOf(match.captured(2).toLower());
+    if (month < 0)
+        return text;
+    const QDateTime date(QDate(match.captured(3).toInt(), int(month) + 1, match.captured(1).toInt()),
+                         QTime(match.captured(4).toInt(), match.captured(5).toInt(), match.captured(6).toInt()));
     if (!date.isValid())
         return text;
-    return date.toUTC().toString(QStringLiteral("MM/dd/yyyy HH:mm:ss"));
+    return date.toString(QStringLiteral("MM/dd/yyyy HH:mm:ss"));
 }
 
 } // namespace podcast::pdi
