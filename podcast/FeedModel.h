@@ -42,7 +42,7 @@ struct FeedItem {
     // is missing or not a date.
     QDateTime pubDate;
     QString link;
-    QString guid;
+    QString guid; // read only: the writer gives the link as the guid
     qint64 enclosureLength = 0;
     QString enclosureType;
     QString author;

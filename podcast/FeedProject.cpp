@@ -100,7 +100,6 @@ FeedItem feedItemOf(const PodcastRecord& r)
     if (!item.pubDate.isValid() && !r.ItemDateTime.isEmpty())
         qCWarning(lcPodcast) << "episode date" << r.ItemDateTime << "is not a date; the feed gives the current time";
     item.link = r.ItemURL;
-    item.guid = r.ItemURL;
     item.enclosureLength = r.FileSize;
     item.enclosureType = mimeType(r.AudioKind);
     item.author = r.ItemAuthor;
