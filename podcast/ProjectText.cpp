@@ -1,8 +1,7 @@
 #include "podcast/ProjectText.h"
 
-#include <QDateTime>
-#include <QRegularExpression>
-#include <QStringList>
+#include "common/FeedText.h"
+
 
 namespace podcast::pdi {
 
@@ -69,24 +68,8 @@ QString numericDateFromFeedDate(const QString& text)
 {
     if (!text.contains(QLatin1String("GMT"), Qt::CaseInsensitive))
         return text;
-    // "[Ddd, ]d[d] Mon yyyy HH:mm[:ss] GMT", the form feeds carry; the month names are English
-    // whatever the locale.
-    static const QRegularExpression feedDate(
-        QStringLiteral(R"(^\s*(?:[A-Za-z]{3},\s*)?(\d{1,2})\s+([A-Za-z]{3})\s+(\d{4})\s+(\d{1,2}):(\d{2})(?::(\d{2}))?\s+GMT\s*$)"),
-        QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = feedDate.match(text);
-    if (!match.hasMatch())
-        return text;
-    static const QStringList months{"jan", "feb", "mar", "apr", "may", "jun",
-                                    "jul", "aug", "sep", "oct", "nov", "dec"};
-    const qsizetype month = months.indexOf(match.captured(2).toLower());
-    if (month < 0)
-        return text;
-    const QDateTime date(QDate(match.captured(3).toInt(), int(month) + 1, match.captured(1).toInt()),
-                         QTime(match.captured(4).toInt(), match.captured(5).toInt(), match.captured(6).toInt()));
-    if (!date.isValid())
-        return text;
-    return date.toString(QStringLiteral("MM/dd/yyyy HH:mm:ss"));
+    const QString numeric = common::ConvertPubDateToNumeric(text);
+    return numeric.isEmpty() ? text : numeric;
 }
 
 } // namespace podcast::pdi
