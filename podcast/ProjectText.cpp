@@ -2,7 +2,6 @@
 
 #include "common/FeedText.h"
 
-
 namespace podcast::pdi {
 
 QString escapeText(const QString& text)
