@@ -3,13 +3,13 @@
 // last opening the dialog's page of the editor's help), and a number field with up and down
 // buttons beside it.
 
+#include <QDialog>
+#include <QLineEdit>
 #include <QString>
+#include <QToolButton>
 
-class QDialog;
 class QLayout;
-class QLineEdit;
 class QPushButton;
-class QToolButton;
 
 namespace platform {
 class HelpOpener;
@@ -36,3 +36,19 @@ struct SpinField {
 // "label [edit][up/down] unit"; the label's accelerator goes to the edit; the Up and Down keys in
 // the edit press the buttons.
 SpinField makeSpinField(QDialog* dialog, const char* editName, const QString& label, const QString& unit = {});
+
+// The field's buttons step its text by the dialog's rules, whose spinUp and spinDown give the new
+// text, or nothing when it stays; rules belongs to the dialog.
+template <typename Rules>
+void connectSpinButtons(QDialog* dialog, const SpinField& field, Rules& rules)
+{
+    QLineEdit* edit = field.edit;
+    QObject::connect(field.up, &QToolButton::clicked, dialog, [&rules, edit] {
+        if (const auto text = rules.spinUp(edit->text()))
+            edit->setText(*text);
+    });
+    QObject::connect(field.down, &QToolButton::clicked, dialog, [&rules, edit] {
+        if (const auto text = rules.spinDown(edit->text()))
+            edit->setText(*text);
+    });
+}

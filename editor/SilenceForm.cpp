@@ -25,14 +25,7 @@ TInsertSilenceForm::TInsertSilenceForm(platform::SettingsStore& settings, const 
         makeSpinField(this, "SilenceTimeEdit", QStringLiteral("&Silence Time"), QStringLiteral("seconds"));
     m_edit = field.edit;
     m_edit->setText(m_rules.text());
-    connect(field.up, &QToolButton::clicked, this, [this] {
-        if (const auto text = m_rules.spinUp(m_edit->text()))
-            m_edit->setText(*text);
-    });
-    connect(field.down, &QToolButton::clicked, this, [this] {
-        if (const auto text = m_rules.spinDown(m_edit->text()))
-            m_edit->setText(*text);
-    });
+    connectSpinButtons(this, field, m_rules);
     column->addLayout(field.row);
     const DialogButtons buttons = makeDialogButtons(this, help, kHelpContext);
     connect(buttons.ok, &QPushButton::clicked, this, &TInsertSilenceForm::accept);
