@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -29,15 +28,20 @@ class AudioFileInformation : public testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        g_folder = QDir::tempPath() + QStringLiteral("/audio-info-%1").arg(QCoreApplication::applicationPid());
-        QDir(g_folder).removeRecursively();
-        QDir().mkpath(g_folder);
+        g_folder = testsupport::testFolder();
         // 12,345 frames at 8,000 Hz: 1,543.125 ms.
         testsupport::writeFile(g_folder + "/talk.wav",
                                wavefixtures::pcmWave(wavefixtures::waveFormat(WAVE_FORMAT_PCM, 1, 8000, 16),
                                                      wavefixtures::sampleBytes(12345 * 2)));
         codecfixtures::ffmpegTone(g_folder + "/talk.mp3", 2.5, 44100, 2, {"-c:a", "libmp3lame", "-b:a", "128k"});
         codecfixtures::ffmpegTone(g_folder + "/talk.wma", 3.0, 44100, 2, {"-c:a", "wmav2", "-b:a", "128k"});
+        // A sparse file past 2 GiB: a 3 GiB "data" chunk of 16-bit mono at 8,000 Hz, 201,326,592 ms.
+        const uint32_t longData = 0xC0000000u;
+        const QByteArray longBody = wavefixtures::chunk("fmt ", wavefixtures::fmtBody(wavefixtures::waveFormat()))
+                                    + wavefixtures::chunk("data", {}, longData);
+        testsupport::writeFile(g_folder + "/long.wav",
+                               wavefixtures::riff("WAVE", longBody, uint32_t(4 + longBody.size()) + longData));
+        QFile(g_folder + "/long.wav").resize(QFileInfo(g_folder + "/long.wav").size() + longData);
         QFile::copy(g_folder + "/talk.mp3", g_folder + "/LOUD.MP3");
         testsupport::writeFile(g_folder + "/notes.mp3", "These are my notes for the show, not sound.\n");
         testsupport::writeFile(g_folder + "/notes.wav", "These are my notes for the show, not sound.\n");
@@ -60,6 +64,7 @@ TEST_F(AudioFileInformation, ReadsKindLengthAndSize)
 {
     const ReadableCase cases[] = {
         {"talk.wav", AudioFileKind::Wav, 1543, 0},
+        {"long.wav", AudioFileKind::Wav, 201326592, 0},
         // An MP3 is counted from its frames; a WMA states its length in whole encoder frames.
         {"talk.mp3", AudioFileKind::Mp3, 2500, 5},
         {"LOUD.MP3", AudioFileKind::Mp3, 2500, 5},
