@@ -140,8 +140,11 @@ TEST(ErrCodes, RecorderTextsAreExact)
     EXPECT_EQ(table.text(489), QStringLiteral("WMA File format is not proper."));
     EXPECT_EQ(table.text(490), QStringLiteral("Import WMA File Aborted by the User."));
     EXPECT_TRUE(table.text(509).contains(QStringLiteral("too full to record")));
+    EXPECT_EQ(table.text(1019), QStringLiteral("The file %s does not exists. Cannot create HTML file"));
+    EXPECT_EQ(table.text(1035), QStringLiteral("No podcast episode selected to upload."));
     EXPECT_EQ(table.ids().constFirst(), 100);
-    EXPECT_EQ(table.size(), 153);
+    EXPECT_EQ(table.ids().constLast(), 1035);
+    EXPECT_EQ(table.size(), 172);
 }
 
 class RecorderMessagesTest : public testing::Test {
