@@ -21,6 +21,7 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTimeZone>
+#include <QApplication>
 
 #include <functional>
 #include <vector>
@@ -197,6 +198,220 @@ TEST_F(XvqContentPagesTest, EveryPageCarriesItsNamedBackAndNextButtons)
     }
     EXPECT_EQ(createXvqPage(XvqPage::Welcome, &window), nullptr);
     EXPECT_EQ(createXvqPage(XvqPage::PodcastType, &window), nullptr);
+}
+
+struct FeedNameCase {
+    const char* typed;
+    const char* project; // the project's name in the test folder; empty for none
+    const char* audio;   // the audio file, under the test folder
+    QString webLink;
+    const char* name;     // what the field shows after it is left, and FeedName
+    const char* htmlName;
+    const char* feedUrl;  // empty without a web link
+    const char* pageUrl;
+    const char* outputFolder; // where the feed goes, under the test folder
+    bool warns;
+};
+
+TEST_F(XvqContentPagesTest, FeedNameIsNormalisedWhenLeftAndGivesThePathsAndLinks)
+{
+    const FeedNameCase cases[] = {
+        {"show", "show.pdi", "audio/ep.wav", kWebLink, "show.xml", "show.html", "http://example.com/pod/show.xml",
+         "http://example.com/pod/show.html", "", false},
+        {"  show.XML ", "show.pdi", "audio/ep.wav", kWebLink, "show.XML", "show.html",
+         "http://example.com/pod/show.XML", "http://example.com/pod/show.html", "", false},
+        {"feed.xml.bak", "show.pdi", "audio/ep.wav", kWebLink, "feed.xml.bak.xml", "feed.xml.bak.html",
+         "http://example.com/pod/feed.xml.bak.xml", "http://example.com/pod/feed.xml.bak.html", "", false},
+        {"my show", "show.pdi", "audio/ep.wav", kWebLink, "my show.xml", "my show.html",
+         "http://example.com/pod/my%20show.xml", "http://example.com/pod/my%20show.html", "", true},
+        {"show", "show.pdi", "audio/ep.wav", QString(), "show.xml", "show.html", "", "", "", false},
+        // An unsaved project writes beside the audio file, not into the temporary folder.
+        {"show", "xvq1234.tmp", "audio/ep.wav", kWebLink, "show.xml", "show.html", "http://example.com/pod/show.xml",
+         "http://example.com/pod/show.html", "/audio", false},
+        {"show", "", "audio/ep.wav", kWebLink, "show.xml", "show.html", "http://example.com/pod/show.xml",
+         "http://example.com/pod/show.html", "/audio", false},
+    };
+    for (const FeedNameCase& c : cases) {
+        SCOPED_TRACE(c.typed);
+        SCOPED_TRACE(c.project);
+        auto page = makePage(XvqPage::FeedInfo);
+        ASSERT_NE(page, nullptr);
+        PodcastRecord record;
+        record.WebsiteLink = c.webLink;
+        record.AudioFilePath = folder + "/" + c.audio;
+        page->UIUpdate(record, context(c.project));
+        auto* name = control<QLineEdit>(*page, "FeedNameEdit");
+        auto* address = control<QLineEdit>(*page, "FeedURLEdit");
+        ASSERT_TRUE(name && address);
+        ASSERT_TRUE(name->isEnabled()) << "a new podcast names its feed";
+        EXPECT_EQ(control<QLineEdit>(*page, "WebLinkEdit")->text(), c.webLink);
+
+        QTest::keyClicks(name, QString::fromUtf8(c.typed));
+        EXPECT_EQ(address->text(), WebLinkOfFile(c.webLink, QString::fromUtf8(c.typed).trimmed()))
+            << "each key refreshes the feed's address";
+        if (c.warns)
+            interaction.expectMessageBox(IDOK, QStringLiteral("Having spaces and special characters"));
+        QTest::keyClick(name, Qt::Key_Return);
+        EXPECT_EQ(name->text(), c.name);
+        EXPECT_EQ(address->text(), c.feedUrl);
+        EXPECT_TRUE(interaction.allConsumed());
+
+        ASSERT_EQ(page->Gather(record, context(c.project)), StepVerdict::Proceed);
+        const QString output = folder + c.outputFolder;
+        EXPECT_EQ(record.FeedName, c.name);
+        EXPECT_EQ(record.FeedFilePath, output + "/" + c.name);
+        EXPECT_EQ(record.HTMLFilePath, output + "/" + c.htmlName);
+        EXPECT_EQ(record.HTMLFileName, c.htmlName);
+        EXPECT_EQ(record.FeedURL, c.feedUrl);
+        EXPECT_EQ(record.HTMLFileLink, c.pageUrl);
+    }
+}
+
+TEST_F(XvqContentPagesTest, SavedProjectKeepsItsFeedNameAndAnEmptyNameEmptiesThePaths)
+{
+    auto page = makePage(XvqPage::FeedInfo);
+    ASSERT_NE(page, nullptr);
+    PodcastRecord record = hostileRecord();
+    page->UIUpdate(record, context(QStringLiteral("show.pdi")));
+    EXPECT_FALSE(control<QLineEdit>(*page, "FeedNameEdit")->isEnabled());
+    EXPECT_EQ(control<QLineEdit>(*page, "FeedURLEdit")->text(), "http://example.com/pod/show.xml");
+
+    record.FeedName.clear();
+    record.FeedFilePath = QStringLiteral("/old/show.xml");
+    record.HTMLFilePath = QStringLiteral("/old/show.html");
+    page->UIUpdate(record, context(QStringLiteral("show.pdi")));
+    EXPECT_TRUE(control<QLineEdit>(*page, "FeedNameEdit")->isEnabled());
+    ASSERT_EQ(page->Gather(record, context(QStringLiteral("show.pdi"))), StepVerdict::Proceed);
+    EXPECT_EQ(record.FeedName, "");
+    EXPECT_EQ(record.FeedFilePath, "");
+    EXPECT_EQ(record.HTMLFilePath, "");
+}
+
+TEST_F(XvqContentPagesTest, LanguageBoxFindsTheStoredLineAndKeepsAnUnknownOne)
+{
+    const struct {
+        const char* stored;
+        const char* shown;
+        const char* gathered;
+    } cases[] = {
+        {"", "English (United States): en-us", "English (United States): en-us"},
+        // Stored values lose their trailing blank; the line with it is still found.
+        {"Albanian: sq", "Albanian: sq ", "Albanian: sq"},
+        {"Estonian:  et", "Estonian:  et", "Estonian:  et"},
+        // A feed imported from elsewhere carries the code alone.
+        {"de-at", "German (Austria): de-at", "German (Austria): de-at"},
+        {"Klingon: tlh", "Klingon: tlh", "Klingon: tlh"},
+    };
+    auto page = makePage(XvqPage::FeedInfo);
+    ASSERT_NE(page, nullptr);
+    auto* box = control<QComboBox>(*page, "LanguageComboBox");
+    ASSERT_NE(box, nullptr);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        PodcastRecord record;
+        record.SeriesLanguage = c.stored;
+        page->UIUpdate(record, context());
+        EXPECT_EQ(box->currentText(), c.shown);
+        EXPECT_LE(box->count(), LanguageLines().size() + 1) << "an unknown language is added once at most";
+        ASSERT_EQ(page->Gather(record, context()), StepVerdict::Proceed);
+        EXPECT_EQ(record.SeriesLanguage, c.gathered);
+    }
+    ASSERT_EQ(LanguageLines().size(), 96);
+    EXPECT_EQ(LanguageLines().front(), kDefaultLanguageLine);
+    EXPECT_EQ(LanguageLines().back(), "Ukranian: uk");
+}
+
+TEST_F(XvqContentPagesTest, TtlStaysWithinADay)
+{
+    auto page = makePage(XvqPage::FeedInfo);
+    ASSERT_NE(page, nullptr);
+    auto* ttl = control<QSpinBox>(*page, "TTLSpinEdit");
+    ASSERT_NE(ttl, nullptr);
+    const struct {
+        qint32 stored;
+        qint32 gathered;
+    } cases[] = {{0, 0}, {60, 60}, {1440, 1440}, {5000, 1440}, {-3, 0}};
+    for (const auto& c : cases) {
+        PodcastRecord record;
+        record.SeriesTTL = c.stored;
+        page->UIUpdate(record, context());
+        ASSERT_EQ(page->Gather(record, context()), StepVerdict::Proceed);
+        EXPECT_EQ(record.SeriesTTL, c.gathered) << c.stored;
+    }
+}
+
+TEST_F(XvqContentPagesTest, WebmasterAndEditorTakeOnlyEmailAddresses)
+{
+    const struct {
+        const char* typed;
+        const char* kept;
+        bool complains;
+    } cases[] = {
+        {"not an address", "", true},
+        {"a@b", "", true},
+        {"  someone@example.com ", "  someone@example.com ", false},
+        {"", "", false},
+    };
+    for (const char* field : {"WebmasterEdit", "EditorEdit"}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(field);
+            SCOPED_TRACE(c.typed);
+            auto page = makePage(XvqPage::FeedInfo);
+            ASSERT_NE(page, nullptr);
+            PodcastRecord record;
+            page->UIUpdate(record, context());
+            showActive(*page);
+            auto* edit = control<QLineEdit>(*page, field);
+            ASSERT_NE(edit, nullptr);
+            edit->setFocus();
+            QTest::keyClicks(edit, QString::fromUtf8(c.typed));
+            if (c.complains)
+                interaction.expectMessageBox(IDOK, QStringLiteral("Incorrect Email Address."));
+            QTest::keyClick(edit, Qt::Key_Return);
+            EXPECT_TRUE(interaction.allConsumed());
+            EXPECT_EQ(edit->text(), c.kept);
+            if (c.complains)
+                EXPECT_TRUE(edit->hasFocus()) << "the field is refocused";
+        }
+    }
+}
+
+TEST_F(XvqContentPagesTest, FieldHintsShowBesideTheFieldBeingTyped)
+{
+    auto page = makePage(XvqPage::FeedInfo);
+    ASSERT_NE(page, nullptr);
+    PodcastRecord record;
+    page->UIUpdate(record, context(QStringLiteral("xvq1.tmp")));
+    showActive(*page);
+    const char* const labels[] = {"FeedNameExampleLabel", "FeedNameHintLabel", "FeedTitleExampleLabel",
+                                  "FeedDescriptionExampleLabel", "WebmasterExampleLabel", "EditorExampleLabel"};
+    const struct {
+        const char* field;
+        std::vector<const char*> shown;
+    } cases[] = {
+        {"FeedNameEdit", {"FeedNameExampleLabel", "FeedNameHintLabel"}},
+        {"FeedTitleEdit", {"FeedTitleExampleLabel"}},
+        {"FeedDescriptionMemo", {"FeedDescriptionExampleLabel"}},
+        {"WebmasterEdit", {"WebmasterExampleLabel"}},
+        {"EditorEdit", {"EditorExampleLabel"}},
+        {"CopyrightEdit", {}},
+        {"LanguageComboBox", {}},
+        {"TTLSpinEdit", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.field);
+        QWidget* field = control<QWidget>(*page, c.field);
+        ASSERT_NE(field, nullptr);
+        field->setFocus();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return field->hasFocus() || field->isAncestorOf(QApplication::focusWidget()); }));
+        for (const char* label : labels) {
+            const bool expected = std::find_if(c.shown.begin(), c.shown.end(), [&](const char* s) {
+                                      return QByteArray(s) == label;
+                                  }) != c.shown.end();
+            EXPECT_EQ(control<QLabel>(*page, label)->isVisible(), expected) << label;
+        }
+    }
+    EXPECT_EQ(control<QLabel>(*page, "FeedNameHintLabel")->text(), "(Hint : No Spaces)");
 }
 
 } // namespace
