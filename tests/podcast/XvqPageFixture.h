@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 
 namespace xvqpagetest {
 
@@ -68,3 +69,9 @@ T* control(QWidget& page, const char* name)
 }
 
 } // namespace xvqpagetest
+
+// Texts in failure messages as text rather than as a row of bytes.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
