@@ -373,8 +373,9 @@ TEST_F(XvqContentPagesTest, WebmasterAndEditorTakeOnlyEmailAddresses)
             QTest::keyClick(edit, Qt::Key_Return);
             EXPECT_TRUE(interaction.allConsumed());
             EXPECT_EQ(edit->text(), c.kept);
-            if (c.complains)
+            if (c.complains) {
                 EXPECT_TRUE(edit->hasFocus()) << "the field is refocused";
+            }
         }
     }
 }
@@ -541,8 +542,9 @@ TEST_F(AudioPageTest, LeavingThePageChecksTheTypedPath)
         EXPECT_EQ(fresh.AudioFileName, c.audioName);
         EXPECT_EQ(fresh.ItemURL, c.itemUrl);
         EXPECT_EQ(fresh.DurationMs, c.durationMs);
-        if (c.verdict == StepVerdict::StayOnLeftPage)
+        if (c.verdict == StepVerdict::StayOnLeftPage) {
             EXPECT_TRUE(QTest::qWaitFor([&] { return path->hasFocus(); })) << "the path field is focused";
+        }
     }
 }
 
@@ -573,6 +575,124 @@ TEST_F(AudioPageTest, StandInButtonsAreThereButDisabled)
     }
     EXPECT_TRUE(control<QPushButton>(*page, "BrowseAudioFileButton")->isEnabled());
     EXPECT_FALSE(control<QLabel>(*page, "NotAvailableLabel")->text().isEmpty());
+}
+
+TEST_F(XvqContentPagesTest, EpisodeDateIsStoredInUtcAndShownInLocalTime)
+{
+    ASSERT_NE(QDateTime::currentDateTime().offsetFromUtc(), 0) << "the test runs in a zone off UTC";
+    const QDateTime now(QDate(2026, 7, 1), QTime(8, 30, 0), QTimeZone::utc());
+    const common::FeedClockOverride clock([&] { return now; });
+    const struct {
+        const char* stored;
+        QDateTime utc; // the moment the picker must show, in local time
+        const char* gathered;
+    } cases[] = {
+        {"12/31/2026 20:00:00", QDateTime(QDate(2026, 12, 31), QTime(20, 0, 0), QTimeZone::utc()), "12/31/2026 20:00:00"},
+        // Older projects: one-digit month and day, no seconds, a 12-hour clock.
+        {"1/5/2026 9:07 PM", QDateTime(QDate(2026, 1, 5), QTime(21, 7, 0), QTimeZone::utc()), "01/05/2026 21:07:00"},
+        {"3/4/2026 5:06:07", QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7), QTimeZone::utc()), "03/04/2026 05:06:07"},
+        {"12/1/2026 12:15:30 AM", QDateTime(QDate(2026, 12, 1), QTime(0, 15, 30), QTimeZone::utc()), "12/01/2026 00:15:30"},
+        {"", now, "07/01/2026 08:30:00"},
+        {"next Tuesday", now, "07/01/2026 08:30:00"},
+    };
+    auto page = makePage(XvqPage::PodcastItemInfo);
+    ASSERT_NE(page, nullptr);
+    auto* picker = control<QDateTimeEdit>(*page, "PubDateTimePicker");
+    ASSERT_NE(picker, nullptr);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        PodcastRecord record;
+        record.ItemDateTime = c.stored;
+        page->UIUpdate(record, context());
+        EXPECT_EQ(picker->dateTime().toString("MM/dd/yyyy HH:mm:ss"),
+                  c.utc.toLocalTime().toString("MM/dd/yyyy HH:mm:ss"));
+        ASSERT_EQ(page->Gather(record, context()), StepVerdict::Proceed);
+        EXPECT_EQ(record.ItemDateTime, c.gathered);
+    }
+
+    PodcastRecord record;
+    page->UIUpdate(record, context());
+    picker->setDateTime(QDateTime(QDate(2027, 2, 3), QTime(4, 5, 6), QTimeZone::utc()).toLocalTime());
+    ASSERT_EQ(page->Gather(record, context()), StepVerdict::Proceed);
+    EXPECT_EQ(record.ItemDateTime, "02/03/2027 04:05:06");
+}
+
+TEST_F(XvqContentPagesTest, EpisodePageTakesTitleAndDescriptionFromTheTagWhenAsked)
+{
+    const QString longTitle = QString(300, QChar(u'é'));
+    const struct {
+        const char* name;
+        bool useTag;
+        QString tagTitle;
+        QString expectedTitle;
+        QString expectedDescription;
+    } cases[] = {
+        {"tag", true, QStringLiteral("Tag & <title> 🎙"), QStringLiteral("Tag & <title> 🎙"), QStringLiteral("Tag comment")},
+        // The tag holds 259 bytes of UTF-8: a title of two-byte letters keeps 129 of them.
+        {"long tag", true, longTitle, QString(129, QChar(u'é')), QStringLiteral("Tag comment")},
+        {"no tag", false, QStringLiteral("Tag title"), QStringLiteral("Typed title"), QStringLiteral("Typed text")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto page = makePage(XvqPage::PodcastItemInfo);
+        ASSERT_NE(page, nullptr);
+        PodcastRecord record;
+        record.WebsiteLink = kWebLink;
+        record.AudioFileName = QStringLiteral("Ep 1.mp3");
+        record.ItemTitle = QStringLiteral("Typed title");
+        record.ItemDescription = QStringLiteral("Typed text");
+        record.UseID3Tag = c.useTag;
+        platform::codecs::setSongInfoText(record.SongInfo.title, c.tagTitle);
+        platform::codecs::setSongInfoText(record.SongInfo.comment, QStringLiteral("Tag comment"));
+        page->UIUpdate(record, context());
+        EXPECT_EQ(control<QLineEdit>(*page, "ItemURLEdit")->text(), "http://example.com/pod/Ep%201.mp3");
+        EXPECT_EQ(record.ItemURL, "http://example.com/pod/Ep%201.mp3");
+        EXPECT_EQ(control<QLineEdit>(*page, "ItemTitleEdit")->text(), c.expectedTitle);
+        ASSERT_EQ(page->Gather(record, context()), StepVerdict::Proceed);
+        EXPECT_EQ(record.ItemTitle, c.expectedTitle);
+        EXPECT_EQ(record.ItemDescription, c.expectedDescription);
+    }
+}
+
+TEST(XvqPageRulesTest, StoredDatesAreReadInEveryFormOlderProjectsWrote)
+{
+    const struct {
+        const char* text;
+        const char* utc; // empty: not a date
+    } cases[] = {
+        {"07/04/2026 13:05:09", "2026-07-04T13:05:09+00:00"},
+        {" 7/4/2026 13:05 ", "2026-07-04T13:05:00+00:00"},
+        {"7/4/2026 1:05:09 PM", "2026-07-04T13:05:09+00:00"},
+        {"7/4/2026 12:05 AM", "2026-07-04T00:05:00+00:00"},
+        {"13/04/2026 13:05:09", ""},
+        {"07/04/26 13:05:09", ""},
+        {"07/04/2026", ""},
+        {"Tue, 04 Jul 2026 13:05:09 GMT", ""},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        const QDateTime parsed = ParseStoredDateTime(c.text);
+        EXPECT_EQ(parsed.isValid() ? parsed.toString(Qt::ISODate) : QString(), c.utc) << c.text;
+    }
+    EXPECT_EQ(StoredDateTime(QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5), QTimeZone(5 * 3600))),
+              "01/01/2026 22:04:05");
+}
+
+TEST(XvqPageRulesTest, FeedFolderIsTheSavedProjectsElseTheAudioFiles)
+{
+    const struct {
+        const char* project;
+        const char* audio;
+        const char* folder;
+    } cases[] = {
+        {"/home/ann/shows/show.pdi", "/home/ann/audio/ep.wav", "/home/ann/shows"},
+        {"/tmp/xvqAb12.tmp", "/home/ann/audio/ep.wav", "/home/ann/audio"},
+        {"/tmp/xvqAb12.TMP", "/home/ann/audio/ep.wav", "/home/ann/audio"},
+        {"", "/home/ann/audio/ep.wav", "/home/ann/audio"},
+        {"", "", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FeedFolder(c.project, c.audio), c.folder) << c.project;
 }
 
 } // namespace
