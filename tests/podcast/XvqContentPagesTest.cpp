@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -693,6 +694,271 @@ TEST(XvqPageRulesTest, FeedFolderIsTheSavedProjectsElseTheAudioFiles)
     };
     for (const auto& c : cases)
         EXPECT_EQ(FeedFolder(c.project, c.audio), c.folder) << c.project;
+}
+
+// The action of the category menu under the captions a user reads (a "&" shows doubled).
+QAction* menuAction(QMenu& menu, const QString& top, const QString& sub)
+{
+    for (QAction* action : menu.actions()) {
+        if (action->text() != top)
+            continue;
+        if (sub.isEmpty())
+            return action->menu() == nullptr ? action : nullptr;
+        if (action->menu() == nullptr)
+            return nullptr;
+        for (QAction* subAction : action->menu()->actions()) {
+            if (subAction->text() == sub)
+                return subAction;
+        }
+    }
+    return nullptr;
+}
+
+TEST_F(XvqContentPagesTest, CategoryMenuAddsLinesThatSurviveGatherAndUpdate)
+{
+    auto page = makePage(XvqPage::FeediTunesInfo);
+    ASSERT_NE(page, nullptr);
+    PodcastRecord record;
+    page->UIUpdate(record, context());
+    showActive(*page);
+    auto* menu = control<QMenu>(*page, "CategoryPopup");
+    auto* list = control<QListWidget>(*page, "SeriesCategorySelected");
+    ASSERT_TRUE(menu && list);
+    QSignalSpy edits(page.get(), &XvqPageWidget::informationChanged);
+    QTest::mouseClick(control<QPushButton>(*page, "SeriesCategoryButton"), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }));
+    menu->close();
+
+    const struct {
+        const char* top;
+        const char* sub;
+        const char* line;
+    } clicks[] = {
+        {"Arts", "Visual Arts ", "Arts:Visual Arts "},
+        {"Arts", "Fashion && Beauty", "Arts:Fashion & Beauty"},
+        {"Comedy", "", "Comedy"},
+        {"Government && Organizations ", "Non-Profit", "Government & Organizations :Non-Profit"},
+        {"TV && Film ", "", "TV & Film "},
+    };
+    for (const auto& c : clicks) {
+        QAction* action = menuAction(*menu, c.top, c.sub);
+        ASSERT_NE(action, nullptr) << c.top << " / " << c.sub;
+        action->trigger();
+        ASSERT_GT(list->count(), 0);
+        EXPECT_EQ(list->item(list->count() - 1)->text(), c.line);
+    }
+    EXPECT_EQ(edits.count(), int(std::size(clicks)));
+
+    // Delete removes every selected line, and only those.
+    list->clearSelection();
+    list->item(1)->setSelected(true);
+    list->item(2)->setSelected(true);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Delete);
+    QStringList lines;
+    for (int i = 0; i < list->count(); ++i)
+        lines << list->item(i)->text();
+    EXPECT_EQ(lines, QStringList({"Arts:Visual Arts ", "Government & Organizations :Non-Profit", "TV & Film "}));
+
+    ASSERT_EQ(page->Gather(record, context()), StepVerdict::Proceed);
+    EXPECT_EQ(record.Categories, QStringList({"Arts", "Government & Organizations ", "TV & Film "}));
+    EXPECT_EQ(record.SubCategories, QStringList({"Visual Arts ", "Non-Profit", ""}));
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        page->UIUpdate(record, context());
+        ASSERT_EQ(page->Gather(record, context()), StepVerdict::Proceed);
+    }
+    EXPECT_EQ(record.SubCategories, QStringList({"Visual Arts ", "Non-Profit", ""})) << "no letter is lost per cycle";
+
+    // Every entry of the table is in the menu.
+    for (const CategoryMenuEntry& entry : CategoryMenu()) {
+        const QString top = QString(entry.category).replace("&", "&&");
+        if (entry.subCategories.isEmpty()) {
+            EXPECT_NE(menuAction(*menu, top, QString()), nullptr) << entry.category.toStdString();
+        }
+        for (const QString& sub : entry.subCategories)
+            EXPECT_NE(menuAction(*menu, top, QString(sub).replace("&", "&&")), nullptr) << sub.toStdString();
+    }
+    EXPECT_EQ(menu->actions().size(), 16);
+}
+
+class ArtworkTest : public xvqpagetest::XvqPageFixture {
+protected:
+    void SetUp() override
+    {
+        page = makePage(XvqPage::FeediTunesInfo);
+        ASSERT_NE(page, nullptr);
+        record.WebsiteLink = kWebLink;
+        page->UIUpdate(record, context());
+        image = control<QLineEdit>(*page, "FeedImageEdit");
+        picture = control<QLabel>(*page, "FeedImage");
+        ASSERT_TRUE(image && picture);
+    }
+    QString jpeg(const QString& name)
+    {
+        QImage art(64, 48, QImage::Format_RGB32);
+        art.fill(QColor(200, 40, 40));
+        const QString path = folder + "/" + name;
+        EXPECT_TRUE(art.save(path, "JPG"));
+        return path;
+    }
+    bool pictureShown() const { return !picture->pixmap().isNull(); }
+
+    std::unique_ptr<XvqPageWidget> page;
+    PodcastRecord record;
+    QLineEdit* image = nullptr;
+    QLabel* picture = nullptr;
+};
+
+TEST_F(ArtworkTest, LeavingTheFieldLoadsThePictureOrSaysWhy)
+{
+    const QString art = jpeg(QStringLiteral("cover.jpg"));
+    const QString text = folder + "/notes.jpg";
+    testsupport::writeFile(text, "not a picture");
+    const struct {
+        const char* name;
+        QString typed;
+        const char* message; // part of the message shown, or null
+        bool shown;
+        const char* fieldAfter; // null: the typed text
+    } cases[] = {
+        {"picture", art, nullptr, true, nullptr},
+        {"missing", folder + "/gone.jpg", "Image File Not Found", false, nullptr},
+        {"no picture", text, "Could Not Load Selected Image File", false, ""},
+        {"empty", QString(), nullptr, false, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        image->setText(jpeg(QStringLiteral("before.jpg")));
+        QTest::keyClick(image, Qt::Key_Return);
+        ASSERT_TRUE(pictureShown());
+        image->setText(c.typed);
+        if (c.message != nullptr)
+            interaction.expectMessageBox(IDOK, QString::fromUtf8(c.message));
+        QTest::keyClick(image, Qt::Key_Return);
+        EXPECT_TRUE(interaction.allConsumed());
+        EXPECT_EQ(pictureShown(), c.shown);
+        EXPECT_EQ(image->text(), c.fieldAfter == nullptr ? c.typed : QString::fromUtf8(c.fieldAfter));
+    }
+}
+
+TEST_F(ArtworkTest, GatherGivesTheArtworksNameAndLinkAndClearsThemWithoutArtwork)
+{
+    const QString art = jpeg(QStringLiteral("my cover.jpg"));
+    image->setText(art);
+    ASSERT_EQ(page->Gather(record, context()), StepVerdict::Proceed);
+    EXPECT_EQ(record.FeedImagePath, art);
+    EXPECT_EQ(record.ArtworkFileName, "my cover.jpg");
+    EXPECT_EQ(record.FeedImageLink, "http://example.com/pod/my%20cover.jpg");
+
+    QTest::mouseClick(control<QPushButton>(*page, "RemoveImage"), Qt::LeftButton);
+    EXPECT_FALSE(pictureShown());
+    ASSERT_EQ(page->Gather(record, context()), StepVerdict::Proceed);
+    EXPECT_EQ(record.FeedImagePath, "");
+    EXPECT_EQ(record.ArtworkFileName, "");
+    EXPECT_EQ(record.FeedImageLink, "");
+
+    // Updating from a record whose artwork is gone says so and empties the field.
+    record.FeedImagePath = folder + "/vanished.jpg";
+    interaction.expectMessageBox(IDOK, QStringLiteral("Could Not Load Selected Image File"));
+    page->UIUpdate(record, context());
+    EXPECT_TRUE(interaction.allConsumed());
+    EXPECT_EQ(image->text(), "");
+}
+
+TEST_F(ArtworkTest, BrowsingOffersToReplaceBlanksAndRefusesOtherCharacters)
+{
+    const QString blank = jpeg(QStringLiteral("my cover.jpg"));
+    const QString hash = jpeg(QStringLiteral("cover#1.jpg"));
+    const QString plain = jpeg(QStringLiteral("plain.jpg"));
+    const auto choose = [&](const QString& file) {
+        platform::FileDialogResult chosen;
+        chosen.accepted = true;
+        chosen.files = QStringList{file};
+        interaction.expectOpenFile(chosen, QStringLiteral("Select Image File"));
+    };
+    platform::FileDialogResult cancelled;
+
+    // Blanks, answered No: asked again; then a name with "#": refused; then cancel.
+    choose(blank);
+    interaction.expectMessageBox(platform::IDNO, QStringLiteral("replace spaces with underscores"));
+    choose(hash);
+    interaction.expectMessageBox(IDOK, QStringLiteral("Please Enter Valid Filename Without SPACE"));
+    interaction.expectOpenFile(cancelled, QStringLiteral("Select Image File"));
+    QTest::mouseClick(control<QPushButton>(*page, "FeedImageBrowse"), Qt::LeftButton);
+    EXPECT_TRUE(interaction.allConsumed());
+    EXPECT_EQ(image->text(), "");
+    EXPECT_TRUE(QFileInfo::exists(blank));
+
+    // Blanks, answered Yes: the file is renamed and offered again under its new name.
+    const QString renamed = folder + "/my_cover.jpg";
+    choose(blank);
+    interaction.expectMessageBox(IDYES, QStringLiteral("replace spaces with underscores"));
+    interaction.expectMessageBox(IDOK, "Your filename has been changed to : " + renamed);
+    choose(renamed);
+    QTest::mouseClick(control<QPushButton>(*page, "FeedImageBrowse"), Qt::LeftButton);
+    EXPECT_TRUE(interaction.allConsumed());
+    EXPECT_EQ(interaction.prompts().back().request.fileName, renamed);
+    EXPECT_FALSE(QFileInfo::exists(blank));
+    EXPECT_EQ(image->text(), renamed);
+    EXPECT_TRUE(pictureShown());
+
+    // A rename that would replace another file is refused; nothing is lost.
+    const QString again = jpeg(QStringLiteral("my cover.jpg"));
+    const QByteArray before = testsupport::hashOf(renamed);
+    choose(again);
+    interaction.expectMessageBox(IDYES, QStringLiteral("replace spaces with underscores"));
+    interaction.expectMessageBox(IDOK, QStringLiteral("Unable to change the filename."));
+    choose(plain);
+    QTest::mouseClick(control<QPushButton>(*page, "FeedImageBrowse"), Qt::LeftButton);
+    EXPECT_TRUE(interaction.allConsumed());
+    EXPECT_EQ(testsupport::hashOf(renamed), before);
+    EXPECT_TRUE(QFileInfo::exists(again));
+    EXPECT_EQ(image->text(), plain);
+}
+
+TEST_F(XvqContentPagesTest, UploadPageShowsTheLinksAndPathsOfTheProject)
+{
+    const struct {
+        const char* project;
+        const char* feedPath; // under the test folder, or the text shown
+        const char* pagePath;
+        bool artwork;
+    } cases[] = {
+        {"show.pdi", "/show.xml", "/show.html", true},
+        {"xvqAb12.tmp", "<Not Specified Yet>", "<Not Specified Yet>", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.project);
+        auto page = makePage(XvqPage::Upload);
+        ASSERT_NE(page, nullptr);
+        PodcastRecord record = hostileRecord();
+        record.PodcastType = c.artwork ? 1 : 0;
+        record.AudioFilePath = folder + "/audio/Ep 1.mp3";
+        record.ItemURL = QStringLiteral("http://example.com/pod/Ep%201.mp3");
+        record.FeedURL = QStringLiteral("http://example.com/pod/show.xml");
+        record.HTMLFileLink = QStringLiteral("http://example.com/pod/show.html");
+        record.FeedImagePath = folder + "/cover.jpg";
+        record.FeedImageLink = QStringLiteral("http://example.com/pod/cover.jpg");
+        page->UIUpdate(record, context(c.project));
+        showActive(*page);
+        const bool saved = QByteArray(c.feedPath).startsWith('/');
+        const QString feedPath = saved ? folder + c.feedPath : QString::fromUtf8(c.feedPath);
+        const QString pagePath = saved ? folder + c.pagePath : QString::fromUtf8(c.pagePath);
+        EXPECT_EQ(control<QLineEdit>(*page, "FeedFilePathEdit")->text(), feedPath);
+        EXPECT_EQ(control<QLineEdit>(*page, "HTMLFilePathEdit")->text(), pagePath);
+        EXPECT_EQ(control<QLineEdit>(*page, "ItemLinkEdit")->text(), record.ItemURL);
+        EXPECT_EQ(control<QLineEdit>(*page, "FeedLinkEdit")->text(), record.FeedURL);
+        EXPECT_EQ(control<QLineEdit>(*page, "HTMLFileLinkEdit")->text(), record.HTMLFileLink);
+        EXPECT_EQ(control<QLineEdit>(*page, "AudioFilePathEdit")->text(), record.AudioFilePath);
+        EXPECT_EQ(control<QLineEdit>(*page, "FeedImagePathEdit")->isVisible(), c.artwork);
+        EXPECT_EQ(control<QLineEdit>(*page, "FeedImageLinkEdit")->isVisible(), c.artwork);
+        // The stored paths follow one rule: the saved project's folder, else the audio file's.
+        const QString output = saved ? folder : folder + "/audio";
+        EXPECT_EQ(record.FeedFilePath, output + "/show.xml");
+        EXPECT_EQ(record.HTMLFilePath, output + "/show.html");
+        EXPECT_FALSE(control<QPushButton>(*page, "UploadButton")->isEnabled());
+        window.hide();
+    }
 }
 
 } // namespace
