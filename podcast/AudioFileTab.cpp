@@ -47,11 +47,12 @@ AudioFileTab::AudioFileTab(QWidget* parent) : XvqPageWidget(XvqPage::AudioFile, 
 {
     auto* layout = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
-    grid->addWidget(namedLabel("AudioFilePathLabel", tr("Audio File :"), this), 0, 0);
     m_path = namedEdit("AudioFilePathEdit", this);
+    grid->addWidget(buddyLabel(tr("&Audio File :"), m_path, this), 0, 0);
     grid->addWidget(m_path, 0, 1);
     QPushButton* browse = namedButton("BrowseAudioFileButton", tr("&O"), this);
     browse->setToolTip(tr("Open an audio file"));
+    browse->setFixedWidth(browse->sizeHint().height() * 2);
     grid->addWidget(browse, 0, 2);
     grid->addWidget(namedLabel("DurationCaptionLabel", tr("Duration :"), this), 1, 0);
     m_duration = namedLabel("DurationLabel", QString(), this);
