@@ -120,9 +120,16 @@ bool AudioFileTab::UIUpdateAudioTab(const QString& path, PodcastRecord& record)
     record.AudioFilePath = path;
     m_path->setText(path);
     const bool read = readAudio(path, record);
-    m_readPath = path;
+    m_readPath = read ? path : QString();
     m_duration->setText(read ? DurationText(record) : QString());
     return read;
+}
+
+void AudioFileTab::clearFields()
+{
+    XvqPageWidget::clearFields();
+    m_duration->clear();
+    m_readPath.clear();
 }
 
 StepVerdict AudioFileTab::Gather(PodcastRecord& record, const XvqContext& context)
@@ -140,7 +147,8 @@ StepVerdict AudioFileTab::Gather(PodcastRecord& record, const XvqContext& contex
         m_path->setFocus();
         return StepVerdict::StayOnLeftPage;
     }
-    // A path typed without Enter has not been read yet: its length and size belong in the record.
+    // A path typed without Enter has not been read yet, and a file that could not be read has no
+    // length to publish: the record must hold this file's length and size.
     if (path != m_readPath && !UIUpdateAudioTab(path, record)) {
         showXvqError(context, kUnreadableAudioMessage);
         m_path->setFocus();

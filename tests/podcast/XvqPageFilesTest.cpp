@@ -170,6 +170,35 @@ TEST_F(AudioPageTest, EnterInThePathShowsTheFileOrSaysItCannotBeRead)
     EXPECT_EQ(record.DurationMs, 0);
 }
 
+TEST_F(AudioPageTest, AFileTheUpdateCouldNotReadIsNotTakenOnLeaving)
+{
+    const QString notes = folder + "/notes.mp3";
+    testsupport::writeFile(notes, "not sound");
+    record.AudioFilePath = notes;
+    page->UIUpdate(record, context());
+    EXPECT_EQ(path->text(), notes);
+    EXPECT_EQ(duration->text(), "");
+    interaction.expectMessageBox(IDOK, QStringLiteral("Please select an audio file to open."));
+    EXPECT_EQ(page->Gather(record, context()), StepVerdict::StayOnLeftPage);
+    EXPECT_TRUE(interaction.allConsumed());
+}
+
+TEST_F(AudioPageTest, ANewPodcastEmptiesThePathAndTheLength)
+{
+    const QString wave = hourLongWave(folder + "/episode.wav", QStringLiteral("One"));
+    browse(wave);
+    ASSERT_EQ(duration->text(), "01:02:03");
+    page->clearFields();
+    EXPECT_EQ(path->text(), "");
+    EXPECT_EQ(duration->text(), "");
+    // The same file chosen again for the new podcast is read again into the new record.
+    PodcastRecord fresh;
+    page->UIUpdate(fresh, context());
+    path->setText(wave);
+    ASSERT_EQ(page->Gather(fresh, context()), StepVerdict::Proceed);
+    EXPECT_EQ(fresh.DurationMs, 3'723'000);
+}
+
 TEST_F(AudioPageTest, StandInButtonsAreThereButDisabled)
 {
     for (const char* name : {"PlayButton", "StopButton", "EditButton", "SongInformationButton", "RecordAudioFileButton",
