@@ -167,7 +167,7 @@ void TXvqForm::buildWindow()
     body->addSpacing(6);
     body->addLayout(buttonRow);
     layout->addLayout(body, 1);
-    resize(640, 500);
+    resize(900, 580);
 
     connect(m_welcomePage->doNotShowCheck, &QCheckBox::clicked, this, [this] { m_welcomeChoiceMade = true; });
     connect(m_typePage->newFeedRadio, &QRadioButton::clicked, this, [this] { NewFeedRadioButtonClick(); });

@@ -133,7 +133,6 @@ XvqPodcastTypePage::XvqPodcastTypePage(QWidget* parent) : XvqPageWidget(XvqPage:
     layout->addLayout(navigationRow(back, next));
     setNavigationButtons(back, next);
 
-    reportEdits(typeBox, SIGNAL(activated(int)));
 }
 
 void XvqPodcastTypePage::setUpGrid()
