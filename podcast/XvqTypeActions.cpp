@@ -196,9 +196,10 @@ bool TXvqForm::openProject(const QString& path)
     setProjectPath(opened.projectPath);
     m_record = PodcastRecord{};
     m_record.FeedChoice = 2;
-    addRecentProject(path);
+    // The project is what can be opened again, also when a feed was chosen.
+    addRecentProject(m_projectPath);
     loadRecentProjects();
-    m_typePage->mruCombo->setEditText(path);
+    showProjectPath();
     if (!readProjectEpisode(1))
         return false;
     UpdateTabsDisplay();

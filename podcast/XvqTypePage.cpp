@@ -92,6 +92,7 @@ XvqPodcastTypePage::XvqPodcastTypePage(QWidget* parent) : XvqPageWidget(XvqPage:
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setWordWrap(false);
+    grid->horizontalHeader()->setStretchLastSection(true);
     grid->setTextElideMode(Qt::ElideRight);
     grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
     grid->setStyleSheet(QStringLiteral("QTableWidget::item:selected { background: rgb(175, 190, 219); color: black; }"));

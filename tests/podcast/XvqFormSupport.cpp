@@ -45,7 +45,8 @@ StepVerdict FakePage::Gather(PodcastRecord& record, const XvqContext&)
     const auto verdict = m_script.gatherVerdicts.find(page());
     if (verdict != m_script.gatherVerdicts.end() && verdict->second == StepVerdict::StayOnLeftPage)
         return StepVerdict::StayOnLeftPage;
-    if (!field->text().isEmpty())
+    // Only what the user typed here: the other pages hold the title they were filled with.
+    if (field->isModified())
         record.ItemTitle = field->text();
     return StepVerdict::Proceed;
 }

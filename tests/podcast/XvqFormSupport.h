@@ -29,7 +29,7 @@ struct FakeScript {
     QStringList log; // "gather <page>" and "update <page>", in order
 };
 
-// A content page with one field that carries the episode title, and Next and Back buttons named
+// A content page with one field that carries the episode title (typed text goes into the record), and Next and Back buttons named
 // "<page>Next" and "<page>Back" (the upload page has no Next, as the real one).
 class FakePage : public podcast::XvqPageWidget {
 public:
