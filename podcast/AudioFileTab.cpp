@@ -1,0 +1,207 @@
+#include "podcast/AudioFileTab.h"
+
+#include "common/AudioFileTag.h"
+#include "platform/ui/Messages.h"
+#include "podcast/AudioFileInfo.h"
+#include "podcast/Log.h"
+#include "podcast/XvqPageSupport.h"
+#include "podcast/XvqRules.h"
+
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace podcast {
+
+namespace {
+
+constexpr int kUnreadableAudioMessage = 1001;
+constexpr char kAudioNotFoundWarning[] =
+    "Selected Audio file not found at the path, Please use Browse button to open a audio file for Podcast.";
+// Both cases of each extension: file dialogs on Linux match names case-sensitively.
+constexpr char kAudioFilter[] = "MP3 Files (*.mp3)|*.mp3;*.MP3|Wave Files (*.wav)|*.wav;*.WAV|"
+                                "WMA Files (*.WMA)|*.wma;*.WMA";
+
+// Reads the file's length and tag into the record; on failure its audio part is emptied, so the
+// length of an earlier file is never published with this one.
+bool readAudio(const QString& path, PodcastRecord& record)
+{
+    if (GetAudioFileInformation(path, record)) {
+        ReadAudioFileTag(path, record.SongInfo);
+        return true;
+    }
+    record.AudioKind = AudioFileKind::None;
+    record.FileSize = 0;
+    record.DurationMs = 0;
+    record.Hours = record.Minutes = record.Seconds = 0;
+    record.SongInfo = platform::codecs::emptySongInfo();
+    return false;
+}
+
+} // namespace
+
+AudioFileTab::AudioFileTab(QWidget* parent) : XvqPageWidget(XvqPage::AudioFile, parent)
+{
+    auto* layout = new QVBoxLayout(this);
+    auto* grid = new QGridLayout;
+    grid->addWidget(namedLabel("AudioFilePathLabel", tr("Audio File :"), this), 0, 0);
+    m_path = namedEdit("AudioFilePathEdit", this);
+    grid->addWidget(m_path, 0, 1);
+    QPushButton* browse = namedButton("BrowseAudioFileButton", tr("&O"), this);
+    browse->setToolTip(tr("Open an audio file"));
+    grid->addWidget(browse, 0, 2);
+    grid->addWidget(namedLabel("DurationCaptionLabel", tr("Duration :"), this), 1, 0);
+    m_duration = namedLabel("DurationLabel", QString(), this);
+    grid->addWidget(m_duration, 1, 1);
+    layout->addLayout(grid);
+
+    // The preview, recording, editing, tag and call-import roads stand in place but do not run here.
+    auto* tools = new QHBoxLayout;
+    const struct {
+        const char* name;
+        const char* caption;
+    } standIns[] = {
+        {"PlayButton", "&Play"},
+        {"StopButton", "S&top"},
+        {"EditButton", "&Edit"},
+        {"SongInformationButton", "&C"},
+        {"RecordAudioFileButton", "&R"},
+        {"LoadFromVoIPTapeButton", "&V"},
+    };
+    for (const auto& standIn : standIns) {
+        QPushButton* button = namedButton(standIn.name, tr(standIn.caption), this);
+        button->setEnabled(false);
+        tools->addWidget(button);
+    }
+    findChild<QPushButton*>(QStringLiteral("LoadFromVoIPTapeButton"))->hide();
+    tools->addStretch(1);
+    layout->addLayout(tools);
+    layout->addWidget(notAvailableLabel(
+        tr("Previewing, recording, editing and tagging the episode's audio are not available yet."), this));
+    layout->addStretch(1);
+
+    QPushButton* back = namedButton("AudioBackButton", tr("< &Back"), this);
+    QPushButton* next = namedButton("AudioNextButton", tr("&Next >"), this);
+    addNavigationRow(layout, back, next);
+    setNavigationButtons(back, next);
+
+    reportEdits(m_path, SIGNAL(textChanged(QString)));
+    connect(browse, &QPushButton::clicked, this, &AudioFileTab::BrowseAudioFileButtonClick);
+    connect(m_path, &QLineEdit::returnPressed, this, &AudioFileTab::AudioFilePathEditReturn);
+    connect(m_path, &QLineEdit::editingFinished, this, &AudioFileTab::AudioFilePathEditExit);
+}
+
+void AudioFileTab::bind(PodcastRecord& record, const XvqContext& context)
+{
+    m_record = &record;
+    m_context = context;
+}
+
+void AudioFileTab::UIUpdate(PodcastRecord& record, const XvqContext& context)
+{
+    bind(record, context);
+    UIUpdateAudioTab(record.AudioFilePath, record);
+}
+
+bool AudioFileTab::UIUpdateAudioTab(const QString& path, PodcastRecord& record)
+{
+    m_record = &record;
+    const FillGuard guard(*this);
+    if (path.isEmpty()) {
+        m_path->clear();
+        m_duration->clear();
+        m_readPath.clear();
+        return false;
+    }
+    record.AudioFilePath = path;
+    m_path->setText(path);
+    const bool read = readAudio(path, record);
+    m_readPath = path;
+    m_duration->setText(read ? DurationText(record) : QString());
+    return read;
+}
+
+StepVerdict AudioFileTab::Gather(PodcastRecord& record, const XvqContext& context)
+{
+    bind(record, context);
+    const QString path = m_path->text().trimmed();
+    record.AudioFilePath = path;
+    if (path.isEmpty()) {
+        record.AudioFileName.clear();
+        return StepVerdict::Proceed;
+    }
+    const QFileInfo file(path);
+    if (!file.isFile()) {
+        showXvqMessage(context, QString::fromLatin1(kAudioNotFoundWarning), platform::MB_OK | platform::MB_ICONWARNING);
+        m_path->setFocus();
+        return StepVerdict::StayOnLeftPage;
+    }
+    // A path typed without Enter has not been read yet: its length and size belong in the record.
+    if (path != m_readPath && !UIUpdateAudioTab(path, record)) {
+        showXvqError(context, kUnreadableAudioMessage);
+        m_path->setFocus();
+        return StepVerdict::StayOnLeftPage;
+    }
+    record.AudioFileName = file.fileName();
+    if (HasAggregatorUnsafeCharacters(record.AudioFileName))
+        showXvqMessage(context, QString::fromLatin1(kAggregatorWarning), platform::MB_OK | platform::MB_ICONWARNING);
+    record.ItemURL = WebLinkOfFile(record.WebsiteLink, record.AudioFileName);
+    return StepVerdict::Proceed;
+}
+
+void AudioFileTab::BrowseAudioFileButtonClick()
+{
+    if (m_record == nullptr || m_context.messages == nullptr) {
+        qCWarning(lcPodcast) << "the audio page was not filled before browsing";
+        return;
+    }
+    platform::FileDialogRequest request;
+    request.title = tr("Select Audio File");
+    request.filter = QString::fromLatin1(kAudioFilter);
+    request.fileMustExist = true;
+    const QString current = m_path->text().trimmed();
+    if (!current.isEmpty())
+        request.initialFolder = QFileInfo(current).absolutePath();
+    const platform::FileDialogResult chosen = m_context.messages->interaction().openFile(request);
+    if (!chosen.accepted || chosen.files.isEmpty())
+        return;
+    showChosenFile(chosen.files.first());
+    emit informationChanged();
+}
+
+bool AudioFileTab::showChosenFile(const QString& path)
+{
+    if (UIUpdateAudioTab(path, *m_record))
+        return true;
+    showXvqError(m_context, kUnreadableAudioMessage);
+    const FillGuard guard(*this);
+    m_path->clear();
+    m_duration->clear();
+    m_record->AudioFilePath.clear();
+    m_readPath.clear();
+    return false;
+}
+
+void AudioFileTab::AudioFilePathEditReturn()
+{
+    if (m_record == nullptr)
+        return;
+    const QString path = m_path->text().trimmed();
+    if (UIUpdateAudioTab(path, *m_record) || path.isEmpty())
+        return;
+    showXvqError(m_context, kUnreadableAudioMessage);
+}
+
+void AudioFileTab::AudioFilePathEditExit()
+{
+    const QString trimmed = m_path->text().trimmed();
+    if (trimmed == m_path->text())
+        return;
+    const FillGuard guard(*this);
+    m_path->setText(trimmed);
+}
+
+} // namespace podcast
