@@ -106,6 +106,9 @@ void TXvqForm::buildWindow()
     tabs->setFocusPolicy(Qt::NoFocus);
     tabs->setExpanding(false);
     tabs->setDrawBase(true);
+    // Every page's tab in sight: captions are shortened rather than scrolled away.
+    tabs->setUsesScrollButtons(false);
+    tabs->setElideMode(Qt::ElideRight);
     tabs->onRequest = [this](int index) { requestPage(XvqPage(index)); };
     m_tabs = tabs;
     m_stack = new QStackedWidget(this);
@@ -167,7 +170,7 @@ void TXvqForm::buildWindow()
     body->addSpacing(6);
     body->addLayout(buttonRow);
     layout->addLayout(body, 1);
-    resize(900, 580);
+    resize(980, 600);
 
     connect(m_welcomePage->doNotShowCheck, &QCheckBox::clicked, this, [this] { m_welcomeChoiceMade = true; });
     connect(m_typePage->newFeedRadio, &QRadioButton::clicked, this, [this] { NewFeedRadioButtonClick(); });
