@@ -289,11 +289,11 @@ void TXvqForm::requestPage(XvqPage page)
             m_navigator.gatherRefused();
         } else {
             m_navigator.gatherPassed();
-            m_record.LastActivePage = quint8(page);
             if (runUpdate(page) == StepVerdict::StayOnLeftPage)
                 m_navigator.updateSentBack();
         }
     }
+    m_record.LastActivePage = quint8(m_navigator.current());
     showPage(m_navigator.shown());
     m_changingPage = false;
 }

@@ -101,6 +101,8 @@ private:
     void FeedFileBrowseButtonClick();
     void FeedFilePathEditExit();
     void MruPdiComboChange();
+    // Opens a path typed or chosen in the feed-file field or the recent-projects box.
+    void openTypedProject(const QString& path);
     void AddItemClick();
     void EditItemClick();
     void UploadItemClick();
@@ -129,6 +131,8 @@ private:
     PodcastRecord m_record;
     XvqNavigator m_navigator;
     QString m_projectPath;
+    // The path last opened as given (a feed's path opens the project beside it).
+    QString m_openedPath;
     int m_episode = 1;
     bool m_changed = false;
     bool m_changingPage = false;

@@ -168,17 +168,18 @@ void TXvqForm::FeedFileBrowseButtonClick()
 
 void TXvqForm::FeedFilePathEditExit()
 {
-    const QString path = m_typePage->feedFileEdit->text().trimmed();
-    if (path.isEmpty() || path == m_projectPath || path == kNewPodcastText)
-        return;
-    if (QFileInfo(path).isFile())
-        openProject(path);
+    openTypedProject(m_typePage->feedFileEdit->text().trimmed());
 }
 
 void TXvqForm::MruPdiComboChange()
 {
-    const QString path = m_typePage->mruCombo->currentText().trimmed();
-    if (path.isEmpty() || path == m_projectPath || path == kNewPodcastText)
+    openTypedProject(m_typePage->mruCombo->currentText().trimmed());
+}
+
+void TXvqForm::openTypedProject(const QString& path)
+{
+    // Leaving the field on the project already open must not read it again over unsaved changes.
+    if (path.isEmpty() || path == m_projectPath || path == m_openedPath || path == kNewPodcastText)
         return;
     if (QFileInfo(path).isFile())
         openProject(path);
@@ -194,6 +195,7 @@ bool TXvqForm::openProject(const QString& path)
         return false;
     }
     setProjectPath(opened.projectPath);
+    m_openedPath = path;
     m_record = PodcastRecord{};
     m_record.FeedChoice = 2;
     // The project is what can be opened again, also when a feed was chosen.

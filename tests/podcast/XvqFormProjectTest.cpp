@@ -151,6 +151,76 @@ TEST_F(XvqFormProjectTest, ExistingPodcastOpensOnTheTypePage)
     EXPECT_EQ(recentProject(settings, 1), path("kitchen.pdi"));
 }
 
+// A project that cannot be opened is reported; the window stays on an empty type page.
+TEST_F(XvqFormProjectTest, ExistingPodcastThatCannotBeOpenedIsReported)
+{
+    interaction.expectMessageBox(IDOK, QStringLiteral("Cannot open the specified file."));
+    auto window = makeWindow();
+    window->prepareForExistingPodcast(path("gone.pdi"));
+    EXPECT_TRUE(interaction.allConsumed());
+    EXPECT_EQ(shownPage(*window), XvqPage::PodcastType);
+    EXPECT_TRUE(window->projectPath().isEmpty());
+    EXPECT_TRUE(gridTitles(*window).isEmpty());
+    EXPECT_FALSE(named<QWidget>(*window, QStringLiteral("AddItem"))->isEnabled());
+    // Leaving the page without a project is refused with its message.
+    interaction.expectMessageBox(IDOK, QStringLiteral("Please specify a valid podcast filename"));
+    window->show();
+    clickTab(*window, XvqPage::AudioFile);
+    EXPECT_EQ(shownPage(*window), XvqPage::PodcastType);
+}
+
+enum class OpenRoad { Browse, TypedPath, RecentBox };
+
+// A project is opened from the type page by "Bro&wse ...", by typing its path, or from the recent
+// projects; each fills the grid and puts the project first among the recent ones.
+TEST_F(XvqFormProjectTest, ProjectsOpenFromTheTypePage)
+{
+    const QString kitchen = makeProject("kitchen.pdi", 3);
+    const QString garden = makeProject("garden.pdi", 2);
+    ASSERT_EQ(RegEntry(settings).WriteExpressRegBool("Settings", "Donot Show Welcome Screen", true), 0);
+    for (const OpenRoad road : {OpenRoad::Browse, OpenRoad::TypedPath, OpenRoad::RecentBox}) {
+        SCOPED_TRACE(int(road));
+        ASSERT_EQ(RegEntry(settings).WriteExpressRegString("Settings", "MRU 0", garden), 0);
+        ASSERT_EQ(RegEntry(settings).WriteExpressRegString("Settings", "MRU 1", kitchen), 0);
+        auto window = makeWindow();
+        window->show();
+        ASSERT_EQ(shownPage(*window), XvqPage::PodcastType);
+        EXPECT_FALSE(named<QWidget>(*window, QStringLiteral("FeedFileBrowseButton"))->isEnabled());
+        click(*window, QStringLiteral("ExistingFeedRadioButton"));
+        auto* recent = named<QComboBox>(*window, QStringLiteral("MruPdiCombo"));
+        ASSERT_EQ(recent->count(), 2);
+        switch (road) {
+        case OpenRoad::Browse:
+            interaction.expectOpenFile({true, {kitchen}, 1}, QStringLiteral("Select Podcast File"));
+            click(*window, QStringLiteral("FeedFileBrowseButton"));
+            EXPECT_EQ(interaction.prompts().back().request.filter,
+                      QStringLiteral("PDI Files (*.pdi) | *.pdi|XML Files (*.xml) | *.XML"));
+            break;
+        case OpenRoad::TypedPath: {
+            auto* field = named<QLineEdit>(*window, QStringLiteral("FeedFilePathEdit"));
+            field->setFocus();
+            QTest::keyClicks(field, kitchen);
+            QTest::keyClick(field, Qt::Key_Return);
+            break;
+        }
+        case OpenRoad::RecentBox:
+            recent->setFocus();
+            QTest::keyClick(recent, Qt::Key_Down);
+            break;
+        }
+        EXPECT_TRUE(interaction.allConsumed());
+        EXPECT_EQ(window->projectPath(), kitchen);
+        EXPECT_EQ(gridTitles(*window), (QStringList{"Episode 1", "Episode 2", "Episode 3"}));
+        EXPECT_EQ(recentProject(settings, 0), kitchen);
+        EXPECT_EQ(recentProject(settings, 1), garden);
+        EXPECT_TRUE(recentProject(settings, 2).isEmpty());
+        EXPECT_FALSE(window->changed());
+        // The project opened is what leaving the page reads.
+        clickTab(*window, XvqPage::AudioFile);
+        EXPECT_EQ(window->record().ItemTitle, QStringLiteral("Episode 1"));
+    }
+}
+
 // The entry point runs the window modally and returns when it is left.
 TEST_F(XvqFormProjectTest, ExistingPodcastRunsModallyUntilExit)
 {
@@ -260,24 +330,27 @@ TEST_F(XvqFormProjectTest, TheOnlyEpisodeCannotBeDeleted)
 
 struct ExitCase {
     const char* name;
+    bool byEscape;
     bool edited;
     int answer; // 0: no question
     bool closes;
     const char* storedTitle;
 };
 
-// "E&xit" with unsaved changes asks: Yes saves and closes, No closes, Cancel stays.
+// "E&xit" (or Escape) with unsaved changes asks: Yes saves and closes, No closes, Cancel stays.
 TEST_F(XvqFormProjectTest, ExitWithChangesAsks)
 {
     const ExitCase cases[] = {
-        {"Yes", true, IDYES, true, "Changed Title"},
-        {"No", true, IDNO, true, "Episode 1"},
-        {"Cancel", true, IDCANCEL, false, "Episode 1"},
-        {"unchanged", false, 0, true, "Episode 1"},
+        {"Yes", false, true, IDYES, true, "Changed Title"},
+        {"No", false, true, IDNO, true, "Episode 1"},
+        {"Cancel", false, true, IDCANCEL, false, "Episode 1"},
+        {"unchanged", false, false, 0, true, "Episode 1"},
+        {"Escape, Cancel", true, true, IDCANCEL, false, "Episode 1"},
+        {"Escape, Yes", true, true, IDYES, true, "Changed Title"},
     };
     for (const ExitCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const QString project = makeProject(QStringLiteral("exit-%1.pdi").arg(c.answer), 3);
+        const QString project = makeProject(QStringLiteral("exit-%1-%2.pdi").arg(c.answer).arg(c.byEscape), 3);
         auto window = makeWindow();
         window->prepareForExistingPodcast(project);
         window->show();
@@ -286,7 +359,10 @@ TEST_F(XvqFormProjectTest, ExitWithChangesAsks)
             typeInto(*window, XvqPage::AudioFile, QStringLiteral("Changed Title"));
         if (c.answer != 0)
             interaction.expectMessageBox(c.answer, QStringLiteral("Do you want to save file ") + project + "?");
-        click(*window, QStringLiteral("CancelButton"));
+        if (c.byEscape)
+            QTest::keyClick(window.get(), Qt::Key_Escape);
+        else
+            click(*window, QStringLiteral("CancelButton"));
 
         EXPECT_TRUE(interaction.allConsumed());
         EXPECT_EQ(window->isVisible(), !c.closes);

@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QImage>
+#include <QRadioButton>
 #include <QStackedWidget>
 #include <QTableWidget>
 
@@ -123,8 +124,10 @@ void XvqFormTest::click(QWidget& window, const QString& name)
     ASSERT_NE(button, nullptr);
     ASSERT_TRUE(button->isEnabled()) << name.toStdString();
     ASSERT_TRUE(button->isVisible()) << name.toStdString();
-    // A check box answers clicks on its box and caption only, not across its whole width.
-    const QPoint where = qobject_cast<QCheckBox*>(button) ? QPoint(8, button->height() / 2) : button->rect().center();
+    // Check boxes and radio buttons answer clicks on their box and caption only, not across their
+    // whole width.
+    const bool boxed = qobject_cast<QCheckBox*>(button) || qobject_cast<QRadioButton*>(button);
+    const QPoint where = boxed ? QPoint(8, button->height() / 2) : button->rect().center();
     QTest::mouseClick(button, Qt::LeftButton, {}, where);
 }
 
