@@ -14,6 +14,8 @@
 #include <QFile>
 #include <QPushButton>
 
+#include <optional>
+
 namespace podcast {
 
 namespace {
@@ -54,13 +56,17 @@ bool TXvqForm::SavePodcast()
         if (target.isEmpty())
             return false;
     }
+    // Every page is gathered, also after one refused, so no page's edits are left behind in its
+    // fields; the first page that refused has told the user why and is shown to be mended.
+    std::optional<XvqPage> refused;
     for (const XvqPage page : kSavedPages) {
-        if (pageWidget(page)->Gather(m_record, context()) == StepVerdict::StayOnLeftPage) {
-            // The page has told the user what is wrong; it is shown so the field can be mended.
-            m_navigator.reset(page);
-            showPage(page);
-            return false;
-        }
+        if (pageWidget(page)->Gather(m_record, context()) == StepVerdict::StayOnLeftPage && !refused)
+            refused = page;
+    }
+    if (refused) {
+        m_navigator.reset(*refused);
+        showPage(*refused);
+        return false;
     }
     const int result = temporary ? SavePDIProjectAs(m_projectPath, target, m_record, m_episode)
                                  : WritePDIProject(m_projectPath, m_record, m_episode);

@@ -269,6 +269,33 @@ TEST_F(XvqFormProjectTest, NewPodcastSavesEveryEpisode)
     EXPECT_EQ(recentProject(settings, 0), target);
 }
 
+// A page that refuses to give up its fields stops the save: nothing is written, the page is shown
+// to be mended, and what was typed on the other pages is kept.
+TEST_F(XvqFormProjectTest, ARefusingPageStopsTheSave)
+{
+    const QString project = makeProject("kitchen.pdi", 2);
+    auto window = makeWindow();
+    window->prepareForExistingPodcast(project);
+    window->show();
+    clickTab(*window, XvqPage::PodcastItemInfo);
+    typeInto(*window, XvqPage::PodcastItemInfo, QStringLiteral("Typed Title"));
+    const QByteArray before = testsupport::hashOf(project);
+    script.gatherVerdicts[XvqPage::AudioFile] = StepVerdict::StayOnLeftPage;
+
+    click(*window, QStringLiteral("SaveButton"));
+
+    EXPECT_EQ(testsupport::hashOf(project), before);
+    EXPECT_EQ(shownPage(*window), XvqPage::AudioFile);
+    EXPECT_EQ(window->currentPage(), XvqPage::AudioFile);
+    EXPECT_EQ(window->record().ItemTitle, QStringLiteral("Typed Title"));
+    EXPECT_TRUE(window->changed());
+
+    script.gatherVerdicts.clear();
+    click(*window, QStringLiteral("SaveButton"));
+    EXPECT_EQ(projectTitles(project), (QStringList{"Typed Title", "Episode 2"}));
+    EXPECT_FALSE(window->changed());
+}
+
 // "&Add Podcast" appends an empty episode, shows it in the grid and opens the audio page on it.
 TEST_F(XvqFormProjectTest, AddingAnEpisodeExtendsTheGrid)
 {
