@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QLabel>
 
 #include <optional>
 
@@ -291,6 +292,32 @@ TEST_F(XvqFormTest, WelcomeOptionIsKeptInTheSettings)
         click(*window, QStringLiteral("CancelButton"));
     }
     EXPECT_EQ(storedWelcomeHidden(settings), false);
+}
+
+// The window's own title area: its caption, a minimise button, and a close button that leaves as
+// "E&xit" does (asking first when there are changes).
+TEST_F(XvqFormTest, TitleAreaMinimisesAndCloses)
+{
+    setWelcomeHidden(settings);
+    auto window = makeWindow();
+    window->show();
+    EXPECT_TRUE(window->windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_EQ(named<QLabel>(*window, QStringLiteral("CaptionLabel"))->text(), QStringLiteral("Wexo Ravadur"));
+    click(*window, QStringLiteral("MinimizeButton"));
+    EXPECT_TRUE(window->isMinimized());
+    window->showNormal();
+
+    clickTab(*window, XvqPage::FeedInfo);
+    typeInto(*window, XvqPage::FeedInfo, QStringLiteral("Typed"));
+    interaction.expectMessageBox(IDCANCEL, QStringLiteral("Do you want to Save Project as a .PDI file?"));
+    click(*window, QStringLiteral("CloseButton"));
+    EXPECT_TRUE(interaction.allConsumed());
+    EXPECT_TRUE(window->isVisible());
+
+    interaction.expectMessageBox(IDNO, QStringLiteral("Do you want to Save Project as a .PDI file?"));
+    click(*window, QStringLiteral("CloseButton"));
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(tempProjects().isEmpty());
 }
 
 } // namespace
