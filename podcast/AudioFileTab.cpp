@@ -47,11 +47,12 @@ AudioFileTab::AudioFileTab(QWidget* parent) : XvqPageWidget(XvqPage::AudioFile, 
 {
     auto* layout = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
-    grid->addWidget(namedLabel("AudioFilePathLabel", tr("Audio File :"), this), 0, 0);
     m_path = namedEdit("AudioFilePathEdit", this);
+    grid->addWidget(buddyLabel(tr("&Audio File :"), m_path, this), 0, 0);
     grid->addWidget(m_path, 0, 1);
     QPushButton* browse = namedButton("BrowseAudioFileButton", tr("&O"), this);
     browse->setToolTip(tr("Open an audio file"));
+    browse->setFixedWidth(browse->sizeHint().height() * 2);
     grid->addWidget(browse, 0, 2);
     grid->addWidget(namedLabel("DurationCaptionLabel", tr("Duration :"), this), 1, 0);
     m_duration = namedLabel("DurationLabel", QString(), this);
@@ -119,9 +120,16 @@ bool AudioFileTab::UIUpdateAudioTab(const QString& path, PodcastRecord& record)
     record.AudioFilePath = path;
     m_path->setText(path);
     const bool read = readAudio(path, record);
-    m_readPath = path;
+    m_readPath = read ? path : QString();
     m_duration->setText(read ? DurationText(record) : QString());
     return read;
+}
+
+void AudioFileTab::clearFields()
+{
+    XvqPageWidget::clearFields();
+    m_duration->clear();
+    m_readPath.clear();
 }
 
 StepVerdict AudioFileTab::Gather(PodcastRecord& record, const XvqContext& context)
@@ -139,7 +147,8 @@ StepVerdict AudioFileTab::Gather(PodcastRecord& record, const XvqContext& contex
         m_path->setFocus();
         return StepVerdict::StayOnLeftPage;
     }
-    // A path typed without Enter has not been read yet: its length and size belong in the record.
+    // A path typed without Enter has not been read yet, and a file that could not be read has no
+    // length to publish: the record must hold this file's length and size.
     if (path != m_readPath && !UIUpdateAudioTab(path, record)) {
         showXvqError(context, kUnreadableAudioMessage);
         m_path->setFocus();

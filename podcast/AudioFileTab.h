@@ -15,6 +15,7 @@ public:
 
     void UIUpdate(PodcastRecord& record, const XvqContext& context) override;
     StepVerdict Gather(PodcastRecord& record, const XvqContext& context) override;
+    void clearFields() override;
 
     // Shows path as the episode's audio file and reads its length and tag into the record; an empty
     // path empties the field. False when the file cannot be read (its length is then cleared, so no
@@ -35,7 +36,7 @@ private:
     // record's audio part when a file is chosen).
     PodcastRecord* m_record = nullptr;
     XvqContext m_context;
-    // The path whose length and tag the record holds.
+    // The path whose length and tag the record holds; empty when the last read failed.
     QString m_readPath;
 };
 

@@ -41,7 +41,7 @@ FeedInfoTab::FeedInfoTab(QWidget* parent) : XvqPageWidget(XvqPage::FeedInfo, par
     auto* grid = new QGridLayout;
     int row = 0;
     const auto addRow = [&](const QString& caption, QWidget* field, QLabel* hint = nullptr) {
-        grid->addWidget(new QLabel(caption, this), row, 0);
+        grid->addWidget(buddyLabel(caption, field, this), row, 0);
         grid->addWidget(field, row, 1);
         if (hint != nullptr)
             grid->addWidget(hint, row, 2);
@@ -53,9 +53,8 @@ FeedInfoTab::FeedInfoTab(QWidget* parent) : XvqPageWidget(XvqPage::FeedInfo, par
     QLabel* nameExample = hintLabel("FeedNameExampleLabel", tr("*Eg: Interviews"), this);
     QLabel* nameHint = hintLabel("FeedNameHintLabel", tr("(Hint : No Spaces)"), this);
     addRow(tr("Feed &Name :"), m_feedName, nameExample);
-    grid->addWidget(nameHint, row - 1, 3);
     m_feedUrl = namedReadOnlyEdit("FeedURLEdit", this);
-    addRow(tr("Feed Address :"), m_feedUrl);
+    addRow(tr("Feed Address :"), m_feedUrl, nameHint);
     m_title = namedEdit("FeedTitleEdit", this);
     QLabel* titleExample = hintLabel("FeedTitleExampleLabel", tr("*Eg: Interview Series"), this);
     addRow(tr("Feed &Title :"), m_title, titleExample);

@@ -54,7 +54,7 @@ FeediTunesInfoTab::FeediTunesInfoTab(QWidget* parent) : XvqPageWidget(XvqPage::F
     auto* grid = new QGridLayout;
     int row = 0;
     const auto addRow = [&](const QString& caption, QWidget* field) {
-        grid->addWidget(new QLabel(caption, this), row, 0);
+        grid->addWidget(buddyLabel(caption, field, this), row, 0);
         grid->addWidget(field, row, 1, 1, 3);
         ++row;
     };
@@ -65,7 +65,7 @@ FeediTunesInfoTab::FeediTunesInfoTab(QWidget* parent) : XvqPageWidget(XvqPage::F
     m_owner = namedEdit("FeedOwnerEdit", this);
     addRow(tr("&Owner :"), m_owner);
     m_ownerEmail = namedEdit("FeedOwnerEmailEdit", this);
-    addRow(tr("E-&mail :"), m_ownerEmail);
+    addRow(tr("E-ma&il :"), m_ownerEmail);
     m_summary = namedMemo("FeedSummaryMemo", this);
     addRow(tr("Su&mmary :"), m_summary);
     m_explicit = new QCheckBox(tr("&Contains Explicit Information"), this);
@@ -104,7 +104,7 @@ FeediTunesInfoTab::FeediTunesInfoTab(QWidget* parent) : XvqPageWidget(XvqPage::F
     m_image = namedEdit("FeedImageEdit", this);
     QPushButton* browse = namedButton("FeedImageBrowse", tr("Bro&wse ..."), this);
     QPushButton* remove = namedButton("RemoveImage", tr("&Remove"), this);
-    grid->addWidget(new QLabel(tr("Artwork :"), this), row, 0);
+    grid->addWidget(buddyLabel(tr("&Artwork :"), m_image, this), row, 0);
     grid->addWidget(m_image, row, 1);
     grid->addWidget(browse, row, 2);
     grid->addWidget(remove, row, 3);

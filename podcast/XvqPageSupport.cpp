@@ -65,6 +65,13 @@ QLabel* namedLabel(const char* name, const QString& text, QWidget* parent)
     return label;
 }
 
+QLabel* buddyLabel(const QString& caption, QWidget* field, QWidget* parent)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setBuddy(field);
+    return label;
+}
+
 QLabel* notAvailableLabel(const QString& text, QWidget* parent)
 {
     QLabel* label = namedLabel("NotAvailableLabel", text, parent);

@@ -32,6 +32,8 @@ QLineEdit* namedEdit(const char* name, QWidget* parent);
 QLineEdit* namedReadOnlyEdit(const char* name, QWidget* parent);
 QPlainTextEdit* namedMemo(const char* name, QWidget* parent);
 QLabel* namedLabel(const char* name, const QString& text, QWidget* parent);
+// The caption of field; its accelerator moves the focus to the field.
+QLabel* buddyLabel(const QString& caption, QWidget* field, QWidget* parent);
 // The plain line that says a road of the page is not there yet.
 QLabel* notAvailableLabel(const QString& text, QWidget* parent);
 

@@ -4,17 +4,13 @@
 #include "tests/podcast/XvqPageFixture.h"
 
 #include "common/FeedText.h"
-#include "common/AudioFileTag.h"
-#include "podcast/AudioFileTab.h"
 #include "podcast/XvqPageRules.h"
 #include "podcast/XvqRules.h"
 
-#include "tests/support/WaveFixtures.h"
-
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -24,19 +20,16 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTimeZone>
-#include <QApplication>
 
 #include <functional>
 #include <vector>
 
 using namespace podcast;
 using platform::IDOK;
-using platform::IDYES;
 using xvqpagetest::control;
+using xvqpagetest::kWebLink;
 
 namespace {
-
-const QString kWebLink = QStringLiteral("http://example.com/pod/");
 
 // Texts that a careless page would escape, cut, re-encode or flatten.
 const QString kAmp = QStringLiteral("Tom & Jerry <b>live</b>");
@@ -418,165 +411,6 @@ TEST_F(XvqContentPagesTest, FieldHintsShowBesideTheFieldBeingTyped)
     EXPECT_EQ(control<QLabel>(*page, "FeedNameHintLabel")->text(), "(Hint : No Spaces)");
 }
 
-// A WAV of 1 h 2 min 3 s at a rate low enough to stay small, with a tag in its "id3 " chunk.
-QString hourLongWave(const QString& path, const QString& title)
-{
-    TID3InfoRecord tag = platform::codecs::emptySongInfo();
-    platform::codecs::setSongInfoText(tag.title, title);
-    platform::codecs::setSongInfoText(tag.comment, QStringLiteral("Notes & <more>"));
-    const int frames = 3723 * 100;
-    testsupport::writeFile(path, wavefixtures::pcmWave(wavefixtures::waveFormat(WAVE_FORMAT_PCM, 1, 100, 8),
-                                                       wavefixtures::sampleBytes(frames),
-                                                       wavefixtures::chunk("id3 ", BuildId3TagBlock(tag))));
-    return path;
-}
-
-class AudioPageTest : public xvqpagetest::XvqPageFixture {
-protected:
-    void SetUp() override
-    {
-        page = makePage(XvqPage::AudioFile);
-        ASSERT_NE(page, nullptr);
-        audio = static_cast<AudioFileTab*>(page.get());
-        record.WebsiteLink = kWebLink;
-        page->UIUpdate(record, context());
-        path = control<QLineEdit>(*page, "AudioFilePathEdit");
-        duration = control<QLabel>(*page, "DurationLabel");
-        ASSERT_TRUE(path && duration);
-    }
-    // Chooses file in the browse dialog; message is a part of the message that follows, if any.
-    void browse(const QString& file, const QString& message = {})
-    {
-        platform::FileDialogResult chosen;
-        chosen.accepted = true;
-        chosen.files = QStringList{file};
-        interaction.expectOpenFile(chosen, QStringLiteral("Select Audio File"));
-        if (!message.isEmpty())
-            interaction.expectMessageBox(IDOK, message);
-        QTest::mouseClick(control<QPushButton>(*page, "BrowseAudioFileButton"), Qt::LeftButton);
-        ASSERT_TRUE(interaction.allConsumed());
-    }
-
-    std::unique_ptr<XvqPageWidget> page;
-    AudioFileTab* audio = nullptr;
-    PodcastRecord record;
-    QLineEdit* path = nullptr;
-    QLabel* duration = nullptr;
-};
-
-TEST_F(AudioPageTest, BrowsingAWaveShowsItsLengthAndReadsItsKindSizeAndTag)
-{
-    const QString wave = hourLongWave(folder + "/episode.wav", QStringLiteral("Episode & 1 🎙"));
-    QSignalSpy edits(page.get(), &XvqPageWidget::informationChanged);
-    browse(wave);
-    EXPECT_EQ(path->text(), wave);
-    EXPECT_EQ(duration->text(), "01:02:03");
-    EXPECT_EQ(record.AudioFilePath, wave);
-    EXPECT_EQ(record.AudioKind, AudioFileKind::Wav);
-    EXPECT_EQ(record.FileSize, QFileInfo(wave).size());
-    EXPECT_EQ(record.Hours, 1);
-    EXPECT_EQ(record.Minutes, 2);
-    EXPECT_EQ(record.Seconds, 3);
-    EXPECT_EQ(platform::codecs::songInfoText(record.SongInfo.title), "Episode & 1 🎙");
-    EXPECT_EQ(edits.count(), 1) << "choosing a file is an edit";
-    const auto& request = interaction.prompts().back().request;
-    EXPECT_TRUE(request.fileMustExist);
-    EXPECT_TRUE(request.filter.contains("*.wav") && request.filter.contains("*.WAV") && request.filter.contains("*.mp3"));
-
-    ASSERT_EQ(page->Gather(record, context()), StepVerdict::Proceed);
-    EXPECT_EQ(record.AudioFileName, "episode.wav");
-    EXPECT_EQ(record.ItemURL, "http://example.com/pod/episode.wav");
-}
-
-TEST_F(AudioPageTest, BrowsingAFileThatIsNoSoundEmptiesTheFieldAndPath)
-{
-    const QString wave = hourLongWave(folder + "/episode.wav", QStringLiteral("One"));
-    browse(wave);
-    const QString notes = folder + "/notes.wav";
-    testsupport::writeFile(notes, "These are my notes for the show, not sound.\n");
-    browse(notes, QStringLiteral("Please select an audio file to open."));
-    EXPECT_EQ(path->text(), "");
-    EXPECT_EQ(duration->text(), "");
-    EXPECT_EQ(record.AudioFilePath, "");
-    // The earlier file's length must not be published with an episode that has no audio.
-    EXPECT_EQ(record.DurationMs, 0);
-    EXPECT_EQ(record.FileSize, 0);
-    EXPECT_EQ(DurationText(record), "00:00:00");
-}
-
-TEST_F(AudioPageTest, LeavingThePageChecksTheTypedPath)
-{
-    const QString wave = hourLongWave(folder + "/episode.wav", QStringLiteral("One"));
-    const QString unsafe = hourLongWave(folder + "/Ep 1 & more.wav", QStringLiteral("Two"));
-    const QString notes = folder + "/notes.wav";
-    testsupport::writeFile(notes, "not sound");
-    const struct {
-        const char* name;
-        QString typed;
-        StepVerdict verdict;
-        const char* prompt; // a part of the message shown, or null
-        const char* audioName;
-        const char* itemUrl;
-        qint64 durationMs;
-    } cases[] = {
-        {"missing", folder + "/gone.wav", StepVerdict::StayOnLeftPage, "Selected Audio file not found", "", "", 0},
-        {"empty", QStringLiteral("   "), StepVerdict::Proceed, nullptr, "", "", 0},
-        {"typed without Enter", "  " + wave + " ", StepVerdict::Proceed, nullptr, "episode.wav",
-         "http://example.com/pod/episode.wav", 3'723'000},
-        {"unsafe name", unsafe, StepVerdict::Proceed, "Having spaces and special characters", "Ep 1 & more.wav",
-         "http://example.com/pod/Ep%201%20%26%20more.wav", 3'723'000},
-        {"not sound", notes, StepVerdict::StayOnLeftPage, "Please select an audio file to open.", "", "", 0},
-    };
-    showActive(*page);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        PodcastRecord fresh;
-        fresh.WebsiteLink = kWebLink;
-        page->UIUpdate(fresh, context());
-        control<QPushButton>(*page, "AudioNextButton")->setFocus();
-        path->setText(c.typed);
-        if (c.prompt != nullptr)
-            interaction.expectMessageBox(IDOK, QString::fromUtf8(c.prompt));
-        EXPECT_EQ(page->Gather(fresh, context()), c.verdict);
-        EXPECT_TRUE(interaction.allConsumed());
-        EXPECT_EQ(fresh.AudioFileName, c.audioName);
-        EXPECT_EQ(fresh.ItemURL, c.itemUrl);
-        EXPECT_EQ(fresh.DurationMs, c.durationMs);
-        if (c.verdict == StepVerdict::StayOnLeftPage) {
-            EXPECT_TRUE(QTest::qWaitFor([&] { return path->hasFocus(); })) << "the path field is focused";
-        }
-    }
-}
-
-TEST_F(AudioPageTest, EnterInThePathShowsTheFileOrSaysItCannotBeRead)
-{
-    const QString wave = hourLongWave(folder + "/episode.wav", QStringLiteral("One"));
-    QTest::keyClicks(path, wave);
-    QTest::keyClick(path, Qt::Key_Return);
-    EXPECT_EQ(duration->text(), "01:02:03");
-    EXPECT_EQ(record.AudioFilePath, wave);
-
-    path->clear();
-    QTest::keyClicks(path, folder + "/gone.mp3");
-    interaction.expectMessageBox(IDOK, QStringLiteral("Please select an audio file to open."));
-    QTest::keyClick(path, Qt::Key_Return);
-    EXPECT_TRUE(interaction.allConsumed());
-    EXPECT_EQ(duration->text(), "");
-    EXPECT_EQ(record.DurationMs, 0);
-}
-
-TEST_F(AudioPageTest, StandInButtonsAreThereButDisabled)
-{
-    for (const char* name : {"PlayButton", "StopButton", "EditButton", "SongInformationButton", "RecordAudioFileButton",
-                             "LoadFromVoIPTapeButton"}) {
-        auto* button = control<QPushButton>(*page, name);
-        ASSERT_NE(button, nullptr);
-        EXPECT_FALSE(button->isEnabled()) << name;
-    }
-    EXPECT_TRUE(control<QPushButton>(*page, "BrowseAudioFileButton")->isEnabled());
-    EXPECT_FALSE(control<QLabel>(*page, "NotAvailableLabel")->text().isEmpty());
-}
-
 TEST_F(XvqContentPagesTest, EpisodeDateIsStoredInUtcAndShownInLocalTime)
 {
     ASSERT_NE(QDateTime::currentDateTime().offsetFromUtc(), 0) << "the test runs in a zone off UTC";
@@ -693,6 +527,136 @@ TEST(XvqPageRulesTest, FeedFolderIsTheSavedProjectsElseTheAudioFiles)
     };
     for (const auto& c : cases)
         EXPECT_EQ(FeedFolder(c.project, c.audio), c.folder) << c.project;
+}
+
+// The action of the category menu under the captions a user reads (a "&" shows doubled).
+QAction* menuAction(QMenu& menu, const QString& top, const QString& sub)
+{
+    for (QAction* action : menu.actions()) {
+        if (action->text() != top)
+            continue;
+        if (sub.isEmpty())
+            return action->menu() == nullptr ? action : nullptr;
+        if (action->menu() == nullptr)
+            return nullptr;
+        for (QAction* subAction : action->menu()->actions()) {
+            if (subAction->text() == sub)
+                return subAction;
+        }
+    }
+    return nullptr;
+}
+
+TEST_F(XvqContentPagesTest, CategoryMenuAddsLinesThatSurviveGatherAndUpdate)
+{
+    auto page = makePage(XvqPage::FeediTunesInfo);
+    ASSERT_NE(page, nullptr);
+    PodcastRecord record;
+    page->UIUpdate(record, context());
+    showActive(*page);
+    auto* menu = control<QMenu>(*page, "CategoryPopup");
+    auto* list = control<QListWidget>(*page, "SeriesCategorySelected");
+    ASSERT_TRUE(menu && list);
+    QSignalSpy edits(page.get(), &XvqPageWidget::informationChanged);
+    QTest::mouseClick(control<QPushButton>(*page, "SeriesCategoryButton"), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }));
+    menu->close();
+
+    const struct {
+        const char* top;
+        const char* sub;
+        const char* line;
+    } clicks[] = {
+        {"Arts", "Visual Arts ", "Arts:Visual Arts "},
+        {"Arts", "Fashion && Beauty", "Arts:Fashion & Beauty"},
+        {"Comedy", "", "Comedy"},
+        {"Government && Organizations ", "Non-Profit", "Government & Organizations :Non-Profit"},
+        {"TV && Film ", "", "TV & Film "},
+    };
+    for (const auto& c : clicks) {
+        QAction* action = menuAction(*menu, c.top, c.sub);
+        ASSERT_NE(action, nullptr) << c.top << " / " << c.sub;
+        action->trigger();
+        ASSERT_GT(list->count(), 0);
+        EXPECT_EQ(list->item(list->count() - 1)->text(), c.line);
+    }
+    EXPECT_EQ(edits.count(), int(std::size(clicks)));
+
+    // Delete removes every selected line, and only those.
+    list->clearSelection();
+    list->item(1)->setSelected(true);
+    list->item(2)->setSelected(true);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Delete);
+    QStringList lines;
+    for (int i = 0; i < list->count(); ++i)
+        lines << list->item(i)->text();
+    EXPECT_EQ(lines, QStringList({"Arts:Visual Arts ", "Government & Organizations :Non-Profit", "TV & Film "}));
+
+    ASSERT_EQ(page->Gather(record, context()), StepVerdict::Proceed);
+    EXPECT_EQ(record.Categories, QStringList({"Arts", "Government & Organizations ", "TV & Film "}));
+    EXPECT_EQ(record.SubCategories, QStringList({"Visual Arts ", "Non-Profit", ""}));
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        page->UIUpdate(record, context());
+        ASSERT_EQ(page->Gather(record, context()), StepVerdict::Proceed);
+    }
+    EXPECT_EQ(record.SubCategories, QStringList({"Visual Arts ", "Non-Profit", ""})) << "no letter is lost per cycle";
+
+    // Every entry of the table is in the menu.
+    for (const CategoryMenuEntry& entry : CategoryMenu()) {
+        const QString top = QString(entry.category).replace("&", "&&");
+        if (entry.subCategories.isEmpty()) {
+            EXPECT_NE(menuAction(*menu, top, QString()), nullptr) << entry.category.toStdString();
+        }
+        for (const QString& sub : entry.subCategories)
+            EXPECT_NE(menuAction(*menu, top, QString(sub).replace("&", "&&")), nullptr) << sub.toStdString();
+    }
+    EXPECT_EQ(menu->actions().size(), 16);
+}
+
+TEST_F(XvqContentPagesTest, UploadPageShowsTheLinksAndPathsOfTheProject)
+{
+    const struct {
+        const char* project;
+        const char* feedPath; // under the test folder, or the text shown
+        const char* pagePath;
+        bool artwork;
+    } cases[] = {
+        {"show.pdi", "/show.xml", "/show.html", true},
+        {"xvqAb12.tmp", "<Not Specified Yet>", "<Not Specified Yet>", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.project);
+        auto page = makePage(XvqPage::Upload);
+        ASSERT_NE(page, nullptr);
+        PodcastRecord record = hostileRecord();
+        record.PodcastType = c.artwork ? 1 : 0;
+        record.AudioFilePath = folder + "/audio/Ep 1.mp3";
+        record.ItemURL = QStringLiteral("http://example.com/pod/Ep%201.mp3");
+        record.FeedURL = QStringLiteral("http://example.com/pod/show.xml");
+        record.HTMLFileLink = QStringLiteral("http://example.com/pod/show.html");
+        record.FeedImagePath = folder + "/cover.jpg";
+        record.FeedImageLink = QStringLiteral("http://example.com/pod/cover.jpg");
+        page->UIUpdate(record, context(c.project));
+        showActive(*page);
+        const bool saved = QByteArray(c.feedPath).startsWith('/');
+        const QString feedPath = saved ? folder + c.feedPath : QString::fromUtf8(c.feedPath);
+        const QString pagePath = saved ? folder + c.pagePath : QString::fromUtf8(c.pagePath);
+        EXPECT_EQ(control<QLineEdit>(*page, "FeedFilePathEdit")->text(), feedPath);
+        EXPECT_EQ(control<QLineEdit>(*page, "HTMLFilePathEdit")->text(), pagePath);
+        EXPECT_EQ(control<QLineEdit>(*page, "ItemLinkEdit")->text(), record.ItemURL);
+        EXPECT_EQ(control<QLineEdit>(*page, "FeedLinkEdit")->text(), record.FeedURL);
+        EXPECT_EQ(control<QLineEdit>(*page, "HTMLFileLinkEdit")->text(), record.HTMLFileLink);
+        EXPECT_EQ(control<QLineEdit>(*page, "AudioFilePathEdit")->text(), record.AudioFilePath);
+        EXPECT_EQ(control<QLineEdit>(*page, "FeedImagePathEdit")->isVisible(), c.artwork);
+        EXPECT_EQ(control<QLineEdit>(*page, "FeedImageLinkEdit")->isVisible(), c.artwork);
+        // The stored paths follow one rule: the saved project's folder, else the audio file's.
+        const QString output = saved ? folder : folder + "/audio";
+        EXPECT_EQ(record.FeedFilePath, output + "/show.xml");
+        EXPECT_EQ(record.HTMLFilePath, output + "/show.html");
+        EXPECT_FALSE(control<QPushButton>(*page, "UploadButton")->isEnabled());
+        window.hide();
+    }
 }
 
 } // namespace

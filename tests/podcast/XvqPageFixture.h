@@ -19,6 +19,9 @@
 
 namespace xvqpagetest {
 
+// The host's web link in the tests' records.
+inline const QString kWebLink = QStringLiteral("http://example.com/pod/");
+
 inline platform::StringTable recorderStrings()
 {
     platform::StringTable table;
