@@ -82,14 +82,16 @@ RecorderStartResult startRecorder(platform::Messaging& messaging, const QStringL
     facts.argumentFits = block.refused.isEmpty();
 
     std::optional<platform::FoundWindow> welcome;
-    if (facts.claim != InstanceState::First) {
+    // Without arguments a second start has nothing to look for; a failed claim looks for a running
+    // recorder to know whether to be the first.
+    if (facts.claim == InstanceState::Failed || (facts.claim == InstanceState::Second && facts.hasArguments)) {
         const auto find = [&] {
             return messaging.findWindow(platform::kRecorderWelcomeWindowClass, QString::fromLatin1(kRecorderCaption),
                                         platform::CaptionMatch::Contains);
         };
         welcome = find();
         // The running recorder took its claim before its welcome window was up: give it a moment.
-        while (!welcome && facts.claim == InstanceState::Second && facts.hasArguments && wait())
+        while (!welcome && facts.claim == InstanceState::Second && wait())
             welcome = find();
         facts.windowFound = welcome.has_value();
         facts.windowReady = welcome && welcome->info.visible && welcome->info.enabled;
