@@ -281,14 +281,28 @@ void TProactiveForm::paintEvent(QPaintEvent*)
                QString::fromLatin1(kRecorderCaption));
 }
 
+void TProactiveForm::closeEvent(QCloseEvent* event)
+{
+    QWidget::closeEvent(event);
+    QCoreApplication::quit();
+}
+
+void TProactiveForm::keyPressEvent(QKeyEvent* event)
+{
+    if (!event->isAutoRepeat())
+        m_pressedKey = roadForKey(event->key()) == WelcomeRoad::None ? 0 : event->key();
+    QWidget::keyPressEvent(event);
+}
+
 void TProactiveForm::keyReleaseEvent(QKeyEvent* event)
 {
-    const WelcomeRoad road = event->isAutoRepeat() ? WelcomeRoad::None : roadForKey(event->key());
-    if (road == WelcomeRoad::None) {
+    const bool pressedHere = !event->isAutoRepeat() && m_pressedKey != 0 && event->key() == m_pressedKey;
+    if (!pressedHere) {
         QWidget::keyReleaseEvent(event);
         return;
     }
-    take(road);
+    m_pressedKey = 0;
+    take(roadForKey(event->key()));
 }
 
 void TProactiveForm::mouseMoveEvent(QMouseEvent* event)

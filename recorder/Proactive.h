@@ -96,10 +96,13 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    // Closing the welcome window ends the program, also while no other window is open.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     // One road's picture at rest, its highlighted picture and its label.
@@ -131,6 +134,9 @@ private:
     ProactiveServices m_services;
     std::array<Road, 3> m_roads;
     bool m_shownOnce = false;
+    // A road's key pressed in this window; its release acts. A release whose press closed another
+    // window (a dialog's accelerator) does not.
+    int m_pressedKey = 0;
     qreal m_imageRatio = 0; // the pixel ratio the pictures were drawn for
     std::unique_ptr<platform::WindowRegistration> m_registration;
 };

@@ -46,6 +46,9 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("WexoRavadur"));
+    // The welcome window hides while the recording window or the builder runs; the program ends when
+    // the welcome window closes, not when the last window in sight does.
+    QApplication::setQuitOnLastWindowClosed(false);
     platform::QtInteraction desktopInteraction;
     recorder::StartInteraction interaction(desktopInteraction);
     const platform::Messages messages = makeRecorderMessages(interaction);

@@ -214,6 +214,12 @@ TEST_F(WelcomeWindowTest, KeysStartTheirRoadsWhenReleasedWithAnyShiftState)
     }
     EXPECT_TRUE(builder.calls.empty());
     EXPECT_TRUE(typeAskedShown.empty());
+
+    // A release whose press went to another window (a dialog's accelerator that closed it).
+    QTest::keyRelease(form.get(), Qt::Key_O, Qt::AltModifier);
+    QTest::keyRelease(form.get(), Qt::Key_R);
+    EXPECT_EQ(ui.prompts().size(), dialogs);
+    EXPECT_EQ(recordingShown.size(), 2u);
 }
 
 TEST_F(WelcomeWindowTest, TheMouseLightsTheRoadItIsOverAndTheBareWindowPutsItOut)
