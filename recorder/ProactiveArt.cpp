@@ -109,15 +109,15 @@ void drawWaveToPodcast(QPainter& p, const QRectF& box, const Tint& tint)
     p.setPen(QPen(tint.symbol, 4 * s, Qt::SolidLine, Qt::RoundCap));
     const qreal heights[] = {8, 18, 28, 14, 22, 10};
     for (int i = 0; i < 6; ++i) {
-        const qreal x = c.x() - 28 * s + i * 7 * s;
+        const qreal x = c.x() - 31 * s + i * 7 * s;
         p.drawLine(QPointF(x, c.y() - heights[i] / 2 * s), QPointF(x, c.y() + heights[i] / 2 * s));
     }
     // An arrow to the podcast's broadcast waves on the right.
     p.setPen(QPen(tint.symbol, 3.5 * s, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.drawLine(QPointF(c.x() + 10 * s, c.y()), QPointF(c.x() + 18 * s, c.y()));
-    p.drawPolyline(QPolygonF({QPointF(c.x() + 14 * s, c.y() - 4 * s), QPointF(c.x() + 18 * s, c.y()),
-                              QPointF(c.x() + 14 * s, c.y() + 4 * s)}));
-    const QPointF dot(c.x() + 26 * s, c.y());
+    p.drawLine(QPointF(c.x() + 6 * s, c.y()), QPointF(c.x() + 14 * s, c.y()));
+    p.drawPolyline(QPolygonF({QPointF(c.x() + 10 * s, c.y() - 4 * s), QPointF(c.x() + 14 * s, c.y()),
+                              QPointF(c.x() + 10 * s, c.y() + 4 * s)}));
+    const QPointF dot(c.x() + 21 * s, c.y());
     p.setPen(Qt::NoPen);
     p.setBrush(tint.symbol);
     p.drawEllipse(dot, 3.5 * s, 3.5 * s);

@@ -1,6 +1,7 @@
 // The welcome window offscreen, driven by keys and the mouse as a user would, with the recording
 // window, the podcast-type question and the podcast builder replaced by fakes that note what they
 // were asked and whether the welcome window was in sight meanwhile; the file dialogs are scripted.
+#include "recorder/ModalRun.h"
 #include "recorder/NextAction.h"
 #include "recorder/Proactive.h"
 #include "recorder/RecorderStart.h"
@@ -20,6 +21,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <deque>
 
@@ -482,6 +484,42 @@ TEST_F(WelcomeWindowTest, AReceivedBlockIsReadAsHostileInput)
         EXPECT_EQ(builder.calls, std::vector<BuilderCall>({{"new", c.file, 0, false}}));
     }
     EXPECT_TRUE(typeAnswers.empty());
+}
+
+// A window that refuses its first close, as the recording window does when the user cancels the
+// save question.
+class RefusingWindow : public QWidget {
+public:
+    int closes = 0;
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        if (++closes == 1)
+            event->ignore();
+    }
+};
+
+TEST(ModalRun, AWindowRunsModallyUntilItReallyCloses)
+{
+    QWidget other;
+    other.show();
+    RefusingWindow window;
+    bool returned = false;
+    QTimer::singleShot(0, &window, [&] {
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_EQ(QApplication::activeModalWidget(), &window);
+        EXPECT_FALSE(window.close());
+        QTimer::singleShot(10, &window, [&] {
+            EXPECT_FALSE(returned) << "a refused close ended the modal run";
+            EXPECT_TRUE(window.close());
+        });
+    });
+    runModally(window);
+    returned = true;
+    EXPECT_EQ(window.closes, 2);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 // Pictures for a person to look at: the window at rest and with the mouse over the first road.
