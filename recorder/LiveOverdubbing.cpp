@@ -7,6 +7,7 @@
 #include "recorder/ResizeLayout.h"
 #include "recorder/Log.h"
 #include "recorder/MusicPadPanel.h"
+#include "recorder/NextAction.h"
 #include "recorder/PlaybackControls.h"
 #include "recorder/RecordingControls.h"
 #include "recorder/ShowStatusFormat.h"
@@ -158,6 +159,7 @@ TLiveOvedubbingForm::TLiveOvedubbingForm(const RecordingWindowServices& services
     , m_loadServices(services.runner, services.messages)
     , m_roads(m_loadServices, m_busy, *this)
 {
+    clearNextAction();
     m_loadServices.tempFolder = m_services.tempFolder;
     m_loadServices.fileInfo = [this](const QString& file, platform::audio::AudioFileInfo& info) {
         return int(m_services.engine.AudioGetFileInfo(&info, file, 0, 0));

@@ -53,6 +53,7 @@ class QStatusBar;
 
 class JobRunner;
 class RecorderPreferences;
+class TPreferencesForm;
 struct WaveFormatEx;
 
 namespace controls {
@@ -86,6 +87,8 @@ class RecordingControls;
 // Shows the preferences window modally over parent, on its Devices page when asked; true on OK.
 using ShowPreferencesFunction = std::function<bool(RecorderPreferences&, QWidget* parent, bool devicesPage)>;
 bool showPreferencesForm(RecorderPreferences& preferences, QWidget* parent, bool devicesPage);
+// The same on a preferences window that lives on between showings.
+bool showPreferencesOn(TPreferencesForm& form, bool devicesPage);
 
 // What the window works with; each outlives it.
 struct RecordingWindowServices {

@@ -49,6 +49,12 @@ int mixerIndex(RecorderPreferences& preferences, DeviceDirection direction)
 bool showPreferencesForm(RecorderPreferences& preferences, QWidget* parent, bool devicesPage)
 {
     TPreferencesForm form(preferences, nullptr, parent);
+    return showPreferencesOn(form, devicesPage);
+}
+
+bool showPreferencesOn(TPreferencesForm& form, bool devicesPage)
+{
+    form.PageControl->setCurrentIndex(0);
     if (devicesPage) {
         for (int i = 0; i < form.PageControl->count(); ++i) {
             if (form.PageControl->tabText(i) == QStringLiteral("Devices"))

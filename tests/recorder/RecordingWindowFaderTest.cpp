@@ -514,3 +514,39 @@ TEST_F(RecordingWindowFaderTest, TrimsScaleTheirTracksPicture)
 }
 
 } // namespace
+
+namespace {
+
+// The program makes one preferences window for its whole run: each showing opens on the page asked
+// for, whatever page the last one was left on.
+TEST_F(RecordingWindowFaderTest, OnePreferencesWindowForTheRunOpensOnThePageAskedFor)
+{
+    TPreferencesForm form(preferences, nullptr);
+    RecordingWindowServices services{store, messages, engine, music, runner, [this] { return temp; }};
+    services.mixer = &mixer;
+    usePreferences(services, preferences);
+    services.showPreferences = [&form](RecorderPreferences&, QWidget*, bool devicesPage) {
+        return showPreferencesOn(form, devicesPage);
+    };
+    window = std::make_unique<TLiveOvedubbingForm>(services);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    ASSERT_EQ(window->InitMixerDevices(-1, -1), 0);
+    const auto sameForm = [&form](TPreferencesForm& shown) { EXPECT_EQ(&shown, &form); };
+    const std::pair<bool, const char*> showings[] = {
+        {true, "Devices"}, {false, "General"}, {true, "Devices"}, {true, "Devices"}, {false, "General"}};
+    for (const auto& [devicesPage, page] : showings) {
+        SCOPED_TRACE(page);
+        openedOn.clear();
+        if (devicesPage) {
+            answerPreferences(sameForm, false);
+            QTest::mouseClick(named(Control::RecSourceButton), Qt::LeftButton);
+            EXPECT_FALSE(answer.isActive());
+        } else {
+            choosePreferences(sameForm);
+        }
+        EXPECT_EQ(openedOn, QString::fromLatin1(page));
+    }
+}
+
+} // namespace

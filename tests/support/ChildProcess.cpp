@@ -87,6 +87,12 @@ void ChildProcess::terminate()
         ::kill(m_pid, SIGTERM);
 }
 
+void ChildProcess::kill()
+{
+    if (m_pid > 0)
+        ::kill(m_pid, SIGKILL);
+}
+
 QByteArray ChildProcess::out() const
 {
     return readFile(m_outPath);

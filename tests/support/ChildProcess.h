@@ -25,6 +25,8 @@ public:
     // The exit code; -1 when it did not exit normally.
     int wait();
     void terminate();
+    // Ends it at once, as a crash would: it cleans nothing up.
+    void kill();
     QByteArray out() const;
     QByteArray err() const;
 
