@@ -30,7 +30,7 @@ class XvqPodcastTypePage;
 class XvqWelcomePage;
 
 struct XvqServices {
-    platform::Messages& messages;
+    const platform::Messages& messages;
     platform::SettingsStore& settings;
     // Where a new podcast's project lives until it is saved under a name.
     std::function<QString()> tempFolder;

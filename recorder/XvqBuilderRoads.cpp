@@ -1,37 +1,31 @@
 #include "recorder/XvqBuilderRoads.h"
 
-#include "recorder/Log.h"
-
-#include "platform/ui/Messages.h"
+#include "podcast/XvqMain.h"
 
 namespace recorder {
 
-XvqBuilderRoads::XvqBuilderRoads(const platform::Messages& messages)
-    : m_messages(messages)
+XvqBuilderRoads::XvqBuilderRoads(const platform::Messages& messages, platform::SettingsStore& settings,
+                                 std::function<QString()> tempFolder)
+    : m_messages(messages), m_settings(settings), m_tempFolder(std::move(tempFolder))
 {
 }
 
-void XvqBuilderRoads::ShowXvq(QWidget*)
+void XvqBuilderRoads::ShowXvq(QWidget* parent)
 {
-    notAvailable(QStringLiteral("a new podcast"));
+    podcast::TXvqForm builder({m_messages, m_settings, m_tempFolder}, parent);
+    builder.ShowXvq();
 }
 
-void XvqBuilderRoads::ShowXvqForNewPodcast(QWidget*, const QString& audioFile, int podcastType)
+void XvqBuilderRoads::ShowXvqForNewPodcast(QWidget* parent, const QString& audioFile, int podcastType)
 {
-    notAvailable(QStringLiteral("a new podcast of type %1 with \"%2\"").arg(podcastType).arg(audioFile));
+    podcast::TXvqForm builder({m_messages, m_settings, m_tempFolder}, parent);
+    builder.ShowXvqForNewPodcast(audioFile, podcastType);
 }
 
-void XvqBuilderRoads::ShowXvqForExistingPodcast(QWidget*, const QString& podcastFile)
+void XvqBuilderRoads::ShowXvqForExistingPodcast(QWidget* parent, const QString& podcastFile)
 {
-    notAvailable(QStringLiteral("\"%1\"").arg(podcastFile));
-}
-
-void XvqBuilderRoads::notAvailable(const QString& what)
-{
-    qCWarning(lcRecorder).noquote() << "the podcast builder is not available for" << what;
-    m_messages.ShowMessageBox(
-        QStringLiteral("The podcast builder is not available yet in this version of Wexo Ravadur."), QString(),
-        platform::MB_OK | platform::MB_ICONINFORMATION);
+    podcast::TXvqForm builder({m_messages, m_settings, m_tempFolder}, parent);
+    builder.ShowXvqForExistingPodcast(podcastFile);
 }
 
 } // namespace recorder

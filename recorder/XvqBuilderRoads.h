@@ -1,26 +1,31 @@
 #pragma once
-// The podcast builder as the recorder's welcome window opens it.
+// The podcast builder as the recorder's welcome window opens it: a builder window made for each
+// call, run modally over the welcome window and released when it closes.
 
 #include "recorder/BuilderRoads.h"
 
+#include <functional>
+
 namespace platform {
 class Messages;
-}
+class SettingsStore;
+} // namespace platform
 
 namespace recorder {
 
 class XvqBuilderRoads : public BuilderRoads {
 public:
-    explicit XvqBuilderRoads(const platform::Messages& messages);
+    XvqBuilderRoads(const platform::Messages& messages, platform::SettingsStore& settings,
+                    std::function<QString()> tempFolder);
 
     void ShowXvq(QWidget* parent) override;
     void ShowXvqForNewPodcast(QWidget* parent, const QString& audioFile, int podcastType) override;
     void ShowXvqForExistingPodcast(QWidget* parent, const QString& podcastFile) override;
 
 private:
-    void notAvailable(const QString& what);
-
     const platform::Messages& m_messages;
+    platform::SettingsStore& m_settings;
+    std::function<QString()> m_tempFolder;
 };
 
 } // namespace recorder
