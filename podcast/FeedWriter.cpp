@@ -70,7 +70,9 @@ QStringList WriteFeedChannel(const FeedChannel& c)
     return lines;
 }
 
-void InsertFeedItem(QStringList& feedLines, int podcastType, const FeedItem& item)
+namespace {
+
+QStringList itemLines(int podcastType, const FeedItem& item)
 {
     QStringList lines{QStringLiteral("<item>"), element("title", item.title), element("description", item.description),
                       element("pubDate", common::GetRfc822DateTime(item.pubDate)), element("link", item.link),
@@ -88,24 +90,49 @@ void InsertFeedItem(QStringList& feedLines, int podcastType, const FeedItem& ite
         addIfSet(lines, "itunes:block", item.block);
     }
     lines << QStringLiteral("</item>");
+    return lines;
+}
 
-    qsizetype at = feedLines.size();
+// Where a new item goes: the first item's line, or the channel's end when there is none.
+qsizetype newItemLine(const QStringList& feedLines)
+{
     for (qsizetype i = 0; i < feedLines.size(); ++i) {
-        if (feedLines[i].contains(QLatin1String("</channel>")) || feedLines[i].contains(QLatin1String("<item>"))) {
-            at = i;
-            break;
-        }
+        if (feedLines[i].contains(QLatin1String("</channel>")) || feedLines[i].contains(QLatin1String("<item>")))
+            return i;
     }
-    for (const QString& line : lines)
+    return feedLines.size();
+}
+
+} // namespace
+
+void InsertFeedItem(QStringList& feedLines, int podcastType, const FeedItem& item)
+{
+    qsizetype at = newItemLine(feedLines);
+    for (const QString& line : itemLines(podcastType, item))
         feedLines.insert(at++, line);
 }
 
 QByteArray feedBytes(const FeedChannel& channel, const QList<FeedItem>& oldestFirst)
 {
-    QStringList lines = WriteFeedChannel(channel);
-    for (const FeedItem& item : oldestFirst)
-        InsertFeedItem(lines, channel.podcastType, item);
-    return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
+    // The same text as inserting the items one by one above each other, written in one pass:
+    // each would go where the one before it went, so the newest ends up first.
+    const QStringList channelLines = WriteFeedChannel(channel);
+    const qsizetype at = newItemLine(channelLines);
+    const QString lineEnd = QStringLiteral("\r\n");
+    QString text;
+    const auto add = [&](const QString& line) {
+        text += line;
+        text += lineEnd;
+    };
+    for (qsizetype i = 0; i < at; ++i)
+        add(channelLines[i]);
+    for (qsizetype i = oldestFirst.size() - 1; i >= 0; --i) {
+        for (const QString& line : itemLines(channel.podcastType, oldestFirst[i]))
+            add(line);
+    }
+    for (qsizetype i = at; i < channelLines.size(); ++i)
+        add(channelLines[i]);
+    return text.toUtf8();
 }
 
 bool writeFeedFile(const QString& feedPath, const FeedChannel& channel, const QList<FeedItem>& oldestFirst,

@@ -179,6 +179,27 @@ TEST_F(FeedWriterTest, ItunesFeedWithHostileTextsIsExactAndReadByFeedTools)
     EXPECT_TRUE(sawQa);
 }
 
+// Items inserted one by one above each other, as a feed grows an episode at a time, give the
+// same text as the whole feed written at once.
+TEST_F(FeedWriterTest, InsertingItemsOneByOneGivesTheWholeFeed)
+{
+    struct Case {
+        const char* name;
+        FeedChannel channel;
+        QList<FeedItem> items;
+    };
+    const QList<Case> cases{{"basic without items", feedtest::basicChannel(), {}},
+                            {"basic", feedtest::basicChannel(), feedtest::basicItems()},
+                            {"iTunes", feedtest::itunesChannel(), feedtest::itunesItems()},
+                            {"iTunes without items", feedtest::itunesChannel(), {}}};
+    for (const Case& c : cases) {
+        QStringList lines = WriteFeedChannel(c.channel);
+        for (const FeedItem& item : c.items)
+            InsertFeedItem(lines, c.channel.podcastType, item);
+        EXPECT_EQ(feedBytes(c.channel, c.items), (lines.join("\r\n") + "\r\n").toUtf8()) << c.name;
+    }
+}
+
 TEST_F(FeedWriterTest, ConditionalChannelLines)
 {
     struct Case {
