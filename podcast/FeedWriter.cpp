@@ -9,10 +9,55 @@ namespace {
 
 using common::XmlEscape;
 
+bool allowedInXml(char16_t c)
+{
+    return c >= 0x20 ? c < 0xFFFE : c == u'\t' || c == u'\n' || c == u'\r';
+}
+
+// The text without what XML cannot hold at all (controls other than tab and line ends, unpaired
+// surrogates, U+FFFE and U+FFFF): one of them, pasted into a title, would make every reader refuse
+// the whole feed.
+QString xmlCharacters(const QString& text)
+{
+    QString kept;
+    bool changed = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        bool keep = allowedInXml(c.unicode());
+        if (c.isHighSurrogate())
+            keep = i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        else if (c.isLowSurrogate())
+            keep = i > 0 && text[i - 1].isHighSurrogate();
+        if (keep && changed)
+            kept += c;
+        else if (!keep && !changed) {
+            kept = text.left(i);
+            changed = true;
+        }
+    }
+    return changed ? kept : text;
+}
+
+QString escapedText(const QString& text)
+{
+    return XmlEscape(xmlCharacters(text));
+}
+
+// An attribute's value: tabs and line ends as references as well, since a reader turns them into
+// blanks otherwise.
+QString escapedAttribute(const QString& value)
+{
+    QString escaped = escapedText(value);
+    escaped.replace(QLatin1Char('\t'), QLatin1String("&#x9;"))
+        .replace(QLatin1Char('\n'), QLatin1String("&#xA;"))
+        .replace(QLatin1Char('\r'), QLatin1String("&#xD;"));
+    return escaped;
+}
+
 QString element(const char* tag, const QString& text)
 {
     const QString name = QLatin1String(tag);
-    return QLatin1Char('<') + name + QLatin1Char('>') + XmlEscape(text) + QStringLiteral("</") + name
+    return QLatin1Char('<') + name + QLatin1Char('>') + escapedText(text) + QStringLiteral("</") + name
         + QLatin1Char('>');
 }
 
@@ -24,7 +69,7 @@ void addIfSet(QStringList& lines, const char* tag, const QString& text)
 
 QString attributeElement(const QString& head, const QString& value, const char* tail)
 {
-    return head + XmlEscape(value) + QLatin1String(tail);
+    return head + escapedAttribute(value) + QLatin1String(tail);
 }
 
 } // namespace
@@ -79,7 +124,7 @@ QStringList itemLines(int podcastType, const FeedItem& item)
                       element("guid", item.link),
                       QStringLiteral("<enclosure length=\"%1\" url=\"%2\" type=\"%3\" />")
                           .arg(item.enclosureLength)
-                          .arg(XmlEscape(item.link), XmlEscape(item.enclosureType))};
+                          .arg(escapedAttribute(item.link), escapedAttribute(item.enclosureType))};
     if (podcastType == 1) {
         addIfSet(lines, "itunes:author", item.author);
         addIfSet(lines, "itunes:subtitle", item.subtitle);
