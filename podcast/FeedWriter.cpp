@@ -38,6 +38,12 @@ QString xmlCharacters(const QString& text)
     return changed ? kept : text;
 }
 
+// Whether anything of the text is written: one of nothing but such characters counts as empty.
+bool isSet(const QString& text)
+{
+    return !xmlCharacters(text).isEmpty();
+}
+
 QString escapedText(const QString& text)
 {
     return XmlEscape(xmlCharacters(text));
@@ -63,7 +69,7 @@ QString element(const char* tag, const QString& text)
 
 void addIfSet(QStringList& lines, const char* tag, const QString& text)
 {
-    if (!text.isEmpty())
+    if (isSet(text))
         lines << element(tag, text);
 }
 
@@ -92,7 +98,7 @@ QStringList WriteFeedChannel(const FeedChannel& c)
     if (c.podcastType == 1) {
         addIfSet(lines, "itunes:subtitle", c.subtitle);
         addIfSet(lines, "itunes:keywords", c.keywords);
-        if (!c.ownerName.isEmpty() && !c.ownerEmail.isEmpty()) {
+        if (isSet(c.ownerName) && isSet(c.ownerEmail)) {
             lines << element("itunes:author", c.ownerName) << QStringLiteral("<itunes:owner>")
                   << element("itunes:name", c.ownerName) << element("itunes:email", c.ownerEmail)
                   << QStringLiteral("</itunes:owner>");
@@ -100,15 +106,16 @@ QStringList WriteFeedChannel(const FeedChannel& c)
         addIfSet(lines, "itunes:summary", c.summary);
         addIfSet(lines, "itunes:explicit", c.explicitText);
         for (const FeedCategory& category : c.categories) {
-            if (!category.category.isEmpty())
+            const bool hasCategory = isSet(category.category);
+            if (hasCategory)
                 lines << attributeElement(QStringLiteral("<itunes:category text=\""), category.category, "\">");
-            if (!category.subCategory.isEmpty())
+            if (isSet(category.subCategory))
                 lines << attributeElement(QStringLiteral("<itunes:category text=\""), category.subCategory, "\"/>");
-            if (!category.category.isEmpty())
+            if (hasCategory)
                 lines << QStringLiteral("</itunes:category>");
         }
         addIfSet(lines, "itunes:block", c.block);
-        if (!c.imageLink.isEmpty())
+        if (isSet(c.imageLink))
             lines << attributeElement(QStringLiteral("<itunes:image  href=\""), c.imageLink, "\" />");
     }
     lines << QStringLiteral("</channel>") << QStringLiteral("</rss>");

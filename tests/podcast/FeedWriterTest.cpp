@@ -252,6 +252,31 @@ TEST_F(FeedWriterTest, TextsXmlCannotHoldAreLeftOutAndAttributesKeepTheirLineEnd
     }
 }
 
+// A value of nothing but such characters is written as an empty one would be: no empty category,
+// no owner without a name, so that the feed reads back the same each time it is written again.
+TEST_F(FeedWriterTest, ValuesOfNothingButUnwritableCharactersCountAsEmpty)
+{
+    FeedChannel channel = feedtest::itunesChannel();
+    channel.categories = {{u8("\x01"), u8("\x02")}, {u8("\x01"), u8("Sub")}, {u8("Arts"), u8("\x03")}};
+    channel.ownerName = u8("\x01");
+    channel.imageLink = u8("\x1F");
+    channel.subtitle = u8("\x02");
+    const QStringList lines = WriteFeedChannel(channel);
+    for (const QString& line : lines) {
+        for (const char* absent : {"<itunes:owner>", "<itunes:author>", "<itunes:image", "<itunes:subtitle>",
+                                   "<itunes:category text=\"\""})
+            EXPECT_FALSE(line.startsWith(QLatin1String(absent))) << line.toStdString();
+    }
+    Feed read;
+    ASSERT_EQ(readFeedBytes((lines.join("\r\n") + "\r\n").toUtf8(), read), FeedReadResult::Ok);
+    ASSERT_EQ(read.channel.categories.size(), 2);
+    EXPECT_EQ(read.channel.categories[0].category, u8("Sub"));
+    EXPECT_EQ(read.channel.categories[0].subCategory, QString());
+    EXPECT_EQ(read.channel.categories[1].category, u8("Arts"));
+    EXPECT_EQ(read.channel.categories[1].subCategory, QString());
+    EXPECT_EQ(read.channel.ownerEmail, QString());
+}
+
 TEST_F(FeedWriterTest, ConditionalChannelLines)
 {
     struct Case {
