@@ -55,6 +55,10 @@ test)
     cmake --build build/fuzz -j "$jobs" --target id3_fuzz
     rm -rf build/fuzz/corpus-id3 && cp -r tests/fuzz/corpus/id3 build/fuzz/corpus-id3
     build/fuzz/bin/id3_fuzz -max_total_time=60 -artifact_prefix=build/fuzz/ build/fuzz/corpus-id3
+    # The feed reader the same way, for 30 seconds.
+    cmake --build build/fuzz -j "$jobs" --target feed_fuzz
+    rm -rf build/fuzz/corpus-feed && cp -r tests/fuzz/corpus/feed build/fuzz/corpus-feed
+    build/fuzz/bin/feed_fuzz -max_total_time=30 -artifact_prefix=build/fuzz/ build/fuzz/corpus-feed
     # Threaded code also runs under ThreadSanitizer; that tree builds only the threaded tests.
     configure_and_build build/tests-tsan -DCMAKE_BUILD_TYPE=Debug -DVA_SANITIZE=thread
     ctest --test-dir build/tests-tsan --output-on-failure -j "$jobs" --timeout 600

@@ -115,15 +115,14 @@ FeedItem feedItemOf(const PodcastRecord& r)
 int GenerateFeed(const QString& projectPath, const QString& feedPath)
 {
     PodcastRecord record;
-    if (const int result = ReadPDISettings(projectPath, record); result != PdiOk)
+    QList<PodcastRecord> episodes;
+    if (const int result = ReadPDIProject(projectPath, record, episodes); result != PdiOk)
         return result;
     const FeedChannel channel = feedChannelOf(record);
     QList<FeedItem> items;
-    for (int n = 1; n <= record.TotalItems; ++n) {
-        if (const int result = ReadPDIItem(projectPath, n, record); result != PdiOk)
-            return result;
-        items << feedItemOf(record);
-    }
+    items.reserve(episodes.size());
+    for (const PodcastRecord& episode : episodes)
+        items << feedItemOf(episode);
     QString error;
     if (!writeFeedFile(feedPath, channel, items, &error)) {
         qCWarning(lcPodcast) << "feed" << feedPath << "cannot be written:" << error;
@@ -201,21 +200,15 @@ int ImportFeedToPDI(const QString& feedPath, const QString& projectPath)
     }
     PodcastRecord record;
     ReadFeedChannel(feed, feedPath, record);
-    const int count = int(feed.items.size());
-    if (count > 0)
-        ReadFeedItem(feed, feedPath, count - 1, record);
-    // A fresh file, so nothing of a project that was at projectPath before stays in it.
-    if (const int result = CreateNewPDIFile(projectPath, record); result != PdiOk)
-        return result;
-    record.TotalItems = count;
-    if (const int result = WritePDISettings(projectPath, record); result != PdiOk)
-        return result;
-    for (int n = 2; n <= count; ++n) {
-        ReadFeedItem(feed, feedPath, count - n, record);
-        if (const int result = WritePDIItem(projectPath, record, n); result != PdiOk)
-            return result;
+    QList<PodcastRecord> episodes;
+    episodes.reserve(feed.items.size());
+    PodcastRecord episode = record;
+    for (qsizetype index = feed.items.size() - 1; index >= 0; --index) {
+        ReadFeedItem(feed, feedPath, index, episode);
+        episodes << episode;
     }
-    return PdiOk;
+    // A fresh file, so nothing of a project that was at projectPath before stays in it.
+    return CreatePDIProject(projectPath, record, episodes);
 }
 
 } // namespace podcast

@@ -213,18 +213,23 @@ QString elementText(const QStringList& lines, const QString& openingTag, qsizety
     return result;
 }
 
+// The past-the-last line of the item whose "<item>" is on line first.
+qsizetype itemEnd(const QStringList& lines, qsizetype first)
+{
+    qsizetype end = first + 1;
+    while (end < lines.size() && !lines[end].contains(QLatin1String("</item>"))
+           && !lines[end].contains(QLatin1String("<item>")))
+        ++end;
+    return end;
+}
+
 // The first and past-the-last line of the itemNumber-th item; first < 0 when there is none.
 std::pair<qsizetype, qsizetype> itemLines(const QStringList& lines, int itemNumber)
 {
     int count = 0;
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (lines[i].contains(QLatin1String("<item>")) && ++count == itemNumber) {
-            qsizetype end = i + 1;
-            while (end < lines.size() && !lines[end].contains(QLatin1String("</item>"))
-                   && !lines[end].contains(QLatin1String("<item>")))
-                ++end;
-            return {i, end};
-        }
+        if (lines[i].contains(QLatin1String("<item>")) && ++count == itemNumber)
+            return {i, itemEnd(lines, i)};
     }
     return {-1, -1};
 }
@@ -305,9 +310,11 @@ FeedReadResult readFeedLines(const QStringList& lines, Feed& feed)
     c.block = channelText("<itunes:block>");
     ReadFeedCategories(lines, c.categories);
 
-    for (int n = 1; itemLines(lines, n).first >= 0; ++n) {
+    // Each item's lines are found once, in one pass: a long feed is read in time in proportion.
+    for (qsizetype first = firstItem; first >= 0; first = firstLineWith(lines, first + 1, QStringLiteral("<item>"))) {
+        const qsizetype end = itemEnd(lines, first);
         const auto itemText = [&](const char* tag) {
-            return common::XmlUnescape(GetItemElementText(lines, QLatin1String(tag), n));
+            return common::XmlUnescape(elementText(lines, QLatin1String(tag), first, end));
         };
         FeedItem item;
         item.title = itemText("<title>");

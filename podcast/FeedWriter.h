@@ -1,6 +1,7 @@
 #pragma once
 // Writes an RSS 2.0 feed with the iTunes podcast tags: one element a line, CR LF line ends, UTF-8,
-// every text and attribute escaped. New items go above the ones already there.
+// every text and attribute escaped, characters XML cannot hold left out. New items go above the
+// ones already there.
 #include "podcast/FeedModel.h"
 
 #include <QString>

@@ -381,6 +381,28 @@ int ReadPDIItem(const QString& path, int episode, PodcastRecord& record)
     return PdiOk;
 }
 
+int ReadPDIProject(const QString& path, PodcastRecord& record, QList<PodcastRecord>& episodes)
+{
+    IniDocument document;
+    if (const int result = loadDocument(path, document, false); result != PdiOk)
+        return result;
+    const Reader in(document);
+    PodcastRecord read = record;
+    readSettings(in, read);
+    // A damaged count must not make us read millions of missing episodes.
+    const qint32 count = qBound<qint32>(0, read.TotalItems, qint32(document.sectionNames().size()));
+    QList<PodcastRecord> all;
+    all.reserve(count);
+    PodcastRecord episode = read;
+    for (int n = 1; n <= count; ++n) {
+        readItem(in, n, episode);
+        all << episode;
+    }
+    record = read;
+    episodes = all;
+    return PdiOk;
+}
+
 int WritePDISettings(const QString& path, const PodcastRecord& record)
 {
     return changeProject(path, [&](Writer& out) { writeSettings(out, record); });
@@ -416,6 +438,22 @@ int CreateNewPDIFile(const QString& path, PodcastRecord& record)
         return result;
     record.TotalItems = 1;
     return PdiOk;
+}
+
+int CreatePDIProject(const QString& path, const PodcastRecord& record, const QList<PodcastRecord>& episodes)
+{
+    if (path.isEmpty())
+        return PdiInvalidFileName;
+    PodcastRecord settings = record;
+    settings.TotalItems = qint32(episodes.size());
+    IniDocument document;
+    Writer out(document);
+    writeSettings(out, settings);
+    for (qsizetype n = 0; n < episodes.size(); ++n)
+        writeItem(out, episodes[n], int(n + 1));
+    if (!out.ok())
+        return PdiCannotCreate;
+    return saveDocument(path, document);
 }
 
 int SavePDIProjectAs(const QString& sourcePath, const QString& targetPath, const PodcastRecord& record, int episode)

@@ -8,6 +8,7 @@
 // but cannot be read is never written over. Failures are returned as the builder's message ids.
 #include "podcast/PodcastRecord.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -30,6 +31,10 @@ int ReadPDISettings(const QString& path, PodcastRecord& record);
 // files. Also sets the audio kind from the path's extension and the file size from the audio file
 // (0 when it cannot be read). A failure leaves record as it was.
 int ReadPDIItem(const QString& path, int episode, PodcastRecord& record);
+// The settings as ReadPDISettings does, and episodes 1 to TotalItems from the same one reading of
+// the file, each read as ReadPDIItem reads it into the record left by the episode before. A count
+// past what the file can hold is cut to its number of sections. A failure leaves both as they were.
+int ReadPDIProject(const QString& path, PodcastRecord& record, QList<PodcastRecord>& episodes);
 
 // The settings sections with PDIVersion 3; the categories only when the record has a list.
 int WritePDISettings(const QString& path, const PodcastRecord& record);
@@ -40,6 +45,9 @@ int WritePDIProject(const QString& path, const PodcastRecord& record, int episod
 // A fresh project from the record holding one episode (TotalItems becomes 1 in the record).
 // Whatever was in the file before is replaced.
 int CreateNewPDIFile(const QString& path, PodcastRecord& record);
+// A fresh project in one save: the record's settings with TotalItems the number of episodes, and
+// their item fields as episodes 1, 2, ... Whatever was in the file before is replaced.
+int CreatePDIProject(const QString& path, const PodcastRecord& record, const QList<PodcastRecord>& episodes);
 // Saves the project open at sourcePath under targetPath with all its episodes, the settings and
 // the current episode n taken from the record. targetPath's earlier content is replaced, never
 // merged; sourcePath is left as it was.

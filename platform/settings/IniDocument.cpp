@@ -182,6 +182,8 @@ IniDocument::Edit IniDocument::setValue(const QString& section, const QString& k
         return Edit::Invalid;
     const QString keyName = trimBlanks(key).toString();
     const QString text = encodeValue(value);
+    // The index is kept up to date here rather than built again, so that writing a file of many
+    // sections key by key takes time in proportion to its size.
     if (const Section* found = findSection(section)) {
         if (const Entry* entry = findEntry(*found, key)) {
             if (entryValue(m_lines[entry->line]) == value)
@@ -190,13 +192,34 @@ IniDocument::Edit IniDocument::setValue(const QString& section, const QString& k
         } else {
             const qsizetype at = found->entries.empty() ? found->header + 1 : found->entries.back().line + 1;
             m_lines.insert(at, keyName + u'=' + text);
+            insertedLine(std::size_t(found - m_sections.data()), at, keyName);
         }
     } else {
-        m_lines.append(u'[' + trimBlanks(section).toString() + u']');
+        Section added;
+        added.name = trimBlanks(section).toString();
+        added.header = m_lines.size();
+        m_lines.append(u'[' + added.name + u']');
+        m_firstSection.insert(added.name.toCaseFolded(), qsizetype(m_sections.size()));
+        m_sections.push_back(std::move(added));
         m_lines.append(keyName + u'=' + text);
+        insertedLine(m_sections.size() - 1, m_lines.size() - 1, keyName);
     }
-    reindex();
     return Edit::Changed;
+}
+
+void IniDocument::insertedLine(std::size_t sectionIndex, qsizetype at, const QString& key)
+{
+    Section& section = m_sections[sectionIndex];
+    section.firstEntry.insert(key.toCaseFolded(), qsizetype(section.entries.size()));
+    section.entries.push_back({key, at});
+    section.end = sectionIndex + 1 < m_sections.size() ? section.end + 1 : m_lines.size();
+    for (std::size_t i = sectionIndex + 1; i < m_sections.size(); ++i) {
+        Section& later = m_sections[i];
+        ++later.header;
+        ++later.end;
+        for (Entry& entry : later.entries)
+            ++entry.line;
+    }
 }
 
 IniDocument::Edit IniDocument::removeSection(const QString& section)

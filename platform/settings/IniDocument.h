@@ -79,6 +79,9 @@ private:
     };
 
     void reindex();
+    // Indexes the entry line just inserted at `at` as the last entry of the section, and moves
+    // the lines of the sections after it down by one.
+    void insertedLine(std::size_t sectionIndex, qsizetype at, const QString& key);
     const Section* findSection(const QString& name) const;
     const Entry* findEntry(const Section& section, const QString& key) const;
 

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
+
 #include <QDir>
 #include <QLocale>
 #include <QRandomGenerator>
@@ -80,6 +82,62 @@ TEST(FeedText, NumericDateReadsBackAsUtc)
     EXPECT_FALSE(NumericDateToUtc(QString()).isValid());
     const QDateTime moment = utc(2031, 12, 31, 23, 59, 59);
     EXPECT_EQ(NumericDateToUtc(ConvertPubDateToNumeric(GetRfc822DateTime(moment))), moment);
+}
+
+// Every form of the numeric date reads as the same moment in UTC, whatever the local time zone
+// (the hour a local clock skips must not move or vanish); anything that is not a date is invalid.
+TEST(FeedText, NumericDatesInEveryLayout)
+{
+    struct Case {
+        const char* numeric;
+        QDateTime moment;
+    };
+    const Case cases[] = {
+        {"01/31/2026 00:00:00", utc(2026, 1, 31, 0, 0, 0)},
+        {"12/31/1999 23:59:59", utc(1999, 12, 31, 23, 59, 59)},
+        {"02/29/2024 12:30:45", utc(2024, 2, 29, 12, 30, 45)},
+        {"03/08/2026 02:30:00", utc(2026, 3, 8, 2, 30, 0)},
+                {"  09/05/2006 14:03:09\t", utc(2006, 9, 5, 14, 3, 9)},
+        {"02/29/2023 12:00:00", {}},
+        {"00/10/2026 12:00:00", {}},
+        {"04/31/2026 12:00:00", {}},
+        {"01/01/2026 24:00:00", {}},
+        {"01/01/2026 23:60:00", {}},
+        {"01/01/2026 23:59:60", {}},
+        {"09-05-2006 14:03:09", {}},
+        {"09/05/2006T14:03:09", {}},
+        {"0x/05/2006 14:03:09", {}},
+        {"09/05/2006 14:03:09 GMT", {}},
+        {"09/05/2006", {}},
+        {"\xD9\xA0\xD9\xA9/05/2006 14:03:09", {}},
+    };
+    // A local zone whose clocks change on the two March dates above, for the length of the test.
+    struct LocalZone {
+        const QByteArray before = qgetenv("TZ");
+        const bool hadOne = qEnvironmentVariableIsSet("TZ");
+        LocalZone()
+        {
+            qputenv("TZ", "America/New_York");
+            tzset();
+        }
+        ~LocalZone()
+        {
+            if (hadOne)
+                qputenv("TZ", before);
+            else
+                qunsetenv("TZ");
+            tzset();
+        }
+    } const zone;
+    for (const Case& c : cases) {
+        const QDateTime read = NumericDateToUtc(QString::fromUtf8(c.numeric));
+        EXPECT_EQ(read, c.moment) << c.numeric;
+        EXPECT_EQ(read.isValid(), c.moment.isValid()) << c.numeric;
+        if (read.isValid()) {
+            EXPECT_EQ(read.offsetFromUtc(), 0) << c.numeric;
+            EXPECT_EQ(read.toString("MM/dd/yyyy HH:mm:ss"), QString::fromUtf8(c.numeric).trimmed()) << c.numeric;
+        }
+    }
 }
 
 TEST(FeedText, EscapeAndUnescape)

@@ -142,6 +142,77 @@ TEST_F(FeedReaderTest, OlderLineLayoutInTheSingleByteCodePage)
     EXPECT_EQ(feed.items[1].title, QStringLiteral("Two"));
 }
 
+// In the older layout every item is read from its own lines only, as the one-item reader finds
+// them, whatever the shape of its neighbours: a missing end, a text over two lines, a value that
+// only the next item has, many items.
+TEST_F(FeedReaderTest, OlderLayoutItemsAreReadFromTheirOwnLines)
+{
+    QStringList lines{QStringLiteral("<channel>"), QStringLiteral("<title>Show & co</title>"),
+                      QStringLiteral("<item>"), QStringLiteral("<title>no end</title>"),
+                      QStringLiteral("<item>"), QStringLiteral("<title>two"), QStringLiteral("lines</title>"),
+                      QStringLiteral("</item>"), QStringLiteral("<itunes:author>between</itunes:author>"),
+                      QStringLiteral("<item>"), QStringLiteral("<link> http://e.org/a?b=1&c=2 </link>"),
+                      QStringLiteral("</item>")};
+    for (int n = 1; n <= 40; ++n) {
+        lines << QStringLiteral("<item>") << QStringLiteral("<title>Episode %1 &amp; more</title>").arg(n);
+        if (n % 3 == 0)
+            lines << QStringLiteral("<itunes:author>Author %1</itunes:author>").arg(n);
+        if (n % 5 != 0)
+            lines << QStringLiteral("</item>");
+    }
+    lines << QStringLiteral("</channel>");
+    Feed feed;
+    ASSERT_EQ(readFeedLines(lines, feed), FeedReadResult::Ok);
+    ASSERT_EQ(feed.items.size(), 43);
+    for (int n = 1; n <= 43; ++n) {
+        const FeedItem& item = feed.items[n - 1];
+        const auto alone = [&](const char* tag) {
+            return common::XmlUnescape(GetItemElementText(lines, QLatin1String(tag), n));
+        };
+        EXPECT_EQ(item.title, alone("<title>")) << n;
+        EXPECT_EQ(item.author, alone("<itunes:author>")) << n;
+        EXPECT_EQ(item.link, alone("<link>").trimmed()) << n;
+    }
+    EXPECT_EQ(feed.items[1].title, QStringLiteral("two lines"));
+    EXPECT_TRUE(feed.items[1].author.isEmpty());
+    EXPECT_EQ(feed.items[2].link, QStringLiteral("http://e.org/a?b=1&c=2"));
+    EXPECT_EQ(feed.items[5].author, QStringLiteral("Author 3"));
+    EXPECT_EQ(feed.items[42].title, QStringLiteral("Episode 40 & more"));
+}
+
+// An older feed the XML parser refuses (a control character, a lone CR inside a category) is
+// written again as a feed every reader takes, and reads back the same each time after that.
+TEST_F(FeedReaderTest, OlderFeedWithControlsIsWrittenReadablyAndReadsBackTheSame)
+{
+    const QByteArray old = feedtest::crlf(
+        "<rss version=\"2.0\">\n<channel>\n<title>Caf\xe9 \x01& friends</title>\n"
+        "<itunes:category text=\"Arts\">\n<itunes:category text=\"Des\rign\"/>\n</itunes:category>\n"
+        "<item>\n<title>One\x02</title>\n<link>http://e.org/1.mp3?a=1&b=2</link>\n</item>\n</channel>\n</rss>\n");
+    Feed feed;
+    ASSERT_EQ(readFeedBytes(old, feed), FeedReadResult::Ok);
+    ASSERT_EQ(feed.channel.categories.size(), 1);
+    EXPECT_EQ(feed.channel.categories[0].subCategory, QStringLiteral("Des\rign"));
+    const QString path = QDir(folder).filePath(QStringLiteral("again.xml"));
+    QList<Feed> reads{feed};
+    for (int round = 1; round <= 2; ++round) {
+        FeedChannel channel = reads.last().channel;
+        channel.podcastType = 1;
+        ASSERT_TRUE(writeFeedFile(path, channel, reversed(reads.last().items)));
+        EXPECT_EQ(feedtest::xmllintErrors(path), QString()) << round;
+        Feed again;
+        ASSERT_EQ(readFeedFile(path, again), FeedReadResult::Ok);
+        reads << again;
+    }
+    for (const Feed& read : reads.mid(1)) {
+        EXPECT_EQ(read.channel.title, QStringLiteral("Caf\u00e9 & friends"));
+        ASSERT_EQ(read.channel.categories.size(), 1);
+        EXPECT_EQ(read.channel.categories[0].subCategory, QStringLiteral("Des\rign"));
+        ASSERT_EQ(read.items.size(), 1);
+        EXPECT_EQ(read.items[0].title, QStringLiteral("One"));
+        EXPECT_EQ(read.items[0].link, QStringLiteral("http://e.org/1.mp3?a=1&b=2"));
+    }
+}
+
 TEST_F(FeedReaderTest, LineReaderPieces)
 {
     const QStringList lines{QStringLiteral("<channel>"),

@@ -3,6 +3,7 @@
 #include "podcast/FeedWriter.h"
 
 #include "common/FeedText.h"
+#include "podcast/FeedReader.h"
 #include "tests/podcast/FeedFixtures.h"
 #include "tests/support/TestSupport.h"
 
@@ -11,10 +12,17 @@
 #include <QDir>
 #include <QJsonArray>
 
+#include <string>
+
 using namespace podcast;
 using feedtest::crlf;
 
 namespace {
+
+QString u8(const char* text)
+{
+    return QString::fromUtf8(text);
+}
 
 const char basicFeed[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 <rss version="2.0" xmlns:itunes="http://www.itunes.com/dtds/podcast-1.0.dtd">
@@ -177,6 +185,96 @@ TEST_F(FeedWriterTest, ItunesFeedWithHostileTextsIsExactAndReadByFeedTools)
         EXPECT_EQ(episode[QStringLiteral("url")].toString(), QStringLiteral("http://example.org/get?id=1&fmt=mp3"));
     }
     EXPECT_TRUE(sawQa);
+}
+
+// Items inserted one by one above each other, as a feed grows an episode at a time, give the
+// same text as the whole feed written at once.
+TEST_F(FeedWriterTest, InsertingItemsOneByOneGivesTheWholeFeed)
+{
+    struct Case {
+        const char* name;
+        FeedChannel channel;
+        QList<FeedItem> items;
+    };
+    const QList<Case> cases{{"basic without items", feedtest::basicChannel(), {}},
+                            {"basic", feedtest::basicChannel(), feedtest::basicItems()},
+                            {"iTunes", feedtest::itunesChannel(), feedtest::itunesItems()},
+                            {"iTunes without items", feedtest::itunesChannel(), {}}};
+    for (const Case& c : cases) {
+        QStringList lines = WriteFeedChannel(c.channel);
+        for (const FeedItem& item : c.items)
+            InsertFeedItem(lines, c.channel.podcastType, item);
+        EXPECT_EQ(feedBytes(c.channel, c.items), (lines.join("\r\n") + "\r\n").toUtf8()) << c.name;
+    }
+}
+
+// What XML cannot hold (controls, unpaired surrogates, U+FFFE and U+FFFF) is left out, so that
+// the feed stays readable; tabs and line ends in attributes come back as they were.
+TEST_F(FeedWriterTest, TextsXmlCannotHoldAreLeftOutAndAttributesKeepTheirLineEnds)
+{
+    using namespace std::string_literals;
+    const auto text = [](const std::u16string& units) { return QString::fromStdU16String(units); };
+    struct Case {
+        const char* name;
+        QString written;
+        QString inElement; // an XML reader turns CR LF and a lone CR into LF
+        QString inAttribute;
+    };
+    const Case cases[] = {
+        {"controls", text(u"a\x01" u"b\0c\x1F\x0B" u"d"s), "abcd", "abcd"},
+        {"not characters", text(u"x\xFFFE" u"y\xFFFF"s), "xy", "xy"},
+        {"unpaired surrogates", text(u"\xD800" u"a\xDC00" u"b\xD83D\xDE00\xDE00"s), text(u"ab\xD83D\xDE00"s),
+         text(u"ab\xD83D\xDE00"s)},
+        {"tab and line ends", text(u"a\tb\r\nc\rd\ne"s), text(u"a\tb\nc\nd\ne"s), text(u"a\tb\r\nc\rd\ne"s)},
+        {"ordinary", u8("Caf\u00e9 & <b>"), u8("Caf\u00e9 & <b>"), u8("Caf\u00e9 & <b>")},
+    };
+    for (const Case& c : cases) {
+        FeedChannel channel = feedtest::itunesChannel();
+        channel.title = c.written;
+        channel.categories = {{c.written, c.written}};
+        FeedItem item = feedtest::itunesItems().first();
+        item.title = c.written;
+        item.author = c.written;
+        item.enclosureType = c.written;
+        const QString path = QDir(folder).filePath(QStringLiteral("hostile.xml"));
+        ASSERT_TRUE(writeFeedFile(path, channel, {item}));
+        EXPECT_EQ(feedtest::xmllintErrors(path), QString()) << c.name;
+        Feed read;
+        ASSERT_EQ(readFeedFile(path, read), FeedReadResult::Ok) << c.name;
+        EXPECT_EQ(read.channel.title, c.inElement) << c.name;
+        ASSERT_EQ(read.channel.categories.size(), 1) << c.name;
+        EXPECT_EQ(read.channel.categories[0].category, c.inAttribute) << c.name;
+        EXPECT_EQ(read.channel.categories[0].subCategory, c.inAttribute) << c.name;
+        ASSERT_EQ(read.items.size(), 1) << c.name;
+        EXPECT_EQ(read.items[0].title, c.inElement) << c.name;
+        EXPECT_EQ(read.items[0].author, c.inElement) << c.name;
+        EXPECT_EQ(read.items[0].enclosureType, c.inAttribute) << c.name;
+    }
+}
+
+// A value of nothing but such characters is written as an empty one would be: no empty category,
+// no owner without a name, so that the feed reads back the same each time it is written again.
+TEST_F(FeedWriterTest, ValuesOfNothingButUnwritableCharactersCountAsEmpty)
+{
+    FeedChannel channel = feedtest::itunesChannel();
+    channel.categories = {{u8("\x01"), u8("\x02")}, {u8("\x01"), u8("Sub")}, {u8("Arts"), u8("\x03")}};
+    channel.ownerName = u8("\x01");
+    channel.imageLink = u8("\x1F");
+    channel.subtitle = u8("\x02");
+    const QStringList lines = WriteFeedChannel(channel);
+    for (const QString& line : lines) {
+        for (const char* absent : {"<itunes:owner>", "<itunes:author>", "<itunes:image", "<itunes:subtitle>",
+                                   "<itunes:category text=\"\""})
+            EXPECT_FALSE(line.startsWith(QLatin1String(absent))) << line.toStdString();
+    }
+    Feed read;
+    ASSERT_EQ(readFeedBytes((lines.join("\r\n") + "\r\n").toUtf8(), read), FeedReadResult::Ok);
+    ASSERT_EQ(read.channel.categories.size(), 2);
+    EXPECT_EQ(read.channel.categories[0].category, u8("Sub"));
+    EXPECT_EQ(read.channel.categories[0].subCategory, QString());
+    EXPECT_EQ(read.channel.categories[1].category, u8("Arts"));
+    EXPECT_EQ(read.channel.categories[1].subCategory, QString());
+    EXPECT_EQ(read.channel.ownerEmail, QString());
 }
 
 TEST_F(FeedWriterTest, ConditionalChannelLines)

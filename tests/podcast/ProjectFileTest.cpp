@@ -292,6 +292,60 @@ TEST_F(ProjectFileTest, SaveAsKeepsEveryEpisodeAndReplacesTheTarget)
     EXPECT_EQ(SavePDIProjectAs(path, "", record, 1), PdiInvalidFileName);
 }
 
+// The whole project read from one reading of the file gives what reading each episode gives, and
+// written again at once gives the same file.
+TEST_F(ProjectFileTest, WholeProjectReadAndWrittenAtOnce)
+{
+    writeThreeEpisodes();
+    PodcastRecord settings;
+    QList<PodcastRecord> episodes;
+    ASSERT_EQ(ReadPDIProject(path, settings, episodes), PdiOk);
+    expectSameSettings(settings, sampleSettings());
+    ASSERT_EQ(episodes.size(), 3);
+    for (int n = 1; n <= 3; ++n)
+        expectSameEpisode(episodes[n - 1], readEpisode(n));
+
+    const QString copy = folder + "/copy.pdi";
+    writeFile(copy, "[PodcastItem05]\r\nItemTitle=stale\r\n");
+    settings.TotalItems = 7;
+    ASSERT_EQ(CreatePDIProject(copy, settings, episodes), PdiOk);
+    EXPECT_EQ(readFile(copy), readFile(path));
+    EXPECT_EQ(CreatePDIProject("", settings, episodes), PdiInvalidFileName);
+
+    PodcastRecord untouched = sampleSettings();
+    QList<PodcastRecord> kept{untouched};
+    EXPECT_EQ(ReadPDIProject(folder + "/missing.pdi", untouched, kept), PdiCannotOpen);
+    expectSameSettings(untouched, sampleSettings());
+    EXPECT_EQ(kept.size(), 1);
+}
+
+// The episode count is the file's own word: a damaged one gives no episodes or no more than the
+// file can hold, never millions of empty ones.
+TEST_F(ProjectFileTest, WholeProjectReadWithADamagedCount)
+{
+    struct Case {
+        const char* count;
+        qsizetype episodes;
+    };
+    const Case cases[] = {{"0", 0}, {"-4", 0}, {"2", 2}, {"x", 1}, {"2147483647", -1}};
+    for (const Case& c : cases) {
+        writeThreeEpisodes();
+        const QByteArray text = readFile(path).replace("TotalItems=3", QByteArray("TotalItems=") + c.count);
+        writeFile(path, text);
+        PodcastRecord settings;
+        QList<PodcastRecord> episodes;
+        ASSERT_EQ(ReadPDIProject(path, settings, episodes), PdiOk) << c.count;
+        if (c.episodes >= 0) {
+            EXPECT_EQ(episodes.size(), c.episodes) << c.count;
+        } else {
+            EXPECT_GE(episodes.size(), 3) << c.count;
+            EXPECT_LE(episodes.size(), 100) << c.count;
+        }
+        for (qsizetype i = 0; i < qMin<qsizetype>(episodes.size(), 3); ++i)
+            expectSameEpisode(episodes[i], readEpisode(int(i + 1)));
+    }
+}
+
 // A save that fails half-way (the disk refuses more bytes) leaves the old project byte for byte.
 TEST_F(ProjectFileTest, FailingSaveLeavesTheOldFile)
 {
@@ -306,6 +360,7 @@ TEST_F(ProjectFileTest, FailingSaveLeavesTheOldFile)
         EXPECT_EQ(WritePDIProject(path, record, 1), PdiCannotCreate);
         EXPECT_EQ(CreateNewPDIFile(path, record), PdiCannotCreate);
         EXPECT_EQ(SavePDIProjectAs(path, path, record, 1), PdiCannotCreate);
+        EXPECT_EQ(CreatePDIProject(path, record, {record, record}), PdiCannotCreate);
     }
     EXPECT_EQ(readFile(path), before);
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{"weekly.pdi"});

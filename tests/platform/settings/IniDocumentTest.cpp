@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <optional>
 #include <ostream>
+#include <vector>
 
 using platform::IniDocument;
 
@@ -212,6 +214,77 @@ INSTANTIATE_TEST_SUITE_P(
         EditCase{"BracketInSectionRefused", "", Op::Set, "a]b", "k", "v", E::Invalid, ""},
         EditCase{"LineBreakInSectionRefused", "", Op::Set, "a\nb", "k", "v", E::Invalid, ""}),
     [](const testing::TestParamInfo<EditCase>& info) { return std::string(info.param.name); });
+
+// The sections, keys and values the document reads, as a text to compare.
+QString indexOf(const IniDocument& document)
+{
+    QString shown;
+    for (const QString& section : document.sectionNames()) {
+        shown += u'[' + section + u']';
+        for (const QString& key : document.keyNames(section))
+            shown += u' ' + key + u'=' + document.value(section, key).value_or(QStringLiteral("(none)"));
+        shown += u'\n';
+    }
+    return shown;
+}
+
+struct SequenceCase {
+    const char* name;
+    const char* before;
+    std::vector<std::array<const char*, 3>> sets; // section, key, value
+};
+
+class IniEditSequence : public testing::TestWithParam<SequenceCase> {};
+
+// Edits in a row keep the document's index as a fresh reading of its text gives it, so that every
+// later lookup and edit lands on the right line.
+TEST_P(IniEditSequence, IndexMatchesTheTextAfterEachEdit)
+{
+    const SequenceCase& c = GetParam();
+    IniDocument document = IniDocument::fromText(u8(c.before));
+    for (const auto& [section, key, value] : c.sets) {
+        ASSERT_NE(document.setValue(u8(section), u8(key), u8(value)), IniDocument::Edit::Invalid) << key;
+        const IniDocument reparsed = IniDocument::fromText(document.toText());
+        ASSERT_EQ(indexOf(document), indexOf(reparsed)) << "after setting [" << section << "] " << key;
+        EXPECT_EQ(document.value(u8(section), u8(key)), u8(value));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, IniEditSequence,
+    testing::Values(
+        SequenceCase{"KeysAddedToAnEarlierSectionMoveTheLaterOnes",
+                     "[A]\nx=1\n; note\n[B]\ny=2\n\n[C]\nz=3\n",
+                     {{"A", "n1", "a"}, {"B", "n2", "b"}, {"A", "n3", "c"}, {"C", "z", "4"}, {"B", "y", "5"}}},
+        SequenceCase{"SectionsAppendedOneAfterAnother", "",
+                     {{"S1", "k", "1"}, {"S2", "k", "2"}, {"S1", "j", "3"}, {"S3", "k", "4"}, {"S2", "j", "5"}}},
+        SequenceCase{"KeysIntoAnEmptySectionBetweenOthers", "[A]\n[B]\n[C]\nc=1\n",
+                     {{"B", "b1", "1"}, {"A", "a1", "2"}, {"B", "b2", "3"}, {"C", "c", "4"}}},
+        SequenceCase{"DuplicateSectionsTakeTheFirst", "[A]\nx=1\n[B]\n[a]\nx=2\ny=9\n",
+                     {{"a", "y", "3"}, {"A", "x", "4"}, {"b", "k", "5"}, {"A", "z", "6"}}},
+        SequenceCase{"KeySpellingAndCaseAcrossEdits", "[Sec]\nKey=1\n",
+                     {{"SEC", "other", "1"}, {"sec", "OTHER", "2"}, {" New ", " k ", "3"}, {"new", "K", "4"}}},
+        SequenceCase{"NoFinalLineEndAndTextBeforeTheSections", "lead\n[A]\nx=1",
+                     {{"A", "y", "2"}, {"B", "z", "3"}, {"A", "w", "4"}}}),
+    [](const testing::TestParamInfo<SequenceCase>& info) { return std::string(info.param.name); });
+
+TEST(IniDocument, ManySectionsWrittenKeyByKeyAreIndexed)
+{
+    IniDocument document;
+    for (int i = 1; i <= 3000; ++i) {
+        const QString section = QStringLiteral("Item%1").arg(i);
+        document.setValue(section, u8("Title"), QStringLiteral("title %1").arg(i));
+        document.setValue(section, u8("Link"), QStringLiteral("link %1").arg(i));
+    }
+    document.setValue(u8("Item1"), u8("Added"), u8("late"));
+    const IniDocument reparsed = IniDocument::fromText(document.toText());
+    for (const char* section : {"Item1", "item2", "ITEM2999", "Item3000"}) {
+        EXPECT_EQ(document.keyNames(u8(section)), reparsed.keyNames(u8(section))) << section;
+        EXPECT_EQ(document.value(u8(section), u8("link")), reparsed.value(u8(section), u8("link"))) << section;
+    }
+    EXPECT_EQ(document.value(u8("Item1"), u8("added")), u8("late"));
+    EXPECT_EQ(document.value(u8("Item3000"), u8("Title")), u8("title 3000"));
+}
 
 TEST(IniDocument, EveryOneLineValueReadsBackAsWritten)
 {
