@@ -7,10 +7,12 @@
 #include "podcast/ProjectFile.h"
 #include "podcast/ProjectOpen.h"
 #include "podcast/XvqMain.h"
+#include "podcast/XvqPageRules.h"
 #include "podcast/XvqRules.h"
 #include "podcast/XvqTypePage.h"
 
 #include <QComboBox>
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -236,20 +238,22 @@ void TXvqForm::ShowPodcastItemsFromPDI()
 {
     QTableWidget* grid = m_typePage->grid;
     m_typePage->setUpGrid();
-    qint32 count = 0;
-    if (m_projectPath.isEmpty() || GetPDIItemCount(m_projectPath, count) != PdiOk)
-        count = 0;
-    grid->setRowCount(count);
-    for (int episode = 1; episode <= count; ++episode) {
-        const QStringList keys{QStringLiteral("ItemTitle"), QStringLiteral("ItemDescription"),
-                               QStringLiteral("ItemDateTime")};
-        for (int column = 0; column < keys.size(); ++column) {
-            QString text;
-            ReadPDIItemString(m_projectPath, keys[column], episode, text);
-            if (column < 2)
-                text = EpisodeGridText(text);
-            grid->setItem(episode - 1, column, new QTableWidgetItem(text.simplified()));
-        }
+    // One reading of the project for every row: a project of thousands of episodes fills at once.
+    PodcastRecord settings;
+    QList<PodcastRecord> episodes;
+    if (m_projectPath.isEmpty() || ReadPDIProject(m_projectPath, settings, episodes) != PdiOk)
+        episodes.clear();
+    const qsizetype count = episodes.size();
+    grid->setRowCount(int(count));
+    for (int row = 0; row < count; ++row) {
+        const PodcastRecord& episode = episodes[row];
+        // Dates are kept in UTC and shown in local time, as the episode page shows them.
+        const QDateTime stored = ParseStoredDateTime(episode.ItemDateTime);
+        const QString date = stored.isValid() ? stored.toLocalTime().toString(QString::fromLatin1(kStoredDateFormat))
+                                              : episode.ItemDateTime;
+        const QStringList texts{EpisodeGridText(episode.ItemTitle), EpisodeGridText(episode.ItemDescription), date};
+        for (int column = 0; column < texts.size(); ++column)
+            grid->setItem(row, column, new QTableWidgetItem(texts[column].simplified()));
     }
     const bool any = count > 0;
     m_typePage->addButton->setEnabled(any);

@@ -139,6 +139,11 @@ TEST_F(XvqFormProjectTest, ExistingPodcastOpensOnTheTypePage)
         EXPECT_FALSE(named<QComboBox>(*window, QStringLiteral("PodcastTypeComboBox"))->isEnabled());
         EXPECT_EQ(named<QLineEdit>(*window, QStringLiteral("FeedFilePathEdit"))->text(), window->projectPath());
         EXPECT_EQ(gridTitles(*window), c.titles);
+        if (QLatin1String(c.name) == QLatin1String("project")) {
+            // Stored in UTC, shown in local time (the test runs off UTC).
+            const auto* grid = named<QTableWidget>(*window, QStringLiteral("ItemsGrid"));
+            EXPECT_EQ(grid->item(0, 2)->text(), QStringLiteral("03/02/2026 00:00:00"));
+        }
         EXPECT_EQ(window->episode(), 1);
         EXPECT_EQ(window->record().ItemTitle, c.titles.first());
         EXPECT_FALSE(window->changed());
