@@ -76,6 +76,8 @@ QList<UploadCommand> UploadSequence::handle(const UploadEvent& event)
         return {{UploadCommand::Connect}};
     case UploadState::Connecting:
         if (event.kind == UploadEvent::ConnectFailed) {
+            if (!event.reply.isEmpty())
+                add(event.reply);
             m_state = UploadState::Stopped;
             m_cancelEnabled = false;
             m_okEnabled = true;

@@ -31,7 +31,7 @@ struct UploadEvent {
         // Logged in; folder is the remote folder the server stands in, folderEntered false when the
         // folder asked for could not be entered.
         Connected,
-        ConnectFailed,
+        ConnectFailed, // reply: why, for the log
         Listed,     // names: the remote folder's entries
         ListFailed, // reply: the server's text
         Answered,   // answer: an OverwriteAnswer

@@ -1,5 +1,6 @@
 // The upload window's sequence without widgets: scenarios of local files, remote files, the user's
 // answers and the server's failures, each walked to its end by a small in-memory server.
+#include "podcast/RemoteFolderRows.h"
 #include "podcast/UploadSequence.h"
 
 #include <gtest/gtest.h>
@@ -82,8 +83,10 @@ void walk(const Scenario& s, SequenceRun& run)
                     connected.reply = QStringLiteral("550 No such directory.");
                     pending.push_back(connected);
                 } else {
-                    pending.push_back({UploadEvent::ConnectFailed});
                     pending.push_back({UploadEvent::StateChanged, 1});
+                    UploadEvent failed{UploadEvent::ConnectFailed};
+                    failed.reply = QStringLiteral("Incorrect password for pod");
+                    pending.push_back(failed);
                 }
                 break;
             case UploadCommand::ListFolder: {
@@ -165,7 +168,8 @@ TEST(UploadSequence, ScenariosFromConnectToTheEnd)
                                        "|? The file a.mp3 already exists at remote location. Do you want to overwrite it?"});
     const std::string putFails = cat({kHead, "Uploading File /l/a.mp3|a.mp3 could not be uploaded. 552 Disk full.|",
                                       "Uploading File /l/b.xml|One or more files could not be uploaded.|Upload Complete."});
-    const std::string noConnect = "Resolving the host name.|Connecting .....|No connection to remote host.";
+    const std::string noConnect =
+        "Resolving the host name.|Connecting .....|No connection to remote host.|Incorrect password for pod";
     const std::string noFolder = cat({kHead, "Couldn't change to the remote folder. 550 No such directory.|", kTail});
     const std::string cancelled = cat({kHead, "Uploading File /l/a.mp3|Upload Canceled.|", kTail});
     const std::string noList = cat({kHead, "Uploading File /l/a.mp3|",
@@ -294,6 +298,38 @@ TEST(UploadSequence, RemotePathsHaveOneSlash)
     for (const auto& c : cases)
         EXPECT_EQ(RemotePathJoin(QString::fromUtf8(c.folder), QString::fromUtf8(c.name)), QString::fromUtf8(c.path))
             << c.folder;
+}
+
+} // namespace
+
+namespace {
+
+TEST(RemoteFolderRows, WayUpFirstThenSortedWithoutDots)
+{
+    const QList<FtpEntry> entries{
+        {QStringLiteral("b.mp3"), FtpEntryType::File, 5368709120},
+        {QStringLiteral("."), FtpEntryType::Folder, 0},
+        {QStringLiteral(".."), FtpEntryType::Folder, 0},
+        {QStringLiteral("Shows"), FtpEntryType::Folder, 0},
+        {QStringLiteral("a.xml"), FtpEntryType::File, 0},
+        {QStringLiteral("_old"), FtpEntryType::Folder, 0},
+    };
+    const QList<RemoteFolderRow> below{
+        {QStringLiteral("[..]"), RemoteFolderRow::Parent, {}},
+        {QStringLiteral("_old"), RemoteFolderRow::Folder, {}},
+        {QStringLiteral("a.xml"), RemoteFolderRow::File, QStringLiteral("0")},
+        {QStringLiteral("b.mp3"), RemoteFolderRow::File, QStringLiteral("5368709120")},
+        {QStringLiteral("Shows"), RemoteFolderRow::Folder, {}},
+    };
+    const struct {
+        const char* folder;
+        bool wayUp;
+    } cases[] = {{"/pub", true}, {"/", false}, {"", false}, {"/a/b/", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder);
+        const QList<RemoteFolderRow> rows = RemoteFolderRows(QString::fromUtf8(c.folder), entries);
+        EXPECT_EQ(rows, c.wayUp ? below : below.mid(1));
+    }
 }
 
 } // namespace
