@@ -11,13 +11,13 @@
 
 namespace podcast {
 
-void showXvqMessage(const XvqContext& context, const QString& text, unsigned flags)
+int showXvqMessage(const XvqContext& context, const QString& text, unsigned flags)
 {
     if (context.messages == nullptr) {
         qCWarning(lcPodcast) << "builder message without a window to show it:" << text;
-        return;
+        return platform::IDCANCEL;
     }
-    context.messages->ShowMessageBox(text, QString::fromLatin1(kXvqCaption), flags);
+    return context.messages->ShowMessageBox(text, QString::fromLatin1(kXvqCaption), flags);
 }
 
 void showXvqError(const XvqContext& context, int id)

@@ -21,8 +21,9 @@ inline constexpr char kAggregatorWarning[] =
     "Having spaces and special characters in the file name could create problems with certain Podcast "
     "Aggregator programs. Please remove spaces and special characters from the file name.";
 
-// A ready text under the builder's caption; without a messages object it only reaches the log.
-void showXvqMessage(const XvqContext& context, const QString& text, unsigned flags);
+// A ready text under the builder's caption; returns the answer. Without a messages object it only
+// reaches the log and the answer is IDCANCEL.
+int showXvqMessage(const XvqContext& context, const QString& text, unsigned flags);
 // A message of the string table in an error box; without a messages object it reaches the log.
 void showXvqError(const XvqContext& context, int id);
 

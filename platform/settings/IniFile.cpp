@@ -119,6 +119,25 @@ bool IniFile::deleteKey(const QString& section, const QString& key)
                 [&](IniDocument& document) { return document.removeKey(section, key); });
 }
 
+bool IniFile::writeStrings(const QString& section, const QList<std::pair<QString, QString>>& values)
+{
+    return edit(QStringLiteral("write %1 values of [%2]").arg(values.size()).arg(section), [&](IniDocument& document) {
+        IniDocument::Edit result = IniDocument::Edit::Unchanged;
+        for (const auto& [key, value] : values) {
+            switch (document.setValue(section, key, value)) {
+            case IniDocument::Edit::Invalid:
+                return IniDocument::Edit::Invalid;
+            case IniDocument::Edit::Changed:
+                result = IniDocument::Edit::Changed;
+                break;
+            case IniDocument::Edit::Unchanged:
+                break;
+            }
+        }
+        return result;
+    });
+}
+
 bool IniFile::edit(const QString& what, const std::function<IniDocument::Edit(IniDocument&)>& change)
 {
     QMutexLocker writeLocker(&writeMutex());

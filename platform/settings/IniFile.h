@@ -22,6 +22,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <utility>
 
 namespace platform {
 
@@ -54,6 +55,8 @@ public:
     bool eraseSection(const QString& section);
     // A missing key is success.
     bool deleteKey(const QString& section, const QString& key);
+    // Several values of one section in one replacement of the file: all are written or none.
+    bool writeStrings(const QString& section, const QList<std::pair<QString, QString>>& values);
 
     QStringList sectionNames() const;
     QStringList keyNames(const QString& section) const;

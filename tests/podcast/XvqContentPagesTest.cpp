@@ -47,6 +47,7 @@ PodcastRecord hostileRecord()
     r.UploadPath = kRtl;
     r.PortNo = 2121;
     r.LoginName = kQuotes;
+    r.Password = kEmoji;
     r.FeedName = QStringLiteral("show.xml");
     r.FeedTitle = kAmp;
     r.FeedDescription = kLines;
@@ -84,7 +85,7 @@ PodcastRecord hostileRecord()
 struct RoundTripCase {
     const char* name;
     XvqPage page;
-    // The field a user types into first; null for pages that only show values.
+    // The field a user types into first.
     const char* firstField;
     std::vector<QString PodcastRecord::*> texts;
     // Further values the gathered record must hold.
@@ -114,9 +115,11 @@ const std::vector<RoundTripCase>& roundTripCases()
           &PodcastRecord::ItemSummary, &PodcastRecord::ItemExplicit, &PodcastRecord::ItemBlock,
           &PodcastRecord::ItemDuration},
          nullptr},
-        {"host", XvqPage::HostSelection, nullptr, {&PodcastRecord::HostName, &PodcastRecord::WebsiteLink},
+        {"host", XvqPage::HostSelection, "PasswordEdit",
+         {&PodcastRecord::HostName, &PodcastRecord::WebsiteLink, &PodcastRecord::FTPAddress, &PodcastRecord::LoginName,
+          &PodcastRecord::Password},
          nullptr},
-        {"FTP", XvqPage::FTPInfo, nullptr,
+        {"FTP", XvqPage::FTPInfo, "FTPAddressEdit",
          {&PodcastRecord::FTPAddress, &PodcastRecord::UploadPath, &PodcastRecord::LoginName},
          [](const PodcastRecord& r) { EXPECT_EQ(r.PortNo, 2121); }},
     };
@@ -145,15 +148,6 @@ TEST_F(XvqContentPagesTest, HostileValuesComeBackAsTheyWereAndOnlyTypingIsAnEdit
             c.check(gathered);
         EXPECT_EQ(edits.count(), 0);
 
-        if (c.firstField == nullptr) {
-            // The page shows the host's values but takes none.
-            for (QLineEdit* field : page->findChildren<QLineEdit*>())
-                EXPECT_TRUE(field->isReadOnly()) << field->objectName().toStdString();
-            const auto shownTexts = page->findChildren<QLineEdit*>();
-            EXPECT_TRUE(std::any_of(shownTexts.begin(), shownTexts.end(),
-                                    [&](QLineEdit* f) { return f->text() == (original.*c.texts.front()); }));
-            continue;
-        }
         QWidget* first = control<QWidget>(*page, c.firstField);
         ASSERT_NE(first, nullptr);
         QTest::keyClicks(first, QStringLiteral("x"));

@@ -2,11 +2,14 @@
 // at, with the checks that each shows something and offers its Back and Next buttons.
 #include "tests/podcast/XvqPageFixture.h"
 
+#include "platform/base/ProgramFolder.h"
+#include "podcast/FtpHosts.h"
 #include "podcast/XvqPages.h"
 
 #include "tests/support/WaveFixtures.h"
 
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QPushButton>
 #include <QSet>
@@ -19,6 +22,17 @@ namespace {
 
 class XvqPageScreenshotsTest : public xvqpagetest::XvqPageFixture {
 protected:
+    // The hosts the program ships, and the user's own host saved earlier.
+    platform::ProgramFolderOverride program{folder};
+    void SetUp() override
+    {
+        ASSERT_TRUE(QFile::copy(QString::fromLatin1(VA_HOST_SETTINGS), folder + "/HostSettings.ini"));
+        PodcastRecord host = realisticRecord();
+        host.HostType = FtpHostType::None;
+        host.Password = QStringLiteral("garden-2026");
+        ASSERT_TRUE(FtpHosts().SaveHostInformation(host));
+    }
+
     PodcastRecord realisticRecord()
     {
         PodcastRecord r;
@@ -29,6 +43,7 @@ protected:
         r.UploadPath = QStringLiteral("/public_html/podcasts");
         r.PortNo = 21;
         r.LoginName = QStringLiteral("anna");
+        r.HostType = FtpHostType::Custom;
         r.AudioFilePath = folder + "/garden-talk-12.wav";
         // Twelve seconds of sound at a low rate keep the file small.
         testsupport::writeFile(r.AudioFilePath,
