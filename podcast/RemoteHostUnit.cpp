@@ -3,7 +3,10 @@
 #include "platform/ui/Messages.h"
 #include "podcast/UploadSequence.h"
 
+#include "podcast/Log.h"
+
 #include <QApplication>
+#include <QEventLoop>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -93,19 +96,43 @@ TRemoteHostForm::TRemoteHostForm(TransportFactory transports, QWidget* parent)
 
 TRemoteHostForm::~TRemoteHostForm() = default;
 
-void TRemoteHostForm::ConnectToRemoteHost(const QString& hostName, int port, const QString& userName,
+bool TRemoteHostForm::ConnectToRemoteHost(const QString& hostName, quint16 port, const QString& userName,
                                           const QString& password, const QString& remoteFolder)
 {
-    m_settings = FtpConnectSettings{};
-    m_settings.host = hostName;
-    m_settings.port = port > 0 ? port : 21;
-    m_settings.user = userName;
-    m_settings.password = password;
-    m_settings.connectTimeoutMs = kConnectTimeoutMs;
-    m_settings.connectRetries = kConnectRetries;
-    m_folder = remoteFolder;
+    FtpConnectSettings settings;
+    settings.host = hostName;
+    settings.port = port > 0 ? port : kDefaultFtpPort;
+    settings.user = userName;
+    settings.password = password;
+    settings.connectTimeoutMs = kConnectTimeoutMs;
+    settings.connectRetries = kConnectRetries;
     m_host->setText(tr("Remote Host :") + QLatin1Char(' ') + hostName);
-    m_started = false;
+    m_transport = m_transports();
+    setBusy(true);
+    std::optional<FtpResult> result;
+    QEventLoop wait;
+    m_transport->connectToHost(settings, [&](const FtpResult& connected) {
+        result = connected;
+        wait.quit();
+    });
+    if (!result)
+        wait.exec();
+    if (!result->ok()) {
+        qCWarning(lcPodcast) << "cannot connect to" << hostName << int(result->error) << result->reply;
+        setBusy(false);
+        m_transport.reset();
+        return false;
+    }
+    if (remoteFolder.trimmed().isEmpty())
+        directoryChanged();
+    else
+        m_transport->changeDir(remoteFolder, [this](const FtpResult&) { directoryChanged(); });
+    return true;
+}
+
+bool TRemoteHostForm::chooseFolder()
+{
+    return exec() == QDialog::Accepted;
 }
 
 QString TRemoteHostForm::GetUploadPath() const
@@ -134,34 +161,6 @@ void TRemoteHostForm::setBusy(bool busy)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     else
         QApplication::restoreOverrideCursor();
-}
-
-void TRemoteHostForm::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (m_started)
-        return;
-    m_started = true;
-    m_transport = m_transports();
-    setBusy(true);
-    m_transport->connectToHost(m_settings, [this](const FtpResult& result) {
-        if (!result.ok()) {
-            setBusy(false);
-            done(kCouldNotConnect);
-            return;
-        }
-        if (m_folder.trimmed().isEmpty()) {
-            connected();
-            return;
-        }
-        // A folder that cannot be entered leaves the browser in the login folder.
-        m_transport->changeDir(m_folder, [this](const FtpResult&) { connected(); });
-    });
-}
-
-void TRemoteHostForm::connected()
-{
-    directoryChanged();
 }
 
 void TRemoteHostForm::directoryChanged()
@@ -254,17 +253,15 @@ void TRemoteHostForm::done(int result)
 
 std::optional<QString> BrowseRemoteFolder(QWidget* parent, const platform::Messages& messages,
                                           TRemoteHostForm::TransportFactory transports, const QString& hostName,
-                                          int port, const QString& userName, const QString& password,
+                                          quint16 port, const QString& userName, const QString& password,
                                           const QString& remoteFolder)
 {
     TRemoteHostForm form(std::move(transports), parent);
-    form.ConnectToRemoteHost(hostName, port, userName, password, remoteFolder);
-    const int result = form.exec();
-    if (result == TRemoteHostForm::kCouldNotConnect) {
+    if (!form.ConnectToRemoteHost(hostName, port, userName, password, remoteFolder)) {
         messages.ShowErrorMessage(TRemoteHostForm::kCouldNotConnect);
         return std::nullopt;
     }
-    if (result != QDialog::Accepted)
+    if (!form.chooseFolder())
         return std::nullopt;
     return form.GetUploadPath();
 }

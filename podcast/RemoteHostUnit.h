@@ -1,7 +1,8 @@
 #pragma once
 // TRemoteHostForm ("Choose Folder To Upload Files"): lets the user walk the folders of an FTP host
-// and choose the one uploads go to. The window connects when it is shown; when the host cannot be
-// reached it closes with kCouldNotConnect and the caller shows that message.
+// and choose the one uploads go to. Every listing and folder change runs on the FTP transport's
+// worker; the window stays live meanwhile.
+#include "podcast/FTPInfoTab.h"
 #include "podcast/FtpTransport.h"
 #include "podcast/RemoteFolderRows.h"
 
@@ -23,32 +24,33 @@ class Messages;
 
 namespace podcast {
 
-class TRemoteHostForm : public QDialog {
+class TRemoteHostForm : public QDialog, public RemoteFolderChooser {
     Q_OBJECT
 
 public:
     using TransportFactory = std::function<std::unique_ptr<FtpTransport>()>;
-    // The modal result when the host could not be reached: message 1024.
+    // Message 1024, "Could not connect to Remote Host."
     static constexpr int kCouldNotConnect = 1024;
 
     explicit TRemoteHostForm(TransportFactory transports, QWidget* parent = nullptr);
     ~TRemoteHostForm() override;
 
-    // The host to connect to when the window is shown; the folder is entered after the login.
-    void ConnectToRemoteHost(const QString& hostName, int port, const QString& userName, const QString& password,
-                             const QString& remoteFolder);
-    QString GetUploadPath() const;
+    // Connects and logs in; false when the host cannot be reached or refuses the login. The wait
+    // runs the event loop, so windows stay live. The folder is entered afterwards (the login folder
+    // stays when it cannot be) and listed.
+    bool ConnectToRemoteHost(const QString& hostName, quint16 port, const QString& userName, const QString& password,
+                             const QString& remoteFolder) override;
+    bool chooseFolder() override;
+    QString GetUploadPath() const override;
 
     QString statusText() const;
     bool busy() const { return m_busy; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void done(int result) override;
 
 private:
-    void connected();
     void changeTo(const QString& folder, const QString& status);
     void directoryChanged();
     void refresh();
@@ -58,9 +60,6 @@ private:
 
     TransportFactory m_transports;
     std::unique_ptr<FtpTransport> m_transport;
-    FtpConnectSettings m_settings;
-    QString m_folder;
-    bool m_started = false;
     bool m_busy = false;
 
     QTreeWidget* m_list = nullptr;
@@ -77,7 +76,7 @@ private:
 // cannot be reached is reported by message 1024.
 std::optional<QString> BrowseRemoteFolder(QWidget* parent, const platform::Messages& messages,
                                           TRemoteHostForm::TransportFactory transports, const QString& hostName,
-                                          int port, const QString& userName, const QString& password,
+                                          quint16 port, const QString& userName, const QString& password,
                                           const QString& remoteFolder);
 
 } // namespace podcast

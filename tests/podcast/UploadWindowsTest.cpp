@@ -199,8 +199,8 @@ TEST_F(UploadWindowsTest, BrowserWalksTheFoldersAndReturnsTheChosenOne)
         server->files.insert(QStringLiteral("/home/pod/shows/ep 1.mp3"), QByteArray(7, 'e'));
     }
     TRemoteHostForm form(transports());
-    form.ConnectToRemoteHost(QStringLiteral("ftp.example.test"), 21, QStringLiteral("pod"), QStringLiteral("secret"),
-                             QStringLiteral("/home/pod"));
+    ASSERT_TRUE(form.ConnectToRemoteHost(QStringLiteral("ftp.example.test"), 21, QStringLiteral("pod"),
+                                         QStringLiteral("secret"), QStringLiteral("/home/pod")));
     form.show();
     auto* list = form.findChild<QTreeWidget*>(QStringLiteral("RemoteList"));
     auto* path = form.findChild<QLineEdit*>(QStringLiteral("RemotePathEdit"));
@@ -255,8 +255,8 @@ TEST_F(UploadWindowsTest, BrowserWalksTheFoldersAndReturnsTheChosenOne)
 TEST_F(UploadWindowsTest, BrowserStartsInTheLoginFolderWhenTheFolderIsMissing)
 {
     TRemoteHostForm form(transports());
-    form.ConnectToRemoteHost(QStringLiteral("ftp.example.test"), 21, QStringLiteral("pod"), QStringLiteral("secret"),
-                             QStringLiteral("/nowhere"));
+    ASSERT_TRUE(form.ConnectToRemoteHost(QStringLiteral("ftp.example.test"), 21, QStringLiteral("pod"),
+                                         QStringLiteral("secret"), QStringLiteral("/nowhere")));
     form.show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return form.statusText() == QStringLiteral("Listing done."); }, 20000));
     EXPECT_EQ(form.GetUploadPath(), QStringLiteral("/home/pod"));
