@@ -28,6 +28,7 @@ FtpResult FakeFtpEngine::connect(const FtpConnectSettings& settings)
         return {};
     QString host;
     int port = 0;
+    int slowPort = 0;
     QString user;
     QString password;
     QString home;
@@ -35,6 +36,7 @@ FtpResult FakeFtpEngine::connect(const FtpConnectSettings& settings)
         auto lock = m_server->lock();
         host = m_server->host;
         port = m_server->port;
+        slowPort = m_server->slowPort;
         user = m_server->user;
         password = m_server->password;
         home = m_server->home;
@@ -46,7 +48,7 @@ FtpResult FakeFtpEngine::connect(const FtpConnectSettings& settings)
     }
     reportState(WinInetState::wsResolved);
     reportState(WinInetState::wsConnecting);
-    if (settings.port != port) {
+    if (settings.port != port && settings.port != slowPort) {
         reportState(WinInetState::wsNone);
         return fail(FtpError::CannotConnect, QString());
     }
@@ -59,6 +61,7 @@ FtpResult FakeFtpEngine::connect(const FtpConnectSettings& settings)
         ++m_server->connects;
     }
     m_connected = true;
+    m_slow = settings.port == slowPort;
     m_cwd = home;
     reportState(WinInetState::wsConnected);
     return FtpResult{FtpError::Ok, QStringLiteral("230 Login successful.")};
@@ -109,61 +112,72 @@ FtpResult FakeFtpEngine::putFile(const QString& localPath, const QString& remote
 {
     if (!m_connected)
         return fail(FtpError::NotConnected, QString());
+    if (remotePath.contains(u'\r') || remotePath.contains(u'\n') || remotePath.contains(QChar(0)))
+        return fail(FtpError::ExtendedError, QStringLiteral("501 Line breaks are not allowed in a remote name."));
     QFile local(localPath);
-    if (!local.open(QIODevice::ReadOnly))
-        return fail(FtpError::LocalFileNotFound, QString());
+    if (!QFileInfo(localPath).isFile() || !local.open(QIODevice::ReadOnly))
+        return fail(FtpError::LocalFileNotFound, local.errorString());
     const QString target = absolute(remotePath);
     const QString folder = QFileInfo(target).path();
     FtpProgress progress{0, local.size(), QFileInfo(localPath).fileName()};
     int chunk = 0;
+    const auto noLimit = int64_t(-1);
+    int64_t full = noLimit;
+    int64_t kept = noLimit;
+    int64_t drop = noLimit;
     std::chrono::microseconds delay{0};
-    int64_t quota = -1;
-    int64_t dropAfter = -1;
     {
         auto lock = m_server->lock();
         if (!m_server->folders.contains(folder) || m_server->readOnlyFolders.contains(folder))
             return fail(FtpError::ExtendedError, QStringLiteral("550 Not enough privileges."));
         chunk = std::max(1, m_server->putChunkBytes);
-        delay = m_server->putChunkDelay;
-        quota = m_server->quotaBytes;
-        dropAfter = m_server->dropAfterBytes;
-        if (quota >= 0) {
-            for (auto it = m_server->files.cbegin(); it != m_server->files.cend(); ++it) {
-                if (it.key() != target)
-                    quota -= it.value().size();
-            }
-        }
+        delay = m_slow ? m_server->slowChunkDelay : std::chrono::microseconds(0);
+        full = m_server->fullFolders.value(folder, noLimit);
+        kept = m_server->shortFolders.value(folder, noLimit);
+        drop = m_server->dropFolders.value(folder, noLimit);
         m_server->files.insert(target, QByteArray());
     }
     reportProgress(progress);
+    int64_t sent = 0;
     while (!local.atEnd()) {
-        if (abortRequested()) {
-            disconnect();
+        if (abortRequested())
             return fail(FtpError::OperationCancelled, QString());
-        }
-        const QByteArray bytes = local.read(chunk);
-        if (bytes.isEmpty() && local.error() != QFile::NoError)
-            return fail(FtpError::LocalFileNotFound, QString());
+        QByteArray bytes = local.read(chunk);
+        if (bytes.isEmpty())
+            return fail(FtpError::LocalFileNotFound, local.errorString());
         if (delay.count() > 0)
             std::this_thread::sleep_for(delay);
         auto lock = m_server->lock();
         QByteArray& stored = m_server->files[target];
-        if (dropAfter >= 0 && stored.size() + bytes.size() > dropAfter) {
-            const qsizetype kept = qsizetype(dropAfter) - stored.size();
-            stored.append(bytes.left(kept));
-            m_server->bytesReceived += kept;
+        if (drop != noLimit && sent + bytes.size() >= drop) {
+            stored.append(bytes.left(qsizetype(drop - sent)));
+            m_server->bytesReceived += drop - sent;
             lock.unlock();
             m_connected = false;
             reportState(WinInetState::wsNone);
             return fail(FtpError::ConnectionAborted, QString());
         }
-        if (quota >= 0 && stored.size() + bytes.size() > quota)
-            return fail(FtpError::ExtendedError, QStringLiteral("552 Disk quota exceeded."));
-        stored.append(bytes);
+        if (full != noLimit && stored.size() + bytes.size() > full)
+            return fail(FtpError::ExtendedError, QStringLiteral("426 No space left on device; transfer aborted."));
+        sent += bytes.size();
         m_server->bytesReceived += bytes.size();
-        progress.bytesDone = stored.size();
+        if (kept != noLimit)
+            bytes.truncate(qsizetype(std::max<int64_t>(0, std::min<int64_t>(bytes.size(), kept - stored.size()))));
+        stored.append(bytes);
+        progress.bytesDone = sent;
         lock.unlock();
         reportProgress(progress);
+    }
+    qsizetype held = 0;
+    {
+        auto lock = m_server->lock();
+        held = m_server->files.value(target).size();
+    }
+    if (held != progress.fileSize) {
+        return fail(FtpError::ConnectionAborted, QStringLiteral("The server holds %1 of the %2 bytes of %3.")
+                                                     .arg(held)
+                                                     .arg(progress.fileSize)
+                                                     .arg(target));
     }
     return FtpResult{FtpError::Ok, QStringLiteral("226 Transfer complete.")};
 }

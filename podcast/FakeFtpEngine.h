@@ -1,8 +1,9 @@
 #pragma once
 // An FTP server in memory and an engine that talks to it, for tests and for windows run without a
 // network. It answers as a plain FTP server does (the same result numbers and reply codes), and
-// failures can be scripted: a wrong host, a refused port, read-only folders, a quota, a connection
-// that drops after some bytes, a slow put that abort() can stop.
+// failures can be scripted by folder: read-only folders, a full disk, a server that keeps fewer
+// bytes than it was sent, a connection that drops after some bytes; and a slow port whose puts
+// abort() can meet.
 
 #include "podcast/FtpTransport.h"
 
@@ -29,10 +30,12 @@ struct FakeFtpServer {
     QSet<QString> folders{QStringLiteral("/")};       // absolute paths, without a trailing "/"
     QMap<QString, QByteArray> files;                  // absolute path -> contents
     QSet<QString> readOnlyFolders;                    // writes into these are refused (550)
-    int64_t quotaBytes = -1;                          // total bytes of all files; -1: none
-    int64_t dropAfterBytes = -1;                      // a put loses the connection after this many
+    QMap<QString, int64_t> fullFolders;               // a file here cannot grow past the bytes (426)
+    QMap<QString, int64_t> shortFolders;              // a file here keeps only the bytes, yet 226
+    QMap<QString, int64_t> dropFolders;               // the connection drops after the bytes
     int putChunkBytes = 64 * 1024;                    // bytes per progress step
-    std::chrono::microseconds putChunkDelay{0};       // time per step, to let abort() meet a put
+    int slowPort = 2121;                              // puts through this port are slow:
+    std::chrono::microseconds slowChunkDelay{20000};  // time per step there
     int connects = 0;                                 // logins so far
     int64_t bytesReceived = 0;                        // bytes of all puts, partial ones included
 };
@@ -55,6 +58,7 @@ private:
 
     std::shared_ptr<FakeFtpServer> m_server;
     bool m_connected = false;
+    bool m_slow = false;
     QString m_cwd;
 };
 
