@@ -1,5 +1,7 @@
 #include "podcast/UploadChecks.h"
 
+#include <initializer_list>
+
 namespace podcast {
 
 namespace {
@@ -8,6 +10,15 @@ struct CheckRow {
     bool (*fails)(const PodcastRecord&);
     UploadCheck check;
 };
+
+// Field names from literals (a braced pair of literals would be read as a range of characters).
+QStringList names(std::initializer_list<const char*> list)
+{
+    QStringList result;
+    for (const char* name : list)
+        result.append(QString::fromLatin1(name));
+    return result;
+}
 
 bool iTunes(const PodcastRecord& record)
 {
@@ -18,46 +29,46 @@ const QList<CheckRow>& checkTable()
 {
     static const QList<CheckRow> table{
         {[](const PodcastRecord& r) { return r.FTPAddress.isEmpty(); },
-         {UploadCheck::Stop, 1010, {}, XvqPage::HostSelection, {"FTPAddressRO", "FTPAddressEdit"}}},
+         {UploadCheck::Stop, 1010, {}, XvqPage::HostSelection, names({"FTPAddressRO", "FTPAddressEdit"})}},
         {[](const PodcastRecord& r) { return r.LoginName.isEmpty(); },
-         {UploadCheck::Stop, 1009, {}, XvqPage::HostSelection, {"LoginNameRO", "UserNameRO", "LoginNameEdit"}}},
+         {UploadCheck::Stop, 1009, {}, XvqPage::HostSelection, names({"LoginNameRO", "UserNameRO", "LoginNameEdit"})}},
         {[](const PodcastRecord& r) { return r.AudioFilePath.isEmpty(); },
-         {UploadCheck::Stop, 1011, {}, XvqPage::AudioFile, {"AudioFilePathEdit"}}},
+         {UploadCheck::Stop, 1011, {}, XvqPage::AudioFile, names({"AudioFilePathEdit"})}},
         {[](const PodcastRecord& r) { return r.FeedName.isEmpty(); },
-         {UploadCheck::Stop, 1012, {}, XvqPage::FeedInfo, {"FeedNameEdit"}}},
+         {UploadCheck::Stop, 1012, {}, XvqPage::FeedInfo, names({"FeedNameEdit"})}},
         {[](const PodcastRecord& r) { return r.FeedFilePath.isEmpty(); },
-         {UploadCheck::Stop, 1012, {}, XvqPage::FeedInfo, {"FeedNameEdit"}}},
+         {UploadCheck::Stop, 1012, {}, XvqPage::FeedInfo, names({"FeedNameEdit"})}},
         {[](const PodcastRecord& r) { return r.Password.isEmpty(); },
          {UploadCheck::Question, 0, "No Password given for FTP Host. Do you want to continue?", XvqPage::HostSelection,
-          {"PasswordEdit"}}},
+          names({"PasswordEdit"})}},
         {[](const PodcastRecord& r) { return r.ItemTitle.isEmpty(); },
          {UploadCheck::Question, 0, "Title not given for Podcast Episode. Do you want to continue?",
-          XvqPage::PodcastItemInfo, {"PodcastTitleEdit", "ItemTitleEdit"}}},
+          XvqPage::PodcastItemInfo, names({"PodcastTitleEdit", "ItemTitleEdit"})}},
         {[](const PodcastRecord& r) { return r.ItemDescription.isEmpty(); },
          {UploadCheck::Question, 0, "Description not given for Podcast Episode. Do you want to continue?",
-          XvqPage::PodcastItemInfo, {"DescriptionMemo", "ItemDescriptionMemo"}}},
+          XvqPage::PodcastItemInfo, names({"DescriptionMemo", "ItemDescriptionMemo"})}},
         {[](const PodcastRecord& r) { return r.FeedTitle.isEmpty(); },
          {UploadCheck::Question, 0, "Title not given for Podcast Feed. Do you want to continue?", XvqPage::FeedInfo,
-          {"FeedTitleEdit"}}},
+          names({"FeedTitleEdit"})}},
         {[](const PodcastRecord& r) { return r.FeedDescription.isEmpty(); },
          {UploadCheck::Question, 0, "Description not given for Podcast Feed. Do you want to continue?",
-          XvqPage::FeedInfo, {"FeedDescriptionMemo"}}},
+          XvqPage::FeedInfo, names({"FeedDescriptionMemo"})}},
         {[](const PodcastRecord& r) { return iTunes(r) && r.FeedOwner.isEmpty(); },
          {UploadCheck::Question, 0,
           "Owner name not given for Podcast Feed iTunes Information. Do you want to continue?",
-          XvqPage::FeediTunesInfo, {"SeriesOwnerNameEdit", "FeedOwnerEdit"}}},
+          XvqPage::FeediTunesInfo, names({"SeriesOwnerNameEdit", "FeedOwnerEdit"})}},
         {[](const PodcastRecord& r) { return iTunes(r) && r.FeedOwnerEmail.isEmpty(); },
          {UploadCheck::Question, 0,
           "Owner email id not given for Podcast Feed iTunes Information. Do you want to continue?",
-          XvqPage::FeediTunesInfo, {"EmailEdit", "FeedOwnerEmailEdit"}}},
+          XvqPage::FeediTunesInfo, names({"EmailEdit", "FeedOwnerEmailEdit"})}},
         {[](const PodcastRecord& r) { return iTunes(r) && (!r.Categories || r.Categories->isEmpty()); },
          {UploadCheck::Question, 0,
           "Podcast category and sub-category not given for Podcast Feed iTunes Information. Do you want to "
           "continue?",
-          XvqPage::FeediTunesInfo, {"SeriesCategoryButton"}}},
+          XvqPage::FeediTunesInfo, names({"SeriesCategoryButton"})}},
         {[](const PodcastRecord& r) { return r.PortNo == 0; },
          {UploadCheck::Question, 0, "Port Number not given for remote host. Do you want to continue",
-          XvqPage::FTPInfo, {"PortNoEdit", "PortEdit"}}},
+          XvqPage::FTPInfo, names({"PortNoEdit", "PortEdit"})}},
     };
     return table;
 }

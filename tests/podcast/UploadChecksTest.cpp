@@ -63,7 +63,7 @@ TEST(UploadChecks, OrderOfMissingFields)
              r.FTPAddress.clear();
              r.LoginName.clear();
          },
-         {"1010", "1009"}, XvqPage::HostSelection, "FTPAddressRO"},
+         {QStringLiteral("1010"), QStringLiteral("1009")}, XvqPage::HostSelection, "FTPAddressRO"},
         {"no login", 0, [](PodcastRecord& r) { r.LoginName.clear(); }, {"1009"}, XvqPage::HostSelection,
          "LoginNameRO"},
         {"no audio, no feed name, no feed path", 0,
