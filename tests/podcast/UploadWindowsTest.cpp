@@ -66,7 +66,8 @@ TEST_F(UploadWindowsTest, UploadAsksAboutAFileThereUnderAnotherCaseAndSendsEvery
         auto lock = server->lock();
         server->files.insert(QStringLiteral("/home/pod/shows/SHOW.XML"), QByteArray("old"));
         server->putChunkBytes = 4096;
-        server->putChunkDelay = std::chrono::microseconds(2000);
+        server->slowPort = 21;
+        server->slowChunkDelay = std::chrono::microseconds(2000);
     }
     TUploadingForm window(messages, transports());
     QStringList questions;
@@ -109,7 +110,8 @@ TEST_F(UploadWindowsTest, CancelMidFileStopsTheTransferAndClosesTheWindow)
     {
         auto lock = server->lock();
         server->putChunkBytes = 4096;
-        server->putChunkDelay = std::chrono::microseconds(5000);
+        server->slowPort = 21;
+        server->slowChunkDelay = std::chrono::microseconds(5000);
     }
     TUploadingForm window(messages, transports());
     window.SetFileList({audio, feed});

@@ -6,6 +6,7 @@
 #include "podcast/FtpHosts.h"
 #include "podcast/ProjectFile.h"
 #include "podcast/XvqMain.h"
+#include "podcast/XvqRules.h"
 #include "tests/podcast/XvqFormSupport.h"
 
 #include <QFileInfo>
@@ -51,9 +52,13 @@ protected:
         podcast::PodcastRecord settings;
         fillForUpload(settings);
         settings.PodcastType = quint8(type);
-        podcast::FtpHosts hosts;
-        QString why;
-        EXPECT_TRUE(hosts.SaveHostInformation(settings, &why)) << why.toStdString();
+        if (edit)
+            edit(settings);
+        if (!settings.HostName.isEmpty()) {
+            QString why;
+            EXPECT_TRUE(podcast::FtpHosts().SaveHostInformation(settings, &why)) << why.toStdString();
+        }
+        // Projects do not keep the password: it comes from the host files.
         settings.Password.clear();
         QList<podcast::PodcastRecord> episodes;
         for (int n = 1; n <= 3; ++n) {
@@ -63,12 +68,11 @@ protected:
             episode.ItemTitle = QStringLiteral("Episode %1").arg(n);
             episode.ItemDescription = QStringLiteral("Part %1").arg(n);
             episode.ItemDateTime = QStringLiteral("01/0%1/2026 10:00:00").arg(n);
+            episode.ItemURL = podcast::WebLinkOfFile(settings.WebsiteLink, QFileInfo(audio(n)).fileName());
             if (edit)
                 edit(episode);
             episodes.append(episode);
         }
-        if (edit)
-            edit(settings);
         const QString project = path(QStringLiteral("weekly.pdi"));
         settings.TotalItems = 3;
         EXPECT_EQ(podcast::CreatePDIProject(project, settings, episodes), podcast::PdiOk);
@@ -92,7 +96,7 @@ protected:
             .settings = settings,
             .tempFolder = [this] { return temps; },
             .pageFactory = podcast::createXvqPage,
-            .ftpTransports = {},
+            .ftpTransports = [] { return podcast::makeCurlFtpTransport(); },
             .chooseEpisodes =
                 [this](QWidget*, const platform::Messages&, const QString& project) {
                     chooserProject = project;
