@@ -52,6 +52,8 @@ protected:
         podcast::PodcastRecord settings;
         fillForUpload(settings);
         settings.PodcastType = quint8(type);
+        // Saved while episode 1 was the current one.
+        settings.AudioFileName = QFileInfo(audio(1)).fileName();
         if (edit)
             edit(settings);
         if (!settings.HostName.isEmpty()) {
