@@ -84,7 +84,8 @@ bool makeOwnerOnly(const QString& path, QString* errorText)
     if (errno == EEXIST && ::chmod(name.constData(), 0600) == 0)
         return true;
     if (errorText)
-        *errorText = QStringLiteral("cannot make %1 private: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        *errorText =
+            QStringLiteral("cannot make %1 private: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
     return false;
 }
 

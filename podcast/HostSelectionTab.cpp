@@ -182,8 +182,8 @@ void HostSelectionTab::UIUpdateHostInfo()
         widget->setEnabled(true);
     switch (m_host.HostType) {
     case FtpHostType::Predefined:
-        for (QWidget* widget : std::initializer_list<QWidget*>{m_ftpAddress, m_ftpAddressLabel, m_webLink, m_webLinkLabel,
-                                                               m_hostName, m_hostNameLabel})
+        for (QWidget* widget : std::initializer_list<QWidget*>{m_ftpAddress, m_ftpAddressLabel, m_webLink,
+                                                               m_webLinkLabel, m_hostName, m_hostNameLabel})
             widget->setEnabled(false);
         if (m_host.HasLoginName == 0) {
             m_loginName->setEnabled(false);
@@ -346,7 +346,8 @@ void HostSelectionTab::HostNameEditExit()
     if (rowOf(*m_hostList, name) >= 0 && name.compare(m_loadedName, Qt::CaseInsensitive) != 0) {
         showXvqError(m_context, kHostNameTakenMessage);
     } else if (const QString problem = FtpHosts::hostNameProblem(name); !problem.isEmpty()) {
-        showXvqMessage(m_context, tr("The host name \"%1\" cannot be used (%2). Please enter another name.").arg(name, problem),
+        showXvqMessage(m_context,
+                       tr("The host name \"%1\" cannot be used (%2). Please enter another name.").arg(name, problem),
                        platform::MB_OK | platform::MB_ICONERROR);
     } else {
         return;

@@ -280,7 +280,8 @@ TEST_F(FtpHostsTest, DamagedFilesAreReadAsFarAsTheyAreSound)
     }
 
     // Predefined flags that are not 0 or 1, and a missing accounts file.
-    writeFile(files.predefined, "[Odd]\r\nHasUserName=yes\r\nHasLoginName=7\r\nHostWebsiteTemplate=http://o.example/\r\n");
+    writeFile(files.predefined,
+              "[Odd]\r\nHasUserName=yes\r\nHasLoginName=7\r\nHostWebsiteTemplate=http://o.example/\r\n");
     PodcastRecord odd;
     FtpHosts(files).UpdateHostInformation(odd, QStringLiteral("Odd"));
     EXPECT_EQ(odd.HasUserName, 0);

@@ -451,7 +451,8 @@ TEST_F(HostPagesTest, BrowsingTheRemoteFolder)
         page->UIUpdate(record, context());
         showActive(*page);
         if (c.passwordAnswer)
-            interaction.expectMessageBox(c.passwordAnswer, QStringLiteral("No Password given for FTP Host. Do you want to Continue?"));
+            interaction.expectMessageBox(c.passwordAnswer,
+                                         QStringLiteral("No Password given for FTP Host. Do you want to Continue?"));
         if (c.message)
             interaction.expectMessageBox(IDOK, QString::fromLatin1(c.message));
         QTest::mouseClick(browse, Qt::LeftButton);
