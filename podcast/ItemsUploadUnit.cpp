@@ -39,6 +39,8 @@ TItemsUploadForm::TItemsUploadForm(const platform::Messages& messages, QWidget* 
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setWordWrap(false);
+    // Long paths keep their file names in sight.
+    m_list->setTextElideMode(Qt::ElideMiddle);
     layout->addWidget(m_list);
 
     auto* row = new QHBoxLayout;

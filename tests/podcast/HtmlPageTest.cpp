@@ -81,6 +81,7 @@ TEST_F(HtmlPageTest, GoldenPageListsTheFeedsItemsNewestFirstBeforeTheEpisodesLin
                                              item(QStringLiteral("Second <2>"), QStringLiteral("Two\r\nlines"),
                                                   QStringLiteral("http://example.org/pod/e2.mp3?x=1&y=2"))});
     const QString page = path(QStringLiteral("show.html"));
+    writeFile(page, QByteArray(4096, 'x'));
 
     const HtmlPageResult result = CreateHTMLFile(feed, page);
 
