@@ -17,6 +17,8 @@ namespace {
 // Progress reaches the GUI at most this often; a put of a large file would flood it otherwise.
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);
 constexpr long kUploadBufferBytes = 1024 * 1024;
+// The longest wait for the network between two looks at the abort flag.
+constexpr auto kPollInterval = std::chrono::milliseconds(10);
 
 int debugTrampoline(CURL*, curl_infotype type, char* data, size_t size, void* engine)
 {
@@ -97,8 +99,17 @@ CurlFtpEngine::CurlFtpEngine()
 
 CurlFtpEngine::~CurlFtpEngine()
 {
+    closeHandles();
+}
+
+void CurlFtpEngine::closeHandles()
+{
     if (m_curl)
         curl_easy_cleanup(m_curl);
+    if (m_multi)
+        curl_multi_cleanup(m_multi);
+    m_curl = nullptr;
+    m_multi = nullptr;
 }
 
 void CurlFtpEngine::onServerLine(const QByteArray& data)
@@ -296,7 +307,18 @@ FtpResult CurlFtpEngine::perform()
     m_replies.clear();
     m_pendingReply.clear();
     m_errorBuffer[0] = 0;
-    const CURLcode code = curl_easy_perform(m_curl);
+    CURLcode code = CURLE_FAILED_INIT;
+    if (curl_multi_add_handle(m_multi, m_curl) == CURLM_OK) {
+        int running = 1;
+        while (curl_multi_perform(m_multi, &running) == CURLM_OK && running > 0)
+            curl_multi_poll(m_multi, nullptr, 0, int(kPollInterval.count()), nullptr);
+        int left = 0;
+        while (CURLMsg* message = curl_multi_info_read(m_multi, &left)) {
+            if (message->msg == CURLMSG_DONE && message->easy_handle == m_curl)
+                code = message->data.result;
+        }
+        curl_multi_remove_handle(m_multi, m_curl);
+    }
     FtpResult result = resultFor(code);
     if (!result.ok())
         qCInfo(lcPodcast) << "FTP:" << curl_easy_strerror(code) << result.reply;
@@ -332,8 +354,12 @@ FtpResult CurlFtpEngine::connect(const FtpConnectSettings& settings)
         return {};
     if (!m_curl)
         m_curl = curl_easy_init();
-    if (!m_curl)
+    if (!m_multi)
+        m_multi = curl_multi_init();
+    if (!m_curl || !m_multi) {
+        closeHandles();
         return FtpResult{FtpError::InternalError, QString()};
+    }
     m_settings = settings;
     const uint32_t attempts = std::max<uint32_t>(1, settings.connectRetries);
     FtpResult result;
@@ -351,8 +377,7 @@ FtpResult CurlFtpEngine::connect(const FtpConnectSettings& settings)
     }
     m_connecting = false;
     if (!result.ok()) {
-        curl_easy_cleanup(m_curl);
-        m_curl = nullptr;
+        closeHandles();
         reportState(WinInetState::wsNone);
         return result;
     }
@@ -501,8 +526,7 @@ void CurlFtpEngine::disconnect()
     if (wasConnected)
         reportState(WinInetState::wsDisconnecting);
     m_connected = false;
-    curl_easy_cleanup(m_curl);
-    m_curl = nullptr;
+    closeHandles();
     reportState(WinInetState::wsNone);
 }
 

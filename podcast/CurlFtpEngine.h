@@ -12,6 +12,7 @@
 #include <chrono>
 
 typedef void CURL;
+typedef void CURLM;
 
 namespace podcast {
 
@@ -46,7 +47,14 @@ private:
     // Sends commands on the control connection (no transfer); the replies land in m_replies.
     FtpResult quote(const QList<QByteArray>& commands);
 
+    // Closes the handles, and with them the control connection.
+    void closeHandles();
+
     CURL* m_curl = nullptr;
+    // The easy handle runs inside a multi handle of its own, which keeps the control connection:
+    // its short polls let a data connection on a reused control connection start at once, where
+    // the blocking call waits up to a second for it.
+    CURLM* m_multi = nullptr;
     FtpConnectSettings m_settings;
     bool m_connected = false;
     bool m_connecting = false;

@@ -98,6 +98,8 @@ def serve(folder):
         Handler.abstracted_fs = FixtureFS
         Handler.dtp_handler = dtp
         Handler.banner = "fixture ready"
+        # A refused login is answered at once: the tests try several.
+        Handler.auth_failed_timeout = 0.05
         Handler.passive_ports = None
         Handler.permit_foreign_addresses = False
         return Handler
