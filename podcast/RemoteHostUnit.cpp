@@ -1,12 +1,13 @@
 #include "podcast/RemoteHostUnit.h"
 
-#include "platform/ui/Messages.h"
 #include "podcast/UploadSequence.h"
 
 #include "podcast/Log.h"
 
 #include <QApplication>
 #include <QEventLoop>
+
+#include <optional>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -249,21 +250,6 @@ void TRemoteHostForm::done(int result)
     if (m_transport)
         m_transport->disconnectFromHost();
     QDialog::done(result);
-}
-
-std::optional<QString> BrowseRemoteFolder(QWidget* parent, const platform::Messages& messages,
-                                          TRemoteHostForm::TransportFactory transports, const QString& hostName,
-                                          quint16 port, const QString& userName, const QString& password,
-                                          const QString& remoteFolder)
-{
-    TRemoteHostForm form(std::move(transports), parent);
-    if (!form.ConnectToRemoteHost(hostName, port, userName, password, remoteFolder)) {
-        messages.ShowErrorMessage(TRemoteHostForm::kCouldNotConnect);
-        return std::nullopt;
-    }
-    if (!form.chooseFolder())
-        return std::nullopt;
-    return form.GetUploadPath();
 }
 
 } // namespace podcast

@@ -10,17 +10,12 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
-
-namespace platform {
-class Messages;
-} // namespace platform
 
 namespace podcast {
 
@@ -29,9 +24,6 @@ class TRemoteHostForm : public QDialog, public RemoteFolderChooser {
 
 public:
     using TransportFactory = std::function<std::unique_ptr<FtpTransport>()>;
-    // Message 1024, "Could not connect to Remote Host."
-    static constexpr int kCouldNotConnect = 1024;
-
     explicit TRemoteHostForm(TransportFactory transports, QWidget* parent = nullptr);
     ~TRemoteHostForm() override;
 
@@ -71,12 +63,5 @@ private:
     QPushButton* m_select = nullptr;
     QPushButton* m_cancel = nullptr;
 };
-
-// Runs the browser for a host: the chosen folder, or nothing when the user cancelled. A host that
-// cannot be reached is reported by message 1024.
-std::optional<QString> BrowseRemoteFolder(QWidget* parent, const platform::Messages& messages,
-                                          TRemoteHostForm::TransportFactory transports, const QString& hostName,
-                                          quint16 port, const QString& userName, const QString& password,
-                                          const QString& remoteFolder);
 
 } // namespace podcast

@@ -1,5 +1,7 @@
 #include "podcast/UploadSequence.h"
 
+#include "podcast/SimpFTP.h"
+
 #include <QFileInfo>
 
 #include <utility>
@@ -26,9 +28,7 @@ QString TransportStateLine(int state)
 
 QString RemotePathJoin(const QString& folder, const QString& name)
 {
-    if (folder.isEmpty())
-        return name;
-    return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
+    return folder.isEmpty() ? name : AddRemoteSlash(folder) + name;
 }
 
 UploadSequence::UploadSequence(QStringList files, std::function<bool(const QString&)> exists)

@@ -66,7 +66,8 @@ struct UploadCommand {
 // states that add none.
 QString TransportStateLine(int state);
 
-// A remote folder and a name joined with exactly one "/" between them.
+// A remote folder and a name joined with exactly one "/" between them; a name alone (relative to
+// the server's folder) when there is no folder.
 QString RemotePathJoin(const QString& folder, const QString& name);
 
 class UploadSequence {

@@ -3,6 +3,7 @@
 #include "common/ErrCodes.h"
 #include "platform/ui/Messages.h"
 #include "podcast/FileOverwriteUnit.h"
+#include "podcast/SimpFTP.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -117,10 +118,8 @@ void TUploadingForm::showEvent(QShowEvent* event)
     m_transport = m_transports();
     connect(m_transport.get(), &FtpTransport::stateChanged, this,
             [this](WinInetState state) { feed(UploadEvent(UploadEvent::StateChanged, int(state))); });
-    connect(m_transport.get(), &FtpTransport::progress, this, [this](const FtpProgress& progress) {
-        if (progress.fileSize > 0)
-            m_progress->setValue(int(progress.bytesDone * 100 / progress.fileSize));
-    });
+    connect(m_transport.get(), &FtpTransport::progress, this,
+            [this](const FtpProgress& progress) { m_progress->setValue(QuickProgressPercent(progress)); });
     m_sequence = std::make_unique<UploadSequence>(m_files, [](const QString& path) {
         return QFileInfo(path).isFile();
     });

@@ -266,12 +266,19 @@ TEST_F(UploadWindowsTest, BrowserStartsInTheLoginFolderWhenTheFolderIsMissing)
 
 TEST_F(UploadWindowsTest, BrowserReportsAHostItCannotReach)
 {
-    interaction.expectMessageBox(platform::IDOK, QStringLiteral("Could not connect to Remote Host."));
-    const std::optional<QString> chosen =
-        BrowseRemoteFolder(nullptr, messages, transports(), QStringLiteral("ftp.example.test"), 21,
-                           QStringLiteral("pod"), QStringLiteral("wrong"), QStringLiteral("/home/pod"));
-    EXPECT_FALSE(chosen.has_value());
-    EXPECT_TRUE(interaction.allConsumed());
+    const struct {
+        const char* name;
+        const char* host;
+        const char* password;
+    } cases[] = {{"wrong password", "ftp.example.test", "wrong"}, {"unknown host", "nowhere.test", "secret"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TRemoteHostForm form(transports());
+        EXPECT_FALSE(form.ConnectToRemoteHost(QString::fromLatin1(c.host), 21, QStringLiteral("pod"),
+                                              QString::fromLatin1(c.password), QStringLiteral("/home/pod")));
+        EXPECT_FALSE(form.isVisible());
+        EXPECT_EQ(form.GetUploadPath(), QString());
+    }
 }
 
 } // namespace
