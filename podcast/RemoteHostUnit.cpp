@@ -1,13 +1,10 @@
 #include "podcast/RemoteHostUnit.h"
 
-#include "podcast/UploadSequence.h"
-
 #include "podcast/Log.h"
+#include "podcast/UploadSequence.h"
 
 #include <QApplication>
 #include <QEventLoop>
-
-#include <optional>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -15,9 +12,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
-#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <optional>
 
 namespace podcast {
 

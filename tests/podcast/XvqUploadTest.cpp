@@ -110,3 +110,46 @@ TEST_F(XvqUploadTest, ChecksStopAtTheFirstMissingField)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(XvqUploadTest, UnsavedChangesAreSavedBeforeAnythingIsWritten)
+{
+    const QString project = makeUploadProject(0);
+    const QByteArray before = testsupport::hashOf(project);
+    auto window = makeUploadWindow();
+    window->prepareForExistingPodcast(project);
+    window->show();
+    window->requestPage(XvqPage::PodcastItemInfo);
+    ASSERT_EQ(shownPage(*window), XvqPage::PodcastItemInfo);
+    auto* title = named<QLineEdit>(*window, QStringLiteral("ItemTitleEdit"));
+    ASSERT_NE(title, nullptr);
+    title->end(false);
+    QTest::keyClicks(title, QStringLiteral(" (new)"));
+    window->requestPage(XvqPage::Upload);
+    ASSERT_EQ(shownPage(*window), XvqPage::Upload);
+    ASSERT_TRUE(window->changed());
+    chooser = ChosenEpisodes{{QStringLiteral("01")}, {audio(1)}};
+
+    // No: the upload ends before the project, the feed or the page is written.
+    interaction.expectMessageBox(platform::IDNO, QStringLiteral("Before uploading you need to save changes."));
+    click(*window, QStringLiteral("UploadButton"));
+    EXPECT_TRUE(interaction.allConsumed());
+    EXPECT_EQ(testsupport::hashOf(project), before);
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("weekly.xml"))));
+    EXPECT_TRUE(sentFiles.isEmpty());
+
+    // Yes: saved, then written and sent.
+    interaction.expectMessageBox(platform::IDYES, QStringLiteral("Before uploading you need to save changes."));
+    click(*window, QStringLiteral("UploadButton"));
+    EXPECT_TRUE(interaction.allConsumed());
+    QString saved;
+    ASSERT_EQ(ReadPDIItemString(project, QStringLiteral("ItemTitle"), 1, saved), PdiOk);
+    EXPECT_EQ(saved, QStringLiteral("Episode 1 (new)"));
+    EXPECT_TRUE(testsupport::readFile(path(QStringLiteral("weekly.xml"))).contains("Episode 1 (new)"));
+    EXPECT_EQ(sentFiles, (QStringList{audio(1), path(QStringLiteral("weekly.xml")), path(QStringLiteral("weekly.html"))}));
+    EXPECT_TRUE(uploadedMark(project, 1));
+    EXPECT_FALSE(window->changed());
+}
+
+} // namespace
