@@ -21,7 +21,7 @@ fi
 cmake -S "$top" -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVA_BUILD_BENCH=ON "${launchers[@]}" || exit 1
 cmake --build "$tree" -j "$jobs" --target peak_build_bench wave_view_bench mp3_decode_bench audio_mix_bench \
     mp3_encode_bench edit_bench track_load_bench editor_bench recording_bench tag_bench save_bench \
-    mp3_save_bench mix_down_bench feed_bench || exit 1
+    mp3_save_bench mix_down_bench feed_bench ftp_upload_bench || exit 1
 
 # The CPUs given, in order: "0-3,6" gives 0 1 2 3 6.
 cpus=()
@@ -63,6 +63,7 @@ run save_bench
 run mp3_save_bench
 run mix_down_bench
 run feed_bench
+run ftp_upload_bench
 
 echo
 echo "== Summary (${#cpus[@]} CPUs given: $(first_cpus ${#cpus[@]}))"

@@ -30,13 +30,27 @@ function(va_pulse_fixture)
     set_tests_properties(pulse_server_stop PROPERTIES FIXTURES_CLEANUP va_pulse_server TIMEOUT 30 LABELS pulse)
 endfunction()
 
-# va_test(<name> SOURCES ... [LIBS ...] [ENVIRONMENT VAR=value] [GUI] [THREADED] [PULSE])
+# The tests' private FTP server (tests/scripts/ftp-server.py): its folder in the build tree, where
+# it writes server.env (host, ports, user, password, home) for the tests.
+set(VA_FTP_DIR ${CMAKE_BINARY_DIR}/ftp)
+
+# va_ftp_fixture(): the CTest fixture that starts the FTP server before the FTP tests and stops it
+# after them.
+function(va_ftp_fixture)
+    set(script ${CMAKE_SOURCE_DIR}/tests/scripts/ftp-server.py)
+    add_test(NAME ftp_server_start COMMAND ${Python3_EXECUTABLE} ${script} start ${VA_FTP_DIR})
+    add_test(NAME ftp_server_stop COMMAND ${Python3_EXECUTABLE} ${script} stop ${VA_FTP_DIR})
+    set_tests_properties(ftp_server_start PROPERTIES FIXTURES_SETUP va_ftp_server TIMEOUT 30 LABELS ftp)
+    set_tests_properties(ftp_server_stop PROPERTIES FIXTURES_CLEANUP va_ftp_server TIMEOUT 30 LABELS ftp)
+endfunction()
+
+# va_test(<name> SOURCES ... [LIBS ...] [ENVIRONMENT VAR=value] [GUI] [THREADED] [PULSE] [FTP])
 # GUI tests get a QApplication on the offscreen platform; the others a QCoreApplication. Only
 # THREADED tests are built in the ThreadSanitizer tree. PULSE tests run against the tests' private
 # sound server (PULSE_SERVER names its socket), one at a time. ENVIRONMENT sets one variable for every
 # test of the program (QT_SCALE_FACTOR=2 runs it on a screen at 200%).
 function(va_test name)
-    cmake_parse_arguments(ARG "GUI;THREADED;PULSE" "ENVIRONMENT" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "GUI;THREADED;PULSE;FTP" "ENVIRONMENT" "SOURCES;LIBS" ${ARGN})
     if(VA_SANITIZE STREQUAL "thread" AND NOT ARG_THREADED)
         return()
     endif()
@@ -57,6 +71,9 @@ function(va_test name)
     if(ARG_PULSE AND ARG_ENVIRONMENT)
         message(FATAL_ERROR "va_test(${name}): ENVIRONMENT cannot be given with PULSE")
     endif()
+    if(ARG_FTP AND (ARG_ENVIRONMENT OR ARG_PULSE))
+        message(FATAL_ERROR "va_test(${name}): ENVIRONMENT or PULSE cannot be given with FTP")
+    endif()
     set(environment_property "")
     if(ARG_ENVIRONMENT)
         set(environment_property ENVIRONMENT ${ARG_ENVIRONMENT})
@@ -66,6 +83,12 @@ function(va_test name)
         list(APPEND labels pulse)
         set(pulse FIXTURES_REQUIRED va_pulse_server RESOURCE_LOCK va_pulse_server
                   ENVIRONMENT PULSE_SERVER=unix:${VA_PULSE_SOCKET})
+    endif()
+    # FTP tests share one server and its log (they count its logins): one at a time.
+    if(ARG_FTP)
+        list(APPEND labels ftp)
+        set(pulse FIXTURES_REQUIRED va_ftp_server RESOURCE_LOCK va_ftp_server
+                  ENVIRONMENT VA_FTP_SERVER=${VA_FTP_DIR}/server.env)
     endif()
     # One value for LABELS, however many labels (ctest -L matches within it): the discovered tests'
     # properties are a flat list of pairs, where a list of labels would be read as further pairs.

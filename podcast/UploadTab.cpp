@@ -45,9 +45,9 @@ UploadTab::UploadTab(QWidget* parent) : XvqPageWidget(XvqPage::Upload, parent)
 
     auto* uploadRow = new QHBoxLayout;
     QPushButton* upload = namedButton("UploadButton", tr("&Upload"), this);
-    upload->setEnabled(false);
+    connect(upload, &QPushButton::clicked, this, &UploadTab::uploadRequested);
     uploadRow->addWidget(upload);
-    uploadRow->addWidget(notAvailableLabel(tr("Uploading is not available yet."), this), 1);
+    uploadRow->addStretch(1);
     layout->addLayout(uploadRow);
     layout->addStretch(1);
 

@@ -17,6 +17,10 @@ public:
     void UIUpdate(PodcastRecord& record, const XvqContext& context) override;
     StepVerdict Gather(PodcastRecord& record, const XvqContext& context) override;
 
+signals:
+    // "&Upload" was pressed; the window runs the upload.
+    void uploadRequested();
+
 private:
     QLineEdit* m_itemLink = nullptr;
     QLineEdit* m_feedLink = nullptr;

@@ -187,6 +187,7 @@ void TXvqForm::buildWindow()
     connect(m_typePage->editButton, &QPushButton::clicked, this, [this] { EditItemClick(); });
     connect(m_typePage->deleteButton, &QPushButton::clicked, this, [this] { DeleteItemClick(); });
     connect(m_typePage->uploadButton, &QPushButton::clicked, this, [this] { UploadItemClick(); });
+    wireUploadRoads();
 }
 
 void TXvqForm::wirePage(XvqPageWidget* page)

@@ -6,6 +6,7 @@
 #include "podcast/PodcastRecord.h"
 #include "podcast/XvqPageWidget.h"
 #include "podcast/XvqPages.h"
+#include "podcast/XvqUpload.h"
 
 #include <QDialog>
 
@@ -36,6 +37,11 @@ struct XvqServices {
     std::function<QString()> tempFolder;
     // The content pages (audio file .. upload).
     XvqPageFactory pageFactory = createXvqPage;
+    // The FTP sessions of the upload and of the remote folder browser, and the windows the upload
+    // opens.
+    FtpTransportFactory ftpTransports = [] { return makeCurlFtpTransport(); };
+    EpisodeChooser chooseEpisodes = chooseEpisodesToUpload;
+    UploadRunner runUpload = runUploadWindow;
 };
 
 class TXvqForm : public QDialog {
@@ -66,6 +72,8 @@ public:
     bool SavePodcast();
     void UpdateDirtyFlag(bool changed);
     void UpdateTabsDisplay();
+    // "&Upload": checks, saves, writes the feed and the page, and sends the chosen episodes.
+    void UploadPodcast();
 
 public slots:
     void reject() override;
@@ -115,6 +123,15 @@ private:
     void addRecentProject(const QString& path);
     void setProjectPath(const QString& path);
     void showProjectPath();
+
+    // The upload (XvqUpload.cpp).
+    // False when a check stopped the upload (the page and field to mend are shown).
+    bool runUploadChecks();
+    void showField(XvqPage page, const QStringList& fields);
+    // Saves the project as the upload needs it; false when the user declined or it failed.
+    bool saveForUpload();
+    bool writeFeedAndPage();
+    void wireUploadRoads();
 
     // Saving and closing (XvqSave.cpp).
     // Yes saves (false when the save did not happen), No goes on, Cancel stops; false means stop.

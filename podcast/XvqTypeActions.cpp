@@ -321,8 +321,11 @@ void TXvqForm::EditItemClick()
 
 void TXvqForm::UploadItemClick()
 {
-    m_services.messages.ShowMessageBox(tr("Uploading podcast episodes is not available yet."), {},
-                                       platform::MB_OK | platform::MB_ICONINFORMATION);
+    if (!readProjectEpisode(selectedEpisode()))
+        return;
+    // The pages load the host's account (its password lives in the host files, not the project).
+    updateEveryPage();
+    UploadPodcast();
 }
 
 void TXvqForm::DeleteItemClick()

@@ -648,7 +648,7 @@ TEST_F(XvqContentPagesTest, UploadPageShowsTheLinksAndPathsOfTheProject)
         const QString output = saved ? folder : folder + "/audio";
         EXPECT_EQ(record.FeedFilePath, output + "/show.xml");
         EXPECT_EQ(record.HTMLFilePath, output + "/show.html");
-        EXPECT_FALSE(control<QPushButton>(*page, "UploadButton")->isEnabled());
+        EXPECT_TRUE(control<QPushButton>(*page, "UploadButton")->isEnabled());
         window.hide();
     }
 }
