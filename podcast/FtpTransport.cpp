@@ -1,10 +1,6 @@
 #include "podcast/FtpTransport.h"
 
-#include <QMetaObject>
-
 #include <condition_variable>
-#include <deque>
-#include <mutex>
 #include <thread>
 
 namespace podcast {
@@ -104,6 +100,7 @@ FtpTransport::FtpTransport(std::unique_ptr<FtpEngine> engine, QObject* parent)
     : QObject(parent)
     , m_worker(std::make_unique<Worker>(std::move(engine)))
 {
+    m_poster.setReceiver(this);
     qRegisterMetaType<podcast::WinInetState>();
     qRegisterMetaType<podcast::FtpProgress>();
     m_worker->engine->setSinks(
@@ -124,9 +121,32 @@ FtpTransport::~FtpTransport()
     m_worker.reset();
 }
 
+// The message number is the transport's own; the poster delivers only to this transport.
+constexpr uint32_t kDeliveryMessage = 1;
+
 void FtpTransport::deliver(std::function<void()> onGuiThread)
 {
-    QMetaObject::invokeMethod(this, std::move(onGuiThread), Qt::QueuedConnection);
+    {
+        const std::lock_guard lock(m_deliveriesLock);
+        m_deliveries.push_back(std::move(onGuiThread));
+    }
+    m_poster.post(kDeliveryMessage);
+}
+
+bool FtpTransport::event(QEvent* event)
+{
+    if (event->type() != platform::PostedMessage::eventType())
+        return QObject::event(event);
+    std::function<void()> next;
+    {
+        const std::lock_guard lock(m_deliveriesLock);
+        if (m_deliveries.empty())
+            return true;
+        next = std::move(m_deliveries.front());
+        m_deliveries.pop_front();
+    }
+    next();
+    return true;
 }
 
 void FtpTransport::queueOperation(std::function<FtpResult()> work, std::function<void(const FtpResult&)> finish)

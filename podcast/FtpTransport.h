@@ -27,10 +27,14 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/base/PostedMessage.h"
+
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 namespace podcast {
 
@@ -198,11 +202,21 @@ signals:
     void stateChanged(podcast::WinInetState state);
     void progress(const podcast::FtpProgress& progress);
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
     class Worker;
     void queueOperation(std::function<FtpResult()> work, std::function<void(const FtpResult&)> finish);
+    // Any thread: onGuiThread runs on the GUI thread, after everything delivered before it.
     void deliver(std::function<void()> onGuiThread);
 
+    // What the worker hands to the GUI thread waits here, under a lock of our own, and one posted
+    // message per item tells the GUI thread to take it: the hand-over is then visible to the
+    // thread checker, which cannot see the lock inside Qt's event queue.
+    std::mutex m_deliveriesLock;
+    std::deque<std::function<void()>> m_deliveries;
+    platform::MessagePoster m_poster;
     std::unique_ptr<Worker> m_worker;
     WinInetState m_state = WinInetState::wsNone;
     QString m_lastReply;
