@@ -5,6 +5,7 @@
 #include "platform/ui/Messages.h"
 #include "podcast/AudioFileInfo.h"
 #include "podcast/Log.h"
+#include "podcast/XvqHelpColumn.h"
 #include "podcast/XvqTypePage.h"
 
 #include <QAction>
@@ -166,7 +167,16 @@ void TXvqForm::buildWindow()
     body->setContentsMargins(8, 0, 8, 0);
     body->setSpacing(0);
     body->addWidget(m_tabs);
-    body->addWidget(m_stack, 1);
+    m_helpColumn = new XvqHelpColumn(this);
+    connect(m_helpColumn, &XvqHelpColumn::questionClicked, this, [this](int index) { answerHelpQuestion(index); });
+    connect(m_helpColumn, &XvqHelpColumn::helpClicked, this,
+            [this] { showHelpTopic(helpContextForPage(m_navigator.shown())); });
+    connect(m_helpColumn, &XvqHelpColumn::quickStartClicked, this, [this] { showHelpTopic(kXvqQuickStartContext); });
+    auto* pageRow = new QHBoxLayout;
+    pageRow->setSpacing(0);
+    pageRow->addWidget(m_stack, 1);
+    pageRow->addWidget(m_helpColumn);
+    body->addLayout(pageRow, 1);
     body->addSpacing(6);
     body->addLayout(buttonRow);
     layout->addLayout(body, 1);
@@ -275,6 +285,7 @@ void TXvqForm::showPage(XvqPage page)
     m_stack->setCurrentIndex(index);
     const QSignalBlocker blocker(m_tabs);
     m_tabs->setCurrentIndex(index);
+    showHelpQuestions(page);
 }
 
 void TXvqForm::requestPage(XvqPage page)

@@ -3,6 +3,8 @@
 // through a row of pages that share one podcast record. Every page change goes through
 // XvqNavigator: a page that refuses to be left keeps the window on it, and the page shown is
 // always the page the window stands on.
+#include "common/HostFiles.h"
+#include "platform/ui/UrlOpener.h"
 #include "podcast/PodcastRecord.h"
 #include "podcast/XvqPageWidget.h"
 #include "podcast/XvqPages.h"
@@ -12,6 +14,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -27,6 +30,7 @@ class SettingsStore;
 
 namespace podcast {
 
+class XvqHelpColumn;
 class XvqPodcastTypePage;
 class XvqWelcomePage;
 
@@ -42,6 +46,10 @@ struct XvqServices {
     FtpTransportFactory ftpTransports = [] { return makeCurlFtpTransport(); };
     EpisodeChooser chooseEpisodes = chooseEpisodesToUpload;
     UploadRunner runUpload = runUploadWindow;
+    // The help pages open through urls; the help questions come from questionHelpFile (empty:
+    // none).
+    std::shared_ptr<platform::UrlOpener> urls = std::make_shared<platform::DesktopUrlOpener>();
+    std::function<QString()> questionHelpFile = common::GetQuestionHelpIniPath;
 };
 
 class TXvqForm : public QDialog {
@@ -92,6 +100,11 @@ private:
     XvqContext context() const;
     XvqPageVisibility visibility() const;
     void setWelcomeShown(bool shown);
+
+    // The side column's questions and help topics (XvqHelp.cpp).
+    void showHelpQuestions(XvqPage page);
+    void answerHelpQuestion(int index);
+    void showHelpTopic(int context);
 
     // The steps of a page change.
     StepVerdict runGather(XvqPage leaving, XvqPage entering);
@@ -165,6 +178,7 @@ private:
     QPushButton* m_exitButton = nullptr;
     QToolButton* m_settingsButton = nullptr;
     QAction* m_showWelcomeAction = nullptr;
+    XvqHelpColumn* m_helpColumn = nullptr;
     XvqWelcomePage* m_welcomePage = nullptr;
     XvqPodcastTypePage* m_typePage = nullptr;
     std::array<XvqPageWidget*, kXvqPageCount> m_pages{};
