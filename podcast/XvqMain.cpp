@@ -5,6 +5,7 @@
 #include "platform/ui/Messages.h"
 #include "podcast/AudioFileInfo.h"
 #include "podcast/Log.h"
+#include "podcast/SmBmpBtn.h"
 #include "podcast/XvqHelpColumn.h"
 #include "podcast/XvqTypePage.h"
 
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
@@ -51,6 +53,49 @@ protected:
     void keyPressEvent(QKeyEvent* event) override { event->ignore(); }
 };
 
+enum class TitleGlyph { Minimize, Close };
+
+// The title buttons' pictures, drawn for the window's pixel ratio in the title text's colour: a
+// darker square behind the glyph while pressed, a paler glyph when disabled.
+QImage titleButtonPicture(TitleGlyph glyph, TSimpleBmpButton::Picture look, qreal ratio, const QColor& ink)
+{
+    QImage image(QSize(20, 20) * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (look == TSimpleBmpButton::Picture::Down)
+        painter.fillRect(QRectF(0, 0, 20, 20), QColor(0, 0, 0, 70));
+    QColor pen = ink;
+    if (look == TSimpleBmpButton::Picture::Disabled)
+        pen.setAlpha(110);
+    painter.setPen(QPen(pen, 1.6, Qt::SolidLine, Qt::RoundCap));
+    if (glyph == TitleGlyph::Minimize) {
+        painter.drawLine(QPointF(6, 14), QPointF(14, 14));
+    } else {
+        painter.drawLine(QPointF(6, 6), QPointF(14, 14));
+        painter.drawLine(QPointF(14, 6), QPointF(6, 14));
+    }
+    return image;
+}
+
+TSimpleBmpButton* makeTitleButton(TitleGlyph glyph, const QString& name, const QString& tip, QWidget* titleArea)
+{
+    auto* button = new TSimpleBmpButton(titleArea);
+    button->setObjectName(name);
+    button->setToolTip(tip);
+    button->setAccessibleName(tip);
+    button->setFixedSize(20, 20);
+    const qreal ratio = titleArea->devicePixelRatioF();
+    const QColor ink = titleArea->palette().color(QPalette::WindowText);
+    using Look = TSimpleBmpButton::Picture;
+    button->setUpImage(titleButtonPicture(glyph, Look::Up, ratio, ink));
+    button->setDownImage(titleButtonPicture(glyph, Look::Down, ratio, ink));
+    button->setDisImage(titleButtonPicture(glyph, Look::Disabled, ratio, ink));
+    button->setPictureEnabled(true);
+    return button;
+}
+
 } // namespace
 
 TXvqForm::TXvqForm(XvqServices services, QWidget* parent) : QDialog(parent), m_services(std::move(services))
@@ -83,18 +128,10 @@ void TXvqForm::buildWindow()
     captionFont.setBold(true);
     m_captionLabel->setFont(captionFont);
     m_captionLabel->installEventFilter(this);
-    auto* minimizeButton = new QToolButton(m_titleArea);
-    minimizeButton->setObjectName(QStringLiteral("MinimizeButton"));
-    minimizeButton->setText(QStringLiteral("_"));
-    minimizeButton->setAutoRaise(true);
-    minimizeButton->setToolTip(tr("Minimize"));
-    connect(minimizeButton, &QToolButton::clicked, this, [this] { window()->showMinimized(); });
-    auto* closeButton = new QToolButton(m_titleArea);
-    closeButton->setObjectName(QStringLiteral("CloseButton"));
-    closeButton->setText(QStringLiteral("X"));
-    closeButton->setAutoRaise(true);
-    closeButton->setToolTip(tr("Close"));
-    connect(closeButton, &QToolButton::clicked, this, [this] { CancelButtonClick(); });
+    auto* minimizeButton = makeTitleButton(TitleGlyph::Minimize, QStringLiteral("MinimizeButton"), tr("Minimize"), m_titleArea);
+    connect(minimizeButton, &TSimpleBmpButton::OnClick, this, [this] { window()->showMinimized(); });
+    auto* closeButton = makeTitleButton(TitleGlyph::Close, QStringLiteral("CloseButton"), tr("Close"), m_titleArea);
+    connect(closeButton, &TSimpleBmpButton::OnClick, this, [this] { CancelButtonClick(); });
     auto* titleLayout = new QHBoxLayout(m_titleArea);
     titleLayout->setContentsMargins(8, 4, 4, 4);
     titleLayout->addWidget(m_captionLabel);
