@@ -19,6 +19,7 @@ namespace podcast {
 namespace {
 
 constexpr int kUnreadableAudioMessage = 1001;
+constexpr int kNoFileSelectedMessage = 1033;
 constexpr char kAudioNotFoundWarning[] =
     "Selected Audio file not found at the path, Please use Browse button to open a audio file for Podcast.";
 // Both cases of each extension: file dialogs on Linux match names case-sensitively.
@@ -59,7 +60,7 @@ AudioFileTab::AudioFileTab(QWidget* parent) : XvqPageWidget(XvqPage::AudioFile, 
     grid->addWidget(m_duration, 1, 1);
     layout->addLayout(grid);
 
-    // The preview, recording, editing, tag and call-import roads stand in place but do not run here.
+    // The preview, recording, editing and call-import roads stand in place but do not run here.
     auto* tools = new QHBoxLayout;
     const struct {
         const char* name;
@@ -68,7 +69,6 @@ AudioFileTab::AudioFileTab(QWidget* parent) : XvqPageWidget(XvqPage::AudioFile, 
         {"PlayButton", "&Play"},
         {"StopButton", "S&top"},
         {"EditButton", "&Edit"},
-        {"SongInformationButton", "&C"},
         {"RecordAudioFileButton", "&R"},
         {"LoadFromVoIPTapeButton", "&V"},
     };
@@ -78,10 +78,14 @@ AudioFileTab::AudioFileTab(QWidget* parent) : XvqPageWidget(XvqPage::AudioFile, 
         tools->addWidget(button);
     }
     findChild<QPushButton*>(QStringLiteral("LoadFromVoIPTapeButton"))->hide();
+    m_songInformation = namedButton("SongInformationButton", tr("&C"), this);
+    m_songInformation->setToolTip(tr("Song information of the audio file"));
+    m_songInformation->setEnabled(false);
+    tools->insertWidget(3, m_songInformation);
     tools->addStretch(1);
     layout->addLayout(tools);
     layout->addWidget(notAvailableLabel(
-        tr("Previewing, recording, editing and tagging the episode's audio are not available yet."), this));
+        tr("Previewing, recording and editing the episode's audio are not available yet."), this));
     layout->addStretch(1);
 
     QPushButton* back = namedButton("AudioBackButton", tr("< &Back"), this);
@@ -93,12 +97,14 @@ AudioFileTab::AudioFileTab(QWidget* parent) : XvqPageWidget(XvqPage::AudioFile, 
     connect(browse, &QPushButton::clicked, this, &AudioFileTab::BrowseAudioFileButtonClick);
     connect(m_path, &QLineEdit::returnPressed, this, &AudioFileTab::AudioFilePathEditReturn);
     connect(m_path, &QLineEdit::editingFinished, this, &AudioFileTab::AudioFilePathEditExit);
+    connect(m_songInformation, &QPushButton::clicked, this, &AudioFileTab::SongInformationButtonClick);
 }
 
 void AudioFileTab::bind(PodcastRecord& record, const XvqContext& context)
 {
     m_record = &record;
     m_context = context;
+    m_songInformation->setEnabled(context.editSongInformation != nullptr);
 }
 
 void AudioFileTab::UIUpdate(PodcastRecord& record, const XvqContext& context)
@@ -123,6 +129,29 @@ bool AudioFileTab::UIUpdateAudioTab(const QString& path, PodcastRecord& record)
     m_readPath = read ? path : QString();
     m_duration->setText(read ? DurationText(record) : QString());
     return read;
+}
+
+void AudioFileTab::SongInformationButtonClick()
+{
+    if (m_record == nullptr || m_context.editSongInformation == nullptr)
+        return;
+    stopActivity();
+    const QString path = m_path->text().trimmed();
+    if (path.isEmpty()) {
+        showXvqError(m_context, kNoFileSelectedMessage);
+        return;
+    }
+    ReadAudioFileTag(path, m_record->SongInfo);
+    TID3InfoRecord info = m_record->SongInfo;
+    bool autofill = m_record->UseID3Tag;
+    if (!(*m_context.editSongInformation)(window(), info, autofill))
+        return;
+    // The record takes the tag only once the file holds it.
+    if (!WriteAudioFileTag(path, info, *m_context.messages))
+        return;
+    m_record->SongInfo = info;
+    m_record->UseID3Tag = autofill;
+    emit informationChanged();
 }
 
 void AudioFileTab::clearFields()

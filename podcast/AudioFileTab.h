@@ -4,6 +4,7 @@
 
 class QLabel;
 class QLineEdit;
+class QPushButton;
 
 namespace podcast {
 
@@ -27,11 +28,14 @@ private:
     void BrowseAudioFileButtonClick();
     void AudioFilePathEditReturn();
     void AudioFilePathEditExit();
+    // "&C": the file's song information in the song-information window, written back on OK.
+    void SongInformationButtonClick();
     // Shows path; an unreadable file gives message 1001.
     bool showChosenFile(const QString& path);
 
     QLineEdit* m_path = nullptr;
     QLabel* m_duration = nullptr;
+    QPushButton* m_songInformation = nullptr;
     // The record and context of the window, known from the first update on (the page edits the
     // record's audio part when a file is chosen).
     PodcastRecord* m_record = nullptr;

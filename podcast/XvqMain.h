@@ -50,6 +50,8 @@ struct XvqServices {
     // none).
     std::shared_ptr<platform::UrlOpener> urls = std::make_shared<platform::DesktopUrlOpener>();
     std::function<QString()> questionHelpFile = common::GetQuestionHelpIniPath;
+    // The song-information window of the audio page's tag button (none: the button is off).
+    SongInformationEditor editSongInformation{};
 };
 
 class TXvqForm : public QDialog {

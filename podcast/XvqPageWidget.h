@@ -19,12 +19,18 @@ class SettingsStore;
 
 namespace podcast {
 
+// The song-information window the audio page borrows from the recorder: shows info for editing
+// over parent, with the autofill box ticked as autofill says; true on OK, with info and autofill
+// filled in.
+using SongInformationEditor = std::function<bool(QWidget* parent, TID3InfoRecord& info, bool& autofill)>;
+
 // What a page may need beside the record.
 struct XvqContext {
     const platform::Messages* messages = nullptr;
     platform::SettingsStore* settings = nullptr;
     QString projectPath; // the open project (".pdi"), a temporary ".tmp" one, or empty
     int episode = 1;     // the current episode, from 1
+    const SongInformationEditor* editSongInformation = nullptr; // none: the tag cannot be edited
 };
 
 class XvqPageWidget : public QWidget {

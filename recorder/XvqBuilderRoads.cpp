@@ -1,6 +1,7 @@
 #include "recorder/XvqBuilderRoads.h"
 
 #include "podcast/XvqMain.h"
+#include "recorder/ID3Information.h"
 
 namespace recorder {
 
@@ -10,21 +11,35 @@ XvqBuilderRoads::XvqBuilderRoads(const platform::Messages& messages, platform::S
 {
 }
 
+podcast::XvqServices XvqBuilderRoads::services()
+{
+    podcast::XvqServices services{m_messages, m_settings, m_tempFolder};
+    services.editSongInformation = [this](QWidget* parent, TID3InfoRecord& info, bool& autofill) {
+        TID3InfoForm form(m_messages, m_urls, parent);
+        form.SetTagTarget(&info, true, autofill);
+        if (form.exec() != QDialog::Accepted)
+            return false;
+        autofill = form.autofillChecked();
+        return true;
+    };
+    return services;
+}
+
 void XvqBuilderRoads::ShowXvq(QWidget* parent)
 {
-    podcast::TXvqForm builder({m_messages, m_settings, m_tempFolder}, parent);
+    podcast::TXvqForm builder(services(), parent);
     builder.ShowXvq();
 }
 
 void XvqBuilderRoads::ShowXvqForNewPodcast(QWidget* parent, const QString& audioFile, int podcastType)
 {
-    podcast::TXvqForm builder({m_messages, m_settings, m_tempFolder}, parent);
+    podcast::TXvqForm builder(services(), parent);
     builder.ShowXvqForNewPodcast(audioFile, podcastType);
 }
 
 void XvqBuilderRoads::ShowXvqForExistingPodcast(QWidget* parent, const QString& podcastFile)
 {
-    podcast::TXvqForm builder({m_messages, m_settings, m_tempFolder}, parent);
+    podcast::TXvqForm builder(services(), parent);
     builder.ShowXvqForExistingPodcast(podcastFile);
 }
 

@@ -2,6 +2,7 @@
 // The podcast builder as the recorder's welcome window opens it: a builder window made for each
 // call, run modally over the welcome window and released when it closes.
 
+#include "platform/ui/UrlOpener.h"
 #include "recorder/BuilderRoads.h"
 
 #include <functional>
@@ -10,6 +11,10 @@ namespace platform {
 class Messages;
 class SettingsStore;
 } // namespace platform
+
+namespace podcast {
+struct XvqServices;
+} // namespace podcast
 
 namespace recorder {
 
@@ -23,9 +28,13 @@ public:
     void ShowXvqForExistingPodcast(QWidget* parent, const QString& podcastFile) override;
 
 private:
+    // What the builder borrows from the recorder.
+    podcast::XvqServices services();
+
     const platform::Messages& m_messages;
     platform::SettingsStore& m_settings;
     std::function<QString()> m_tempFolder;
+    platform::DesktopUrlOpener m_urls;
 };
 
 } // namespace recorder

@@ -199,10 +199,67 @@ TEST_F(AudioPageTest, ANewPodcastEmptiesThePathAndTheLength)
     EXPECT_EQ(fresh.DurationMs, 3'723'000);
 }
 
+TEST_F(AudioPageTest, TheSongInformationButtonEditsTheFilesTag)
+{
+    // Without a song-information window the button is off.
+    auto* tagButton = control<QPushButton>(*page, "SongInformationButton");
+    EXPECT_FALSE(tagButton->isEnabled());
+
+    struct Answer {
+        bool ok = false;
+        QString title;
+        bool autofill = false;
+    } answer;
+    QStringList seen; // the title and autofill the window was shown with
+    const SongInformationEditor editor = [&](QWidget* parent, TID3InfoRecord& info, bool& autofill) {
+        EXPECT_EQ(parent, page->window());
+        seen << platform::codecs::songInfoText(info.title) + (autofill ? " +autofill" : "");
+        if (!answer.ok)
+            return false;
+        platform::codecs::setSongInfoText(info.title, answer.title);
+        autofill = answer.autofill;
+        return true;
+    };
+    XvqContext withEditor = context();
+    withEditor.editSongInformation = &editor;
+    page->UIUpdate(record, withEditor);
+    ASSERT_TRUE(tagButton->isEnabled());
+
+    // No file: said so, and no window.
+    interaction.expectMessageBox(IDOK, QStringLiteral("No file selected."));
+    QTest::mouseClick(tagButton, Qt::LeftButton);
+    EXPECT_TRUE(interaction.allConsumed());
+    EXPECT_TRUE(seen.isEmpty());
+
+    const QString wave = hourLongWave(folder + "/episode.wav", QStringLiteral("One"));
+    browse(wave);
+    const QByteArray before = testsupport::readFile(wave);
+    QSignalSpy edits(page.get(), &XvqPageWidget::informationChanged);
+    // Cancel leaves the file and the record's choice alone.
+    QTest::mouseClick(tagButton, Qt::LeftButton);
+    EXPECT_EQ(seen, QStringList{QStringLiteral("One")});
+    EXPECT_EQ(testsupport::readFile(wave), before);
+    EXPECT_EQ(edits.count(), 0);
+
+    // OK writes the tag into the file and takes the autofill choice.
+    answer = {true, QStringLiteral("Two & more"), true};
+    QTest::mouseClick(tagButton, Qt::LeftButton);
+    TID3InfoRecord written = platform::codecs::emptySongInfo();
+    ASSERT_TRUE(ReadAudioFileTag(wave, written));
+    EXPECT_EQ(platform::codecs::songInfoText(written.title), QStringLiteral("Two & more"));
+    EXPECT_EQ(platform::codecs::songInfoText(record.SongInfo.title), QStringLiteral("Two & more"));
+    EXPECT_TRUE(record.UseID3Tag);
+    EXPECT_EQ(edits.count(), 1);
+    // The next time the window shows what the file now holds, and the choice made.
+    answer.ok = false;
+    QTest::mouseClick(tagButton, Qt::LeftButton);
+    EXPECT_EQ(seen.last(), QStringLiteral("Two & more +autofill"));
+    EXPECT_EQ(duration->text(), "01:02:03");
+}
+
 TEST_F(AudioPageTest, StandInButtonsAreThereButDisabled)
 {
-    for (const char* name : {"PlayButton", "StopButton", "EditButton", "SongInformationButton", "RecordAudioFileButton",
-                             "LoadFromVoIPTapeButton"}) {
+    for (const char* name : {"PlayButton", "StopButton", "EditButton", "RecordAudioFileButton", "LoadFromVoIPTapeButton"}) {
         auto* button = control<QPushButton>(*page, name);
         ASSERT_NE(button, nullptr);
         EXPECT_FALSE(button->isEnabled()) << name;
