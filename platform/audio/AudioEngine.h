@@ -142,6 +142,7 @@ public:
     QString tempPath() const { return m_tempPath; }
     // The receiver of 0x465 and 0x467 (a PostedMessage event on its thread).
     void SetCallbackWindow(QObject* window);
+    QObject* callbackWindow() const { return m_poster.receiver(); }
 
     // Playback of [start, end) of file; an end of 0 (or past the file) plays to its end. The two
     // zeros of the calling convention are not used.
