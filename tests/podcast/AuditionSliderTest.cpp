@@ -219,26 +219,38 @@ TEST_F(AuditionSliderTest, AFileItCannotPreviewIsAnErrorAndClearsTheName)
     }
 }
 
-// The thumb follows the position heard on the virtual clock; an Ogg file plays from its start
-// wherever the thumb was.
+// The thumb follows the position heard on the virtual clock, from the file's start and from a
+// place set before the play; nothing heard yet is no end. An Ogg file plays from its start wherever
+// the thumb was.
 TEST_F(AuditionSliderTest, TheThumbFollowsWhatIsHeard)
 {
     for (AuditionKind kind : {AuditionKind::Wave, AuditionKind::Mp3, AuditionKind::Wma, AuditionKind::Ogg}) {
         SCOPED_TRACE(kindName(kind).toStdString());
-        ASSERT_EQ(slider.setFileName(s_long->at(kind)), std::nullopt);
-        slider.setPosition(500);
-        slider.setPosition(-40);
-        EXPECT_EQ(slider.Position(), 500);
-        ASSERT_EQ(slider.Play(), 0);
-        EXPECT_EQ(slider.playState(), TAuditionSlider::PlayState::Playing);
-        EXPECT_EQ(slider.Play(), 0);
-        backend.advance(kRate / 2);
-        EXPECT_TRUE(heardAt(kind == AuditionKind::Ogg ? 500 : 1000)) << slider.Position();
-        backend.advance(kRate / 4);
-        EXPECT_TRUE(heardAt(kind == AuditionKind::Ogg ? 750 : 1250)) << slider.Position();
-        EXPECT_EQ(slider.Stop(), 0);
-        EXPECT_TRUE(waitFor([&] { return notify.count(TAuditionSlider::kMsgPreviewEnded) == 1; }));
-        notify.messages.clear();
+        const struct {
+            int from;
+            int heardAfterHalfASecond;
+        } plays[] = {
+            {-1, 500}, // the file's start
+            {500, kind == AuditionKind::Ogg ? 500 : 1000},
+        };
+        for (const auto& play : plays) {
+            SCOPED_TRACE(play.from);
+            notify.messages.clear();
+            ASSERT_EQ(slider.setFileName(s_long->at(kind)), std::nullopt);
+            slider.setPosition(play.from);
+            ASSERT_EQ(slider.Play(), 0);
+            EXPECT_EQ(slider.playState(), TAuditionSlider::PlayState::Playing);
+            EXPECT_EQ(slider.Play(), 0);
+            QTest::qWait(50);
+            EXPECT_EQ(slider.playState(), TAuditionSlider::PlayState::Playing);
+            backend.advance(kRate / 2);
+            EXPECT_TRUE(heardAt(play.heardAfterHalfASecond)) << slider.Position();
+            backend.advance(kRate / 4);
+            EXPECT_TRUE(heardAt(play.heardAfterHalfASecond + 250)) << slider.Position();
+            EXPECT_TRUE(notify.messages.empty());
+            EXPECT_EQ(slider.Stop(), 0);
+            EXPECT_TRUE(waitFor([&] { return notify.count(TAuditionSlider::kMsgPreviewEnded) == 1; }));
+        }
     }
 }
 
