@@ -12,6 +12,7 @@
 #include "tests/support/TestSupport.h"
 #include "tests/support/WaveFixtures.h"
 
+#include <QFile>
 #include <QHBoxLayout>
 #include <QJsonObject>
 #include <QSignalSpy>
@@ -217,6 +218,19 @@ TEST_F(AuditionSliderTest, AFileItCannotPreviewIsAnErrorAndClearsTheName)
         EXPECT_EQ(slider.Play(), PlayerCode::NoFileName);
         EXPECT_EQ(engine.currentPlayback(), 0u);
     }
+}
+
+// The MP3 preview takes its path in a fixed field: a path too long for it plays nothing rather
+// than a cut name.
+TEST_F(AuditionSliderTest, AnMp3PathTooLongForTheFileSetIsRefused)
+{
+    const QString folder = testsupport::testFolder();
+    const QString path = folder + "/" + QString(300 - folder.size(), 'm') + ".mp3";
+    ASSERT_TRUE(QFile::copy(s_short->at(AuditionKind::Mp3), path));
+    ASSERT_EQ(slider.setFileName(path), std::nullopt);
+    EXPECT_EQ(slider.Play(), PlayerCode::CannotOpenFile);
+    EXPECT_EQ(engine.currentPlayback(), 0u);
+    EXPECT_NE(slider.playState(), TAuditionSlider::PlayState::Playing);
 }
 
 // The thumb follows the position heard on the virtual clock, from the file's start and from a
