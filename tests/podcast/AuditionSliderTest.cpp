@@ -5,7 +5,6 @@
 
 #include "platform/audio/PlayerCodes.h"
 #include "platform/audio/VirtualBackend.h"
-#include "platform/base/Rounding.h"
 #include "tests/platform/audio/MessageRecorder.h"
 #include "tests/platform/codecs/CodecFixtures.h"
 #include "tests/podcast/XvqFormSupport.h"
