@@ -116,6 +116,7 @@ TAuditionSlider::TAuditionSlider(AudioEngine& engine, PlivornPlayback& wma, Vorb
         userMoved(true);
     });
     m_self.setReceiver(this);
+    m_previousCallbackWindow = m_engine.callbackWindow();
     m_engine.SetCallbackWindow(this);
 }
 
@@ -123,6 +124,9 @@ TAuditionSlider::~TAuditionSlider()
 {
     if (m_state == PlayState::Playing)
         stopPlayer();
+    // The recording window made at start-up keeps hearing its own playback ends after the builder.
+    if (m_engine.callbackWindow() == this)
+        m_engine.SetCallbackWindow(m_previousCallbackWindow);
 }
 
 std::optional<QString> TAuditionSlider::setFileName(const QString& path)

@@ -8,6 +8,7 @@
 #include "platform/audio/PreviewPlayers.h"
 #include "platform/base/PostedMessage.h"
 
+#include <QPointer>
 #include <QSlider>
 #include <QString>
 #include <QTimer>
@@ -36,8 +37,8 @@ public:
     // The play state: 200 playing, 203 stopped (neither before the first play).
     enum class PlayState { Idle = 0, Playing = 200, Stopped = 203 };
 
-    // The engine and the two preview players must outlive the slider; it becomes the engine's
-    // callback window.
+    // The engine and the two preview players must outlive the slider; it is the engine's callback
+    // window while it lives, and gives that place back to the window it took it from.
     TAuditionSlider(platform::audio::AudioEngine& engine, platform::audio::PlivornPlayback& wma,
                     platform::audio::VorbisPlayback& vorbis, QWidget* parent = nullptr);
     ~TAuditionSlider() override;
@@ -107,6 +108,7 @@ private:
     bool m_endPending = false;
     bool m_dragging = false;
     QTimer m_timer;
+    QPointer<QObject> m_previousCallbackWindow;
     platform::MessagePoster m_self;
     platform::MessagePoster m_notify;
 };

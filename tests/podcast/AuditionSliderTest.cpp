@@ -172,6 +172,19 @@ TEST_F(AuditionSliderTest, BeforeAFileIsSet)
     EXPECT_TRUE(notify.messages.empty());
 }
 
+// The window that heard the engine before the slider (the recording window) hears it again after.
+TEST_F(AuditionSliderTest, TheEngineGoesBackToItsCallbackWindowAfterTheSlider)
+{
+    EXPECT_EQ(engine.callbackWindow(), &slider);
+    testsupport::MessageRecorder window;
+    engine.SetCallbackWindow(&window);
+    {
+        TAuditionSlider preview{engine, wma, vorbis};
+        EXPECT_EQ(engine.callbackWindow(), &preview);
+    }
+    EXPECT_EQ(engine.callbackWindow(), &window);
+}
+
 TEST_F(AuditionSliderTest, EachTypeGivesItsLengthAsTheRange)
 {
     for (AuditionKind kind : {AuditionKind::Wave, AuditionKind::Mp3, AuditionKind::Wma, AuditionKind::Ogg}) {
