@@ -1,6 +1,9 @@
 #include "podcast/AudioFileTab.h"
 
 #include "common/AudioFileTag.h"
+#include "common/ErrCodes.h"
+#include "platform/audio/PreviewPlayers.h"
+#include "podcast/AuditionSlider.h"
 #include "platform/ui/Messages.h"
 #include "podcast/AudioFileInfo.h"
 #include "podcast/Log.h"
@@ -13,6 +16,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <climits>
 
 namespace podcast {
 
@@ -48,6 +54,7 @@ AudioFileTab::AudioFileTab(QWidget* parent) : XvqPageWidget(XvqPage::AudioFile, 
 {
     auto* layout = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
+    m_grid = grid;
     m_path = namedEdit("AudioFilePathEdit", this);
     grid->addWidget(buddyLabel(tr("&Audio File :"), m_path, this), 0, 0);
     grid->addWidget(m_path, 0, 1);
@@ -60,14 +67,18 @@ AudioFileTab::AudioFileTab(QWidget* parent) : XvqPageWidget(XvqPage::AudioFile, 
     grid->addWidget(m_duration, 1, 1);
     layout->addLayout(grid);
 
-    // The preview, recording, editing and call-import roads stand in place but do not run here.
+    // The recording, editing and call-import roads stand in place but do not run here.
     auto* tools = new QHBoxLayout;
+    m_play = namedButton("PlayButton", tr("&Play"), this);
+    m_play->setEnabled(false);
+    tools->addWidget(m_play);
+    m_stop = namedButton("StopButton", tr("S&top"), this);
+    m_stop->hide();
+    tools->addWidget(m_stop);
     const struct {
         const char* name;
         const char* caption;
     } standIns[] = {
-        {"PlayButton", "&Play"},
-        {"StopButton", "S&top"},
         {"EditButton", "&Edit"},
         {"RecordAudioFileButton", "&R"},
         {"LoadFromVoIPTapeButton", "&V"},
@@ -84,8 +95,7 @@ AudioFileTab::AudioFileTab(QWidget* parent) : XvqPageWidget(XvqPage::AudioFile, 
     tools->insertWidget(3, m_songInformation);
     tools->addStretch(1);
     layout->addLayout(tools);
-    layout->addWidget(notAvailableLabel(
-        tr("Previewing, recording and editing the episode's audio are not available yet."), this));
+    layout->addWidget(notAvailableLabel(tr("Recording and editing the episode's audio are not available yet."), this));
     layout->addStretch(1);
 
     QPushButton* back = namedButton("AudioBackButton", tr("< &Back"), this);
@@ -98,6 +108,15 @@ AudioFileTab::AudioFileTab(QWidget* parent) : XvqPageWidget(XvqPage::AudioFile, 
     connect(m_path, &QLineEdit::returnPressed, this, &AudioFileTab::AudioFilePathEditReturn);
     connect(m_path, &QLineEdit::editingFinished, this, &AudioFileTab::AudioFilePathEditExit);
     connect(m_songInformation, &QPushButton::clicked, this, &AudioFileTab::SongInformationButtonClick);
+    connect(m_play, &QPushButton::clicked, this, &AudioFileTab::PlayButtonClick);
+    connect(m_stop, &QPushButton::clicked, this, &AudioFileTab::StopButtonClick);
+    connect(m_path, &QLineEdit::textEdited, this, &AudioFileTab::AudioFilePathEditKeyUp);
+}
+
+AudioFileTab::~AudioFileTab()
+{
+    // The slider ends its preview on the players, which go after it.
+    delete m_slider;
 }
 
 void AudioFileTab::bind(PodcastRecord& record, const XvqContext& context)
@@ -105,6 +124,16 @@ void AudioFileTab::bind(PodcastRecord& record, const XvqContext& context)
     m_record = &record;
     m_context = context;
     m_songInformation->setEnabled(context.editSongInformation != nullptr);
+    if (context.audioEngine != nullptr && m_slider == nullptr) {
+        m_wmaPreview = std::make_unique<platform::audio::PlivornPlayback>(*context.audioEngine);
+        m_vorbisPreview = std::make_unique<platform::audio::VorbisPlayback>(*context.audioEngine);
+        m_slider = new TAuditionSlider(*context.audioEngine, *m_wmaPreview, *m_vorbisPreview, this);
+        m_slider->setObjectName(QStringLiteral("AuditionSlider"));
+        // Below the file's row, as wide as its field.
+        m_grid->addWidget(m_slider, 2, 1);
+        connect(m_slider, &TAuditionSlider::previewEnded, this, &AudioFileTab::previewEnded);
+        SetAudioControlEnable(!m_readPath.isEmpty());
+    }
 }
 
 void AudioFileTab::UIUpdate(PodcastRecord& record, const XvqContext& context)
@@ -121,6 +150,7 @@ bool AudioFileTab::UIUpdateAudioTab(const QString& path, PodcastRecord& record)
         m_path->clear();
         m_duration->clear();
         m_readPath.clear();
+        SetAudioControlEnable(false);
         return false;
     }
     record.AudioFilePath = path;
@@ -128,7 +158,85 @@ bool AudioFileTab::UIUpdateAudioTab(const QString& path, PodcastRecord& record)
     const bool read = readAudio(path, record);
     m_readPath = read ? path : QString();
     m_duration->setText(read ? DurationText(record) : QString());
+    SetAudioControlEnable(read);
     return read;
+}
+
+void AudioFileTab::SetAudioControlEnable(bool enabled)
+{
+    stopActivity();
+    m_play->setEnabled(enabled && m_slider != nullptr);
+    if (m_slider == nullptr)
+        return;
+    m_slider->setEnabled(false);
+    if (!enabled)
+        return;
+    if (const auto error = m_slider->setFileName(m_readPath)) {
+        qCWarning(lcPodcast) << "preview:" << *error;
+        m_play->setEnabled(false);
+        return;
+    }
+    // The preview keeps clear of the file's very first and last millisecond.
+    if (m_record != nullptr && m_record->DurationMs > 2)
+        m_slider->setRange(1, int(std::min<quint64>(m_record->DurationMs - 1, INT_MAX)));
+    m_slider->setPosition(m_slider->Min());
+    m_slider->setEnabled(false);
+}
+
+void AudioFileTab::PlayButtonClick()
+{
+    if (m_slider == nullptr || m_previewing)
+        return;
+    m_slider->setEnabled(true);
+    m_slider->SetNotifyWindow(this);
+    if (const uint16_t code = m_slider->Play(); code != 0) {
+        m_slider->setEnabled(false);
+        if (m_context.messages != nullptr)
+            ShowMappedError(*m_context.messages, code, PlayerErrorToMessageId);
+        return;
+    }
+    showPreviewing(true);
+}
+
+void AudioFileTab::StopButtonClick()
+{
+    if (!m_previewing)
+        return;
+    m_slider->Stop();
+    showPreviewing(false);
+}
+
+void AudioFileTab::previewEnded()
+{
+    if (m_slider != nullptr)
+        m_slider->setPosition(m_slider->Min());
+    showPreviewing(false);
+}
+
+void AudioFileTab::showPreviewing(bool previewing)
+{
+    const bool hadFocus = m_play->hasFocus() || m_stop->hasFocus();
+    m_previewing = previewing;
+    m_play->setVisible(!previewing);
+    m_stop->setVisible(previewing);
+    m_stop->setEnabled(previewing);
+    if (hadFocus || previewing)
+        (previewing ? m_stop : m_play)->setFocus();
+}
+
+void AudioFileTab::stopActivity()
+{
+    StopButtonClick();
+}
+
+void AudioFileTab::AudioFilePathEditKeyUp()
+{
+    if (!m_path->text().isEmpty())
+        return;
+    stopActivity();
+    m_play->setEnabled(false);
+    if (m_slider != nullptr)
+        m_slider->setEnabled(false);
 }
 
 void AudioFileTab::SongInformationButtonClick()
@@ -159,6 +267,7 @@ void AudioFileTab::clearFields()
     XvqPageWidget::clearFields();
     m_duration->clear();
     m_readPath.clear();
+    SetAudioControlEnable(false);
 }
 
 StepVerdict AudioFileTab::Gather(PodcastRecord& record, const XvqContext& context)
@@ -220,6 +329,7 @@ bool AudioFileTab::showChosenFile(const QString& path)
     m_duration->clear();
     m_record->AudioFilePath.clear();
     m_readPath.clear();
+    SetAudioControlEnable(false);
     return false;
 }
 

@@ -285,7 +285,8 @@ XvqPageVisibility TXvqForm::visibility() const
 XvqContext TXvqForm::context() const
 {
     return {&m_services.messages, &m_services.settings, m_projectPath, m_episode,
-            m_services.editSongInformation ? &m_services.editSongInformation : nullptr};
+            m_services.editSongInformation ? &m_services.editSongInformation : nullptr,
+            m_services.audioEngine};
 }
 
 void TXvqForm::UpdateTabsDisplay()

@@ -52,6 +52,8 @@ struct XvqServices {
     std::function<QString()> questionHelpFile = common::GetQuestionHelpIniPath;
     // The song-information window of the audio page's tag button (none: the button is off).
     SongInformationEditor editSongInformation{};
+    // The sound engine the audio page previews the episode on (none: no preview).
+    platform::audio::AudioEngine* audioEngine = nullptr;
 };
 
 class TXvqForm : public QDialog {

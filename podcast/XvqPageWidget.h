@@ -15,6 +15,9 @@ class QPushButton;
 namespace platform {
 class Messages;
 class SettingsStore;
+namespace audio {
+class AudioEngine;
+} // namespace audio
 } // namespace platform
 
 namespace podcast {
@@ -31,6 +34,7 @@ struct XvqContext {
     QString projectPath; // the open project (".pdi"), a temporary ".tmp" one, or empty
     int episode = 1;     // the current episode, from 1
     const SongInformationEditor* editSongInformation = nullptr; // none: the tag cannot be edited
+    platform::audio::AudioEngine* audioEngine = nullptr;        // none: the audio is not previewed
 };
 
 class XvqPageWidget : public QWidget {

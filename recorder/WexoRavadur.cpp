@@ -100,7 +100,7 @@ int main(int argc, char* argv[])
         recorder::runModally(window);
         progress.setMainWindow(welcome);
     };
-    recorder::XvqBuilderRoads builder(messages, settings, [] { return QDir::tempPath(); });
+    recorder::XvqBuilderRoads builder(messages, settings, [] { return QDir::tempPath(); }, &engine);
     const recorder::ProactiveServices welcomeServices{messages,          builder,   runRecordingWindow,
                                                       recorder::askPodcastType, &messaging, start.arguments};
     recorder::TProactiveForm welcome(welcomeServices);

@@ -6,8 +6,8 @@
 namespace recorder {
 
 XvqBuilderRoads::XvqBuilderRoads(const platform::Messages& messages, platform::SettingsStore& settings,
-                                 std::function<QString()> tempFolder)
-    : m_messages(messages), m_settings(settings), m_tempFolder(std::move(tempFolder))
+                                 std::function<QString()> tempFolder, platform::audio::AudioEngine* engine)
+    : m_messages(messages), m_settings(settings), m_tempFolder(std::move(tempFolder)), m_engine(engine)
 {
 }
 
@@ -22,6 +22,7 @@ podcast::XvqServices XvqBuilderRoads::services()
         autofill = form.autofillChecked();
         return true;
     };
+    services.audioEngine = m_engine;
     return services;
 }
 

@@ -10,6 +10,9 @@
 namespace platform {
 class Messages;
 class SettingsStore;
+namespace audio {
+class AudioEngine;
+} // namespace audio
 } // namespace platform
 
 namespace podcast {
@@ -20,8 +23,9 @@ namespace recorder {
 
 class XvqBuilderRoads : public BuilderRoads {
 public:
+    // engine: what the builder's audio page previews on (none: no preview).
     XvqBuilderRoads(const platform::Messages& messages, platform::SettingsStore& settings,
-                    std::function<QString()> tempFolder);
+                    std::function<QString()> tempFolder, platform::audio::AudioEngine* engine);
 
     void ShowXvq(QWidget* parent) override;
     void ShowXvqForNewPodcast(QWidget* parent, const QString& audioFile, int podcastType) override;
@@ -34,6 +38,7 @@ private:
     const platform::Messages& m_messages;
     platform::SettingsStore& m_settings;
     std::function<QString()> m_tempFolder;
+    platform::audio::AudioEngine* m_engine;
     platform::DesktopUrlOpener m_urls;
 };
 

@@ -3,7 +3,10 @@
 #include "tests/podcast/XvqPageFixture.h"
 
 #include "common/AudioFileTag.h"
+#include "platform/audio/AudioEngine.h"
+#include "platform/audio/VirtualBackend.h"
 #include "podcast/AudioFileTab.h"
+#include "podcast/AuditionSlider.h"
 #include "podcast/XvqRules.h"
 
 #include "tests/support/WaveFixtures.h"
@@ -257,9 +260,70 @@ TEST_F(AudioPageTest, TheSongInformationButtonEditsTheFilesTag)
     EXPECT_EQ(duration->text(), "01:02:03");
 }
 
+TEST_F(AudioPageTest, PlayPreviewsTheFileUntilStopOrItsEnd)
+{
+    // Without a sound engine there is no preview.
+    const QString wave = folder + "/short.wav";
+    testsupport::writeFile(wave, wavefixtures::pcmWave(wavefixtures::waveFormat(WAVE_FORMAT_PCM, 1, 8000, 16),
+                                                       wavefixtures::sampleBytes(8000 * 2 * 4 / 10)));
+    browse(wave);
+    auto* play = control<QPushButton>(*page, "PlayButton");
+    auto* stop = control<QPushButton>(*page, "StopButton");
+    EXPECT_FALSE(play->isEnabled());
+
+    platform::audio::VirtualBackend backend;
+    platform::audio::AudioEngine engine(backend);
+    XvqContext withSound = context();
+    withSound.audioEngine = &engine;
+    page->UIUpdate(record, withSound);
+    showActive(*page);
+    auto* slider = control<TAuditionSlider>(*page, "AuditionSlider");
+    ASSERT_NE(slider, nullptr);
+    ASSERT_TRUE(play->isEnabled());
+    EXPECT_FALSE(slider->isEnabled());
+    EXPECT_FALSE(stop->isVisible());
+    EXPECT_EQ(slider->Min(), 1);
+    EXPECT_EQ(slider->Max(), 399);
+
+    // Play swaps itself for Stop; Stop swaps back.
+    QTest::mouseClick(play, Qt::LeftButton);
+    EXPECT_TRUE(audio->previewing());
+    EXPECT_TRUE(stop->isVisible());
+    EXPECT_FALSE(play->isVisible());
+    EXPECT_TRUE(slider->isEnabled());
+    QTest::mouseClick(stop, Qt::LeftButton);
+    EXPECT_FALSE(audio->previewing());
+    EXPECT_TRUE(play->isVisible());
+    EXPECT_FALSE(stop->isVisible());
+
+    // A preview that plays out comes back by itself, the thumb at the start.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return slider->playState() != TAuditionSlider::PlayState::Playing; }, 5000));
+    QTest::mouseClick(play, Qt::LeftButton);
+    ASSERT_TRUE(audio->previewing());
+    // The virtual clock runs on 100 ms at a time until the file has played out.
+    for (int step = 0; step < 20 && audio->previewing(); ++step) {
+        backend.advance(800);
+        QTest::qWait(30);
+    }
+    EXPECT_FALSE(audio->previewing());
+    EXPECT_TRUE(play->isVisible());
+    EXPECT_EQ(slider->Position(), slider->Min());
+
+    // Leaving the page stops a preview; a path typed away leaves nothing to play.
+    QTest::mouseClick(play, Qt::LeftButton);
+    ASSERT_TRUE(audio->previewing());
+    page->stopActivity();
+    EXPECT_FALSE(audio->previewing());
+    path->selectAll();
+    QTest::keyClick(path, Qt::Key_Delete);
+    EXPECT_FALSE(play->isEnabled());
+    // The page and its slider go before the engine, as the builder goes before the recorder's.
+    page.reset();
+}
+
 TEST_F(AudioPageTest, StandInButtonsAreThereButDisabled)
 {
-    for (const char* name : {"PlayButton", "StopButton", "EditButton", "RecordAudioFileButton", "LoadFromVoIPTapeButton"}) {
+    for (const char* name : {"EditButton", "RecordAudioFileButton", "LoadFromVoIPTapeButton"}) {
         auto* button = control<QPushButton>(*page, name);
         ASSERT_NE(button, nullptr);
         EXPECT_FALSE(button->isEnabled()) << name;
