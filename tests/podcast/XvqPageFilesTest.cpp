@@ -11,6 +11,7 @@
 
 #include "tests/support/WaveFixtures.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
@@ -291,6 +292,11 @@ TEST_F(AudioPageTest, PlayPreviewsTheFileUntilStopOrItsEnd)
     EXPECT_TRUE(stop->isVisible());
     EXPECT_FALSE(play->isVisible());
     EXPECT_TRUE(slider->isEnabled());
+    backend.advance(1600);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return slider->Position() >= 150; }, 5000)) << slider->Position();
+    QDir().mkpath(QStringLiteral("screenshots"));
+    const QString shot = QDir::current().filePath(QStringLiteral("screenshots/TXvqPage-AudioFileTab-previewing.png"));
+    EXPECT_TRUE(page->grab().toImage().save(shot)) << shot.toStdString();
     QTest::mouseClick(stop, Qt::LeftButton);
     EXPECT_FALSE(audio->previewing());
     EXPECT_TRUE(play->isVisible());
